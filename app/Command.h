@@ -1,0 +1,48 @@
+#pragma once
+// Subcommands of the marlith program. Each command file in app/commands registers its
+// commands with a static CommandRegistrar; main() picks the longest registered name that
+// the arguments start with ("skin dump" before "skin"), so a command family can grow
+// without touching a shared table.
+
+#include <QStringList>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace app {
+
+// Thrown by a command for a malformed command line: main prints the message and the
+// command's usage and exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Which Qt application object a command needs. Commands that paint offscreen need Gui,
+// commands that open windows need Widgets; the rest run on a core application.
+enum class Needs { Core, Gui, Widgets };
+
+struct Command {
+    std::string name;     // one or more words, e.g. "init-db", "skin dump"
+    std::string usage;    // arguments after the name, e.g. "[--demo] PATH"
+    std::string summary;  // one line for --help
+    Needs needs = Needs::Core;
+    // Runs with the arguments after the name; returns the exit status (0 or 1).
+    int (*run)(const QStringList& args) = nullptr;
+};
+
+const std::vector<Command>& Commands();
+
+struct CommandRegistrar {
+    explicit CommandRegistrar(Command c);
+};
+
+// Small helpers for commands' own option parsing.
+// Removes "--name VALUE" (or "--name=VALUE") from args and returns VALUE, or def when absent.
+QString TakeOption(QStringList& args, const QString& name, const QString& def = {});
+// Removes a bare "--name" flag and tells whether it was there.
+bool TakeFlag(QStringList& args, const QString& name);
+// Fails with UsageError when an argument starting with "--" is left over.
+void RejectUnknownOptions(const QStringList& args);
+
+}  // namespace app
