@@ -1,0 +1,159 @@
+#pragma once
+// One attachment to the database through the Firebird client library, with at most one
+// explicit transaction at a time, and the statements (Query) that run on it.
+//
+// Statements run outside an explicit transaction are committed on their own (read
+// committed), as the program's implicit transactions are. Explicit transactions are
+// read committed too; the id is a label only.
+//
+// Not thread-safe: one thread uses a connection and its queries. Queries must not
+// outlive their connection.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+#include "db/CodePage.h"
+#include "db/ConnectionParams.h"
+#include "db/Error.h"
+
+namespace db {
+
+class Connection {
+public:
+    // A closed connection for the named entry; Open() loads the entry.
+    explicit Connection(QString name = kConnectionName);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& name() const { return name_; }
+
+    // Use these parameters instead of loading the named entry (tests, init-db).
+    void SetParams(const ConnectionParams& params);
+    const ConnectionParams& params() const { return params_; }
+
+    void Open();   // no-op when open
+    void Close();  // rolls back an open explicit transaction
+    bool Connected() const;
+
+    // Creates a new database file (embedded or on a server) and leaves it closed.
+    static void CreateDatabase(const ConnectionParams& params, int pageSize = 8192);
+
+    void StartTransaction(int id = 1);  // throws when one is active
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+    const CodePage& codePage() const { return codePage_; }
+
+    // Statements prepared and executed on this connection since it was created; the
+    // benchmarks count round trips with it.
+    long statementsExecuted() const { return executed_; }
+
+private:
+    friend class Query;
+    struct Impl;
+    void* transactionForStatement(bool& implicit);  // opens on first use
+    void endImplicit(void* tr, bool commit);
+    void* handle();
+
+    QString name_;
+    ConnectionParams params_;
+    bool paramsSet_ = false;
+    CodePage codePage_;
+    std::unique_ptr<Impl> d_;
+    long executed_ = 0;
+};
+
+enum class FieldType { Text, Integer, Float, Other };
+
+// A column of the current result, read with the program's null rules: a null reads as
+// empty text and as 0; a float reads as text in its shortest general form.
+class Field {
+public:
+    const QString& fieldName() const { return name_; }
+    FieldType type() const { return type_; }
+    int size() const { return size_; }  // characters for text, 0 otherwise
+
+    bool IsNull() const;
+    QString AsString() const;
+    int AsInteger() const;   // throws DbError when the value is not a whole number in range
+    double AsFloat() const;  // throws DbError when the text is not a number
+    QVariant AsVariant() const;  // null is a null QVariant
+
+private:
+    friend class Query;
+    QString name_;
+    FieldType type_ = FieldType::Other;
+    int size_ = 0;
+    const QVariant* value_ = nullptr;  // current row's value; nullptr at end of data
+};
+
+class Query {
+public:
+    explicit Query(Connection& connection);
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    // Statement text as a list of lines; the statement is the lines each followed by a
+    // line break. Changing the text closes the query and drops its prepared statement.
+    void Clear();
+    void Add(const QString& line);
+    void SetSQL(const QStringList& lines);
+    const QStringList& SQL() const { return lines_; }
+    QString Text() const;
+
+    // Named parameters (":NAME" in the text; names match without regard to case). The
+    // value's type gives the parameter's SQL type: QString text, int / qint64 whole
+    // number, double float; a null QVariant sends null. Parameters keep their values
+    // across executions until set again or the text changes.
+    void SetParam(const QString& name, const QVariant& value);
+    QStringList ParamNames() const;
+
+    void Execute();  // a statement that returns no rows (or one row, RETURNING)
+    void Open();     // a select: fetches every row; the current row is the first
+    void Close();
+    bool Active() const { return active_; }
+
+    void Next();
+    bool Eof() const;
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    int RowsAffected() const { return rowsAffected_; }
+
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    const Field& Fields(int index) const;
+    const Field& FieldByName(const QString& name) const;  // throws when absent
+    const Field* FindField(const QString& name) const;    // nullptr when absent
+
+    // All fetched rows, for data sets that copy a result at once.
+    const std::vector<std::vector<QVariant>>& Rows() const { return rows_; }
+
+private:
+    struct Impl;
+    void Prepare();
+    void Run(bool select);
+    void Bind();
+    void PointFields();
+
+    Connection& connection_;
+    QStringList lines_;
+    QVariantMap paramValues_;  // upper-case name -> value
+    std::unique_ptr<Impl> d_;
+    std::vector<Field> fields_;
+    std::vector<std::vector<QVariant>> rows_;
+    size_t current_ = 0;
+    bool active_ = false;
+    int rowsAffected_ = 0;
+};
+
+// Statements of a script separated by ";" at the end of a line (comments "--" skipped);
+// used to run db/schema.sql.
+QStringList SplitScript(const QString& script);
+// db/schema.sql as built into the program.
+QString SchemaScript();
+
+}  // namespace db
