@@ -37,6 +37,9 @@ public:
 
     void Open();   // no-op when open
     void Close();  // rolls back an open explicit transaction
+    // Drops every prepared statement of this connection's queries. The server refuses
+    // to drop a table that an attachment still has statements prepared on.
+    void FreeStatements();
     bool Connected() const;
 
     // Creates a new database file (embedded or on a server) and leaves it closed.
@@ -118,6 +121,8 @@ public:
     void Open();     // a select: fetches every row; the current row is the first
     void Close();
     bool Active() const { return active_; }
+    // Drops the prepared statement (it is prepared again on the next run).
+    void Unprepare();
 
     void Next();
     bool Eof() const;

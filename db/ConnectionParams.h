@@ -43,3 +43,8 @@ QString ConnectionsFileInConfigDir();
 ConnectionParams LoadNamedConnection(const QString& name = kConnectionName);
 
 }  // namespace db
+
+namespace db {
+// Directory of the running executable (without a trailing separator).
+QString ExecutableDir();
+}  // namespace db

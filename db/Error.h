@@ -5,22 +5,27 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace db {
 
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const std::string& message, long sqlCode = 0, long gdsCode = 0)
-        : std::runtime_error(message), sqlCode_(sqlCode), gdsCode_(gdsCode) {}
+    explicit DbError(const std::string& message, long sqlCode = 0, std::vector<long> gdsCodes = {})
+        : std::runtime_error(message), sqlCode_(sqlCode), gdsCodes_(std::move(gdsCodes)) {}
 
     long sqlCode() const { return sqlCode_; }
-    long gdsCode() const { return gdsCode_; }
+    // Every error code of the server's status, the main one first.
+    const std::vector<long>& gdsCodes() const { return gdsCodes_; }
+    bool hasCode(long gdsCode) const;
     // An update conflict, deadlock or lock time-out: another client held the row.
     bool isLockConflict() const;
+    // A unique or primary key already holds the value.
+    bool isUniqueViolation() const;
 
 private:
     long sqlCode_;
-    long gdsCode_;
+    std::vector<long> gdsCodes_;
 };
 
 }  // namespace db

@@ -1,0 +1,791 @@
+// The Firebird client library (classic isc_* interface) stays inside this file.
+
+#include "db/Connection.h"
+
+#include <ibase.h>
+#include <iberror.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "db/Convert.h"
+
+namespace db {
+
+// ---------------------------------------------------------------------------------
+// Errors
+
+bool DbError::hasCode(long code) const {
+    return std::find(gdsCodes_.begin(), gdsCodes_.end(), code) != gdsCodes_.end();
+}
+
+bool DbError::isLockConflict() const {
+    return hasCode(isc_deadlock) || hasCode(isc_update_conflict) || hasCode(isc_lock_conflict) ||
+           hasCode(isc_lock_timeout);
+}
+
+bool DbError::isUniqueViolation() const { return hasCode(isc_unique_key_violation) || hasCode(isc_no_dup); }
+
+namespace {
+
+struct Status {
+    ISC_STATUS_ARRAY v{};
+    ISC_STATUS* operator&() { return v; }
+    bool failed() const { return v[0] == 1 && v[1] != 0; }
+};
+
+[[noreturn]] void Throw(const Status& st, const std::string& context = {}) {
+    std::string text;
+    const ISC_STATUS* p = st.v;
+    char buf[1024];
+    while (fb_interpret(buf, sizeof buf, &p)) {
+        if (!text.empty()) text += '\n';
+        text += buf;
+    }
+    std::vector<long> codes;
+    for (const ISC_STATUS* q = st.v; q[0] != isc_arg_end && q < st.v + ISC_STATUS_LENGTH - 1;) {
+        if (q[0] == isc_arg_gds) codes.push_back(static_cast<long>(q[1]));
+        q += (q[0] == isc_arg_cstring) ? 3 : 2;
+    }
+    const long sqlcode = isc_sqlcode(st.v);
+    if (!context.empty()) text = context + ": " + text;
+    throw DbError(text, sqlcode, std::move(codes));
+}
+
+void Check(const Status& st, const std::string& context = {}) {
+    if (st.failed()) Throw(st, context);
+}
+
+// The embedded engine needs a lock directory that this user may write. The package's
+// default is writable by the firebird group only; a user outside it gets one of its own.
+// Processes sharing one database file must share the lock directory, so the default is
+// kept whenever it is usable.
+void EnsureLockDirectory() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK")) return;
+    const QFileInfo def(QStringLiteral("/tmp/firebird"));
+    if (def.isDir() && def.isWritable()) return;
+    if (!def.exists() && QFileInfo(QStringLiteral("/tmp")).isWritable()) return;  // engine creates it
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QFileInfo(base).isWritable()) base = QDir::tempPath();
+    const QString dir = QDir(base).filePath(QStringLiteral("marlith-firebird-%1").arg(getuid()));
+    QDir().mkpath(dir);
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
+}
+
+class Dpb {
+public:
+    Dpb() { bytes_ += char(isc_dpb_version1); }
+    void Text(char tag, const QByteArray& value) {
+        bytes_ += tag;
+        bytes_ += char(std::min<qsizetype>(value.size(), 255));
+        bytes_ += value.left(255);
+    }
+    void Int(char tag, int value) {
+        bytes_ += tag;
+        bytes_ += char(4);
+        for (int i = 0; i < 4; ++i) bytes_ += char((value >> (8 * i)) & 0xFF);
+    }
+    const char* data() const { return bytes_.constData(); }
+    short size() const { return static_cast<short>(bytes_.size()); }
+
+private:
+    QByteArray bytes_;
+};
+
+Dpb MakeDpb(const ConnectionParams& p) {
+    Dpb dpb;
+    dpb.Text(isc_dpb_user_name, p.userName.toUtf8());
+    if (!p.password.isEmpty()) dpb.Text(isc_dpb_password, p.password.toUtf8());
+    if (!p.roleName.isEmpty()) dpb.Text(isc_dpb_sql_role_name, p.roleName.toUtf8());
+    dpb.Int(isc_dpb_sql_dialect, p.sqlDialect);
+    dpb.Text(isc_dpb_lc_ctype, p.serverCharSet.isEmpty() ? QByteArray("NONE") : p.serverCharSet.toUtf8());
+    // Pin the provider: otherwise a file the engine cannot open is silently tried
+    // through a server, and a server path through the engine.
+    dpb.Text(isc_dpb_config, p.isEmbedded() ? "Providers=Engine12" : "Providers=Remote");
+    return dpb;
+}
+
+QByteArray DatabasePath(const ConnectionParams& p) {
+    if (p.isEmbedded()) return QFile::encodeName(QFileInfo(p.database).absoluteFilePath());
+    return p.database.toUtf8();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------
+// Connection
+
+struct Connection::Impl {
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;  // the explicit transaction, 0 when none
+    std::set<Query*> queries;
+};
+
+Connection::Connection(QString name) : name_(std::move(name)), d_(std::make_unique<Impl>()) {}
+
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+        // Closing can only fail on a lost attachment; nothing is left to release.
+    }
+}
+
+void Connection::SetParams(const ConnectionParams& params) {
+    params_ = params;
+    paramsSet_ = true;
+    codePage_ = CodePage(params.codePage.isEmpty() ? QString(kDefaultCodePage) : params.codePage);
+}
+
+bool Connection::Connected() const { return d_->db != 0; }
+
+void Connection::Open() {
+    if (Connected()) return;
+    if (!paramsSet_) {
+        // The named entry replaces the parameters at every open.
+        params_ = LoadNamedConnection(name_);
+        codePage_ = CodePage(params_.codePage.isEmpty() ? QString(kDefaultCodePage) : params_.codePage);
+    }
+    if (params_.isEmbedded()) EnsureLockDirectory();
+    const Dpb dpb = MakeDpb(params_);
+    const QByteArray path = DatabasePath(params_);
+    Status st;
+    isc_attach_database(&st, 0, path.constData(), &d_->db, dpb.size(), dpb.data());
+    if (st.failed()) {
+        d_->db = 0;
+        Throw(st, "cannot open database " + params_.database.toStdString());
+    }
+}
+
+void Connection::Close() {
+    if (!Connected()) return;
+    for (Query* q : d_->queries) q->Unprepare();
+    Status st;
+    if (d_->tr) {
+        isc_rollback_transaction(&st, &d_->tr);
+        d_->tr = 0;
+    }
+    isc_detach_database(&st, &d_->db);
+    d_->db = 0;
+}
+
+void Connection::FreeStatements() {
+    for (Query* q : d_->queries) q->Unprepare();
+}
+
+void Connection::CreateDatabase(const ConnectionParams& params, int pageSize) {
+    if (params.isEmbedded()) EnsureLockDirectory();
+    Dpb dpb = MakeDpb(params);
+    dpb.Int(isc_dpb_page_size, pageSize);
+    const QByteArray path = DatabasePath(params);
+    isc_db_handle db = 0;
+    Status st;
+    isc_create_database(&st, 0, path.constData(), &db, dpb.size(), dpb.data(), 0);
+    Check(st, "cannot create database " + params.database.toStdString());
+    isc_detach_database(&st, &db);
+    Check(st);
+}
+
+namespace {
+
+isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p) {
+    QByteArray tpb;
+    tpb += char(isc_tpb_version3);
+    tpb += char(isc_tpb_write);
+    tpb += char(isc_tpb_read_committed);
+    tpb += char(isc_tpb_rec_version);
+    tpb += char(p.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
+    if (p.waitOnLocks && p.lockTimeout > 0) {
+        tpb += char(isc_tpb_lock_timeout);
+        tpb += char(4);
+        for (int i = 0; i < 4; ++i) tpb += char((p.lockTimeout >> (8 * i)) & 0xFF);
+    }
+    isc_tr_handle tr = 0;
+    Status st;
+    isc_start_transaction(&st, &tr, 1, db, static_cast<unsigned short>(tpb.size()), tpb.constData());
+    Check(st);
+    return tr;
+}
+
+}  // namespace
+
+void Connection::StartTransaction(int /*id: a label only*/) {
+    Open();
+    if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
+    d_->tr = StartTr(&d_->db, params_);
+}
+
+void Connection::Commit() {
+    if (!d_->tr) throw DbError("no transaction is active on connection " + name_.toStdString());
+    Status st;
+    isc_commit_transaction(&st, &d_->tr);
+    if (st.failed()) Throw(st);
+    d_->tr = 0;
+}
+
+void Connection::Rollback() {
+    if (!d_->tr) return;
+    Status st;
+    isc_rollback_transaction(&st, &d_->tr);
+    d_->tr = 0;  // a failed rollback leaves nothing to retry on this handle
+    Check(st);
+}
+
+bool Connection::InTransaction() const { return d_->tr != 0; }
+
+void* Connection::handle() {
+    Open();
+    return &d_->db;
+}
+
+void* Connection::transactionForStatement(bool& implicit) {
+    Open();
+    if (d_->tr) {
+        implicit = false;
+        return &d_->tr;
+    }
+    implicit = true;
+    auto* tr = new isc_tr_handle(StartTr(&d_->db, params_));
+    return tr;
+}
+
+void Connection::endImplicit(void* trp, bool commit) {
+    auto* tr = static_cast<isc_tr_handle*>(trp);
+    Status st;
+    if (commit) {
+        isc_commit_transaction(&st, tr);
+        if (st.failed()) {
+            Status ignore;
+            isc_rollback_transaction(&ignore, tr);
+            delete tr;
+            Throw(st);
+        }
+    } else {
+        isc_rollback_transaction(&st, tr);
+    }
+    delete tr;
+}
+
+// ---------------------------------------------------------------------------------
+// Fields
+
+bool Field::IsNull() const { return !value_ || value_->isNull(); }
+
+QString Field::AsString() const {
+    if (IsNull()) return {};
+    if (type_ == FieldType::Float) return FloatToText(value_->toDouble());
+    return value_->toString();
+}
+
+int Field::AsInteger() const {
+    if (IsNull()) return 0;
+    switch (type_) {
+    case FieldType::Integer: {
+        const qint64 v = value_->toLongLong();
+        if (v < INT32_MIN || v > INT32_MAX)
+            throw DbError("value " + std::to_string(v) + " of field " + name_.toStdString() + " is out of range");
+        return static_cast<int>(v);
+    }
+    case FieldType::Float: {
+        const double r = RoundHalfEven(value_->toDouble());
+        if (!(r >= INT32_MIN && r <= INT32_MAX))
+            throw DbError("value " + FloatToText(value_->toDouble()).toStdString() + " of field " +
+                          name_.toStdString() + " is out of range");
+        return static_cast<int>(r);
+    }
+    default: {
+        const auto v = StrToInt(value_->toString());
+        if (!v)
+            throw DbError("'" + value_->toString().toStdString() + "' is not a valid integer value");
+        return *v;
+    }
+    }
+}
+
+double Field::AsFloat() const {
+    if (IsNull()) return 0;
+    if (type_ == FieldType::Integer || type_ == FieldType::Float) return value_->toDouble();
+    const double nan = std::nan("");
+    const double v = StrToFloatDef(value_->toString(), nan);
+    if (std::isnan(v))
+        throw DbError("'" + value_->toString().toStdString() + "' is not a valid floating point value");
+    return v;
+}
+
+QVariant Field::AsVariant() const { return IsNull() ? QVariant() : *value_; }
+
+// ---------------------------------------------------------------------------------
+// Queries
+
+namespace {
+
+// The statement text with ":NAME" parameters replaced by "?", and the name of each
+// position. Quoted text, quoted identifiers and comments are left alone.
+struct ParsedSql {
+    QString text;
+    QStringList names;  // upper case, one per "?"
+};
+
+ParsedSql ParseParams(const QString& sql) {
+    ParsedSql out;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c == '\'' || c == '"') {
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
+                    break;
+                }
+                ++j;
+            }
+            out.text += sql.mid(i, j + 1 - i);
+            i = j + 1;
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            qsizetype j = sql.indexOf('\n', i);
+            if (j < 0) j = n;
+            out.text += sql.mid(i, j - i);
+            i = j;
+        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            qsizetype j = sql.indexOf("*/", i + 2);
+            j = j < 0 ? n : j + 2;
+            out.text += sql.mid(i, j - i);
+            i = j;
+        } else if (c == ':' && i + 1 < n && (sql[i + 1].isLetter() || sql[i + 1] == '_')) {
+            qsizetype j = i + 1;
+            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '_' || sql[j] == '$')) ++j;
+            out.names << sql.mid(i + 1, j - i - 1).toUpper();
+            out.text += '?';
+            i = j;
+        } else {
+            out.text += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+XSQLDA* AllocSqlda(int n) {
+    auto* da = static_cast<XSQLDA*>(std::calloc(1, XSQLDA_LENGTH(std::max(n, 1))));
+    da->version = SQLDA_VERSION1;
+    da->sqln = static_cast<ISC_SHORT>(std::max(n, 1));
+    return da;
+}
+
+QString DateText(const ISC_DATE& d) {
+    tm t{};
+    isc_decode_sql_date(&d, &t);
+    return QString::asprintf("%04d/%02d/%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+}
+
+QString TimeText(const ISC_TIME& tt) {
+    tm t{};
+    isc_decode_sql_time(&tt, &t);
+    return QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+}
+
+}  // namespace
+
+struct Query::Impl {
+    isc_stmt_handle stmt = 0;
+    XSQLDA* in = nullptr;
+    XSQLDA* out = nullptr;
+    std::vector<QByteArray> outBuffers;
+    std::vector<short> outNulls;
+    std::vector<QByteArray> inStorage;
+    std::vector<short> inNulls;
+    QStringList paramNames;
+    int stmtType = 0;
+    bool prepared = false;
+
+    ~Impl() {
+        std::free(in);
+        std::free(out);
+    }
+};
+
+Query::Query(Connection& connection) : connection_(connection), d_(std::make_unique<Impl>()) {
+    connection_.d_->queries.insert(this);
+}
+
+Query::~Query() {
+    Unprepare();
+    connection_.d_->queries.erase(this);
+}
+
+void Query::Unprepare() {
+    Close();
+    if (d_->stmt) {
+        Status st;
+        isc_dsql_free_statement(&st, &d_->stmt, DSQL_drop);
+        d_->stmt = 0;
+    }
+    d_->prepared = false;
+}
+
+void Query::Clear() {
+    Unprepare();
+    lines_.clear();
+    paramValues_.clear();
+}
+
+void Query::Add(const QString& line) {
+    Unprepare();
+    lines_ << line;
+}
+
+void Query::SetSQL(const QStringList& lines) {
+    if (lines == lines_) return;  // same statement: keep it prepared
+    Unprepare();
+    lines_ = lines;
+    paramValues_.clear();
+}
+
+QString Query::Text() const {
+    QString s;
+    for (const QString& l : lines_) s += l + '\n';
+    return s;
+}
+
+void Query::SetParam(const QString& name, const QVariant& value) { paramValues_[name.toUpper()] = value; }
+
+QStringList Query::ParamNames() const {
+    QStringList names = ParseParams(Text()).names;
+    names.removeDuplicates();
+    return names;
+}
+
+void Query::Prepare() {
+    if (d_->prepared) return;
+    const ParsedSql parsed = ParseParams(Text());
+    const QByteArray sql = connection_.codePage().Encode(parsed.text);
+    auto* db = static_cast<isc_db_handle*>(connection_.handle());
+
+    bool implicit = false;
+    auto* tr = static_cast<isc_tr_handle*>(connection_.transactionForStatement(implicit));
+    Status st;
+    try {
+        isc_dsql_allocate_statement(&st, db, &d_->stmt);
+        Check(st);
+        std::free(d_->out);
+        d_->out = AllocSqlda(20);
+        isc_dsql_prepare(&st, tr, &d_->stmt, 0, sql.constData(),
+                         static_cast<unsigned short>(connection_.params().sqlDialect), d_->out);
+        Check(st);
+        if (d_->out->sqld > d_->out->sqln) {
+            const int n = d_->out->sqld;
+            std::free(d_->out);
+            d_->out = AllocSqlda(n);
+            isc_dsql_describe(&st, &d_->stmt, 1, d_->out);
+            Check(st);
+        }
+        std::free(d_->in);
+        d_->in = AllocSqlda(std::max<int>(1, parsed.names.size()));
+        isc_dsql_describe_bind(&st, &d_->stmt, 1, d_->in);
+        Check(st);
+        if (d_->in->sqld > d_->in->sqln) {
+            const int n = d_->in->sqld;
+            std::free(d_->in);
+            d_->in = AllocSqlda(n);
+            isc_dsql_describe_bind(&st, &d_->stmt, 1, d_->in);
+            Check(st);
+        }
+        char item = isc_info_sql_stmt_type;
+        char info[16] = {};
+        isc_dsql_sql_info(&st, &d_->stmt, 1, &item, sizeof info, info);
+        Check(st);
+        d_->stmtType = info[0] == isc_info_sql_stmt_type
+                           ? isc_vax_integer(info + 3, static_cast<short>(isc_vax_integer(info + 1, 2)))
+                           : 0;
+        if (implicit) connection_.endImplicit(tr, true);
+    } catch (...) {
+        if (implicit) connection_.endImplicit(tr, false);
+        if (d_->stmt) {
+            Status ignore;
+            isc_dsql_free_statement(&ignore, &d_->stmt, DSQL_drop);
+            d_->stmt = 0;
+        }
+        throw;
+    }
+    d_->paramNames = parsed.names;
+
+    // Output buffers, one per column, in the column's own type.
+    fields_.clear();
+    d_->outBuffers.assign(d_->out->sqld, {});
+    d_->outNulls.assign(d_->out->sqld, 0);
+    for (int i = 0; i < d_->out->sqld; ++i) {
+        XSQLVAR& v = d_->out->sqlvar[i];
+        const int type = v.sqltype & ~1;
+        d_->outBuffers[i] = QByteArray(v.sqllen + (type == SQL_VARYING ? 2 : 0) + 8, '\0');
+        v.sqldata = d_->outBuffers[i].data();
+        v.sqlind = &d_->outNulls[i];
+        v.sqltype |= 1;
+        Field f;
+        f.name_ = QString::fromUtf8(v.aliasname, v.aliasname_length);
+        switch (type) {
+        case SQL_TEXT:
+        case SQL_VARYING:
+            f.type_ = FieldType::Text;
+            f.size_ = v.sqllen;
+            break;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TIMESTAMP:
+            f.type_ = FieldType::Text;
+            f.size_ = type == SQL_TIMESTAMP ? 19 : (type == SQL_TYPE_DATE ? 10 : 8);
+            break;
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            f.type_ = v.sqlscale == 0 ? FieldType::Integer : FieldType::Float;
+            break;
+        case SQL_BOOLEAN:
+            f.type_ = FieldType::Integer;
+            break;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            f.type_ = FieldType::Float;
+            break;
+        default:
+            f.type_ = FieldType::Other;
+            break;
+        }
+        fields_.push_back(f);
+    }
+    d_->prepared = true;
+}
+
+void Query::Bind() {
+    XSQLDA* in = d_->in;
+    // Storage for this execution's values; the XSQLVARs point into it until the next bind.
+    std::vector<QByteArray>& storage = d_->inStorage;
+    storage.assign(in->sqld, {});
+    std::vector<short>& nulls = d_->inNulls;
+    nulls.assign(in->sqld, 0);
+    for (int i = 0; i < in->sqld; ++i) {
+        XSQLVAR& v = in->sqlvar[i];
+        const QString name = i < d_->paramNames.size() ? d_->paramNames[i] : QString();
+        if (!paramValues_.contains(name))
+            throw DbError("no value for parameter '" + name.toStdString() + "'");
+        const QVariant value = paramValues_.value(name);
+        v.sqlind = &nulls[i];
+        v.sqlscale = 0;
+        if (value.isNull()) {
+            nulls[i] = -1;
+            storage[i] = QByteArray(std::max<int>(v.sqllen, 8) + 2, '\0');
+            v.sqltype = static_cast<ISC_SHORT>((v.sqltype & ~1) | 1);
+            v.sqldata = storage[i].data();
+            continue;
+        }
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+        case QMetaType::Bool: {
+            const qint64 x = value.toLongLong();
+            storage[i] = QByteArray(reinterpret_cast<const char*>(&x), sizeof x);
+            v.sqltype = SQL_INT64 | 1;
+            v.sqllen = sizeof x;
+            break;
+        }
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double x = value.toDouble();
+            storage[i] = QByteArray(reinterpret_cast<const char*>(&x), sizeof x);
+            v.sqltype = SQL_DOUBLE | 1;
+            v.sqllen = sizeof x;
+            break;
+        }
+        default: {
+            storage[i] = connection_.codePage().Encode(value.toString());
+            if (storage[i].size() > 32765)
+                throw DbError("value of parameter '" + name.toStdString() + "' is too long");
+            v.sqltype = SQL_TEXT | 1;
+            v.sqlsubtype = 0;  // no character set: the code page's bytes travel as they are
+            v.sqllen = static_cast<ISC_SHORT>(storage[i].size());
+            if (storage[i].isEmpty()) storage[i] = QByteArray(1, '\0'), v.sqllen = 0;
+            break;
+        }
+        }
+        v.sqldata = storage[i].data();
+    }
+}
+
+void Query::Run(bool wantRows) {
+    Close();
+    Prepare();
+    Bind();
+    const bool select = d_->stmtType == isc_info_sql_stmt_select ||
+                        d_->stmtType == isc_info_sql_stmt_select_for_upd;
+    const bool singleton = !select && d_->out->sqld > 0;  // RETURNING, procedures
+    if (wantRows && !select && !singleton)
+        throw DbError("the statement returns no rows");
+
+    bool implicit = false;
+    auto* tr = static_cast<isc_tr_handle*>(connection_.transactionForStatement(implicit));
+    const CodePage& cp = connection_.codePage();
+    try {
+        Status st;
+        ++connection_.executed_;
+        if (singleton) {
+            isc_dsql_execute2(&st, tr, &d_->stmt, 1, d_->in, d_->out);
+            Check(st);
+        } else {
+            isc_dsql_execute(&st, tr, &d_->stmt, 1, d_->in);
+            Check(st);
+        }
+        auto readRow = [&] {
+            std::vector<QVariant> row(d_->out->sqld);
+            for (int i = 0; i < d_->out->sqld; ++i) {
+                const XSQLVAR& v = d_->out->sqlvar[i];
+                if (*v.sqlind < 0) continue;
+                const char* p = v.sqldata;
+                switch (v.sqltype & ~1) {
+                case SQL_TEXT: row[i] = cp.Decode(p, v.sqllen); break;
+                case SQL_VARYING: {
+                    short len;
+                    std::memcpy(&len, p, 2);
+                    row[i] = cp.Decode(p + 2, static_cast<size_t>(std::max<short>(0, len)));
+                    break;
+                }
+                case SQL_SHORT:
+                case SQL_LONG:
+                case SQL_INT64: {
+                    qint64 x = 0;
+                    if ((v.sqltype & ~1) == SQL_SHORT) { short s; std::memcpy(&s, p, 2); x = s; }
+                    else if ((v.sqltype & ~1) == SQL_LONG) { ISC_LONG l; std::memcpy(&l, p, 4); x = l; }
+                    else std::memcpy(&x, p, 8);
+                    if (v.sqlscale == 0) row[i] = x;
+                    else row[i] = static_cast<double>(x) * std::pow(10.0, v.sqlscale);
+                    break;
+                }
+                case SQL_BOOLEAN: row[i] = qint64(*p != 0); break;
+                case SQL_FLOAT: { float f; std::memcpy(&f, p, 4); row[i] = static_cast<double>(f); break; }
+                case SQL_DOUBLE:
+                case SQL_D_FLOAT: { double x; std::memcpy(&x, p, 8); row[i] = x; break; }
+                case SQL_TYPE_DATE: { ISC_DATE x; std::memcpy(&x, p, sizeof x); row[i] = DateText(x); break; }
+                case SQL_TYPE_TIME: { ISC_TIME x; std::memcpy(&x, p, sizeof x); row[i] = TimeText(x); break; }
+                case SQL_TIMESTAMP: {
+                    ISC_TIMESTAMP x;
+                    std::memcpy(&x, p, sizeof x);
+                    row[i] = DateText(x.timestamp_date) + ' ' + TimeText(x.timestamp_time);
+                    break;
+                }
+                default:
+                    throw DbError("column " + fields_[i].name_.toStdString() + " has a type the program does not read");
+                }
+            }
+            rows_.push_back(std::move(row));
+        };
+        if (select) {
+            for (;;) {
+                const ISC_STATUS rc = isc_dsql_fetch(&st, &d_->stmt, 1, d_->out);
+                if (rc == 100) break;
+                Check(st);
+                readRow();
+            }
+            isc_dsql_free_statement(&st, &d_->stmt, DSQL_close);
+            Check(st);
+        } else if (singleton) {
+            readRow();
+        }
+        // Rows touched by an insert, update or delete.
+        rowsAffected_ = 0;
+        if (!select) {
+            char item = isc_info_sql_records;
+            char info[64] = {};
+            isc_dsql_sql_info(&st, &d_->stmt, 1, &item, sizeof info, info);
+            if (!st.failed() && info[0] == isc_info_sql_records) {
+                for (const char* p = info + 3; *p != isc_info_end && p < info + sizeof info - 4;) {
+                    const char kind = *p++;
+                    const short len = static_cast<short>(isc_vax_integer(p, 2));
+                    p += 2;
+                    const long count = isc_vax_integer(p, len);
+                    p += len;
+                    if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
+                        kind == isc_info_req_delete_count)
+                        rowsAffected_ += static_cast<int>(count);
+                }
+            }
+        }
+        if (implicit) connection_.endImplicit(tr, true);
+    } catch (...) {
+        rows_.clear();
+        if (implicit) connection_.endImplicit(tr, false);
+        throw;
+    }
+    active_ = select || singleton;
+    current_ = 0;
+    PointFields();
+}
+
+void Query::Execute() { Run(false); }
+void Query::Open() { Run(true); }
+
+void Query::Close() {
+    active_ = false;
+    rows_.clear();
+    current_ = 0;
+    PointFields();
+}
+
+void Query::PointFields() {
+    const bool row = current_ < rows_.size();
+    for (size_t i = 0; i < fields_.size(); ++i) fields_[i].value_ = row ? &rows_[current_][i] : nullptr;
+}
+
+void Query::Next() {
+    if (current_ < rows_.size()) ++current_;
+    PointFields();
+}
+
+bool Query::Eof() const { return current_ >= rows_.size(); }
+
+const Field& Query::Fields(int index) const {
+    if (index < 0 || index >= FieldCount())
+        throw DbError("field index " + std::to_string(index) + " out of range");
+    return fields_[static_cast<size_t>(index)];
+}
+
+const Field* Query::FindField(const QString& name) const {
+    for (const Field& f : fields_)
+        if (f.name_.compare(name, Qt::CaseInsensitive) == 0) return &f;
+    return nullptr;
+}
+
+const Field& Query::FieldByName(const QString& name) const {
+    if (const Field* f = FindField(name)) return *f;
+    throw DbError("Field '" + name.toStdString() + "' not found");
+}
+
+QStringList SplitScript(const QString& script) {
+    QStringList statements;
+    QString current;
+    for (const QString& raw : script.split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith("--")) continue;
+        current += raw + '\n';
+        if (line.endsWith(';')) {
+            current = current.trimmed();
+            current.chop(1);
+            statements << current;
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty()) statements << current.trimmed();
+    return statements;
+}
+
+}  // namespace db

@@ -1,0 +1,115 @@
+#include "db/Convert.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace db {
+
+namespace {
+
+bool IsBlank(QChar c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+double StrToFloatDef(const QString& text, double fallback) {
+    qsizetype i = 0, n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    while (n > i && IsBlank(text[n - 1])) --n;
+    if (i == n) return fallback;
+
+    // Validate the grammar ourselves: strtod would also take hex, "inf" and "nan".
+    std::string s;
+    qsizetype p = i;
+    if (text[p] == '+' || text[p] == '-') s += char(text[p++].unicode());
+    int mantissaDigits = 0;
+    while (p < n && text[p].isDigit() && text[p].unicode() < 128) { s += char(text[p++].unicode()); ++mantissaDigits; }
+    if (p < n && text[p] == '.') {
+        s += '.';
+        ++p;
+        while (p < n && text[p].unicode() < 128 && text[p].isDigit()) { s += char(text[p++].unicode()); ++mantissaDigits; }
+    }
+    if (mantissaDigits == 0) return fallback;
+    if (p < n && (text[p] == 'e' || text[p] == 'E')) {
+        s += 'e';
+        ++p;
+        if (p < n && (text[p] == '+' || text[p] == '-')) s += char(text[p++].unicode());
+        int expDigits = 0;
+        while (p < n && text[p].unicode() < 128 && text[p].isDigit()) { s += char(text[p++].unicode()); ++expDigits; }
+        if (expDigits == 0) return fallback;
+    }
+    if (p != n) return fallback;
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (!std::isfinite(v)) return fallback;
+    return v;
+}
+
+std::optional<int> StrToInt(const QString& text) {
+    qsizetype p = 0;
+    const qsizetype n = text.size();
+    while (p < n && IsBlank(text[p])) ++p;
+    bool negative = false;
+    if (p < n && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+    int base = 10;
+    if (p < n && text[p] == '$') {
+        base = 16;
+        ++p;
+    } else if (p < n && (text[p] == 'x' || text[p] == 'X')) {
+        base = 16;
+        ++p;
+    } else if (p + 1 < n && text[p] == '0' && (text[p + 1] == 'x' || text[p + 1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    if (p == n) return std::nullopt;
+    qint64 value = 0;
+    const qint64 limit = negative ? qint64(std::numeric_limits<int>::max()) + 1
+                                  : std::numeric_limits<int>::max();
+    for (; p < n; ++p) {
+        const ushort c = text[p].unicode();
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return std::nullopt;
+        value = value * base + digit;
+        if (value > limit) return std::nullopt;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+int StrToIntDef(const QString& text, int fallback) {
+    const auto v = StrToInt(text);
+    return v ? *v : fallback;
+}
+
+QString FloatToText(double value) {
+    if (std::isnan(value)) return QStringLiteral("NAN");
+    if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    if (value == 0) return QStringLiteral("0");  // also -0
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    // printf writes "1.5e-06"; the program's form is "1.5E-6".
+    QString s = QString::fromLatin1(buf);
+    const qsizetype e = s.indexOf('e');
+    if (e < 0) return s;
+    QString mantissa = s.left(e);
+    QString exponent = s.mid(e + 1);
+    bool negative = exponent.startsWith('-');
+    if (exponent.startsWith('+') || negative) exponent.remove(0, 1);
+    while (exponent.size() > 1 && exponent.startsWith('0')) exponent.remove(0, 1);
+    return mantissa + 'E' + (negative ? "-" : "") + exponent;
+}
+
+double RoundHalfEven(double value) {
+    if (!std::isfinite(value)) return value;
+    const double floor = std::floor(value);
+    const double diff = value - floor;
+    if (diff < 0.5) return floor;
+    if (diff > 0.5) return floor + 1;
+    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+}  // namespace db
