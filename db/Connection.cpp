@@ -393,6 +393,26 @@ QString TimeText(const ISC_TIME& tt) {
     return QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
 }
 
+QByteArray ReadBlob(isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD id) {
+    isc_blob_handle blob = 0;
+    Status st;
+    isc_open_blob2(&st, db, tr, &blob, &id, 0, nullptr);
+    Check(st);
+    QByteArray out;
+    char segment[8192];
+    for (;;) {
+        unsigned short got = 0;
+        const ISC_STATUS rc = isc_get_segment(&st, &blob, &got, sizeof segment, segment);
+        if (rc != 0 && rc != isc_segment) break;
+        out.append(segment, got);
+    }
+    const bool failed = st.failed() && st.v[1] != isc_segstr_eof;
+    Status closeSt;
+    isc_close_blob(&closeSt, &blob);
+    if (failed) Throw(st);
+    return out;
+}
+
 }  // namespace
 
 struct Query::Impl {
@@ -551,6 +571,9 @@ void Query::Prepare() {
         case SQL_BOOLEAN:
             f.type_ = FieldType::Integer;
             break;
+        case SQL_BLOB:
+            f.type_ = v.sqlsubtype == 1 ? FieldType::Text : FieldType::Other;
+            break;
         case SQL_FLOAT:
         case SQL_DOUBLE:
         case SQL_D_FLOAT:
@@ -681,6 +704,14 @@ void Query::Run(bool wantRows) {
                     ISC_TIMESTAMP x;
                     std::memcpy(&x, p, sizeof x);
                     row[i] = DateText(x.timestamp_date) + ' ' + TimeText(x.timestamp_time);
+                    break;
+                }
+                case SQL_BLOB: {
+                    ISC_QUAD id;
+                    std::memcpy(&id, p, sizeof id);
+                    const QByteArray bytes = ReadBlob(static_cast<isc_db_handle*>(connection_.handle()), tr, id);
+                    if (v.sqlsubtype == 1) row[i] = cp.Decode(bytes);
+                    else row[i] = bytes;
                     break;
                 }
                 default:

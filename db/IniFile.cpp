@@ -1,6 +1,9 @@
 #include "db/IniFile.h"
 
 #include <QFile>
+#include <QStringDecoder>
+
+#include "db/CodePage.h"
 
 namespace db {
 
@@ -12,8 +15,11 @@ std::optional<IniFile> IniFile::Load(const QString& path) {
 
 IniFile IniFile::Parse(const QByteArray& text) {
     IniFile ini;
-    // Settings files are plain ASCII keys; values are taken as UTF-8 (a BOM is skipped).
-    QString all = QString::fromUtf8(text);
+    // Keys are ASCII. Values are UTF-8, or the Big5 page of files written by the desktop
+    // tools of the back office when the bytes are not valid UTF-8. A BOM is skipped.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString all = utf8.decode(text);
+    if (utf8.hasError()) all = CodePage().Decode(text);
     if (all.startsWith(QChar(0xFEFF))) all.remove(0, 1);
     QMap<QString, QPair<QString, QString>>* current = nullptr;
     bool skipSection = false;

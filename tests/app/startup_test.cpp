@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/DemoData.h"
+#include "app/Settings.h"
+#include "db/Connection.h"
+#include "db/ConnectionParams.h"
+
+namespace {
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+    const QString path = QDir(dir.path()).filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    return path;
+}
+
+}  // namespace
+
+TEST(Settings, ReadsPriviteSectionWithEmptyFallbacks) {
+    QTemporaryDir dir;
+    struct Case { const char* text; const char* user; const char* store; };
+    const Case cases[] = {
+        {"[privite]\nuserid=A001\nstoreid=S01\n", "A001", "S01"},
+        {"[PRIVITE]\nUSERID = A002 \n", "A002", ""},
+        {"[private]\nuserid=A001\nstoreid=S01\n", "", ""},  // the program's section is "privite"
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        const app::Settings s = app::Settings::Load(WriteFile(dir, "Dovanta.ini", c.text));
+        EXPECT_EQ(s.userId, c.user) << c.text;
+        EXPECT_EQ(s.storeId, c.store) << c.text;
+    }
+    const app::Settings missing = app::Settings::Load(QDir(dir.path()).filePath("absent.ini"));
+    EXPECT_TRUE(missing.userId.isEmpty());
+    EXPECT_TRUE(missing.storeId.isEmpty());
+}
+
+TEST(Settings, Big5FileOfTheDesktopToolsIsRead) {
+    QTemporaryDir dir;
+    // 陳 in Big5 is B3 AF.
+    const app::Settings s = app::Settings::Load(WriteFile(dir, "Dovanta.ini", "[privite]\nuserid=\xB3\xAF\n"));
+    EXPECT_EQ(s.userId, QString::fromUtf8("陳"));
+}
+
+TEST(InitDb, DemoDatabaseAndConfigurationWithoutOverwriting) {
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", QDir(dir.path()).filePath("config").toUtf8());
+    qunsetenv(db::kConnectionsEnv);
+    const QString settingsPath = QDir(dir.path()).filePath("Dovanta.ini");
+    qputenv(app::kSettingsEnv, settingsPath.toUtf8());
+    const QString dbPath = QDir(dir.path()).filePath("data/POSDATA.FDB");
+
+    app::CreateProgramDatabase(dbPath, true);
+    EXPECT_THROW(app::CreateProgramDatabase(dbPath, true), std::exception);  // never replaced
+
+    const QStringList report = app::WriteDemoConfiguration(dbPath);
+    ASSERT_EQ(report.size(), 2);
+    EXPECT_TRUE(report[0].startsWith("wrote")) << report[0].toStdString();
+    EXPECT_EQ(app::Settings::Load(settingsPath).userId, "A001");
+
+    // The entry written points at the database; a second run keeps the user's files.
+    QFile::remove(settingsPath);
+    WriteFile(dir, "Dovanta.ini", "[privite]\nuserid=MINE\n");
+    const QStringList again = app::WriteDemoConfiguration(dbPath);
+    EXPECT_TRUE(again[0].startsWith("kept"));
+    EXPECT_TRUE(again[1].startsWith("kept"));
+    EXPECT_EQ(app::Settings::Load(settingsPath).userId, "MINE");
+
+    db::Connection c;  // loads the named entry "Kelmor" from the file just written
+    db::Query q(c);
+    q.SetSQL({"select a.masterbillid, count(*) from order_master a inner join order_sub b",
+              " on a.masterbillid = b.masterbillid",
+              " where a.disable_flag = 'False' AND a.TS <> 'Y' and a.proj_id = :P group by 1 order by 1"});
+    q.SetParam("P", "P2026-001");
+    q.Open();
+    // Disabled, transferred, TS-null orders are not listed.
+    ASSERT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(q.Fields(0).AsString(), "SO2026110201");
+    EXPECT_EQ(q.Fields(1).AsInteger(), 3);
+
+    db::Query name(c);
+    name.SetSQL({"SELECT PROJ_NAME FROM PROJ_ITEM WHERE PROJ_ID = 'P2026-002'"});
+    name.Open();
+    EXPECT_EQ(name.Fields(0).AsString(), QString::fromUtf8("新竹廠房擴建"));
+    qunsetenv(app::kSettingsEnv);
+    qunsetenv("XDG_CONFIG_HOME");
+}
