@@ -9,6 +9,17 @@ namespace skin {
 
 namespace {
 
+// Inside this file rectangles are QRects built from their edges; width() and height()
+// are the skin's widths, and RightEdge()/BottomEdge() the excluded edges (QRect::right()
+// is the last column inside and is not used).
+QRect RectFromEdges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+int RightEdge(const QRect& r) { return r.x() + r.width(); }
+int BottomEdge(const QRect& r) { return r.y() + r.height(); }
+
+void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect);
+
 constexpr QRgb kBlack = 0xFF000000u;
 constexpr QRgb kWhite = 0xFFFFFFFFu;
 
@@ -120,9 +131,11 @@ AnchorGeometry NewGeometry(const AnchorGeometry& g, QSize skinSize, int W, int H
     n.RT = QPoint(g.RT.x() + dw, g.RT.y());
     n.LB = QPoint(g.LB.x(), g.LB.y() + dh);
     n.RB = QPoint(g.RB.x() + dw, g.RB.y() + dh);
-    n.C = RectFromEdges(g.C.left(), g.C.top(), RightEdge(g.C) + dw, BottomEdge(g.C) + dh);
+    n.C = Rect{g.C.left, g.C.top, g.C.right + dw, g.C.bottom + dh};
     return n;
 }
+
+namespace {
 
 void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect) {
     if (dstRect.isEmpty() || srcRect.isEmpty() || dst.isNull() || src.isNull()) return;
@@ -134,15 +147,22 @@ void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect&
         CopyStretched(dst, dstRect, from, srcRect);
 }
 
-QImage ComposeSkinImage(const QImage& picture, const QRect& S, const AnchorGeometry& g,
+}  // namespace
+
+void CopyRect(QImage& dst, const Rect& dstRect, const QImage& src, const Rect& srcRect) {
+    CopyRect(dst, dstRect.ToQRect(), src, srcRect.ToQRect());
+}
+
+QImage ComposeSkinImage(const QImage& picture, const Rect& skinRect, const AnchorGeometry& g,
                         const AnchorGeometry& n, int W, int H, bool fillClient) {
+    const QRect S = skinRect.ToQRect();
     QImage dst = NewImage(W, H, kBlack);
     if (dst.isNull() || picture.isNull() || g.RB.x() == g.LT.x() || g.RB.y() == g.LT.y())
         return dst;
     const QImage src = As32(picture);
     const int sl = S.x(), st = S.y(), sw = S.width(), sh = S.height();
-    const QRect& C = g.C;
-    const QRect& NC = n.C;
+    const QRect C = g.C.ToQRect();
+    const QRect NC = n.C.ToQRect();
 
     // The four edges: repeat segments tiled between the anchors.
     TileColumns(dst, src, sl + g.LT.x(), g.RT.x() - g.LT.x(), st, C.top(), n.LT.x(), n.RT.x(), 0,
@@ -189,8 +209,9 @@ QImage ComposeSkinImage(const QImage& picture, const QRect& S, const AnchorGeome
     return dst;
 }
 
-QImage ComposeHorizontalImage(const QImage& picture, const QRect& S, int leftWidth,
+QImage ComposeHorizontalImage(const QImage& picture, const Rect& skinRect, int leftWidth,
                               int rightWidth, int W) {
+    const QRect S = skinRect.ToQRect();
     QImage dst = NewImage(W, S.height(), kBlack);
     if (dst.isNull() || picture.isNull()) return dst;
     const QImage src = As32(picture);
@@ -209,8 +230,9 @@ QImage ComposeHorizontalImage(const QImage& picture, const QRect& S, int leftWid
     return dst;
 }
 
-QImage ComposeVerticalImage(const QImage& picture, const QRect& S, int topHeight,
+QImage ComposeVerticalImage(const QImage& picture, const Rect& skinRect, int topHeight,
                             int bottomHeight, int H) {
+    const QRect S = skinRect.ToQRect();
     QImage dst = NewImage(S.width(), H, kBlack);
     if (dst.isNull() || picture.isNull()) return dst;
     const QImage src = As32(picture);
@@ -229,14 +251,15 @@ QImage ComposeVerticalImage(const QImage& picture, const QRect& S, int topHeight
     return dst;
 }
 
-BorderImages ComposeFrameBorders(const QImage& picture, const QRect& S, const AnchorGeometry& g,
+BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, const AnchorGeometry& g,
                                  const AnchorGeometry& n, int W, int H) {
+    const QRect S = skinRect.ToQRect();
     BorderImages out;
     if (picture.isNull()) return out;
     const QImage src = As32(picture);
     const int sl = S.x(), st = S.y(), sr = RightEdge(S), sb = BottomEdge(S);
-    const QRect& C = g.C;
-    const QRect& NC = n.C;
+    const QRect C = g.C.ToQRect();
+    const QRect NC = n.C.ToQRect();
 
     // Top band, full width, corners included.
     const int topH = NC.top();
@@ -344,8 +367,8 @@ BorderImages ComposeMaskBorders(const QImage& mask, const AnchorGeometry& g,
     BorderImages out;
     const QImage m = As32(mask);
     const int MW = m.width(), MH = m.height();
-    const QRect& C = g.C;
-    const QRect& NC = n.C;
+    const QRect C = g.C.ToQRect();
+    const QRect NC = n.C.ToQRect();
     const int ch = C.top();
     const int cb = BottomEdge(C);
 
@@ -398,7 +421,7 @@ std::optional<QRegion> ComposeMaskRegion(const QImage& mask, const AnchorGeometr
                                          const AnchorGeometry& n, int W, int /*H*/) {
     if (mask.isNull()) return std::nullopt;
     if (n.RT.x() < n.LT.x() || n.LB.y() < n.LT.y()) return std::nullopt;
-    const QRect& NC = n.C;
+    const QRect NC = n.C.ToQRect();
     if (NC.isEmpty()) return std::nullopt;
 
     // The border masks need the width only; the height comes with NewC.

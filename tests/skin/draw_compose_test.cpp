@@ -27,7 +27,7 @@ using testing::Names;
 
 struct HorizontalCase {
     const char* what;
-    QRect S;
+    Rect S;
     int left, right, W;
     Rows expected;
 };
@@ -35,20 +35,20 @@ struct HorizontalCase {
 TEST(DrawCompose, HorizontalImage) {
     const QImage pic = LabelledPicture(6, 4);
     const HorizontalCase cases[] = {
-        {"same width reproduces S", QRect(0, 0, 6, 4), 2, 2, 6,
+        {"same width reproduces S", Rect{0, 0, 6, 4}, 2, 2, 6,
          {"abcdef", "ghijkl", "mnopqr", "stuvwx"}},
-        {"one wider: the last tile is one pixel", QRect(0, 0, 6, 4), 2, 2, 7,
+        {"one wider: the last tile is one pixel", Rect{0, 0, 6, 4}, 2, 2, 7,
          {"abcdcef", "ghijikl", "mnopoqr", "stuvuwx"}},
-        {"middle of width 0 repeats the next column", QRect(0, 0, 6, 4), 3, 3, 8,
+        {"middle of width 0 repeats the next column", Rect{0, 0, 6, 4}, 3, 3, 8,
          {"abcdddef", "ghijjjkl", "mnopppqr", "stuvvvwx"}},
-        {"narrower than both ends: right end over the left", QRect(0, 0, 6, 4), 2, 2, 3,
+        {"narrower than both ends: right end over the left", Rect{0, 0, 6, 4}, 2, 2, 3,
          {"aef", "gkl", "mqr", "swx"}},
-        {"no ends: the whole of S tiles", QRect(0, 0, 6, 4), 0, 0, 13,
+        {"no ends: the whole of S tiles", Rect{0, 0, 6, 4}, 0, 0, 13,
          {"abcdefabcdefa", "ghijklghijklg", "mnopqrmnopqrm", "stuvwxstuvwxs"}},
-        {"S inside the picture", QRect(1, 1, 4, 2), 1, 1, 6, {"hijijk", "nopopq"}},
-        {"overlapping ends: no middle", QRect(0, 0, 6, 4), 4, 4, 8,
+        {"S inside the picture", Rect{1, 1, 5, 3}, 1, 1, 6, {"hijijk", "nopopq"}},
+        {"overlapping ends: no middle", Rect{0, 0, 6, 4}, 4, 4, 8,
          {"abcdcdef", "ghijijkl", "mnopopqr", "stuvuvwx"}},
-        {"S partly outside the picture: missing columns stay black", QRect(4, 2, 4, 2), 1, 1, 5,
+        {"S partly outside the picture: missing columns stay black", Rect{4, 2, 8, 4}, 1, 1, 5,
          {"qr.r.", "wx.x."}},
     };
     for (const auto& c : cases) {
@@ -59,7 +59,7 @@ TEST(DrawCompose, HorizontalImage) {
 
 struct VerticalCase {
     const char* what;
-    QRect S;
+    Rect S;
     int top, bottom, H;
     Rows expected;
 };
@@ -67,12 +67,12 @@ struct VerticalCase {
 TEST(DrawCompose, VerticalImage) {
     const QImage pic = LabelledPicture(6, 4);
     const VerticalCase cases[] = {
-        {"same height reproduces S", QRect(0, 0, 3, 4), 1, 1, 4, {"abc", "ghi", "mno", "stu"}},
-        {"one taller: the last tile is one row", QRect(0, 0, 3, 4), 1, 1, 5,
+        {"same height reproduces S", Rect{0, 0, 3, 4}, 1, 1, 4, {"abc", "ghi", "mno", "stu"}},
+        {"one taller: the last tile is one row", Rect{0, 0, 3, 4}, 1, 1, 5,
          {"abc", "ghi", "mno", "ghi", "stu"}},
-        {"middle of height 0 tiles nothing", QRect(0, 0, 3, 4), 2, 2, 6,
+        {"middle of height 0 tiles nothing", Rect{0, 0, 3, 4}, 2, 2, 6,
          {"abc", "ghi", "...", "...", "mno", "stu"}},
-        {"S inside the picture", QRect(2, 1, 2, 3), 1, 1, 5, {"ij", "op", "op", "op", "uv"}},
+        {"S inside the picture", Rect{2, 1, 4, 4}, 1, 1, 5, {"ij", "op", "op", "op", "uv"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -88,7 +88,7 @@ AnchorGeometry SkinAnchors() {
     g.RT = {4, 2};
     g.LB = {2, 4};
     g.RB = {4, 4};
-    g.C = RectFromEdges(1, 1, 5, 5);
+    g.C = Rect{1, 1, 5, 5};
     return g;
 }
 
@@ -98,7 +98,7 @@ TEST(DrawCompose, NewGeometryMovesRightAndBottomAnchors) {
     EXPECT_EQ(n.RT, QPoint(7, 2));
     EXPECT_EQ(n.LB, QPoint(2, 6));
     EXPECT_EQ(n.RB, QPoint(7, 6));
-    EXPECT_EQ(n.C, RectFromEdges(1, 1, 8, 7));
+    EXPECT_EQ(n.C, (Rect{1, 1, 8, 7}));
 }
 
 struct SkinCase {
@@ -136,7 +136,7 @@ TEST(DrawCompose, SkinImage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const AnchorGeometry n = NewGeometry(c.g, QSize(6, 6), c.W, c.H);
-        EXPECT_EQ(Names(ComposeSkinImage(pic, QRect(0, 0, 6, 6), c.g, n, c.W, c.H, c.fill)),
+        EXPECT_EQ(Names(ComposeSkinImage(pic, Rect{0, 0, 6, 6}, c.g, n, c.W, c.H, c.fill)),
                   c.expected);
     }
 }
@@ -145,21 +145,21 @@ TEST(DrawCompose, SkinImageDegenerateSizes) {
     const QImage pic = LabelledPicture(6, 6);
     const AnchorGeometry g = SkinAnchors();
     // No size, no image.
-    EXPECT_TRUE(ComposeSkinImage(pic, QRect(0, 0, 6, 6), g, g, 0, 5, true).isNull());
+    EXPECT_TRUE(ComposeSkinImage(pic, Rect{0, 0, 6, 6}, g, g, 0, 5, true).isNull());
     // An empty picture: the destination is sized and stays black.
-    const QImage blank = ComposeSkinImage(QImage(), QRect(0, 0, 6, 6), g,
+    const QImage blank = ComposeSkinImage(QImage(), Rect{0, 0, 6, 6}, g,
                                           NewGeometry(g, QSize(6, 6), 4, 3), 4, 3, true);
     EXPECT_EQ(Names(blank), (Rows{"....", "....", "...."}));
     // An empty client rectangle with the fill flag: the client is not tiled.
     AnchorGeometry emptyClient = g;
-    emptyClient.C = RectFromEdges(1, 1, 1, 5);
-    const QImage noClient = ComposeSkinImage(pic, QRect(0, 0, 6, 6), emptyClient,
+    emptyClient.C = Rect{1, 1, 1, 5};
+    const QImage noClient = ComposeSkinImage(pic, Rect{0, 0, 6, 6}, emptyClient,
                                              NewGeometry(emptyClient, QSize(6, 6), 7, 6), 7, 6, true);
     EXPECT_EQ(noClient.size(), QSize(7, 6));
     // Smaller than the fixed parts and S reaching past the picture: clipped, no crash.
     for (int W : {1, 3, 5})
         for (int H : {1, 2, 4}) {
-            const QImage img = ComposeSkinImage(pic, QRect(2, 2, 6, 6), g,
+            const QImage img = ComposeSkinImage(pic, Rect{2, 2, 8, 8}, g,
                                                 NewGeometry(g, QSize(6, 6), W, H), W, H, true);
             EXPECT_EQ(img.size(), QSize(W, H));
         }
@@ -173,7 +173,7 @@ AnchorGeometry FrameAnchors() {
     g.RT = {4, 2};
     g.LB = {2, 4};
     g.RB = {4, 4};
-    g.C = RectFromEdges(1, 1, 5, 5);
+    g.C = Rect{1, 1, 5, 5};
     return g;
 }
 
@@ -181,7 +181,7 @@ TEST(DrawCompose, FrameBorders) {
     const QImage pic = LabelledPicture(6, 6);
     const AnchorGeometry g = FrameAnchors();
     const AnchorGeometry n = NewGeometry(g, QSize(6, 6), 9, 8);
-    const BorderImages b = ComposeFrameBorders(pic, QRect(0, 0, 6, 6), g, n, 9, 8);
+    const BorderImages b = ComposeFrameBorders(pic, Rect{0, 0, 6, 6}, g, n, 9, 8);
     EXPECT_EQ(Names(b.top), (Rows{"acdbcdbef"}));
     EXPECT_EQ(Names(b.bottom), (Rows{"EFGHGHGIJ"}));
     EXPECT_EQ(Names(b.left), (Rows{"g", "s", "m", "s", "m", "y"}));
@@ -189,7 +189,7 @@ TEST(DrawCompose, FrameBorders) {
 
     // Own size: the repeat segments still tile from 0, so a segment whose phase does not
     // match its anchor shows shifted (top: b c d from column 0, under the corners).
-    const BorderImages same = ComposeFrameBorders(pic, QRect(0, 0, 6, 6), g, g, 6, 6);
+    const BorderImages same = ComposeFrameBorders(pic, Rect{0, 0, 6, 6}, g, g, 6, 6);
     EXPECT_EQ(Names(same.top), (Rows{"acdbef"}));
     EXPECT_EQ(Names(same.bottom), (Rows{"EFGHIJ"}));
     EXPECT_EQ(Names(same.left), (Rows{"g", "s", "m", "y"}));
@@ -211,13 +211,13 @@ TEST(DrawCompose, FrameBordersBuildOnlyWhatTheirConditionsAllow) {
         {"no bottom repeat", [](AnchorGeometry& g) { g.RB.setX(2); }, true, false, true, true, 7},
         {"no left repeat", [](AnchorGeometry& g) { g.LB.setY(2); }, true, true, false, true, 6},
         {"no right repeat", [](AnchorGeometry& g) { g.RB.setY(2); }, true, true, true, false, 6},
-        {"no top band", [](AnchorGeometry& g) { g.C.setTop(0); }, false, true, true, true, 7},
+        {"no top band", [](AnchorGeometry& g) { g.C.top = 0; }, false, true, true, true, 7},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         AnchorGeometry g = FrameAnchors();
         c.change(g);
-        const BorderImages b = ComposeFrameBorders(pic, QRect(0, 0, 6, 6), g,
+        const BorderImages b = ComposeFrameBorders(pic, Rect{0, 0, 6, 6}, g,
                                                    NewGeometry(g, QSize(6, 6), 9, 8), 9, 8);
         EXPECT_EQ(!b.top.isNull(), c.top);
         EXPECT_EQ(!b.bottom.isNull(), c.bottom);
@@ -233,8 +233,8 @@ TEST(DrawCompose, FrameBordersBuildOnlyWhatTheirConditionsAllow) {
     // No width, or no picture: nothing at all.
     const AnchorGeometry g = FrameAnchors();
     for (const BorderImages& b :
-         {ComposeFrameBorders(pic, QRect(0, 0, 6, 6), g, NewGeometry(g, QSize(6, 6), 0, 8), 0, 8),
-          ComposeFrameBorders(QImage(), QRect(0, 0, 6, 6), g, g, 6, 6)}) {
+         {ComposeFrameBorders(pic, Rect{0, 0, 6, 6}, g, NewGeometry(g, QSize(6, 6), 0, 8), 0, 8),
+          ComposeFrameBorders(QImage(), Rect{0, 0, 6, 6}, g, g, 6, 6)}) {
         EXPECT_TRUE(b.top.isNull());
         EXPECT_TRUE(b.bottom.isNull());
     }
@@ -245,11 +245,11 @@ TEST(DrawCompose, CopyRectClipsAndStretches) {
     QImage dst(4, 2, QImage::Format_RGB32);
     dst.fill(Qt::black);
     // Source hanging over the picture's left edge and destination over the right edge.
-    CopyRect(dst, QRect(2, 0, 3, 2), pic, QRect(-1, 1, 3, 2));
+    CopyRect(dst, Rect{2, 0, 5, 2}, pic, Rect{-1, 1, 2, 3});
     EXPECT_EQ(Names(dst), (Rows{"...g", "...m"}));
     // A stretch doubles each source pixel.
     dst.fill(Qt::black);
-    CopyRect(dst, QRect(0, 0, 4, 2), pic, QRect(0, 0, 2, 1));
+    CopyRect(dst, Rect{0, 0, 4, 2}, pic, Rect{0, 0, 2, 1});
     EXPECT_EQ(Names(dst), (Rows{"aabb", "aabb"}));
 }
 
@@ -278,6 +278,7 @@ Rows Shape(const QRegion& region, int w, int h) {
 }
 
 std::vector<QRect> RectsOf(const QRegion& r) { return {r.begin(), r.end()}; }
+QRect Edges(int l, int t, int r, int b) { return QRect(l, t, r - l, b - t); }
 
 TEST(DrawCompose, MaskToRegionTakesPureBlackRuns) {
     // Dark grey (1,1,1) is outside the shape.
@@ -285,9 +286,9 @@ TEST(DrawCompose, MaskToRegionTakesPureBlackRuns) {
     ASSERT_TRUE(region);
     EXPECT_EQ(Shape(*region, 6, 3), (Rows{"##.#.#", "......", "#..##."}));
     EXPECT_EQ(RectsOf(*region),
-              (std::vector<QRect>{RectFromEdges(0, 0, 2, 1), RectFromEdges(3, 0, 4, 1),
-                                  RectFromEdges(5, 0, 6, 1), RectFromEdges(0, 2, 1, 3),
-                                  RectFromEdges(3, 2, 5, 3)}));
+              (std::vector<QRect>{Edges(0, 0, 2, 1), Edges(3, 0, 4, 1),
+                                  Edges(5, 0, 6, 1), Edges(0, 2, 1, 3),
+                                  Edges(3, 2, 5, 3)}));
 
     // All rows black: one run per row, the same shape as the whole rectangle, moved by
     // the offset.
@@ -368,7 +369,7 @@ TEST(DrawCompose, MaskRegionRefusals) {
     EXPECT_FALSE(ComposeMaskRegion(QImage(), g, NewGeometry(g, QSize(6, 6), 9, 8), 9, 8));
     // An empty client rectangle.
     AnchorGeometry flat = g;
-    flat.C = RectFromEdges(1, 1, 5, 1);
+    flat.C = Rect{1, 1, 5, 1};
     EXPECT_FALSE(ComposeMaskRegion(RoundedMask(), flat, NewGeometry(flat, QSize(6, 6), 9, 6), 9, 6));
 }
 
