@@ -1,0 +1,121 @@
+#include "platform/Fonts.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+#include <QRect>
+
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+struct FamilyMap {
+    const char16_t* name;
+    const char* family;
+};
+
+constexpr FamilyMap kFamilies[] = {
+    {u"新細明體", "AR PL UMing TW"},
+    {u"細明體", "AR PL UMing TW"},
+    {u"PMingLiU", "AR PL UMing TW"},
+    {u"MingLiU", "AR PL UMing TW"},
+    {u"Arial", "Liberation Sans"},
+    {u"MS Sans Serif", "Liberation Sans"},
+    {u"Microsoft Sans Serif", "Liberation Sans"},
+    {u"Tahoma", "Liberation Sans"},
+    {u"Times New Roman", "Liberation Serif"},
+    {u"Courier New", "Liberation Mono"},
+};
+
+int CellHeightAt(const QFont& base, int pixelSize) {
+    QFont f(base);
+    f.setPixelSize(pixelSize);
+    const QFontMetrics m(f);
+    return m.ascent() + m.descent();
+}
+
+// The pixel (em) size whose cell height is the largest not above cellHeight (at least
+// 1). Found from the family's cell-to-em ratio, then corrected by whole pixels, since
+// rounding of ascent and descent differs from size to size.
+int PixelSizeForCellHeight(const QFont& base, int cellHeight) {
+    static QHash<QString, int> cache;
+    const QString key = base.family() + QLatin1Char('/') + QString::number(base.weight()) + QLatin1Char('/') +
+                        QString::number(base.italic()) + QLatin1Char('/') + QString::number(cellHeight);
+    if (auto it = cache.constFind(key); it != cache.constEnd()) return *it;
+
+    QFont probe(base);
+    probe.setPixelSize(1000);
+    const QFontMetricsF mf(probe);
+    const double ratio = (mf.ascent() + mf.descent()) / 1000.0;
+    int px = ratio > 0 ? std::max(1, int(std::lround(cellHeight / ratio))) : cellHeight;
+    while (px > 1 && CellHeightAt(base, px) > cellHeight) --px;
+    while (CellHeightAt(base, px + 1) <= cellHeight) ++px;
+    cache.insert(key, px);
+    return px;
+}
+
+}  // namespace
+
+QString MapFontFamily(const QString& name) {
+    const QString trimmed = name.trimmed();
+    for (const FamilyMap& m : kFamilies)
+        if (trimmed.compare(QString::fromUtf16(m.name), Qt::CaseInsensitive) == 0) return QString::fromLatin1(m.family);
+    return trimmed.isEmpty() ? QStringLiteral("Liberation Sans") : trimmed;
+}
+
+void InstallFontSubstitutions() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    for (const FamilyMap& m : kFamilies)
+        QFont::insertSubstitution(QString::fromUtf16(m.name), QString::fromLatin1(m.family));
+}
+
+QFont MakeFont(const QString& name, int height, skin::FontStyles style) {
+    QFont f(MapFontFamily(name));
+    f.setBold(style.testFlag(skin::FontStyle::fsBold));
+    f.setItalic(style.testFlag(skin::FontStyle::fsItalic));
+    f.setUnderline(style.testFlag(skin::FontStyle::fsUnderline));
+    f.setStrikeOut(style.testFlag(skin::FontStyle::fsStrikeOut));
+    f.setKerning(false);
+    if (height == 0) height = 14;
+    f.setPixelSize(height < 0 ? -height : PixelSizeForCellHeight(f, height));
+    return f;
+}
+
+int TextHeight(const QFont& font) {
+    const QFontMetrics m(font);
+    return m.ascent() + m.descent();
+}
+
+int TextWidth(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
+
+void TextOut(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+void TextRectOut(QPainter& painter, const QRect& clip, int x, int y, const QString& text) {
+    if (clip.isEmpty()) return;
+    painter.save();
+    painter.setClipRect(clip, Qt::IntersectClip);
+    TextOut(painter, x, y, text);
+    painter.restore();
+}
+
+QString ShortenWithEllipsis(const QFont& font, const QString& text, int width) {
+    const QFontMetrics m(font);
+    if (m.horizontalAdvance(text) <= width) return text;
+    static const QString dots = QStringLiteral("...");
+    QString s = text;
+    while (!s.isEmpty()) {
+        // Never split a surrogate pair: drop whole characters.
+        s.chop(s.size() >= 2 && s.back().isLowSurrogate() && s.at(s.size() - 2).isHighSurrogate() ? 2 : 1);
+        if (m.horizontalAdvance(s + dots) <= width) break;
+    }
+    return s + dots;
+}
+
+}  // namespace platform

@@ -1,0 +1,140 @@
+#pragma once
+// The form: a top-level window of the product with a client area (the child widget
+// where its controls live), a registry of the open forms, activation events, a modal run
+// and a deferred release.
+//
+// A window frame component (the skinned frame) takes over the rest of the window: it
+// paints the border and caption around the client area, tells the form where the client
+// area goes for a window size, paints the client background and hears skin changes
+// first. Without a frame the client area fills the whole form.
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Align.h"
+#include "platform/Colors.h"
+
+class QEventLoop;
+
+namespace skin {
+class TbsSkinData;
+}
+
+namespace platform {
+
+class Form;
+
+// Modal results of a form's modal run.
+enum TModalResult : int { mrNone = 0, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll, mrNoToAll, mrYesToAll };
+
+// What a window frame component provides to the form it serves.
+class FormFrame {
+public:
+    virtual ~FormFrame() = default;
+    // The client rectangle (window coordinates) of a window of the given size.
+    virtual QRect ClientRectFor(QSize windowSize) const = 0;
+    // Paints the client area's background; clientSize is the client area's size.
+    virtual void PaintClientBackground(QPainter& painter, QSize clientSize) = 0;
+    // A skin-change message for the form (the frame passes it on to the controls).
+    virtual void FormSkinMessage(int message, skin::TbsSkinData* data) = 0;
+};
+
+// The client area: a Control whose background the form (or its frame) paints.
+class ClientArea : public Control {
+    Q_OBJECT
+
+public:
+    explicit ClientArea(Form* form);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    Form* form_;
+};
+
+class Form : public QWidget {
+    Q_OBJECT
+
+public:
+    // A top-level window; with an owner it is freed with its owner.
+    explicit Form(QWidget* owner = nullptr);
+    ~Form() override;
+
+    // The child widget the form's controls live in.
+    ClientArea* Client() const { return client_; }
+
+    // Open forms in the order they were created; the first one is the main form (the
+    // application's main window, whose minimizing minimizes the application).
+    static QList<Form*> OpenForms();
+    static Form* MainForm();
+
+    // The window frame serving this form, or none. The frame must clear itself before it
+    // is destroyed.
+    void SetFrame(FormFrame* frame);
+    FormFrame* Frame() const { return frame_; }
+    // Places the client area for the present size (the frame calls it when its rule
+    // changes without a resize).
+    void UpdateClientGeometry();
+
+    // The client background without a frame.
+    TColor Color() const { return color_; }
+    void SetColor(TColor c);
+
+    bool IsActive() const { return isActiveWindow(); }
+
+    // Modal run: shows the form modal and returns when a modal result is set or the form
+    // is closed (closing counts as mrCancel). The form is hidden, not freed.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    // Setting a result other than mrNone ends a modal run.
+    void SetModalResult(int result);
+    bool InModalRun() const { return modalLoop_ != nullptr; }
+
+    // Frees the form once the events now pending have been handled.
+    void Release();
+
+    // A skin-change message for this form: to the frame when there is one, else to the
+    // form's controls.
+    virtual void SkinMessage(int message, skin::TbsSkinData* data);
+
+signals:
+    void Activated();
+    void Deactivated();
+    void Closed();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+    friend class ClientArea;
+    void PaintClientBackground(QPainter& painter, QSize clientSize);
+
+private:
+    ClientArea* client_;
+    FormFrame* frame_ = nullptr;
+    TColor color_ = clBtnFace;
+    int modalResult_ = mrNone;
+    QEventLoop* modalLoop_ = nullptr;
+};
+
+// The hourglass cursor for as long as the guard lives (nesting is fine).
+class HourglassCursor {
+public:
+    HourglassCursor();
+    ~HourglassCursor();
+    HourglassCursor(const HourglassCursor&) = delete;
+    HourglassCursor& operator=(const HourglassCursor&) = delete;
+
+private:
+    bool set_ = false;
+};
+
+// The desktop work area (the screen without task bars) and the whole screen of the
+// screen that shows w (the primary screen when w is null or not placed yet).
+QRect WorkArea(const QWidget* w = nullptr);
+QRect ScreenRect(const QWidget* w = nullptr);
+
+}  // namespace platform
