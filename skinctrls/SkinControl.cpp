@@ -1,0 +1,276 @@
+#include "skinctrls/SkinControl.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "skinctrls/Paint.h"
+
+namespace skinctrls {
+
+// ===== TbsSkinControl =====================================================================
+
+TbsSkinControl::TbsSkinControl(QWidget* parent) : platform::Control(parent) {
+    // The control paints every pixel itself through one image: no background erase.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+TbsSkinControl::~TbsSkinControl() = default;
+
+void TbsSkinControl::SetSkinDataName(const QString& name) {
+    if (skinDataName_ == name) return;
+    skinDataName_ = name;
+    if (SkinUsable()) ApplySkin();
+    else update();
+}
+
+void TbsSkinControl::AssignSkinData(skin::TbsSkinData* value) {
+    if (skinData_) disconnect(skinData_, &QObject::destroyed, this, nullptr);
+    skinData_ = value;
+    // A removed skin data leaves the control in its default look at the next paint.
+    if (value) connect(value, &QObject::destroyed, this, [this] { update(); });
+    if (value && !value->IsEmpty()) ApplySkin();
+}
+
+void TbsSkinControl::LoadSkinEntry() {
+    entryIndex_ = SkinUsable() ? skinData_->FindControlIndex(skinDataName_) : -1;
+}
+
+void TbsSkinControl::DrawDefault(QImage&) {}
+void TbsSkinControl::DrawSkinned(QImage&) {}
+
+void TbsSkinControl::ApplySkin() {
+    LoadSkinEntry();
+    update();
+}
+
+void TbsSkinControl::ForgetSkin() { entryIndex_ = -1; }
+
+QImage TbsSkinControl::Render() {
+    if (width() <= 0 || height() <= 0) return {};
+    LoadSkinEntry();
+    QImage bmp(size(), QImage::Format_RGB32);
+    bmp.fill(platform::ToQColor(platform::clBtnFace));
+    if (entryIndex_ < 0)
+        DrawDefault(bmp);
+    else
+        DrawSkinned(bmp);
+    return bmp;
+}
+
+void TbsSkinControl::paintEvent(QPaintEvent*) {
+    const QImage bmp = Render();
+    if (bmp.isNull()) return;
+    QPainter p(this);
+    p.drawImage(0, 0, bmp);
+}
+
+void TbsSkinControl::enterEvent(QEnterEvent* e) {
+    platform::Control::enterEvent(e);
+    Fire(OnMouseEnter, this);
+}
+
+void TbsSkinControl::leaveEvent(QEvent* e) {
+    platform::Control::leaveEvent(e);
+    Fire(OnMouseLeave, this);
+}
+
+// ===== TbsSkinCustomControl ===============================================================
+
+TbsSkinCustomControl::TbsSkinCustomControl(QWidget* parent) : TbsSkinControl(parent) {
+    defaultFont_.name = QStringLiteral("Arial");
+    defaultFont_.height = 14;
+}
+
+TbsSkinCustomControl::~TbsSkinCustomControl() = default;
+
+void TbsSkinCustomControl::SetDefaultFont(const platform::TFont& f) {
+    if (defaultFont_ == f) return;
+    defaultFont_ = f;
+    DefaultFontChanged();
+    if (entryIndex_ < 0) update();
+}
+
+void TbsSkinCustomControl::SetDefaultWidth(int v) {
+    defaultWidth_ = v;
+    LoadSkinEntry();
+    if (entryIndex_ < 0 && v > 0) SetWidth(v);
+}
+
+void TbsSkinCustomControl::SetDefaultHeight(int v) {
+    defaultHeight_ = v;
+    LoadSkinEntry();
+    if (entryIndex_ < 0 && v > 0) SetHeight(v);
+}
+
+void TbsSkinCustomControl::SetUseSkinFont(bool v) {
+    if (useSkinFont_ == v) return;
+    useSkinFont_ = v;
+    update();
+}
+
+bool TbsSkinCustomControl::AcceptsEntry(const skin::TbsDataSkinControl& entry) const {
+    return dynamic_cast<const skin::TbsDataSkinCustomControl*>(&entry) != nullptr;
+}
+
+const skin::TbsDataSkinControl* TbsSkinCustomControl::Entry() const {
+    if (entryIndex_ < 0 || !skinData_ || size_t(entryIndex_) >= skinData_->SkinControls.size()) return nullptr;
+    return skinData_->SkinControls[size_t(entryIndex_)].get();
+}
+
+void TbsSkinCustomControl::LoadSkinEntry() {
+    TbsSkinControl::LoadSkinEntry();
+    const skin::TbsDataSkinControl* e = Entry();
+    // An entry this control cannot draw from is a missing entry: the control never
+    // draws from geometry it did not read.
+    if (e && !AcceptsEntry(*e)) {
+        entryIndex_ = -1;
+        e = nullptr;
+    }
+    if (!e) {
+        picture_ = maskPicture_ = QImage();
+        return;
+    }
+    const auto& c = static_cast<const skin::TbsDataSkinCustomControl&>(*e);
+    anchors_.skinRect = c.skinrect;
+    anchors_.LT = c.lefttoppoint;
+    anchors_.RT = c.righttoppoint;
+    anchors_.LB = c.leftbottompoint;
+    anchors_.RB = c.rightbottompoint;
+    anchors_.clientRect = c.clientrect;
+    const QImage* pic = skinData_->ActivePicture(c.pictureindex);
+    const QImage* mask = skinData_->ActivePicture(c.maskpictureindex);
+    picture_ = pic ? *pic : QImage();
+    maskPicture_ = mask ? *mask : QImage();
+    stretchKind_ = StretchKindOf(anchors_);
+}
+
+void TbsSkinCustomControl::ForgetSkin() {
+    TbsSkinControl::ForgetSkin();
+    picture_ = maskPicture_ = QImage();
+}
+
+void TbsSkinCustomControl::DrawDefault(QImage& bmp) {
+    QPainter p(&bmp);
+    FillRect(p, bmp.rect(), platform::clBtnFace);
+}
+
+void TbsSkinCustomControl::DrawSkinImage(QImage& bmp, const skin::Rect& source) const {
+    if (picture_.isNull() || source.IsEmpty()) {
+        QPainter p(&bmp);
+        FillRect(p, bmp.rect(), platform::clBtnFace);
+        return;
+    }
+    const SkinAnchors& a = anchors_;
+    QImage img;
+    switch (stretchKind_) {
+    case StretchKind::NoImage: return;
+    case StretchKind::Fixed:
+        bmp = QImage(a.SkinSize(), QImage::Format_RGB32);
+        bmp.fill(platform::ToQColor(platform::clBtnFace));
+        {
+            QPainter p(&bmp);
+            CopyPicture(p, bmp.rect(), picture_, source);
+        }
+        return;
+    case StretchKind::Both: {
+        const skin::AnchorGeometry g = a.Anchors();
+        img = skin::ComposeSkinImage(picture_, source, g, skin::NewGeometry(g, a.SkinSize(), bmp.width(), bmp.height()),
+                                     bmp.width(), bmp.height(), true);
+        break;
+    }
+    case StretchKind::Horizontal:
+        img = skin::ComposeHorizontalImage(picture_, source, a.LT.x(), a.SkinWidth() - a.RT.x(), bmp.width());
+        break;
+    case StretchKind::Vertical:
+        img = skin::ComposeVerticalImage(picture_, source, a.LT.y(), a.SkinHeight() - a.LB.y(), bmp.height());
+        break;
+    }
+    if (img.isNull()) return;
+    QPainter p(&bmp);
+    p.drawImage(0, 0, img);
+}
+
+void TbsSkinCustomControl::DrawSkinned(QImage& bmp) { DrawSkinImage(bmp, anchors_.skinRect); }
+
+void TbsSkinCustomControl::FitSize(int& w, int& h) { skinctrls::FitSize(stretchKind_, anchors_, w, h, newGeometry_); }
+
+skin::Rect TbsSkinCustomControl::MapSkinRect(const skin::Rect& r) const {
+    return skinctrls::MapSkinRect(stretchKind_, anchors_, r, width(), height());
+}
+
+void TbsSkinCustomControl::SetBounds(int left, int top, int w, int h) {
+    LoadSkinEntry();
+    const bool changed = entryIndex_ >= 0 && QSize(w, h) != size();
+    if (changed) {
+        FitSize(w, h);
+        if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
+    }
+    platform::Control::SetBounds(left, top, w, h);
+    if (changed) {
+        UpdateRegion();
+        update();
+    }
+}
+
+void TbsSkinCustomControl::resizeEvent(QResizeEvent* e) {
+    // A size given past SetBounds (a top-level window resized by the user) still gets
+    // its new geometry, so drawing and hit rectangles follow the real size.
+    if (entryIndex_ >= 0 && e->size() != e->oldSize()) {
+        int w = width(), h = height();
+        FitSize(w, h);
+        if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
+    }
+    platform::Control::resizeEvent(e);
+}
+
+void TbsSkinCustomControl::ApplySkin() {
+    LoadSkinEntry();
+    if (entryIndex_ < 0) {
+        const int w = defaultWidth_ > 0 ? defaultWidth_ : width();
+        const int h = defaultHeight_ > 0 ? defaultHeight_ : height();
+        if (QSize(w, h) != size()) SetBounds(x(), y(), w, h);
+        UpdateRegion();
+        update();
+        return;
+    }
+    int w = width(), h = height();
+    FitSize(w, h);
+    if (QSize(w, h) != size()) {
+        SetBounds(x(), y(), w, h);
+    } else {
+        if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
+        UpdateRegion();
+        update();
+    }
+}
+
+void TbsSkinCustomControl::UpdateRegion() {
+    if (maskPicture_.isNull() || entryIndex_ < 0) {
+        if (region_) {
+            clearMask();
+            region_.reset();
+        }
+        return;
+    }
+    std::optional<QRegion> r;
+    switch (stretchKind_) {
+    case StretchKind::Fixed: r = skin::MaskToRegion(maskPicture_, 0, 0); break;
+    case StretchKind::Both:
+    case StretchKind::Horizontal:
+    case StretchKind::Vertical: {
+        const MaskAnchors m = MaskRegionAnchors(stretchKind_, anchors_, newGeometry_, width(), height());
+        r = skin::ComposeMaskRegion(maskPicture_, m.g, m.n, width(), height());
+        break;
+    }
+    case StretchKind::NoImage: break;
+    }
+    if (r) {
+        setMask(*r);
+    } else {
+        clearMask();
+    }
+    region_ = r;
+}
+
+}  // namespace skinctrls

@@ -1,0 +1,185 @@
+#pragma once
+// TbsSkinEdit: the single-line text box of the skinned windows, with an optional
+// embedded button (the project code box opens the lookup dialog through it).
+//
+// The text is a real QLineEdit (input methods for Chinese, selection, clipboard, undo),
+// transparent, placed in the control's client area; the control itself paints the frame
+// around it and the background under it from the "edit" / "buttonedit" entries (or a
+// plain two-pixel frame and a plain button without an entry). The margins between the
+// control's edge and the text box are the skin's "non-client" margins.
+//
+// Class chain: TbsCustomEdit (the text box: read-only handling, password character,
+// alignment, font), TbsSkinCustomEdit (skinning), TbsSkinEdit (the defaults).
+
+#include <QLineEdit>
+#include <QPointer>
+
+#include "platform/Align.h"
+#include "platform/Fonts.h"
+#include "platform/SkinDispatch.h"
+#include "skin/SkinData.h"
+#include "skinctrls/EditGeometry.h"
+#include "skinctrls/Events.h"
+
+class QProxyStyle;
+
+namespace skinctrls {
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class TbsCustomEdit : public platform::Control {
+    Q_OBJECT
+
+public:
+    explicit TbsCustomEdit(QWidget* parent = nullptr);
+    ~TbsCustomEdit() override;
+
+    // The text box itself (selection, clipboard, input mask and the like).
+    QLineEdit* LineEdit() const { return edit_; }
+
+    QString Text() const { return edit_->text(); }
+    void SetText(const QString& t) { edit_->setText(t); }
+    int MaxLength() const { return edit_->maxLength(); }
+    void SetMaxLength(int n) { edit_->setMaxLength(n > 0 ? n : 32767); }
+    // Input mask in Qt's notation (empty for none).
+    QString EditMask() const { return edit_->inputMask(); }
+    void SetEditMask(const QString& m) { edit_->setInputMask(m); }
+    TEditCharCase CharCase() const { return charCase_; }
+    void SetCharCase(TEditCharCase c);
+    // Typing, Delete, cut, paste and undo change nothing; moving and copying still work.
+    bool ReadOnly() const { return edit_->isReadOnly(); }
+    void SetReadOnly(bool v) { edit_->setReadOnly(v); }
+    // When set, every character shows as this one (QChar() for none).
+    QChar EditPasswordChar() const { return passwordChar_; }
+    void SetEditPasswordChar(QChar c);
+    skin::Alignment Alignment() const { return alignment_; }
+    void SetAlignment(skin::Alignment a);
+    // The working font; its colour is the text colour.
+    platform::TFont Font() const { return font_; }
+    void SetFont(const platform::TFont& f);
+
+    TNotifyEvent OnChange;  // the text changed
+    TNotifyEvent OnEnter;   // the text box took the focus
+    TNotifyEvent OnExit;    // the focus went to another control
+
+protected:
+    // The text box's focus moved (called after the box's own handling).
+    virtual void EditFocusChanged(bool focused);
+    // The text box's mouse moved (client-area move).
+    virtual void EditMouseMoved() {}
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+    QLineEdit* edit_;
+    QProxyStyle* editStyle_ = nullptr;
+    platform::TFont font_;
+    QChar passwordChar_;
+    skin::Alignment alignment_ = skin::taLeftJustify;
+    TEditCharCase charCase_ = ecNormal;
+};
+
+class TbsSkinCustomEdit : public TbsCustomEdit, public platform::SkinnedControl {
+    Q_OBJECT
+
+public:
+    explicit TbsSkinCustomEdit(QWidget* parent = nullptr);
+    ~TbsSkinCustomEdit() override;
+
+    skin::TbsSkinData* SkinData() const { return skinData_; }
+    void SetSkinData(skin::TbsSkinData* d) { AssignSkinData(d); }
+    QString SkinDataName() const { return skinDataName_; }
+    // Stores the name; with a usable skin data the new entry applies at once.
+    void SetSkinDataName(const QString& n);
+    bool ButtonMode() const { return buttonMode_; }
+    void SetButtonMode(bool v);
+    platform::TFont DefaultFont() const { return defaultFont_; }
+    void SetDefaultFont(const platform::TFont& f);
+    bool UseSkinFont() const { return useSkinFont_; }
+    void SetUseSkinFont(bool v) { useSkinFont_ = v; }
+    int DefaultWidth() const { return defaultWidth_; }
+    void SetDefaultWidth(int v);
+    int DefaultHeight() const { return defaultHeight_; }
+    void SetDefaultHeight(int v);
+
+    TNotifyEvent OnButtonClick;
+    TNotifyEvent OnMouseEnter, OnMouseLeave;
+
+    // Run-time state (tests and the preview).
+    int EntryIndex() const { return entryIndex_; }
+    bool Hot() const { return hot_; }
+    bool ButtonHot() const { return buttonHot_; }
+    bool ButtonPressed() const { return buttonPressed_; }
+    // Shows the hot / button states as the mouse would (preview and demo of states).
+    void ShowState(bool hot, bool buttonHot, bool buttonPressed);
+    // Text and button rectangles (window coordinates) and the margins around the text box.
+    EditRects Rects();
+    QMargins Margins();
+    // The frame and background as painted (without the text box's own pixels).
+    QImage RenderFrame();
+
+    // --- virtual operations added here, in slot order ---------------------------------
+    virtual void AssignSkinData(skin::TbsSkinData* d);
+    virtual void ApplySkin();
+
+    void LoadSkinEntry();
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // platform::SkinnedControl
+    skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
+    void SkinChanging() override { entryIndex_ = -1; }
+    void SkinChanged() override { ApplySkin(); }
+
+protected:
+    // Puts the text box inside the margins.
+    void PlaceTextBox();
+    void EditFocusChanged(bool focused) override;
+    void EditMouseMoved() override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    // The values copied from an "edit" entry.
+    struct EditSkin {
+        QImage picture;
+        skin::Rect normalRect, hotRect;
+        int leftWidth = 0, rightWidth = 0;
+        EditSkinGeometry geometry;
+        platform::TFont font;
+        platform::TColor disabledfontcolor = 0, activefontcolor = 0;
+        skin::Rect activeButton, downButton, unenabledButton;
+    };
+
+    bool HasEntry() const { return entryIndex_ >= 0; }
+    bool OnButton(QPoint p);
+    void SetFontColor(platform::TColor c);
+    void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m);
+
+    QPointer<skin::TbsSkinData> skinData_;
+    QString skinDataName_ = QStringLiteral("edit");
+    bool buttonMode_ = false;
+    platform::TFont defaultFont_;
+    bool useSkinFont_ = true;
+    int defaultWidth_ = 0;
+    int defaultHeight_ = 20;
+
+    int entryIndex_ = -1;
+    EditSkin editSkin_;
+    bool hot_ = false;
+    bool buttonHot_ = false;
+    bool buttonPressed_ = false;
+};
+
+class TbsSkinEdit : public TbsSkinCustomEdit {
+    Q_OBJECT
+
+public:
+    explicit TbsSkinEdit(QWidget* parent = nullptr);
+};
+
+}  // namespace skinctrls

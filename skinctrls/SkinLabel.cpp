@@ -1,0 +1,209 @@
+#include "skinctrls/SkinLabel.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include "skin/SkinEntries.h"
+#include "skinctrls/Paint.h"
+
+namespace skinctrls {
+
+namespace {
+
+// The desktop's default font for controls that are given none.
+platform::TFont PlatformDefaultFont() {
+    platform::TFont f;
+    f.name = QStringLiteral("MS Sans Serif");
+    f.height = -11;
+    f.color = platform::clWindowText;
+    return f;
+}
+
+}  // namespace
+
+TbsSkinStdLabel::TbsSkinStdLabel(QWidget* parent)
+    : QWidget(parent), font_(PlatformDefaultFont()), defaultFont_(PlatformDefaultFont()) {
+    resize(65, 17);
+}
+
+void TbsSkinStdLabel::SetCaption(const QString& c) {
+    if (caption_ == c) return;
+    caption_ = c;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetAlignment(skin::Alignment a) {
+    alignment_ = a;
+    update();
+}
+
+void TbsSkinStdLabel::SetAutoSize(bool v) {
+    autoSize_ = v;
+    AdjustBounds();
+}
+
+void TbsSkinStdLabel::SetLayout(TTextLayout l) {
+    layout_ = l;
+    update();
+}
+
+void TbsSkinStdLabel::SetWordWrap(bool v) {
+    wordWrap_ = v;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetShowAccelChar(bool v) {
+    showAccelChar_ = v;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetFont(const platform::TFont& f) {
+    font_ = f;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetDefaultFont(const platform::TFont& f) {
+    defaultFont_ = f;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetUseSkinFont(bool v) {
+    useSkinFont_ = v;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
+    skinData_ = d;
+    if (d) {
+        LoadEntry();
+        AdjustBounds();
+        update();
+    }
+}
+
+void TbsSkinStdLabel::SetSkinDataName(const QString& n) {
+    skinDataName_ = n;
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::SkinChanged() {
+    LoadEntry();
+    AdjustBounds();
+    update();
+}
+
+void TbsSkinStdLabel::LoadEntry() {
+    entryIndex_ = skinData_ && !skinData_->IsEmpty() ? skinData_->FindControlIndex(skinDataName_) : -1;
+    entryFont_ = false;
+    if (entryIndex_ < 0) return;
+    if (const auto* e = dynamic_cast<const skin::TbsDataSkinStdLabelControl*>(
+            skinData_->SkinControls[size_t(entryIndex_)].get())) {
+        skinFont_ = EntryFont(*e);
+        entryFont_ = true;
+    }
+}
+
+platform::TFont TbsSkinStdLabel::DrawFont() {
+    LoadEntry();
+    if (entryIndex_ < 0) return useSkinFont_ ? defaultFont_ : font_;
+    platform::TFont f = font_;
+    if (useSkinFont_ && entryFont_) {
+        f.name = skinFont_.name;
+        f.height = skinFont_.height;
+        f.style = skinFont_.style;
+    }
+    // The entry's colour applies with the skin font and with the label's own alike.
+    if (entryFont_) f.color = skinFont_.color;
+    return f;
+}
+
+int TbsSkinStdLabel::TextFlags() const {
+    int flags = Qt::TextExpandTabs;
+    if (wordWrap_) flags |= Qt::TextWordWrap;
+    if (showAccelChar_) flags |= Qt::TextShowMnemonic;
+    switch (alignment_) {
+    case skin::taLeftJustify: flags |= Qt::AlignLeft; break;
+    case skin::taRightJustify: flags |= Qt::AlignRight; break;
+    case skin::taCenter: flags |= Qt::AlignHCenter; break;
+    }
+    return flags;
+}
+
+QString TbsSkinStdLabel::TextToDraw(bool measuring) const {
+    QString text = caption_;
+    if (measuring && (text.isEmpty() || (showAccelChar_ && text == QLatin1String("&")))) text += QLatin1Char(' ');
+    return text;
+}
+
+QSize TbsSkinStdLabel::TextSize() {
+    const QFont f = DrawFont().ToQFont();
+    const QFontMetrics m(f);
+    const int flags = TextFlags() & ~(Qt::AlignHCenter | Qt::AlignRight);
+    const int wrapWidth = wordWrap_ ? std::max(1, width()) : 100000;
+    const QRect r = m.boundingRect(QRect(0, 0, wrapWidth, 100000), flags | Qt::AlignLeft | Qt::AlignTop,
+                                   TextToDraw(true));
+    const int lines = std::max(1, (r.height() + m.lineSpacing() - 1) / std::max(1, m.lineSpacing()));
+    // Lines stand one cell apart, as the desktop lays out label text.
+    return QSize(r.width(), lines * platform::TextHeight(f));
+}
+
+void TbsSkinStdLabel::AdjustBounds() {
+    if (!autoSize_) return;
+    const QSize s = TextSize();
+    int x = this->x();
+    if (alignment_ == skin::taRightJustify) x += width() - s.width();
+    setGeometry(x, y(), s.width(), s.height());
+}
+
+void TbsSkinStdLabel::paintEvent(QPaintEvent*) {
+    const platform::TFont tf = DrawFont();
+    const QFont f = tf.ToQFont();
+    QPainter p(this);
+    p.setFont(f);
+    QRect r = rect();
+    if (layout_ != tlTop) {
+        const int h = TextSize().height();
+        if (layout_ == tlCenter)
+            r.moveTop((height() - h) / 2);
+        else
+            r.moveTop(height() - h);
+        r.setHeight(h);
+    }
+    const int flags = TextFlags() | Qt::AlignTop;
+    const QString text = TextToDraw(false);
+    // Text drawn at each line's cell top, as the desktop places it.
+    auto draw = [&](const QRect& at, platform::TColor c) {
+        p.setPen(platform::ToQColor(c));
+        p.drawText(at, flags, text);
+    };
+    if (isEnabled()) {
+        draw(r, tf.color);
+    } else {
+        draw(r.translated(1, 1), platform::clBtnHighlight);
+        draw(r, platform::clBtnShadow);
+    }
+}
+
+void TbsSkinStdLabel::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange) update();
+}
+
+void TbsSkinStdLabel::enterEvent(QEnterEvent* e) {
+    QWidget::enterEvent(e);
+    Fire(OnMouseEnter, this);
+}
+
+void TbsSkinStdLabel::leaveEvent(QEvent* e) {
+    QWidget::leaveEvent(e);
+    Fire(OnMouseLeave, this);
+}
+
+}  // namespace skinctrls
