@@ -107,6 +107,60 @@ void TbsSkinData::ReadDefinition(const SkinIni& ini) {
     ReadSections(ini);
 }
 
+void TbsSkinData::SetStoredSkin(TbsStoredSkin* skin) {
+    storedSkin_ = skin;
+    if (skin) LoadFromStoredSkin(*skin);
+}
+
+void TbsSkinData::SetCompressedStoredSkin(TbsCompressedStoredSkin* skin) {
+    compressedSkin_ = skin;
+    if (skin) LoadFromCompressedStoredSkin(*skin);
+}
+
+void TbsSkinData::LoadFromStoredSkin(const TbsStoredSkin& skin) {
+    empty_ = true;
+    BroadcastSkinMessage(WM_SKINCHANGING);
+    ClearSkin();
+    const SkinIni ini(skin.IniStrings);
+    if (ini.IsValidDefinition()) {
+        ReadVersion(ini);
+        Picture = skin.Picture;
+        InactivePicture = skin.InactivePicture;
+        MaskImage = skin.Mask;
+        ActivePictures = skin.ActivePictures;
+        ReadSections(ini);
+        empty_ = false;
+    }
+    BroadcastSkinMessage(WM_SKINCHANGED);
+    BroadcastSkinMessage(WM_SKINCHANGEDONE);
+}
+
+void TbsSkinData::LoadFromCompressedStoredSkin(const TbsCompressedStoredSkin& skin) {
+    if (skin.IsEmpty()) return;
+    empty_ = true;
+    BroadcastSkinMessage(WM_SKINCHANGING);
+    ClearSkin();
+    InflatedSkin inflated;
+    try {
+        inflated = ParseInflatedSkin(skin.Inflate());
+    } catch (const SkinError&) {
+        BroadcastSkinMessage(WM_SKINCHANGED);
+        BroadcastSkinMessage(WM_SKINCHANGEDONE);
+        throw;
+    }
+    if (inflated.version == kCompressedSkinVersion) {
+        Picture = inflated.pictures.picture.image;
+        InactivePicture = inflated.pictures.inactivePicture.image;
+        MaskImage = inflated.pictures.mask.image;
+        for (const BlockPicture& p : inflated.pictures.active) ActivePictures << p.image;
+        // No validity test here: missing sections give their defaults.
+        ReadDefinition(SkinIni::FromText(inflated.text));
+        empty_ = false;
+    }
+    BroadcastSkinMessage(WM_SKINCHANGED);
+    BroadcastSkinMessage(WM_SKINCHANGEDONE);
+}
+
 void TbsSkinData::SetOwnerReceiver(SkinMessageReceiver* owner) { owner_ = owner; }
 
 void TbsSkinData::RegisterReceiver(SkinMessageReceiver* receiver) {

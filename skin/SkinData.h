@@ -18,12 +18,11 @@
 #include <vector>
 
 #include "skin/SkinEntries.h"
+#include "skin/StoredSkin.h"
 
 namespace skin {
 
 class SkinIni;
-class TbsStoredSkin;
-class TbsCompressedStoredSkin;
 
 // Skin-change messages, numbered as the window messages forms have always received.
 inline constexpr int WM_SKINCHANGING = 1225;    // 0x4C9: entries are about to go away
@@ -49,6 +48,25 @@ class TbsSkinData : public QObject {
 public:
     explicit TbsSkinData(QObject* owner = nullptr);
     ~TbsSkinData() override;
+
+    // --- loading ------------------------------------------------------------------------
+    // The containers the skin comes from. Setting one loads it at once (when not null);
+    // when both are set, stored skin first, the compressed one replaces it. A reference
+    // becomes null when its container is destroyed; the loaded skin stays.
+    TbsStoredSkin* StoredSkin() const { return storedSkin_; }
+    void SetStoredSkin(TbsStoredSkin* skin);
+    TbsCompressedStoredSkin* CompressedStoredSkin() const { return compressedSkin_; }
+    void SetCompressedStoredSkin(TbsCompressedStoredSkin* skin);
+
+    // Both loads: WM_SKINCHANGING, clear, load, then WM_SKINCHANGED and
+    // WM_SKINCHANGEDONE. When the load stops early (a definition without one of the five
+    // required sections, a compressed skin of another version) the skin data stays empty
+    // and the two closing messages are still sent, so forms settle on the plain look.
+    void LoadFromStoredSkin(const TbsStoredSkin& skin);
+    // Does nothing at all for an empty container. A malformed compressed skin (corrupt
+    // stream, broken picture block) leaves the skin data empty, sends the closing
+    // messages and then throws SkinError.
+    void LoadFromCompressedStoredSkin(const TbsCompressedStoredSkin& skin);
 
     // True from creation, during a load and whenever no valid skin is loaded. Consumers
     // treat an empty skin data exactly like none.
@@ -109,6 +127,8 @@ private:
     void ReadVersion(const SkinIni& ini);
     void ReadSections(const SkinIni& ini);
 
+    QPointer<TbsStoredSkin> storedSkin_;
+    QPointer<TbsCompressedStoredSkin> compressedSkin_;
     bool empty_ = true;
     SkinMessageReceiver* owner_ = nullptr;
     std::vector<SkinMessageReceiver*> receivers_;
