@@ -8,10 +8,8 @@
 // (pictures in which pure black marks the element's shape) are composed the same way and
 // turned into regions.
 //
-// Rectangles follow the skin's convention: left, top, right, bottom with the right and
-// bottom edges excluded. A QRect here always means QRect(left, top, width, height), so
-// width() and height() are the skin's widths and RightEdge()/BottomEdge() the excluded
-// edges (QRect::right() is the last column inside and is not used).
+// Rectangles are the skin's Rect: left, top, right, bottom with the right and bottom
+// edges excluded, as the skin entries hold them.
 //
 // All routines are free functions without state. Bad geometry (inconsistent anchors,
 // rectangles outside the picture, repeat segments of zero length) never reads or writes
@@ -20,20 +18,14 @@
 
 #include <QImage>
 #include <QPoint>
-#include <QRect>
 #include <QRegion>
 #include <QSize>
 
 #include <optional>
 
-namespace skin {
+#include "skin/SkinValues.h"
 
-// A rectangle given by its four edges, right and bottom excluded.
-inline QRect RectFromEdges(int left, int top, int right, int bottom) {
-    return QRect(left, top, right - left, bottom - top);
-}
-inline int RightEdge(const QRect& r) { return r.x() + r.width(); }
-inline int BottomEdge(const QRect& r) { return r.y() + r.height(); }
+namespace skin {
 
 // The anchor geometry of an element, as its skin entry gives it: the four anchor points
 // and the client rectangle, all relative to the top-left corner of the element's skin
@@ -41,7 +33,7 @@ inline int BottomEdge(const QRect& r) { return r.y() + r.height(); }
 // RB.x, left edge rows LT.y to LB.y, right edge RT.y to RB.y.
 struct AnchorGeometry {
     QPoint LT, RT, LB, RB;
-    QRect C;
+    Rect C;
 
     bool operator==(const AnchorGeometry&) const = default;
 };
@@ -60,7 +52,8 @@ struct BorderImages {
 // Copies the source rectangle of src to the destination rectangle of dst, stretching when
 // the sizes differ (nearest pixel). Empty rectangles copy nothing; parts of either
 // rectangle outside its image are skipped together with the matching part of the other.
-void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect);
+// dst must be a 32-bit image (the composition routines make theirs Format_RGB32).
+void CopyRect(QImage& dst, const Rect& dstRect, const QImage& src, const Rect& srcRect);
 
 // The element image for an element that resizes in both directions: W by H, composed from
 // picture's rectangle S with the anchor geometry g and the new geometry n (normally
@@ -69,18 +62,18 @@ void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect&
 // less than 1; an all-black image when the picture is empty or the anchors leave no
 // frame (RB.x == LT.x or RB.y == LT.y). Repeat segments shorter than one pixel are not
 // tiled (the span stays black), as is the client with an empty C.
-QImage ComposeSkinImage(const QImage& picture, const QRect& S, const AnchorGeometry& g,
+QImage ComposeSkinImage(const QImage& picture, const Rect& S, const AnchorGeometry& g,
                         const AnchorGeometry& n, int W, int H, bool fillClient);
 
 // An element that stretches horizontally only: W by S.height, the leftWidth and
 // rightWidth ends of S copied and the middle tiled between them. A middle of width 0 is
 // tiled as one column wide (the column just right of the left end); when the ends overlap
 // (leftWidth + rightWidth > S.width) only the ends are drawn.
-QImage ComposeHorizontalImage(const QImage& picture, const QRect& S, int leftWidth,
+QImage ComposeHorizontalImage(const QImage& picture, const Rect& S, int leftWidth,
                               int rightWidth, int W);
 
 // The same along the vertical axis: S.width by H. A middle of height 0 tiles nothing.
-QImage ComposeVerticalImage(const QImage& picture, const QRect& S, int topHeight,
+QImage ComposeVerticalImage(const QImage& picture, const Rect& S, int topHeight,
                             int bottomHeight, int H);
 
 // The window frame as four images; S is the whole frame picture. The top and bottom bands
@@ -88,7 +81,7 @@ QImage ComposeVerticalImage(const QImage& picture, const QRect& S, int topHeight
 // The caller places top at (0, 0), left at (0, top height), right at (W - right width,
 // top height) and bottom at (0, H - bottom height). Images whose conditions do not hold
 // (no band, no repeat segment) are null.
-BorderImages ComposeFrameBorders(const QImage& picture, const QRect& S, const AnchorGeometry& g,
+BorderImages ComposeFrameBorders(const QImage& picture, const Rect& S, const AnchorGeometry& g,
                                  const AnchorGeometry& n, int W, int H);
 
 // The region of the pure black pixels (blue, green and red all 0) of mask, moved by the
