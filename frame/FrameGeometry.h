@@ -4,8 +4,7 @@
 // rectangle maps into the window, the minimum size, which hit code a point gets, the
 // snapping to the work area, resizing by a border, and the system menu's items.
 //
-// Rectangles are QRect(left, top, width, height) with the right and bottom edges excluded
-// (RightEdge / BottomEdge of skin/Compose.h), as the skin writes them.
+// Rectangles are the skin's Rect (left, top, right, bottom; right and bottom excluded).
 
 #include <QFlags>
 #include <QImage>
@@ -20,6 +19,15 @@
 #include "skin/SkinEntries.h"
 
 namespace skin {
+
+// Small helpers on the skin's rectangles.
+inline bool PtInRect(const Rect& r, QPoint p) { return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom; }
+inline Rect OffsetRect(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+inline Rect RectAt(QPoint topLeft, QSize size) {
+    return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
+}
+inline QPoint TopLeft(const Rect& r) { return QPoint(r.left, r.top); }
+inline QSize SizeOf(const Rect& r) { return QSize(r.Width(), r.Height()); }
 
 // Hit codes of the window system that the frame answers with.
 enum HitCode : int {
@@ -59,26 +67,26 @@ struct FrameGeometry {
     AnchorGeometry g;  // the anchor points and clientrect as the skin gives them
     AnchorGeometry n;  // NewLT, NewRT, NewLB, NewRB, NewC for W by H
     int dx = 0, dy = 0;
-    QRect caption;   // captionrect, its right edge moved by dx (empty stays empty)
-    QRect buttons;   // buttonsrect, moved right by dx when it lies on the right half
-    QRect maskArea;  // maskrectarea grown by dx and dy
+    Rect caption;   // captionrect, its right edge moved by dx (empty stays empty)
+    Rect buttons;   // buttonsrect, moved right by dx when it lies on the right half
+    Rect maskArea;  // maskrectarea grown by dx and dy
     QPoint hitLT, hitRT, hitLB, hitRB;
 };
 FrameGeometry ComputeFrameGeometry(const TbsDataSkinFormInfo& info, QSize picture, QSize window);
 
 // A rectangle of the form picture in window coordinates: kept, moved or stretched by the
 // corner zones it lies in.
-QRect MapFrameRect(const QRect& r, const FrameGeometry& geo);
+Rect MapFrameRect(const Rect& r, const FrameGeometry& geo);
 
 // The client rectangle of a window of the given size: inside the skin's border widths,
 // or inside the default frame (3 pixels and the caption). Never of negative size.
-QRect SkinnedClientRect(QSize window, const QRect& clientrect, QSize picture);
-QRect DefaultClientRect(QSize window, int captionHeight);
+Rect SkinnedClientRect(QSize window, const Rect& clientrect, QSize picture);
+Rect DefaultClientRect(QSize window, int captionHeight);
 
 struct MinTrackInput {
     bool skinned = false;
     QSize picture;      // skinned: the form picture's size
-    QRect clientrect;   // skinned: [FORMINFO] clientrect
+    Rect clientrect;    // skinned: [FORMINFO] clientrect
     int captionHeight = 19;  // default frame
     int minWidth = 0, minHeight = 0;
     bool minimized = false, rolledUp = false;
@@ -89,7 +97,7 @@ QSize MinimumTrackSize(const MinTrackInput& in);
 // A window shape from the skin mask: the new mask area plus the four border masks, placed
 // as UpdateFrameRegion places them.
 struct FrameShape {
-    QRect maskArea;
+    Rect maskArea;
     BorderImages masks;
     // Inside the shape: in the mask area, or on a black pixel of the border mask there.
     bool Contains(QPoint p) const;
@@ -101,25 +109,26 @@ struct HitTestInput {
     bool sizeable = true;
     bool maximized = false, minimized = false, rolledUp = false;
     bool hoverObject = false;           // the frame has a hover object
-    std::vector<QRect> captionObjects;  // rectangles of the caption objects
+    std::vector<Rect> captionObjects;  // rectangles of the caption objects
     // Skinned frame.
-    QRect newC;
+    Rect newC;
     int borderWidth = 0;
     QPoint hitLT, hitRT, hitLB, hitRB;
     const FrameShape* shape = nullptr;  // set when the skin has a mask
     // Default frame.
     int captionHeight = 19;
-    QRect captionArea;  // between the system-menu button and the other buttons
+    Rect captionArea;  // between the system-menu button and the other buttons
 };
 // The hit code of point p (window coordinates).
 int FrameHitTest(const HitTestInput& in, QPoint p);
 
 // The proposed window rectangle snapped to the work area's edges when one lies closer
 // than size pixels (strictly).
-QRect MagneticSnap(const QRect& proposed, const QRect& area, int size);
+QRect MagneticSnap(const QRect& proposed, const Rect& area, int size);
 
 // The window rectangle after dragging the border or corner of hit code `code` by delta
-// from start; the opposite edges stay, the size is kept within min and max.
+// from start; the opposite edges stay, the size is kept within min and max (a max of 0
+// does not limit). Window rectangles are QRects, as the window system gives them.
 QRect ResizeByHitCode(const QRect& start, int code, QPoint delta, QSize min, QSize max);
 
 // The built-in system menu.

@@ -20,9 +20,9 @@ namespace {
 
 // A piece of a picture; null when the picture or the rectangle is missing. Rectangles
 // reaching outside the picture are cut to it.
-QImage Cut(const QImage& picture, const QRect& r) {
-    if (picture.isNull() || r.isEmpty()) return {};
-    const QRect inside = r & picture.rect();
+QImage Cut(const QImage& picture, const Rect& r) {
+    if (picture.isNull() || r.IsEmpty()) return {};
+    const QRect inside = r.ToQRect() & picture.rect();
     if (inside.isEmpty()) return {};
     return picture.copy(inside);
 }
@@ -37,8 +37,8 @@ TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinO
     if (!entry) return;
     IDName = entry->IDName;
     Hint = entry->hint;
-    SkinRect = entry->skinrect.ToQRect();
-    ActiveSkinRect = entry->activeskinrect.ToQRect();
+    SkinRect = entry->skinrect;
+    ActiveSkinRect = entry->activeskinrect;
     SkinRectInAPicture = entry->skinrectinapicture;
     Morphing = entry->morphing;
     MorphKind = entry->morphkind;
@@ -51,8 +51,8 @@ TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinO
     }
     ActivePicture = active;
     // Without an active picture there is no active look.
-    if (ActivePicture.isNull()) ActiveSkinRect = QRect();
-    if (ActiveSkinRect.isEmpty()) Morphing = false;
+    if (ActivePicture.isNull()) ActiveSkinRect = Rect{};
+    if (ActiveSkinRect.IsEmpty()) Morphing = false;
 }
 
 bool TbsActiveSkinObject::IsMorphing() const {
@@ -63,12 +63,12 @@ QImage TbsActiveSkinObject::NormalImage() const { return Cut(Picture, SkinRect);
 QImage TbsActiveSkinObject::ActiveImage() const { return Cut(ActivePicture, ActiveSkinRect); }
 
 void TbsActiveSkinObject::DrawNormalActiveMorph(QPainter& surface, bool force) {
-    const QPoint at = ObjectRect.topLeft();
+    const QPoint at = TopLeft(ObjectRect);
     if (IsMorphing()) {
         TbsEffectBmp shown(NormalImage());
         ApplyMorph(shown, TbsEffectBmp(ActiveImage()), MorphKind, MorphKf);
         shown.draw(surface, at.x(), at.y());
-    } else if (Active && !ActiveSkinRect.isEmpty()) {
+    } else if (Active && !ActiveSkinRect.IsEmpty()) {
         surface.drawImage(at, ActiveImage());
     } else if (force || NormalFromActivePicture) {
         // An image of the form picture is already part of the painted frame.
@@ -84,7 +84,7 @@ void TbsActiveSkinObject::Redraw() { frame_->RedrawObject(this); }
 void TbsActiveSkinObject::SetActive(bool active) {
     if (Active == active) return;
     Active = active;
-    if (ActiveSkinRect.isEmpty()) return;
+    if (ActiveSkinRect.IsEmpty()) return;
     if (Morphing)
         frame_->StartMorphTimer();
     else
@@ -135,22 +135,22 @@ void TbsUserObject::DrawObject(QPainter& surface, bool) {
 TbsSkinButtonObject::TbsSkinButtonObject(TbsSkinFrame* frame, const TbsDataSkinButton* entry)
     : TbsActiveSkinObject(frame, entry) {
     if (!entry) return;
-    DownRect = entry->downrect.ToQRect();
-    DisableSkinRect = entry->disableskinrsect.ToQRect();
+    DownRect = entry->downrect;
+    DisableSkinRect = entry->disableskinrsect;
 }
 
 bool TbsSkinButtonObject::DrawDisabledOrDown(QPainter& surface) {
     // The looks of a button lie in its active picture (the form picture when it has none).
     const QImage& looks = ActivePicture.isNull() ? Picture : ActivePicture;
-    QRect source;
-    if (!Enabled && !DisableSkinRect.isEmpty())
+    Rect source;
+    if (!Enabled && !DisableSkinRect.IsEmpty())
         source = DisableSkinRect;
-    else if (Down && MouseIn && !DownRect.isEmpty())
+    else if (Down && MouseIn && !DownRect.IsEmpty())
         source = DownRect;
     else
         return false;
     const QImage img = Cut(looks, source);
-    if (!img.isNull()) surface.drawImage(ObjectRect.topLeft(), img);
+    if (!img.isNull()) surface.drawImage(TopLeft(ObjectRect), img);
     return true;
 }
 
@@ -167,7 +167,7 @@ void TbsSkinButtonObject::SetDown(bool down) {
 void TbsSkinButtonObject::ObjectMouseDown(int x, int y, Qt::MouseButton button) {
     if (Enabled && button == Qt::LeftButton) {
         SetDown(true);
-        if (Menu) Menu->popup(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left(), BottomEdge(ObjectRect))));
+        if (Menu) Menu->popup(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
     }
     TbsActiveSkinObject::ObjectMouseDown(x, y, button);
 }
@@ -183,10 +183,10 @@ TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const TbsDat
     : TbsSkinButtonObject(frame, entry) {
     if (!entry) return;
     Command = entry->command;
-    RestoreRect = entry->restorerect.ToQRect();
-    RestoreActiveRect = entry->restoreactiverect.ToQRect();
-    RestoreDownRect = entry->restoredownrect.ToQRect();
-    RestoreInactiveRect = entry->restoreinactiverect.ToQRect();
+    RestoreRect = entry->restorerect;
+    RestoreActiveRect = entry->restoreactiverect;
+    RestoreDownRect = entry->restoredownrect;
+    RestoreInactiveRect = entry->restoreinactiverect;
 }
 
 TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, StdCommand command)
@@ -214,11 +214,11 @@ void TbsSkinStdButtonObject::DrawObject(QPainter& surface, bool force) {
         DrawIcon(surface);
         return;
     }
-    if (!Enabled && !DisableSkinRect.isEmpty()) {
+    if (!Enabled && !DisableSkinRect.IsEmpty()) {
         DrawDisabledOrDown(surface);
         return;
     }
-    if (InAlternateState() && !RestoreRect.isEmpty()) {
+    if (InAlternateState() && !RestoreRect.IsEmpty()) {
         DrawRestoreLook(surface);
         return;
     }
@@ -229,18 +229,18 @@ void TbsSkinStdButtonObject::DrawRestoreLook(QPainter& surface) {
     // restorerect pairs with skinrect (same picture); the other restore looks pair with
     // the active looks and lie in the active picture.
     const QImage& looks = ActivePicture.isNull() ? Picture : ActivePicture;
-    const QPoint at = ObjectRect.topLeft();
+    const QPoint at = TopLeft(ObjectRect);
     QImage img;
-    if (!frame_->FormActive() && !RestoreInactiveRect.isEmpty())
+    if (!frame_->FormActive() && !RestoreInactiveRect.IsEmpty())
         img = Cut(looks, RestoreInactiveRect);
-    else if (Down && MouseIn && !RestoreDownRect.isEmpty())
+    else if (Down && MouseIn && !RestoreDownRect.IsEmpty())
         img = Cut(looks, RestoreDownRect);
-    else if (Morphing && IsMorphing() && !RestoreActiveRect.isEmpty()) {
+    else if (Morphing && IsMorphing() && !RestoreActiveRect.IsEmpty()) {
         TbsEffectBmp shown(Cut(Picture, RestoreRect));
         ApplyMorph(shown, TbsEffectBmp(Cut(looks, RestoreActiveRect)), MorphKind, MorphKf);
         shown.draw(surface, at.x(), at.y());
         return;
-    } else if (Active && !RestoreActiveRect.isEmpty())
+    } else if (Active && !RestoreActiveRect.IsEmpty())
         img = Cut(looks, RestoreActiveRect);
     else
         img = Cut(Picture, RestoreRect);
@@ -250,7 +250,7 @@ void TbsSkinStdButtonObject::DrawRestoreLook(QPainter& surface) {
 void TbsSkinStdButtonObject::DrawIcon(QPainter& surface) {
     const int size = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
     const QIcon icon = frame_->Form()->windowIcon();
-    if (!icon.isNull()) icon.paint(&surface, QRect(ObjectRect.topLeft(), QSize(size, size)));
+    if (!icon.isNull()) icon.paint(&surface, QRect(TopLeft(ObjectRect), QSize(size, size)));
 }
 
 void TbsSkinStdButtonObject::DrawDefaultButton(QPainter& surface) {
@@ -258,7 +258,7 @@ void TbsSkinStdButtonObject::DrawDefaultButton(QPainter& surface) {
         DrawIcon(surface);
         return;
     }
-    const int w = ObjectRect.width(), h = ObjectRect.height();
+    const int w = ObjectRect.Width(), h = ObjectRect.Height();
     if (w < 1 || h < 1) return;
     QImage img(w, h, QImage::Format_RGB32);
     const bool hot = MouseIn && Enabled;
@@ -284,7 +284,7 @@ void TbsSkinStdButtonObject::DrawDefaultButton(QPainter& surface) {
         DrawDefaultGlyph(p, glyph, w / 2 - 5 + shift, h / 2 - 4 + shift,
                          Color(Enabled ? platform::clBtnText : platform::clBtnShadow));
     }
-    surface.drawImage(ObjectRect.topLeft(), img);
+    surface.drawImage(TopLeft(ObjectRect), img);
 }
 
 void TbsSkinStdButtonObject::ObjectDblClick() {
@@ -295,7 +295,7 @@ void TbsSkinStdButtonObject::ObjectMouseDown(int, int, Qt::MouseButton button) {
     // Std buttons raise no mouse-down event.
     if (!Enabled || button != Qt::LeftButton) return;
     if (Command == cmSysMenu) {
-        frame_->ShowSystemMenu(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left(), BottomEdge(ObjectRect))));
+        frame_->ShowSystemMenu(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
         return;
     }
     SetDown(true);
@@ -334,7 +334,7 @@ void TbsSkinStdButtonObject::ObjectMouseUp(int x, int y, Qt::MouseButton button)
 TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinFrame* frame, const TbsDataSkinCaption* entry)
     : TbsActiveSkinObject(frame, entry) {
     if (!entry) return;
-    TextRect = entry->textrect.ToQRect();
+    TextRect = entry->textrect;
     FontName = entry->fontname;
     FontHeight = entry->fontheight;
     Style = entry->fontstyle;
@@ -344,50 +344,50 @@ TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinFrame* frame, const TbsDataSki
     Shadow = entry->shadow;
     ShadowColor = entry->shadowcolor;
     ActiveShadowColor = entry->activeshadowcolor;
-    FrameRect = entry->framerect.ToQRect();
-    ActiveFrameRect = entry->activeframerect.ToQRect();
-    FrameTextRect = entry->frametextrect.ToQRect();
+    FrameRect = entry->framerect;
+    ActiveFrameRect = entry->activeframerect;
+    FrameTextRect = entry->frametextrect;
     FrameLeftOffset = entry->frameleftoffset;
     FrameRightOffset = entry->framerightoffset;
 }
 
 TbsSkinCaptionObject::TextLayout TbsSkinCaptionObject::LayoutText(bool active) const {
     TextLayout l;
-    const int growth = ObjectRect.width() - SkinRect.width();
-    int left = TextRect.left(), top = TextRect.top(), right = RightEdge(TextRect) + growth, bottom = BottomEdge(TextRect);
-    if (!FrameRect.isEmpty()) {
-        left += FrameTextRect.left();
-        top += FrameTextRect.top();
-        right += RightEdge(FrameTextRect) - FrameRect.width();
+    const int growth = ObjectRect.Width() - SkinRect.Width();
+    Rect tr{TextRect.left, TextRect.top, TextRect.right + growth, TextRect.bottom};
+    if (!FrameRect.IsEmpty()) {
+        tr.left += FrameTextRect.left;
+        tr.top += FrameTextRect.top;
+        tr.right += FrameTextRect.right - FrameRect.Width();
     }
-    const QRect tr = RectFromEdges(left, top, right, bottom).translated(ObjectRect.topLeft());
+    tr = OffsetRect(tr, ObjectRect.left, ObjectRect.top);
     const QFont font = platform::MakeFont(FontName, FontHeight, Style);
     const QString title = frame_->Form()->windowTitle();
-    l.text = platform::TextWidth(font, title) > tr.width() ? platform::ShortenWithEllipsis(font, title, tr.width()) : title;
+    l.text = platform::TextWidth(font, title) > tr.Width() ? platform::ShortenWithEllipsis(font, title, tr.Width()) : title;
     const int tw = platform::TextWidth(font, l.text), th = platform::TextHeight(font);
-    const int y = tr.top() + tr.height() / 2 - th / 2;
-    int x = tr.left();
+    const int y = tr.top + tr.Height() / 2 - th / 2;
+    int x = tr.left;
     if (TextAlignment == taRightJustify)
-        x = RightEdge(tr) - tw;
+        x = tr.right - tw;
     else if (TextAlignment == taCenter)
-        x = tr.left() + tr.width() / 2 - tw / 2;
+        x = tr.left + tr.Width() / 2 - tw / 2;
     l.textRect = tr;
     l.pos = QPoint(x, y);
-    if (!FrameRect.isEmpty()) {
-        const QRect& source = active && !ActiveFrameRect.isEmpty() ? ActiveFrameRect : FrameRect;
-        l.plate = QRect(x - FrameTextRect.left(), y - FrameTextRect.top(), FrameRect.width() + tw - FrameTextRect.width(),
-                        source.height());
+    if (!FrameRect.IsEmpty()) {
+        const Rect& source = active && !ActiveFrameRect.IsEmpty() ? ActiveFrameRect : FrameRect;
+        l.plate = RectAt(QPoint(x - FrameTextRect.left, y - FrameTextRect.top),
+                         QSize(FrameRect.Width() + tw - FrameTextRect.Width(), source.Height()));
     }
     return l;
 }
 
 void TbsSkinCaptionObject::DrawText(QPainter& surface, bool active) const {
     const TextLayout l = LayoutText(active);
-    if (!l.plate.isEmpty() && !ActivePicture.isNull()) {
-        const QRect& source = active && !ActiveFrameRect.isEmpty() ? ActiveFrameRect : FrameRect;
+    if (!l.plate.IsEmpty() && !ActivePicture.isNull()) {
+        const Rect& source = active && !ActiveFrameRect.IsEmpty() ? ActiveFrameRect : FrameRect;
         const QImage plate =
-            ComposeHorizontalImage(ActivePicture, source, FrameLeftOffset, FrameRightOffset, l.plate.width());
-        if (!plate.isNull()) surface.drawImage(l.plate.topLeft(), plate);
+            ComposeHorizontalImage(ActivePicture, source, FrameLeftOffset, FrameRightOffset, l.plate.Width());
+        if (!plate.isNull()) surface.drawImage(TopLeft(l.plate), plate);
     }
     surface.save();
     surface.setFont(platform::MakeFont(FontName, FontHeight, Style));
@@ -400,18 +400,18 @@ void TbsSkinCaptionObject::DrawText(QPainter& surface, bool active) const {
     surface.restore();
 }
 
-QImage TbsSkinCaptionObject::ComposeCaptionImage(const QImage& picture, const QRect& source) const {
-    const int W = ObjectRect.width();
-    if (picture.isNull() || source.isEmpty() || W < 1) return {};
+QImage TbsSkinCaptionObject::ComposeCaptionImage(const QImage& picture, const Rect& source) const {
+    const int W = ObjectRect.Width();
+    if (picture.isNull() || source.IsEmpty() || W < 1) return {};
     // The ends of the caption that lie in the frame's fixed corners stay; the rest tiles.
     int leftW = 0, rightW = 0;
     if (const TbsDataSkinFormInfo* fi = frame_->FormInfo()) {
-        leftW = std::clamp(fi->lefttoppoint.x() - SkinRect.left(), 0, source.width());
-        rightW = std::clamp(RightEdge(SkinRect) - fi->righttoppoint.x(), 0, source.width() - leftW);
+        leftW = std::clamp(fi->lefttoppoint.x() - SkinRect.left, 0, source.Width());
+        rightW = std::clamp(SkinRect.right - fi->righttoppoint.x(), 0, source.Width() - leftW);
     }
     if (leftW == 0 && rightW == 0) {
-        QImage out(W, source.height(), QImage::Format_RGB32);
-        CopyRect(out, out.rect(), picture, source);  // stretched
+        QImage out(W, source.Height(), QImage::Format_RGB32);
+        CopyRect(out, Rect{0, 0, W, source.Height()}, picture, source);  // stretched
         return out;
     }
     QImage out = ComposeHorizontalImage(picture, source, leftW, rightW, W);
@@ -420,28 +420,28 @@ QImage TbsSkinCaptionObject::ComposeCaptionImage(const QImage& picture, const QR
 
 void TbsSkinCaptionObject::DrawObject(QPainter& surface, bool force) {
     const bool active = Active;
-    if (ActiveSkinRect.isEmpty() || (!active && !IsMorphing())) {
+    if (ActiveSkinRect.IsEmpty() || (!active && !IsMorphing())) {
         // A caption image of its own (not part of the frame) is laid under the text.
         if (force || NormalFromActivePicture) {
             const QImage normal = ComposeCaptionImage(Picture, SkinRect);
-            if (!normal.isNull()) surface.drawImage(ObjectRect.topLeft(), normal);
+            if (!normal.isNull()) surface.drawImage(TopLeft(ObjectRect), normal);
         }
         DrawText(surface, active);
         return;
     }
     // The caption image at the object's size with the title drawn into it.
-    auto withText = [&](const QImage& picture, const QRect& source, bool activeLook) {
+    auto withText = [&](const QImage& picture, const Rect& source, bool activeLook) {
         QImage img = ComposeCaptionImage(picture, source);
         if (img.isNull()) return img;
         QPainter p(&img);
-        p.translate(-ObjectRect.topLeft());
+        p.translate(-TopLeft(ObjectRect));
         DrawText(p, activeLook);
         return img;
     };
     const QImage activeImg = withText(ActivePicture, ActiveSkinRect, true);
     if (activeImg.isNull()) return;
     if (!IsMorphing()) {
-        surface.drawImage(ObjectRect.topLeft(), activeImg);
+        surface.drawImage(TopLeft(ObjectRect), activeImg);
         return;
     }
     QImage normalImg = withText(Picture, SkinRect, false);
@@ -449,7 +449,7 @@ void TbsSkinCaptionObject::DrawObject(QPainter& surface, bool force) {
     const TbsDataSkinFormInfo* fi = frame_->FormInfo();
     if (!frame_->FormActive() && fi && fi->autorenderinginactiveimage) ApplyInactiveEffect(shown, fi->inactiveeffect);
     ApplyMorph(shown, TbsEffectBmp(activeImg), MorphKind, MorphKf);
-    shown.draw(surface, ObjectRect.left(), ObjectRect.top());
+    shown.draw(surface, ObjectRect.left, ObjectRect.top);
 }
 
 }  // namespace skin

@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
-#include <QRect>
 #include <QString>
 
 #include "frame/FrameGeometry.h"
@@ -32,14 +31,14 @@ public:
     TbsActiveSkinObject& operator=(const TbsActiveSkinObject&) = delete;
 
     QString IDName, Hint;
-    QRect SkinRect, ActiveSkinRect;  // in their pictures
+    Rect SkinRect, ActiveSkinRect;  // in their pictures
     bool SkinRectInAPicture = false;
     bool Morphing = false;
     int MorphKind = 0;
     QImage Picture;        // what SkinRect is cut from
     QImage ActivePicture;  // what ActiveSkinRect is cut from; null: no active look
     bool NormalFromActivePicture = false;  // SkinRect lies in an active picture
-    QRect ObjectRect;                      // window coordinates
+    Rect ObjectRect;                       // window coordinates
     bool Visible = true, Enabled = true, MouseIn = false, Active = false;
     double MorphKf = 0;  // morph progress, 0 (normal) to 1 (active)
 
@@ -83,7 +82,7 @@ public:
 class TbsSkinButtonObject : public TbsActiveSkinObject {
 public:
     TbsSkinButtonObject(TbsSkinFrame* frame, const TbsDataSkinButton* entry);
-    QRect DownRect, DisableSkinRect;
+    Rect DownRect, DisableSkinRect;
     bool Down = false;
     QPointer<QMenu> Menu;  // optional menu attached to the button
 
@@ -106,7 +105,7 @@ public:
     TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, StdCommand command);
 
     StdCommand Command = cmDefault;
-    QRect RestoreRect, RestoreActiveRect, RestoreDownRect, RestoreInactiveRect;
+    Rect RestoreRect, RestoreActiveRect, RestoreDownRect, RestoreInactiveRect;
     bool HasEntry = true;
 
     // The button shows its alternate (restore) state: maximize while maximized, minimize
@@ -130,7 +129,7 @@ class TbsSkinCaptionObject : public TbsActiveSkinObject {
 public:
     TbsSkinCaptionObject(TbsSkinFrame* frame, const TbsDataSkinCaption* entry);
 
-    QRect TextRect;
+    Rect TextRect;
     QString FontName;
     int FontHeight = 14;
     FontStyles Style;
@@ -138,7 +137,7 @@ public:
     Alignment TextAlignment = taCenter;
     bool Shadow = false;
     TColor ShadowColor = 0, ActiveShadowColor = 0;
-    QRect FrameRect, ActiveFrameRect, FrameTextRect;
+    Rect FrameRect, ActiveFrameRect, FrameTextRect;
     int FrameLeftOffset = 0, FrameRightOffset = 0;
 
     void DrawObject(QPainter& surface, bool force) override;
@@ -147,16 +146,16 @@ public:
     // (window coordinates), the text as shown (shortened with "..."), its top-left
     // corner, and the plate's rectangle (empty without framerect).
     struct TextLayout {
-        QRect textRect;
+        Rect textRect;
         QString text;
         QPoint pos;
-        QRect plate;
+        Rect plate;
     };
     TextLayout LayoutText(bool active) const;
 
 private:
     void DrawText(QPainter& surface, bool active) const;
-    QImage ComposeCaptionImage(const QImage& picture, const QRect& source) const;
+    QImage ComposeCaptionImage(const QImage& picture, const Rect& source) const;
 };
 
 }  // namespace skin

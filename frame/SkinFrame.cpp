@@ -22,10 +22,6 @@ namespace skin {
 
 namespace {
 
-bool Contains(const QRect& r, QPoint p) {
-    return p.x() >= r.left() && p.x() < RightEdge(r) && p.y() >= r.top() && p.y() < BottomEdge(r);
-}
-
 QImage ToRGB32(const QImage& img) {
     if (img.isNull() || img.format() == QImage::Format_RGB32) return img;
     return img.convertToFormat(QImage::Format_RGB32);
@@ -300,9 +296,9 @@ int TbsSkinFrame::DefaultCaptionHeightNow() const {
     return DefaultCaptionHeight(form_ && form_->IsToolWindow());
 }
 
-QRect TbsSkinFrame::ClientRectFor(QSize s) const {
-    if (!form_ || !form_->HasBorder()) return QRect(QPoint(0, 0), s);
-    if (skinned_) return SkinnedClientRect(s, skinData_->FormInfo.clientrect.ToQRect(), picture_.size());
+Rect TbsSkinFrame::ClientRectOf(QSize s) const {
+    if (!form_ || !form_->HasBorder()) return Rect{0, 0, s.width(), s.height()};
+    if (skinned_) return SkinnedClientRect(s, skinData_->FormInfo.clientrect, picture_.size());
     return DefaultClientRect(s, DefaultCaptionHeightNow());
 }
 
@@ -311,7 +307,7 @@ QSize TbsSkinFrame::MinimumTrackSize() const {
     in.skinned = skinned_;
     if (skinned_) {
         in.picture = picture_.size();
-        in.clientrect = skinData_->FormInfo.clientrect.ToQRect();
+        in.clientrect = skinData_->FormInfo.clientrect;
     }
     in.captionHeight = DefaultCaptionHeightNow();
     in.minWidth = minWidth_;
@@ -372,8 +368,8 @@ void TbsSkinFrame::ArrangeFrameObjects() {
     for (auto& o : objects_)
         if (!o->NormalFromActivePicture) o->ObjectRect = skin::MapFrameRect(o->SkinRect, geo_);
 
-    const QRect area = !geo_.buttons.isEmpty() ? geo_.buttons : geo_.caption;
-    if (area.isEmpty()) return;
+    const Rect area = !geo_.buttons.IsEmpty() ? geo_.buttons : geo_.caption;
+    if (area.IsEmpty()) return;
 
     auto firstButton = [&](StdCommand c) -> TbsSkinStdButtonObject* {
         for (auto& o : objects_)
@@ -388,7 +384,7 @@ void TbsSkinFrame::ArrangeFrameObjects() {
             const int s = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
             return QSize(s, s);
         }
-        return b->SkinRect.size();
+        return SizeOf(b->SkinRect);
     };
     const int gap = fi.buttonsoffset;
     const StdCommand order[] = {cmClose, cmMaximize, cmMinimize, cmRollUp};
@@ -396,44 +392,36 @@ void TbsSkinFrame::ArrangeFrameObjects() {
     const bool sysFromActive = sys && sys->NormalFromActivePicture;
 
     if (!fi.buttonsinleft) {
-        int x = RightEdge(area);
+        int x = area.right;
         for (StdCommand c : order) {
             TbsSkinStdButtonObject* b = firstButton(c);
             if (!b || !b->Visible || !b->NormalFromActivePicture) continue;
             const QSize s = sizeOf(b);
-            b->ObjectRect = QRect(x - s.width(), area.top(), s.width(), s.height());
+            b->ObjectRect = RectAt(QPoint(x - s.width(), area.top), s);
             x -= s.width() + gap;
         }
-        if (geo_.buttons.isEmpty() && caption)
-            caption->ObjectRect = RectFromEdges(caption->ObjectRect.left(), caption->ObjectRect.top(), x + gap,
-                                                BottomEdge(caption->ObjectRect));
+        if (geo_.buttons.IsEmpty() && caption) caption->ObjectRect.right = x + gap;
         if (sysFromActive && sys->Visible) {
             const QSize s = sizeOf(sys);
-            const QRect& cr = geo_.caption;
-            sys->ObjectRect = QRect(cr.left(), cr.top() + cr.height() / 2 - s.height() / 2, s.width(), s.height());
-            if (caption) {
-                const int after = RightEdge(sys->ObjectRect) + gap;
-                caption->ObjectRect = RectFromEdges(after - gap, caption->ObjectRect.top(), RightEdge(caption->ObjectRect),
-                                                    BottomEdge(caption->ObjectRect));
-            }
+            const Rect& cr = geo_.caption;
+            sys->ObjectRect = RectAt(QPoint(cr.left, cr.top + cr.Height() / 2 - s.height() / 2), s);
+            if (caption) caption->ObjectRect.left = sys->ObjectRect.right;  // the x after it, less the gap
         }
     } else {
-        int x = area.left();
+        int x = area.left;
         for (StdCommand c : order) {
             TbsSkinStdButtonObject* b = firstButton(c);
             if (!b || !b->Visible || !b->NormalFromActivePicture) continue;
             const QSize s = sizeOf(b);
-            b->ObjectRect = QRect(x, area.top(), s.width(), s.height());
+            b->ObjectRect = RectAt(QPoint(x, area.top), s);
             x += s.width() + gap;
         }
-        if (geo_.buttons.isEmpty() && sysFromActive && sys->Visible) {
+        if (geo_.buttons.IsEmpty() && sysFromActive && sys->Visible) {
             const QSize s = sizeOf(sys);
-            sys->ObjectRect = QRect(x, area.top(), s.width(), s.height());
+            sys->ObjectRect = RectAt(QPoint(x, area.top), s);
             x += s.width() + gap;
         }
-        if (geo_.buttons.isEmpty() && caption)
-            caption->ObjectRect = RectFromEdges(x + gap, caption->ObjectRect.top(), RightEdge(caption->ObjectRect),
-                                                BottomEdge(caption->ObjectRect));
+        if (geo_.buttons.IsEmpty() && caption) caption->ObjectRect.left = x + gap;
     }
 }
 
@@ -445,7 +433,7 @@ void TbsSkinFrame::ArrangeDefaultButtons() {
         for (auto& o : objects_) {
             auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
             if (!b || b->Command != c || !b->Visible) continue;
-            b->ObjectRect = QRect(x - size, 4, size, size);
+            b->ObjectRect = Rect{x - size, 4, x, 4 + size};
             x -= size;
         }
     }
@@ -453,22 +441,22 @@ void TbsSkinFrame::ArrangeDefaultButtons() {
         auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
         if (!b || b->Command != cmSysMenu || !b->Visible) continue;
         const int s = showIcon_ ? QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize) : size;
-        b->ObjectRect = QRect(3, 4, s, s);
+        b->ObjectRect = Rect{3, 4, 3 + s, 4 + s};
     }
 }
 
-QRect TbsSkinFrame::DefaultCaptionArea() const {
+Rect TbsSkinFrame::DefaultCaptionArea() const {
     if (!form_) return {};
     int left = 3, right = form_->width() - 3;
     for (const auto& o : objects_) {
         auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
         if (!b || !b->Visible) continue;
         if (b->Command == cmSysMenu)
-            left = std::max(left, RightEdge(b->ObjectRect));
+            left = std::max(left, b->ObjectRect.right);
         else
-            right = std::min(right, b->ObjectRect.left());
+            right = std::min(right, b->ObjectRect.left);
     }
-    return RectFromEdges(left, 3, std::max(left, right), 3 + DefaultCaptionHeightNow());
+    return Rect{left, 3, std::max(left, right), 3 + DefaultCaptionHeightNow()};
 }
 
 void TbsSkinFrame::UpdateFrameRegion() {
@@ -482,20 +470,20 @@ void TbsSkinFrame::UpdateFrameRegion() {
     }
     const TbsDataSkinFormInfo& fi = skinData_->FormInfo;
     AnchorGeometry g = geo_.g;
-    g.C = fi.maskrectarea.ToQRect();
+    g.C = fi.maskrectarea;
     AnchorGeometry n = geo_.n;
     n.C = geo_.maskArea;
     FrameShape shape;
     shape.maskArea = geo_.maskArea;
     shape.masks = ComposeMaskBorders(mask_, g, n, size_.width());
-    QRegion region(geo_.maskArea);
+    QRegion region(geo_.maskArea.ToQRect());
     auto add = [&](const QImage& m, int x, int y) {
         if (auto r = MaskToRegion(m, x, y)) region += *r;
     };
     add(shape.masks.top, 0, 0);
-    add(shape.masks.bottom, 0, BottomEdge(geo_.maskArea));
-    add(shape.masks.left, 0, geo_.maskArea.top());
-    add(shape.masks.right, RightEdge(geo_.maskArea), geo_.maskArea.top());
+    add(shape.masks.bottom, 0, geo_.maskArea.bottom);
+    add(shape.masks.left, 0, geo_.maskArea.top);
+    add(shape.masks.right, geo_.maskArea.right, geo_.maskArea.top);
     form_->setMask(region);
     shape_ = std::move(shape);
 }
@@ -530,7 +518,7 @@ int TbsSkinFrame::HitTest(QPoint p) const {
 
 // ===== painting ============================================================================
 
-void TbsSkinFrame::Paint(QPainter& p, const QRect&) {
+void TbsSkinFrame::Paint(QPainter& p) {
     if (!form_->HasBorder()) return;
     if (skinned_)
         PaintSkinFrame(p);
@@ -546,18 +534,18 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
     ArrangeFrameObjects();
     const bool active = FormActive();
     const QImage& source = active || inactivePicture_.isNull() ? picture_ : inactivePicture_;
-    BorderImages b = ComposeFrameBorders(source, source.rect(), geo_.g, geo_.n, W, H);
-    const QRect& C = geo_.n.C;
+    BorderImages b = ComposeFrameBorders(source, Rect{0, 0, source.width(), source.height()}, geo_.g, geo_.n, W, H);
+    const Rect& C = geo_.n.C;
     for (auto& o : objects_) {
         if (!o->Visible) continue;
-        if (BottomEdge(o->ObjectRect) <= C.top()) {
+        if (o->ObjectRect.bottom <= C.top) {
             if (b.top.isNull()) continue;
             QPainter ip(&b.top);
             o->DrawObject(ip, false);
         } else {
             if (b.bottom.isNull()) continue;
             QPainter ip(&b.bottom);
-            ip.translate(0, -BottomEdge(C));
+            ip.translate(0, -C.bottom);
             o->DrawObject(ip, false);
         }
     }
@@ -571,7 +559,7 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
         }
     }
     p.save();
-    p.setClipRegion(QRegion(0, 0, W, H) - QRegion(C), Qt::IntersectClip);
+    p.setClipRegion(QRegion(0, 0, W, H) - QRegion(C.ToQRect()), Qt::IntersectClip);
     const int topH = b.top.isNull() ? 0 : b.top.height();
     if (!b.top.isNull()) p.drawImage(0, 0, b.top);
     if (!b.left.isNull()) p.drawImage(0, topH, b.left);
@@ -590,20 +578,20 @@ void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
         bar.fill(Color(platform::clBtnFace));
         QPainter bp(&bar);
         bp.translate(-3, -3);  // window coordinates
-        const QRect area = DefaultCaptionArea();
+        const Rect area = DefaultCaptionArea();
         if (ch - 4 > 1) {
             for (int row = 2; row <= ch - 4; ++row) {
                 const QColor c = Color((row - 2) % 2 == 0 ? platform::clBtnHighlight : platform::clBtnShadow);
-                DrawPenLine(bp, QPoint(area.left(), row + 3), QPoint(RightEdge(area), row + 3), c);
+                DrawPenLine(bp, QPoint(area.left, row + 3), QPoint(area.right, row + 3), c);
             }
         }
         const platform::TFont& tf = FormActive() ? defCaptionFont_ : defInActiveCaptionFont_;
         const QFont font = tf.ToQFont();
-        const QString title = platform::ShortenWithEllipsis(font, form_->windowTitle(), std::max(0, area.width() - 5));
+        const QString title = platform::ShortenWithEllipsis(font, form_->windowTitle(), std::max(0, area.Width() - 5));
         if (!title.isEmpty()) {
             const int tw = platform::TextWidth(font, title), th = platform::TextHeight(font);
             const int bgW = tw + 5;
-            const int bgLeft = area.left() + area.width() / 2 - bgW / 2;
+            const int bgLeft = area.left + area.Width() / 2 - bgW / 2;
             bp.fillRect(QRect(bgLeft, 3, bgW, ch), Color(platform::clBtnFace));
             bp.setFont(font);
             bp.setPen(Color(tf.color));
@@ -645,7 +633,7 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
         return;
     }
     const QRect c = fi.clientrect.ToQRect();
-    if (c.isEmpty() || picture_.isNull()) {
+    if (fi.clientrect.IsEmpty() || picture_.isNull()) {
         painter.fillRect(area, face);
         return;
     }
@@ -736,7 +724,7 @@ void TbsSkinFrame::TrackingTimerTick() {
     const bool over = form_->rect().contains(p) && (form_->mask().isEmpty() || form_->mask().contains(p));
     if (over) {
         if (inSizeMove_) return;
-        if (!Contains(ClientRectFor(form_->size()), p))
+        if (!PtInRect(ClientRectOf(form_->size()), p))
             TrackFrameObjects(p, true);
         else if (hover_ >= 0)
             TrackFrameObjects(p, false);
@@ -747,7 +735,7 @@ void TbsSkinFrame::TrackingTimerTick() {
 }
 
 void TbsSkinFrame::RedrawObject(TbsActiveSkinObject* obj) {
-    if (form_ && obj) form_->update(obj->ObjectRect);
+    if (form_ && obj) form_->update(obj->ObjectRect.ToQRect());
 }
 
 // ===== objects under the mouse =============================================================
@@ -759,7 +747,7 @@ void TbsSkinFrame::TrackFrameObjects(QPoint p, bool inside) {
     if (inside) {
         for (size_t i = 0; i < objects_.size(); ++i) {
             const auto& o = objects_[i];
-            if (o->Enabled && o->Visible && Contains(o->ObjectRect, p)) {
+            if (o->Enabled && o->Visible && PtInRect(o->ObjectRect, p)) {
                 found = int(i);
                 break;
             }
@@ -791,7 +779,7 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Paint: {
         QPainter p(form_);
-        Paint(p, static_cast<QPaintEvent*>(event)->rect());
+        Paint(p);
         return true;
     }
     case QEvent::Resize:
@@ -813,7 +801,7 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move: HideObjectHint(); return false;
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
-        if (Contains(ClientRectFor(form_->size()), e->position().toPoint())) return false;
+        if (PtInRect(ClientRectOf(form_->size()), e->position().toPoint())) return false;
         HideObjectHint();
         MousePress(e);
         return true;
@@ -822,7 +810,7 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove: MouseMove(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::MouseButtonDblClick: {
         auto* e = static_cast<QMouseEvent*>(event);
-        if (Contains(ClientRectFor(form_->size()), e->position().toPoint())) return false;
+        if (PtInRect(ClientRectOf(form_->size()), e->position().toPoint())) return false;
         MouseDoubleClick(e);
         return true;
     }
@@ -836,7 +824,7 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
 void TbsSkinFrame::MousePress(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     const QPoint global = e->globalPosition().toPoint();
-    const bool inside = !Contains(ClientRectFor(form_->size()), p);
+    const bool inside = !PtInRect(ClientRectOf(form_->size()), p);
     if (!form_->isActiveWindow() && !activeOverride_) form_->activateWindow();
     if (e->button() == Qt::LeftButton) {
         const int hit = HitTest(p);
@@ -876,7 +864,7 @@ void TbsSkinFrame::MouseRelease(QMouseEvent* e) {
     o->ObjectMouseUp(p.x(), p.y(), e->button());
     if (!self || !form_) return;
     // The hover may have changed while the object was held.
-    TrackFrameObjects(p, !Contains(ClientRectFor(form_->size()), p));
+    TrackFrameObjects(p, !PtInRect(ClientRectOf(form_->size()), p));
 }
 
 void TbsSkinFrame::MouseMove(QMouseEvent* e) {
@@ -889,7 +877,8 @@ void TbsSkinFrame::MouseMove(QMouseEvent* e) {
     }
     if (drag_ == Drag::Move) {
         QRect r = dragStartGeometry_.translated(global - dragStartGlobal_);
-        if (magnetic_ && frameState_ != wsMaximized) r = MagneticSnap(r, platform::WorkArea(form_), magneticSize_);
+        if (magnetic_ && frameState_ != wsMaximized)
+            r = MagneticSnap(r, Rect::FromQRect(platform::WorkArea(form_)), magneticSize_);
         form_->move(r.topLeft());
         return;
     }
@@ -899,7 +888,7 @@ void TbsSkinFrame::MouseMove(QMouseEvent* e) {
             ResizeByHitCode(dragStartGeometry_, dragHit_, global - dragStartGlobal_, MinimumTrackSize(), max.size()));
         return;
     }
-    TrackFrameObjects(p, !Contains(ClientRectFor(form_->size()), p));
+    TrackFrameObjects(p, !PtInRect(ClientRectOf(form_->size()), p));
     const int hit = HitTest(p);
     UpdateCursorShape(hit);
     if (hover_ >= 0 && !trackTimer_.isActive() && FormActive()) trackTimer_.start();
@@ -991,7 +980,7 @@ void TbsSkinFrame::SetFrameState(TWindowState state) {
         UpdateTrackSizes();
         const QSize s = MinimumTrackSize();
         const QRect area = platform::WorkArea(form_);
-        int x = area.left(), y = BottomEdge(area) - s.height();
+        int x = area.left(), y = area.bottom() + 1 - s.height();
         // Past every other minimized skinned window already in that place.
         for (bool moved = true; moved;) {
             moved = false;
@@ -1000,10 +989,10 @@ void TbsSkinFrame::SetFrameState(TWindowState state) {
                 auto* other = dynamic_cast<TbsSkinFrame*>(f->Frame());
                 if (!other || other->FrameState() != wsMinimized || f->pos() != QPoint(x, y)) continue;
                 x += s.width();
-                if (x + s.width() > RightEdge(area)) {
+                if (x + s.width() > area.right() + 1) {
                     x = area.left();
                     y -= s.height();
-                    if (y < area.top()) y = BottomEdge(area) - s.height();
+                    if (y < area.top()) y = area.bottom() + 1 - s.height();
                 }
                 moved = true;
             }
@@ -1075,7 +1064,7 @@ void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
         return;
     }
     // Rebuilt each time, so the items follow the window's state.
-    if (builtInMenu_) builtInMenu_->deleteLater();
+    delete builtInMenu_;
     auto* menu = new QMenu(form_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("SystemMenu"));

@@ -130,10 +130,10 @@ public:
     std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
     std::function<void()> OnMinimizeToTray, OnRestoreFromTray;
     std::function<void(const QString& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
-    std::function<void(const QString& idName, int x, int y, const QRect& objectRect, Qt::MouseButton button)>
+    std::function<void(const QString& idName, int x, int y, const Rect& objectRect, Qt::MouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
-    std::function<void(const QString& idName, int x, int y, const QRect& objectRect)> OnMouseMoveEvent;
-    std::function<void(const QString& idName, QPainter& canvas, const QRect& objectRect)> OnPaintEvent;
+    std::function<void(const QString& idName, int x, int y, const Rect& objectRect)> OnMouseMoveEvent;
+    std::function<void(const QString& idName, QPainter& canvas, const Rect& objectRect)> OnPaintEvent;
 
     // ----- operations -----------------------------------------------------------------
     // Builds the frame from the skin data (or the default frame without one).
@@ -151,7 +151,7 @@ public:
     void UpdateFrameGeometry();
     void ArrangeFrameObjects();
     void UpdateFrameRegion();
-    QRect MapFrameRect(const QRect& r) const { return skin::MapFrameRect(r, geo_); }
+    Rect MapFrameRect(const Rect& r) const { return skin::MapFrameRect(r, geo_); }
     const FrameGeometry& Geometry() const { return geo_; }
 
     // True while a non-empty skin is applied.
@@ -160,7 +160,8 @@ public:
     // The hit code of a point in window coordinates.
     int HitTest(QPoint p) const;
     // The client area for a window of the given size (the non-client size rule).
-    QRect ClientRectFor(QSize windowSize) const override;
+    Rect ClientRectOf(QSize windowSize) const;
+    QRect ClientRectFor(QSize windowSize) const override { return ClientRectOf(windowSize).ToQRect(); }
     // Caption height of the default frame.
     int DefaultCaptionHeightNow() const;
 
@@ -201,14 +202,14 @@ protected:
 
 private:
     void Detach();
-    void Paint(QPainter& p, const QRect& dirty);
+    void Paint(QPainter& p);
     void PaintSkinFrame(QPainter& p);
     void PaintDefaultFrame(QPainter& p);
     void CreateSkinObjects();
     void CreateDefaultButtons();
     void ApplyBorderIcons();
     void ArrangeDefaultButtons();
-    QRect DefaultCaptionArea() const;
+    Rect DefaultCaptionArea() const;
     void FreeObjects();
     void ActivationUpdate(bool repaint);
     void OnFormActivationChanged();
