@@ -20,7 +20,9 @@ public:
 
 // Which Qt application object a command needs. Commands that paint offscreen need Gui,
 // commands that open windows need Widgets; the rest run on a core application.
-enum class Needs { Core, Gui, Widgets };
+// OffscreenWidgets: widgets that are rendered but never shown; without a display the
+// command runs on Qt's offscreen platform instead of failing.
+enum class Needs { Core, Gui, Widgets, OffscreenWidgets };
 
 struct Command {
     std::string name;     // one or more words, e.g. "init-db", "skin dump"

@@ -43,6 +43,11 @@ const app::Command* FindCommand(const QStringList& args, qsizetype& words) {
 
 std::unique_ptr<QCoreApplication> MakeApplication(app::Needs needs, int& argc, char** argv) {
     switch (needs) {
+    case app::Needs::OffscreenWidgets:
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QApplication>(argc, argv);
     case app::Needs::Widgets: return std::make_unique<QApplication>(argc, argv);
     case app::Needs::Gui: return std::make_unique<QGuiApplication>(argc, argv);
     case app::Needs::Core: break;

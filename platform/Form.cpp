@@ -38,6 +38,8 @@ Form::Form(QWidget* owner) : QWidget(owner, Qt::Window), client_(new ClientArea(
 
 Form::~Form() {
     Registry().removeAll(this);
+    if (frame_) frame_->FormDestroying();
+    frame_ = nullptr;
     if (modalLoop_) modalLoop_->exit();
 }
 

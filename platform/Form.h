@@ -38,7 +38,13 @@ public:
     virtual void PaintClientBackground(QPainter& painter, QSize clientSize) = 0;
     // A skin-change message for the form (the frame passes it on to the controls).
     virtual void FormSkinMessage(int message, skin::TbsSkinData* data) = 0;
+    // The form is being destroyed: the frame must not touch it any more.
+    virtual void FormDestroying() = 0;
 };
+
+// Border styles of a form. "Sizeable" means bsSizeable or bsSizeToolWin; the tool-window
+// styles have the smaller caption.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
 // The client area: a Control whose background the form (or its frame) paints.
 class ClientArea : public Control {
@@ -78,6 +84,12 @@ public:
     // changes without a resize).
     void UpdateClientGeometry();
 
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
+    bool IsSizeable() const { return borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin; }
+    bool IsToolWindow() const { return borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin; }
+    bool HasBorder() const { return borderStyle_ != bsNone; }
+
     // The client background without a frame.
     TColor Color() const { return color_; }
     void SetColor(TColor c);
@@ -116,6 +128,7 @@ private:
     ClientArea* client_;
     FormFrame* frame_ = nullptr;
     TColor color_ = clBtnFace;
+    TFormBorderStyle borderStyle_ = bsSizeable;
     int modalResult_ = mrNone;
     QEventLoop* modalLoop_ = nullptr;
 };

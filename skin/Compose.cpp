@@ -18,7 +18,7 @@ QRect RectFromEdges(int left, int top, int right, int bottom) {
 int RightEdge(const QRect& r) { return r.x() + r.width(); }
 int BottomEdge(const QRect& r) { return r.y() + r.height(); }
 
-void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect);
+void Blit(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect);
 
 constexpr QRgb kBlack = 0xFF000000u;
 constexpr QRgb kWhite = 0xFFFFFFFFu;
@@ -102,7 +102,7 @@ void ForEachTile(int L, int p0, int p1, int extent, Place place) {
 void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int srcH, int p0,
                  int p1, int dstY, int dstH) {
     ForEachTile(L, p0, p1, dst.width(), [&](int x, int len) {
-        CopyRect(dst, QRect(x, dstY, len, dstH), src, QRect(srcX, srcY, len, srcH));
+        Blit(dst, QRect(x, dstY, len, dstH), src, QRect(srcX, srcY, len, srcH));
     });
 }
 
@@ -111,7 +111,7 @@ void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int 
 void TileRows(QImage& dst, const QImage& src, int srcY, int L, int srcX, int srcW, int p0, int p1,
               int dstX, int dstW) {
     ForEachTile(L, p0, p1, dst.height(), [&](int y, int len) {
-        CopyRect(dst, QRect(dstX, y, dstW, len), src, QRect(srcX, srcY, srcW, len));
+        Blit(dst, QRect(dstX, y, dstW, len), src, QRect(srcX, srcY, srcW, len));
     });
 }
 
@@ -137,20 +137,25 @@ AnchorGeometry NewGeometry(const AnchorGeometry& g, QSize skinSize, int W, int H
 
 namespace {
 
-void CopyRect(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect) {
+// The copy of the composition routines: both images are already in the composition
+// format (the destination made by NewImage, the source by As32).
+void Blit(QImage& dst, const QRect& dstRect, const QImage& src, const QRect& srcRect) {
     if (dstRect.isEmpty() || srcRect.isEmpty() || dst.isNull() || src.isNull()) return;
-    if (dst.depth() != 32) return;  // element images are always 32-bit
-    const QImage from = src.format() == dst.format() ? src : src.convertToFormat(dst.format());
     if (dstRect.size() == srcRect.size())
-        CopySameSize(dst, dstRect, from, srcRect);
+        CopySameSize(dst, dstRect, src, srcRect);
     else
-        CopyStretched(dst, dstRect, from, srcRect);
+        CopyStretched(dst, dstRect, src, srcRect);
 }
 
 }  // namespace
 
 void CopyRect(QImage& dst, const Rect& dstRect, const QImage& src, const Rect& srcRect) {
-    CopyRect(dst, dstRect.ToQRect(), src, srcRect.ToQRect());
+    if (dst.isNull() || src.isNull() || dst.depth() != 32) return;
+    if (src.format() == dst.format()) {
+        Blit(dst, dstRect.ToQRect(), src, srcRect.ToQRect());
+        return;
+    }
+    Blit(dst, dstRect.ToQRect(), src.convertToFormat(dst.format()), srcRect.ToQRect());
 }
 
 QImage ComposeSkinImage(const QImage& picture, const Rect& skinRect, const AnchorGeometry& g,
@@ -194,17 +199,31 @@ QImage ComposeSkinImage(const QImage& picture, const Rect& skinRect, const Ancho
         {RectFromEdges(RightEdge(C), g.RB.y(), sw, BottomEdge(C)),
          RectFromEdges(RightEdge(NC), n.RB.y(), W, BottomEdge(NC))},
     };
-    for (const Piece& p : pieces) CopyRect(dst, p.to, src, p.from.translated(sl, st));
+    for (const Piece& p : pieces) Blit(dst, p.to, src, p.from.translated(sl, st));
 
     // The client area: C tiled in both directions, cut at NewC's right and bottom edges.
     if (fillClient && !C.isEmpty() && !NC.isEmpty()) {
         const int cw = C.width(), ch = C.height();
-        ForEachTile(ch, NC.top(), BottomEdge(NC), H, [&](int y, int rowLen) {
+        const QRect from = C.translated(sl, st);
+        auto tileBand = [&](int y, int rowLen) {
             ForEachTile(cw, NC.left(), RightEdge(NC), W, [&](int x, int colLen) {
-                CopyRect(dst, QRect(x, y, colLen, rowLen), src,
-                         QRect(sl + C.left(), st + C.top(), colLen, rowLen));
+                Blit(dst, QRect(x, y, colLen, rowLen), src, QRect(from.x(), from.y(), colLen, rowLen));
             });
-        });
+        };
+        if (NC.top() >= 0 && src.rect().contains(from)) {
+            // Every row of tiles is the same: build the first from the picture and copy the
+            // rows below from it (the same pixels with far fewer copies for small clients).
+            const int bandRows = std::min(ch, NC.height());
+            tileBand(NC.top(), bandRows);
+            const QRect cols = QRect(NC.left(), 0, NC.width(), 1) & dst.rect();
+            for (int y = NC.top() + bandRows; y < std::min(BottomEdge(NC), H) && !cols.isEmpty(); ++y) {
+                const int pattern = NC.top() + (y - NC.top()) % ch;
+                std::memcpy(dst.scanLine(y) + cols.x() * 4, dst.constScanLine(pattern) + cols.x() * 4,
+                            static_cast<size_t>(cols.width()) * 4);
+            }
+        } else {
+            ForEachTile(ch, NC.top(), BottomEdge(NC), H, tileBand);
+        }
     }
     return dst;
 }
@@ -217,9 +236,9 @@ QImage ComposeHorizontalImage(const QImage& picture, const Rect& skinRect, int l
     const QImage src = As32(picture);
     const int h = S.height();
     if (leftWidth > 0)
-        CopyRect(dst, QRect(0, 0, leftWidth, h), src, QRect(S.x(), S.y(), leftWidth, h));
+        Blit(dst, QRect(0, 0, leftWidth, h), src, QRect(S.x(), S.y(), leftWidth, h));
     if (rightWidth > 0)
-        CopyRect(dst, QRect(W - rightWidth, 0, rightWidth, h), src,
+        Blit(dst, QRect(W - rightWidth, 0, rightWidth, h), src,
                  QRect(RightEdge(S) - rightWidth, S.y(), rightWidth, h));
 
     int d = S.width() - leftWidth - rightWidth;
@@ -238,9 +257,9 @@ QImage ComposeVerticalImage(const QImage& picture, const Rect& skinRect, int top
     const QImage src = As32(picture);
     const int w = S.width();
     if (topHeight > 0)
-        CopyRect(dst, QRect(0, 0, w, topHeight), src, QRect(S.x(), S.y(), w, topHeight));
+        Blit(dst, QRect(0, 0, w, topHeight), src, QRect(S.x(), S.y(), w, topHeight));
     if (bottomHeight > 0)
-        CopyRect(dst, QRect(0, H - bottomHeight, w, bottomHeight), src,
+        Blit(dst, QRect(0, H - bottomHeight, w, bottomHeight), src,
                  QRect(S.x(), BottomEdge(S) - bottomHeight, w, bottomHeight));
 
     // Unlike the horizontal form, a middle of height 0 is one tile of height 0: nothing.
@@ -267,9 +286,9 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
         out.top = NewImage(W, topH, kBlack);
         if (!out.top.isNull()) {
             TileColumns(out.top, src, sl + g.LT.x(), g.RT.x() - g.LT.x(), st, topH, 0, W, 0, topH);
-            CopyRect(out.top, RectFromEdges(0, 0, n.LT.x(), topH), src,
+            Blit(out.top, RectFromEdges(0, 0, n.LT.x(), topH), src,
                      RectFromEdges(sl, st, sl + g.LT.x(), st + topH));
-            CopyRect(out.top, RectFromEdges(n.RT.x(), 0, W, topH), src,
+            Blit(out.top, RectFromEdges(n.RT.x(), 0, W, topH), src,
                      RectFromEdges(sl + g.RT.x(), st, sr, st + topH));
         }
     }
@@ -280,9 +299,9 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
         out.bottom = NewImage(W, b, kBlack);
         if (!out.bottom.isNull()) {
             TileColumns(out.bottom, src, sl + g.LB.x(), g.RB.x() - g.LB.x(), sb - b, b, 0, W, 0, b);
-            CopyRect(out.bottom, RectFromEdges(0, 0, n.LB.x(), b), src,
+            Blit(out.bottom, RectFromEdges(0, 0, n.LB.x(), b), src,
                      RectFromEdges(sl, sb - b, sl + g.LB.x(), sb));
-            CopyRect(out.bottom, RectFromEdges(n.RB.x(), 0, W, b), src,
+            Blit(out.bottom, RectFromEdges(n.RB.x(), 0, W, b), src,
                      RectFromEdges(sl + g.RB.x(), sb - b, sr, sb));
         }
     }
@@ -297,11 +316,11 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
             TileRows(out.left, src, st + g.LT.y(), g.LB.y() - g.LT.y(), sl, leftW, 0, h, 0, leftW);
             const int fixedTop = g.LT.y() - C.top();
             if (fixedTop > 0)
-                CopyRect(out.left, QRect(0, 0, leftW, fixedTop), src,
+                Blit(out.left, QRect(0, 0, leftW, fixedTop), src,
                          RectFromEdges(sl, st + C.top(), sl + leftW, st + g.LT.y()));
             const int fixedBottom = BottomEdge(C) - g.LB.y();
             if (fixedBottom > 0)
-                CopyRect(out.left, RectFromEdges(0, h - fixedBottom, leftW, h), src,
+                Blit(out.left, RectFromEdges(0, h - fixedBottom, leftW, h), src,
                          RectFromEdges(sl, st + g.LB.y(), sl + leftW, st + BottomEdge(C)));
         }
     }
@@ -315,11 +334,11 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
                      r);
             const int fixedTop = g.RT.y() - C.top();
             if (fixedTop > 0)
-                CopyRect(out.right, QRect(0, 0, r, fixedTop), src,
+                Blit(out.right, QRect(0, 0, r, fixedTop), src,
                          RectFromEdges(srcX, st + C.top(), sr, st + g.RT.y()));
             const int fixedBottom = BottomEdge(C) - g.RB.y();
             if (fixedBottom >= 1)
-                CopyRect(out.right, RectFromEdges(0, h - fixedBottom, r, h), src,
+                Blit(out.right, RectFromEdges(0, h - fixedBottom, r, h), src,
                          RectFromEdges(srcX, st + g.RB.y(), sr, st + BottomEdge(C)));
         }
     }
@@ -378,9 +397,9 @@ BorderImages ComposeMaskBorders(const QImage& mask, const AnchorGeometry& g,
             if (g.RT.x() != g.LT.x())
                 TileColumns(out.top, m, g.LT.x(), g.RT.x() - g.LT.x(), 0, ch, n.LT.x(), n.RT.x(),
                             0, ch);
-            CopyRect(out.top, RectFromEdges(0, 0, g.LT.x(), ch), m,
+            Blit(out.top, RectFromEdges(0, 0, g.LT.x(), ch), m,
                      RectFromEdges(0, 0, g.LT.x(), ch));
-            CopyRect(out.top, RectFromEdges(n.RT.x(), 0, W, ch), m,
+            Blit(out.top, RectFromEdges(n.RT.x(), 0, W, ch), m,
                      RectFromEdges(g.RT.x(), 0, MW, ch));
         }
     }
@@ -392,9 +411,9 @@ BorderImages ComposeMaskBorders(const QImage& mask, const AnchorGeometry& g,
             if (g.RB.x() != g.LB.x())
                 TileColumns(out.bottom, m, g.LB.x(), g.RB.x() - g.LB.x(), cb, bh, n.LB.x(),
                             n.RB.x(), 0, bh);
-            CopyRect(out.bottom, RectFromEdges(0, 0, g.LB.x(), bh), m,
+            Blit(out.bottom, RectFromEdges(0, 0, g.LB.x(), bh), m,
                      RectFromEdges(0, cb, g.LB.x(), MH));
-            CopyRect(out.bottom, RectFromEdges(n.RB.x(), 0, W, bh), m,
+            Blit(out.bottom, RectFromEdges(n.RB.x(), 0, W, bh), m,
                      RectFromEdges(g.RB.x(), cb, MW, MH));
         }
     }
@@ -407,9 +426,9 @@ BorderImages ComposeMaskBorders(const QImage& mask, const AnchorGeometry& g,
         if (img.isNull()) return img;
         if (to != from) TileRows(img, m, from, to - from, x0, sw, 0, h, 0, sw);
         if (from - C.top() > 0)
-            CopyRect(img, QRect(0, 0, sw, from - C.top()), m, RectFromEdges(x0, C.top(), x1, from));
+            Blit(img, QRect(0, 0, sw, from - C.top()), m, RectFromEdges(x0, C.top(), x1, from));
         if (cb - to > 0)
-            CopyRect(img, RectFromEdges(0, h - (cb - to), sw, h), m, RectFromEdges(x0, to, x1, cb));
+            Blit(img, RectFromEdges(0, h - (cb - to), sw, h), m, RectFromEdges(x0, to, x1, cb));
         return img;
     };
     if (C.left() > 0 && h > 0) out.left = side(0, C.left(), g.LT.y(), g.LB.y());

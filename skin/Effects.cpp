@@ -110,22 +110,36 @@ std::mt19937_64& NoiseSource() {
 }
 
 // splitmix64: small, fast and good enough for visual noise.
+// Each 64-bit output is used as two 32-bit draws.
 struct SplitMix {
     uint64_t state;
+    uint64_t spare = 0;
+    bool hasSpare = false;
+
     uint64_t next() {
         uint64_t z = (state += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
     }
+    uint32_t next32() {
+        if (hasSpare) {
+            hasSpare = false;
+            return static_cast<uint32_t>(spare);
+        }
+        const uint64_t z = next();
+        spare = z;
+        hasSpare = true;
+        return static_cast<uint32_t>(z >> 32);
+    }
     // Uniform in 0 .. n - 1 (n >= 1), without bias (Lemire's method).
     uint32_t below(uint32_t n) {
-        uint64_t m = (next() >> 32) * n;
+        uint64_t m = uint64_t{next32()} * n;
         auto low = static_cast<uint32_t>(m);
         if (low < n) {
             const uint32_t threshold = static_cast<uint32_t>(-n) % n;
             while (low < threshold) {
-                m = (next() >> 32) * n;
+                m = uint64_t{next32()} * n;
                 low = static_cast<uint32_t>(m);
             }
         }
@@ -172,7 +186,16 @@ void TbsEffectBmp::MapChannels(const uint8_t (&table)[256]) {
     const size_t rowBytes = static_cast<size_t>(width_) * 3;
     for (int y = 0; y < height_; ++y) {
         uint8_t* p = scanline(y);
-        for (size_t i = 0; i < rowBytes; ++i) p[i] = table[p[i]];
+        size_t i = 0;
+        // Eight bytes are read, looked up and stored as one word, so no store can be
+        // taken for a write into the table between the lookups.
+        for (; i + 8 <= rowBytes; i += 8) {
+            uint64_t in, out = 0;
+            std::memcpy(&in, p + i, 8);
+            for (int k = 0; k < 8; ++k) out |= uint64_t{table[(in >> (8 * k)) & 0xFF]} << (8 * k);
+            std::memcpy(p + i, &out, 8);
+        }
+        for (; i < rowBytes; ++i) p[i] = table[p[i]];
     }
 }
 
@@ -195,9 +218,19 @@ void TbsEffectBmp::Darken(double x) {
 
 void TbsEffectBmp::Negate() {
     if (isEmpty()) return;
-    uint8_t table[256];
-    for (int c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(255 - c);
-    MapChannels(table);
+    // 255 - c is the complement of c's bits: whole words at a time.
+    const size_t rowBytes = static_cast<size_t>(width_) * 3;
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = scanline(y);
+        size_t i = 0;
+        for (; i + 8 <= rowBytes; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            w = ~w;
+            std::memcpy(p + i, &w, 8);
+        }
+        for (; i < rowBytes; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
+    }
 }
 
 void TbsEffectBmp::ToGray() {
@@ -235,6 +268,9 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
 
 void TbsEffectBmp::DiagonalBlur(int d) {
     if (isEmpty() || d < 1) return;
+    // Any distance from the larger side on picks the same neighbours; the cap keeps the
+    // index arithmetic small.
+    d = std::min(d, std::max(width_, height_));
     // Neighbour lines: before the first line the pixel's own line is used; past the last
     // line, line n - i (i.e. mirrored back from the far edge). When that too lies outside
     // (only for line 0 when d >= n), the pixel's own line is used, as at the near edge.
@@ -243,18 +279,38 @@ void TbsEffectBmp::DiagonalBlur(int d) {
         if (i + d < n) return i + d;
         return n - i < n ? n - i : i;
     };
+    std::vector<int> left(static_cast<size_t>(width_)), right(static_cast<size_t>(width_));
+    for (int j = 0; j < width_; ++j) {
+        left[static_cast<size_t>(j)] = 3 * before(j);
+        right[static_cast<size_t>(j)] = 3 * after(j, width_);
+    }
+    // Columns whose neighbours are j - d and j + d, read at fixed byte distances.
+    const int innerFrom = std::min(d, width_);
+    const int innerTo = std::max(innerFrom, width_ - d);
+    std::vector<uint8_t> buffer(static_cast<size_t>(width_) * 3);
     for (int i = 0; i < height_; ++i) {
         const uint8_t* up = scanline(before(i));
         const uint8_t* down = scanline(after(i, height_));
         uint8_t* row = scanline(i);
-        for (int j = 0; j < width_; ++j) {
-            const int l = 3 * before(j);
-            const int r = 3 * after(j, width_);
-            for (int c = 0; c < 3; ++c) {
-                const int sum = up[l + c] + down[l + c] + up[r + c] + down[r + c];
-                row[3 * j + c] = static_cast<uint8_t>(sum / 4);
-            }
+        auto blurPixel = [&](uint8_t* out, int j) {
+            const int l = left[static_cast<size_t>(j)];
+            const int r = right[static_cast<size_t>(j)];
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((up[l + c] + down[l + c] + up[r + c] + down[r + c]) / 4);
+        };
+        if (up == row || down == row) {
+            // The row reads itself: pixel by pixel in place, each seeing its changed left
+            // neighbours.
+            for (int j = 0; j < width_; ++j) blurPixel(row + 3 * j, j);
+            continue;
         }
+        // Otherwise the row reads only other rows: build it in the row buffer, then store.
+        uint8_t* out = buffer.data();
+        for (int j = 0; j < innerFrom; ++j) blurPixel(out + 3 * j, j);
+        const int off = 3 * d;
+        for (int k = 3 * innerFrom; k < 3 * innerTo; ++k)
+            out[k] = static_cast<uint8_t>((up[k - off] + down[k - off] + up[k + off] + down[k + off]) / 4);
+        for (int j = innerTo; j < width_; ++j) blurPixel(out + 3 * j, j);
+        std::memcpy(row, out, buffer.size());
     }
 }
 

@@ -141,6 +141,7 @@ public:
     QRect ClientRectFor(QSize s) const override { return QRect(3, 23, s.width() - 6, s.height() - 26); }
     void PaintClientBackground(QPainter& p, QSize s) override { p.fillRect(QRect(QPoint(), s), Qt::green); }
     void FormSkinMessage(int message, skin::TbsSkinData*) override { messages.push_back(message); }
+    void FormDestroying() override {}
     std::vector<int> messages;
 };
 

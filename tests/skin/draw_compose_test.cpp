@@ -240,6 +240,33 @@ TEST(DrawCompose, FrameBordersBuildOnlyWhatTheirConditionsAllow) {
     }
 }
 
+// Skins can carry any numbers: random anchors, client and skin rectangles (negative,
+// crossed, past the picture) and sizes must give images of the asked size and never
+// touch memory outside an image (the sanitizer build watches that).
+TEST(DrawCompose, ArbitraryGeometryStaysInsideItsImages) {
+    const QImage pic = LabelledPicture(6, 6);
+    uint32_t seed = 7;
+    auto next = [&](int lo, int hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<uint32_t>(hi - lo + 1));
+    };
+    auto point = [&] { return QPoint(next(-3, 9), next(-3, 9)); };
+    for (int k = 0; k < 3000; ++k) {
+        AnchorGeometry g{point(), point(), point(), point(), Rect{next(-3, 9), next(-3, 9), next(-3, 9), next(-3, 9)}};
+        const Rect S{next(-3, 6), next(-3, 6), next(-2, 10), next(-2, 10)};
+        const int W = next(0, 14), H = next(0, 14);
+        const AnchorGeometry n = k % 5 ? NewGeometry(g, QSize(S.Width(), S.Height()), W, H)
+                                       : AnchorGeometry{point(), point(), point(), point(),
+                                                        Rect{next(-3, 9), next(-3, 9), next(-3, 9), next(-3, 9)}};
+        const QImage skinImage = ComposeSkinImage(pic, S, g, n, W, H, k % 2);
+        EXPECT_EQ(skinImage.size(), W && H ? QSize(W, H) : QSize(0, 0));
+        ComposeHorizontalImage(pic, S, next(-2, 7), next(-2, 7), W);
+        ComposeVerticalImage(pic, S, next(-2, 7), next(-2, 7), H);
+        ComposeFrameBorders(pic, S, g, n, W, H);
+        ComposeMaskRegion(pic, g, n, W, H);
+    }
+}
+
 TEST(DrawCompose, CopyRectClipsAndStretches) {
     const QImage pic = LabelledPicture(6, 4);
     QImage dst(4, 2, QImage::Format_RGB32);

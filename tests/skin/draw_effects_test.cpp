@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -139,6 +140,42 @@ TEST(DrawEffects, DiagonalBlurReadsChangedPixelsAboveAndLeft) {
     TbsEffectBmp far = Grey(3, 3, in);
     far.DiagonalBlur(5);
     EXPECT_EQ(Channel(far), (Values{0, 60, 70, 180, 110, 97, 210, 71, 84}));
+}
+
+// The blur as worded, pixel by pixel in place, for comparison on random pictures.
+void ReferenceBlur(TbsEffectBmp& b, int d) {
+    const int H = b.height(), W = b.width();
+    auto at = [&](int i, int j) { return b.scanline(i) + 3 * j; };
+    const long long D = d;
+    auto edge = [D](int i, int n) {
+        if (i + D < n) return static_cast<int>(i + D);
+        return n - i < n ? n - i : i;  // outside the picture: the pixel's own line
+    };
+    auto back = [D](int i) { return i - D < 0 ? i : static_cast<int>(i - D); };
+    for (int i = 0; i < H; ++i)
+        for (int j = 0; j < W; ++j) {
+            const int up = back(i), down = edge(i, H);
+            const int left = back(j), right = edge(j, W);
+            for (int c = 0; c < 3; ++c)
+                at(i, j)[c] = static_cast<uint8_t>(
+                    (at(up, left)[c] + at(down, left)[c] + at(up, right)[c] + at(down, right)[c]) / 4);
+        }
+}
+
+TEST(DrawEffects, DiagonalBlurMatchesThePixelByPixelRule) {
+    uint32_t seed = 1;
+    for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}, {5, 4}, {13, 9}, {64, 3}})
+        for (int d : {1, 2, 3, 6, 100, 2147483647}) {
+            TbsEffectBmp b(w, h);
+            for (int y = 0; y < h; ++y)
+                for (int k = 0; k < 3 * w; ++k) b.scanline(y)[k] = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+            TbsEffectBmp expected = b;
+            ReferenceBlur(expected, d);
+            b.DiagonalBlur(d);
+            for (int y = 0; y < h; ++y)
+                ASSERT_EQ(std::memcmp(b.scanline(y), expected.scanline(y), static_cast<size_t>(3 * w)), 0)
+                    << w << "x" << h << " d=" << d << " row " << y;
+        }
 }
 
 TEST(DrawEffects, AddNoiseAddsOneValuePerPixelFromTheRange) {

@@ -93,10 +93,10 @@ TEST(DrawGlyphs, ArrowsInARectangle) {
              blank, blank, blank}},
         {0, Rows(11, blank)},
     };
-    for (const auto& [kind, expected] : cases) {
-        SCOPED_TRACE(kind);
-        EXPECT_EQ(Canvas(11, 11, [&](QPainter& p) { DrawArrowGlyph(p, QRect(0, 0, 11, 11), kind, kInk); }),
-                  expected);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        EXPECT_EQ(Canvas(11, 11, [&](QPainter& p) { DrawArrowGlyph(p, QRect(0, 0, 11, 11), c.first, kInk); }),
+                  c.second);
     }
 }
 

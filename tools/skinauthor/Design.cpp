@@ -52,10 +52,10 @@ const Look kLightDown{Rgb(0x4F7DB4), Rgb(0xBFD2EA), Rgb(0xD8E4F2)};
 const Look kLightOff{Rgb(0xBCC4CE), Rgb(0xF0F2F5), Rgb(0xE4E8EC)};
 
 // The push button: soft raised slate blue, white lettering.
-const Look kButtonNormal{Rgb(0x304B6B), Rgb(0x6F8FB6), Rgb(0x3F5F87)};
-const Look kButtonDown{Rgb(0x243C58), Rgb(0x3A5880), Rgb(0x54749C)};
+const Look kButtonNormal{Rgb(0x2C4766), Rgb(0x6787AF), Rgb(0x37577F)};
+const Look kButtonDown{Rgb(0x213853), Rgb(0x34527A), Rgb(0x4C6C94)};
 const Look kButtonOff{Rgb(0xA9B3BF), Rgb(0xDDE2E8), Rgb(0xC9D0D9)};
-const QRgb kButtonShine = Rgb(0x9DB6D3);
+const QRgb kButtonShine = Rgb(0x97B0CE);
 const QRgb kButtonOffShine = Rgb(0xEEF1F4);
 const QRgb kButtonText = Rgb(0xF0F4F8);
 
@@ -253,7 +253,7 @@ void Caption(Definition& def) {
     c.r("skinrect", {4, 5, kFormW - 5, 24}).r("activeskinrect", {});
     c.b("morphing", false).s("morphkind", QStringLiteral("mkdefault"));
     c.r("textrect", {0, 0, kFormW - 9, 19});
-    c.font(Font{QStringLiteral("Arial"), 14, true, Rgb(0x56636F)});
+    c.font(Font{QStringLiteral("Arial"), 14, true, Rgb(0x47525F)});
     c.c("activefontcolor", Rgb(0x1B2C42));
     c.s("alignment", QStringLiteral("tacenter"));
     c.b("shadow", false).c("shadowcolor", kWhite).c("activeshadowcolor", kWhite);
@@ -694,7 +694,7 @@ struct Controls {
         RoundRect(img(), active.inset(1, 0, 1, 0), 1, kAccentSoft);
         Fill(img(), focus, kField);
         RoundRect(img(), focus.inset(1, 0, 1, 0), 1, Rgb(0x2F5D94));
-        RoundRectSolid(img(), focus.inset(2, 1, 2, 1), 1, VShade(focus, Rgb(0x5487C2), Rgb(0x3E6EA8), 6));
+        RoundRectSolid(img(), focus.inset(2, 1, 2, 1), 1, VShade(focus, Rgb(0x4A7CB8), Rgb(0x33609A), 6));
         auto list = [&](const char* name, const char* type, int textLeft) -> Section& {
             Section& s = entry(name, type, frame);
             both(s, {3, 3, 37, 37});
@@ -806,14 +806,15 @@ struct Controls {
     // The data grid: slate title cells, white rows, soft blue selection, blue focus cell.
     void grid() {
         const Rect fixed = at.place(40, 22), select = at.place(40, 22), focus = at.place(40, 22);
-        VGradient(img(), fixed, Rgb(0x536781), Rgb(0x42546B), 8);
-        HLine(img(), fixed.l, fixed.r, fixed.t, Rgb(0x6F839C));
-        VLine(img(), fixed.l, fixed.t, fixed.b, Rgb(0x687D97));
+        // Titles are written in light grey (12632256): the ground is a dark slate.
+        VGradient(img(), fixed, Rgb(0x475A72), Rgb(0x374860), 8);
+        HLine(img(), fixed.l, fixed.r, fixed.t, Rgb(0x62768F));
+        VLine(img(), fixed.l, fixed.t, fixed.b, Rgb(0x5B7089));
         VLine(img(), fixed.r - 1, fixed.t, fixed.b, Rgb(0x2F3D4E));
         HLine(img(), fixed.l, fixed.r, fixed.b - 1, Rgb(0x2F3D4E));
         Fill(img(), select, kAccentSoft);
         Fill(img(), focus, Rgb(0x2F5D94));
-        VGradient(img(), focus.inset(1), Rgb(0x5487C2), Rgb(0x3E6EA8), 8);
+        VGradient(img(), focus.inset(1), Rgb(0x4A7CB8), Rgb(0x33609A), 8);
         Section& g = def.control("grid", "grid");
         g.i("pictureindex", kControls).i("maskpictureindex", -1).r("skinrect", {});
         g.r("fixedcellrect", fixed).r("selectcellrect", select).r("focuscellrect", focus);

@@ -1,0 +1,38 @@
+#include "frame/Preview.h"
+
+#include <QPixmap>
+
+#include <stdexcept>
+
+#include "frame/SkinFrame.h"
+#include "platform/Form.h"
+
+namespace skin {
+
+QImage RenderFramePreview(const FramePreviewOptions& options) {
+    platform::Form form;
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    form.setWindowTitle(options.title);
+    auto* frame = new TbsSkinFrame(&form);
+    frame->SetActiveOverride(options.active);
+    frame->SetSkinData(options.skinData);
+    const QSize min = frame->MinimumTrackSize();
+    if (options.size.width() < min.width() || options.size.height() < min.height())
+        throw std::invalid_argument(QStringLiteral("the window cannot be smaller than %1x%2 with this frame")
+                                        .arg(min.width())
+                                        .arg(min.height())
+                                        .toStdString());
+    form.resize(options.size);
+    form.show();  // not on any screen: delivers the resize and paint events
+    QImage img = form.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    // Outside a skin's window shape nothing belongs to the window.
+    const QRegion mask = form.mask();
+    if (!mask.isEmpty()) {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (!mask.contains(QPoint(x, y))) img.setPixel(x, y, 0);
+    }
+    return img;
+}
+
+}  // namespace skin

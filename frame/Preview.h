@@ -1,0 +1,25 @@
+#pragma once
+// Off-screen pictures of skinned windows, for skin authors and for checking the frame
+// from outside (the "skin preview" command).
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace skin {
+
+class TbsSkinData;
+
+struct FramePreviewOptions {
+    QSize size;               // the whole window
+    QString title;
+    bool active = true;       // the active or the inactive look
+    TbsSkinData* skinData = nullptr;  // none: the plain default frame
+};
+
+// The whole window (frame and client background, no controls) at exactly options.size.
+// Throws std::invalid_argument when the size is below the frame's minimum window size.
+// Needs a QApplication.
+QImage RenderFramePreview(const FramePreviewOptions& options);
+
+}  // namespace skin
