@@ -15,6 +15,7 @@
 #include "frame/Preview.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
+#include "skinctrls/Preview.h"
 #include "skins/Carried.h"
 
 namespace {
@@ -40,8 +41,43 @@ QImage RenderFrame(const PreviewContext& ctx, QStringList&) {
     return skin::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
 }
 
+// The mode's own value: the first argument left once the mode's options are taken.
+QString TakeModeValue(QStringList& args, const char* mode) {
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        throw app::UsageError(std::string(mode) + " needs a value");
+    return args.takeFirst();
+}
+
+QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
+    skinctrls::ControlPreviewOptions o;
+    o.entry = app::TakeOption(args, "--entry");
+    o.state = app::TakeOption(args, "--state", "normal");
+    o.caption = app::TakeOption(args, "--caption");
+    o.buttonMode = app::TakeFlag(args, "--button-mode");
+    o.kind = TakeModeValue(args, "--control");
+    o.size = ctx.size;
+    o.skinData = ctx.skinData;
+    return skinctrls::RenderControlPreview(o);
+}
+
+QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
+    skinctrls::MessagePreviewOptions o;
+    bool ok = false;
+    o.kind = app::TakeOption(args, "--kind", "2").toInt(&ok);
+    if (!ok) throw app::UsageError("--kind takes a number from 0 to 4");
+    o.buttons = app::TakeOption(args, "--buttons", "OK");
+    o.text = TakeModeValue(args, "--message");
+    o.skinData = ctx.skinData;
+    return skinctrls::RenderMessagePreview(o);
+}
+
 const PreviewMode kModes[] = {
     {"--frame", "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
+    {"--control",
+     "| --control panel|groupbox|label|button|edit|hscrollbar|vscrollbar [--entry NAME] [--size WxH] "
+     "[--state normal|hot|down|focused|disabled] [--caption TEXT] [--button-mode]",
+     &RenderControl},
+    {"--message", "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},
 };
 
 QSize ParseSize(const QString& text) {

@@ -1,0 +1,44 @@
+#pragma once
+// Off-screen pictures of the skinned controls and of the message dialog, for skin
+// authors and for checks from outside (the "skin preview" command). Need a QApplication.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace skin {
+class TbsSkinData;
+}
+
+namespace skinctrls {
+
+struct ControlPreviewOptions {
+    QString kind;          // panel, groupbox, label, button, edit, hscrollbar, vscrollbar
+    QString entry;         // entry name; empty: the control's own default
+    QSize size;            // asked size; invalid: the control's default size
+    QString state = QStringLiteral("normal");  // normal, hot, down, focused, disabled
+    QString caption;       // caption, or the edit's text
+    bool buttonMode = false;  // edit with its embedded button
+    skin::TbsSkinData* skinData = nullptr;  // none: the plain look
+};
+
+// The control at its size after fitting, drawn over a skinned panel (what shows through
+// a transparent label). Throws std::invalid_argument for an unknown kind or state.
+QImage RenderControlPreview(const ControlPreviewOptions& options);
+
+struct MessagePreviewOptions {
+    QString text;
+    int kind = 2;
+    QString buttons = QStringLiteral("OK");  // comma-separated: OK,Cancel,Yes,No,...
+    skin::TbsSkinData* skinData = nullptr;   // frame and controls; none: plain looks
+};
+
+// The whole dialog, frame included. Throws std::invalid_argument for an unknown button
+// name or a kind outside 0..4.
+QImage RenderMessagePreview(const MessagePreviewOptions& options);
+
+// The button set of a comma-separated list of names (case-insensitive); throws
+// std::invalid_argument naming an unknown one.
+unsigned ParseMessageButtons(const QString& list);
+
+}  // namespace skinctrls
