@@ -141,6 +141,13 @@ bool TbsCustomEdit::eventFilter(QObject* watched, QEvent* e) {
             break;
         }
         case QEvent::MouseMove: EditMouseMoved(); break;
+        case QEvent::InputMethod:
+            // A read-only box takes no composed text either (the line edit would).
+            if (edit_->isReadOnly()) {
+                e->accept();
+                return true;
+            }
+            break;
         default: break;
         }
     }
