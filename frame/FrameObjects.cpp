@@ -33,7 +33,8 @@ QColor Color(TColor c) { return platform::ToQColor(c); }
 
 // ===== TbsActiveSkinObject =================================================================
 
-TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinObject* entry) : frame_(frame) {
+TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinObject* entry)
+    : HasEntry(entry != nullptr), frame_(frame) {
     if (!entry) return;
     IDName = entry->IDName;
     Hint = entry->hint;
@@ -172,6 +173,18 @@ void TbsSkinButtonObject::ObjectMouseDown(int x, int y, Qt::MouseButton button) 
     TbsActiveSkinObject::ObjectMouseDown(x, y, button);
 }
 
+// A pressed button looks down only while the mouse is over it, and a default button
+// shows the mouse over it: both change their look on entering and leaving.
+void TbsSkinButtonObject::ObjectMouseEnter() {
+    TbsActiveSkinObject::ObjectMouseEnter();
+    if (Down || !HasEntry) Redraw();
+}
+
+void TbsSkinButtonObject::ObjectMouseLeave() {
+    TbsActiveSkinObject::ObjectMouseLeave();
+    if (Down || !HasEntry) Redraw();
+}
+
 void TbsSkinButtonObject::ObjectMouseUp(int x, int y, Qt::MouseButton button) {
     if (button == Qt::LeftButton) SetDown(false);
     TbsActiveSkinObject::ObjectMouseUp(x, y, button);
@@ -193,7 +206,6 @@ TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const QStrin
     : TbsSkinButtonObject(frame, nullptr) {
     IDName = name;
     Command = command;
-    HasEntry = false;
 }
 
 bool TbsSkinStdButtonObject::InAlternateState() const {

@@ -41,6 +41,7 @@ public:
     Rect ObjectRect;                       // window coordinates
     bool Visible = true, Enabled = true, MouseIn = false, Active = false;
     double MorphKf = 0;  // morph progress, 0 (normal) to 1 (active)
+    bool HasEntry = true;  // false for the default frame's buttons
 
     virtual bool IsMorphing() const;
     // Draws the object with the painter in window coordinates; force also draws images
@@ -89,6 +90,8 @@ public:
     void DrawObject(QPainter& surface, bool force) override;
     void ObjectMouseDown(int x, int y, Qt::MouseButton button) override;
     void ObjectMouseUp(int x, int y, Qt::MouseButton button) override;
+    void ObjectMouseEnter() override;
+    void ObjectMouseLeave() override;
 
 protected:
     // Disabled and down looks; false when neither applies.
@@ -106,7 +109,6 @@ public:
 
     StdCommand Command = cmDefault;
     Rect RestoreRect, RestoreActiveRect, RestoreDownRect, RestoreInactiveRect;
-    bool HasEntry = true;
 
     // The button shows its alternate (restore) state: maximize while maximized, minimize
     // while minimized, roll-up while rolled up.

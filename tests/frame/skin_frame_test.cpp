@@ -118,6 +118,26 @@ TEST(SkinFrame, DefaultFrameLook) {
     EXPECT_EQ(at(220 + 8 - 5 + 1, 4 + 8 - 4 + 1), ToQColor(platform::clBtnText));
 }
 
+TEST(SkinFrame, DefaultButtonHoverAndDownLooks) {
+    Window w(nullptr, QSize(240, 100));
+    w.Shot();
+    const QPoint on = Centre(w.Obj("closebutton")->ObjectRect);  // button 220..237 x 4..21
+    Mouse(&w.form, QEvent::MouseMove, on);
+    QImage img = w.Shot();
+    EXPECT_EQ(QColor(img.pixel(220, 10)), QColor(0, 0, 0x80));        // one-pixel navy border
+    EXPECT_EQ(QColor(img.pixel(221, 5)), QColor(0xB6, 0xBD, 0xD2));    // hot fill 0xD2BDB6
+    EXPECT_EQ(QColor(img.pixel(233, 10)), QColor(0xB6, 0xBD, 0xD2));   // beside the glyph
+    Mouse(&w.form, QEvent::MouseButtonPress, on);
+    img = w.Shot();
+    EXPECT_EQ(QColor(img.pixel(221, 5)), QColor(0x85, 0x93, 0xB5));    // pressed fill 0xB59385
+    EXPECT_EQ(QColor(img.pixel(233, 10)), platform::ToQColor(platform::clBtnText));  // glyph one pixel lower right
+    Mouse(&w.form, QEvent::MouseMove, {120, 60}, Qt::NoButton, Qt::LeftButton);
+    img = w.Shot();
+    EXPECT_EQ(QColor(img.pixel(221, 5)), platform::ToQColor(platform::clBtnFace));  // left: plain again
+    Mouse(&w.form, QEvent::MouseButtonRelease, {120, 60});
+    EXPECT_TRUE(w.form.isVisible());
+}
+
 TEST(SkinFrame, DefaultButtonsFollowBorderIcons) {
     Window w(nullptr);
     w.frame->SetBorderIcons(biSystemMenu | biMinimize);

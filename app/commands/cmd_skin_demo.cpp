@@ -1,0 +1,116 @@
+// marlith skin demo [--skin FILE.ini | --no-skin] [--size WxH] [--title TEXT]
+//                   [--screenshot FILE.png --quit-after MS]
+//
+// Opens a window with the skinned frame (the carried skin unless told otherwise) for a
+// person to try: move it by the caption, resize it by the borders, maximize and restore
+// it by double-clicking the caption, roll it up, open the system menu with a right click
+// on the caption. With --screenshot the screen (or, without a screen to grab, the window)
+// is written to a PNG after --quit-after milliseconds and the program ends.
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <stdexcept>
+
+#include "app/Command.h"
+#include "frame/SkinFrame.h"
+#include "platform/Fonts.h"
+#include "platform/Form.h"
+#include "skin/SkinData.h"
+#include "skin/StoredSkin.h"
+#include "skins/Carried.h"
+
+namespace {
+
+QSize ParseSize(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('x'));
+    bool okW = false, okH = false;
+    const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+    const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+    if (!okW || !okH || w < 1 || h < 1 || w > 8192 || h > 8192)
+        throw app::UsageError(QStringLiteral("bad size \"%1\": expected WxH, e.g. 640x480").arg(text).toStdString());
+    return QSize(w, h);
+}
+
+int SkinDemo(const QStringList& argsIn) {
+    QStringList args = argsIn;
+    const bool noSkin = app::TakeFlag(args, "--no-skin");
+    const QString skinFile = app::TakeOption(args, "--skin");
+    const QString sizeText = app::TakeOption(args, "--size", "720x480");
+    const QString title = app::TakeOption(args, "--title", QStringLiteral("物料需求計算"));
+    const QString screenshot = app::TakeOption(args, "--screenshot");
+    const QString quitAfter = app::TakeOption(args, "--quit-after");
+    app::RejectUnknownOptions(args);
+    if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
+    if (noSkin && !skinFile.isEmpty()) throw app::UsageError("--no-skin and --skin exclude each other");
+    const QSize size = ParseSize(sizeText);
+    bool okMs = true;
+    const int ms = quitAfter.isEmpty() ? (screenshot.isEmpty() ? -1 : 1000) : quitAfter.toInt(&okMs);
+    if (!okMs || (!quitAfter.isEmpty() && ms < 0)) throw app::UsageError("--quit-after takes milliseconds");
+
+    platform::InstallFontSubstitutions();
+    platform::Form form;
+    form.setWindowTitle(title);
+    auto* frame = new skin::TbsSkinFrame(&form);
+    auto* data = new skin::TbsSkinData(&form);
+    if (!noSkin) {
+        if (skinFile.isEmpty()) {
+            skins::LoadCarriedSkin(*data);
+        } else {
+            skin::TbsStoredSkin stored;
+            stored.LoadFromSkinFile(skinFile);
+            data->LoadFromStoredSkin(stored);
+            if (data->IsEmpty())
+                throw std::runtime_error(QStringLiteral("%1 is not a skin definition").arg(skinFile).toStdString());
+        }
+    }
+    frame->SetSkinData(data);
+
+    // A few words for the person trying it, on the skin's client background.
+    auto* layout = new QVBoxLayout(form.Client());
+    layout->setContentsMargins(24, 20, 24, 20);
+    auto* hint = new QLabel(QStringLiteral("拖曳標題列可移動視窗，拖曳邊框可調整大小。\n"
+                                           "雙擊標題列：最大化／還原。\n"
+                                           "在標題列按右鍵：系統選單（最小化、最大化、還原、捲起、關閉）。"),
+                            form.Client());
+    hint->setFont(platform::MakeFont(QStringLiteral("新細明體"), 16));
+    hint->setAttribute(Qt::WA_TranslucentBackground);
+    hint->setStyleSheet(QStringLiteral("color: #1f2d3d; background: transparent;"));
+    layout->addWidget(hint, 0, Qt::AlignTop | Qt::AlignLeft);
+    layout->addStretch(1);
+
+    const QRect area = platform::WorkArea(&form);
+    form.resize(size.boundedTo(area.size()).expandedTo(form.minimumSize()));
+    form.move(area.center() - form.rect().center());
+    form.show();
+    form.activateWindow();
+
+    if (ms >= 0) {
+        QTimer::singleShot(ms, &form, [&] {
+            if (!screenshot.isEmpty()) {
+                QPixmap shot;
+                if (QScreen* s = form.screen()) shot = s->grabWindow(0);
+                if (shot.isNull()) shot = form.grab();
+                if (!shot.save(screenshot, "PNG"))
+                    std::fprintf(stderr, "marlith skin demo: cannot write %s\n", qPrintable(screenshot));
+            }
+            QApplication::quit();
+        });
+    }
+    QObject::connect(&form, &platform::Form::Closed, qApp, &QApplication::quit);
+    return QApplication::exec();
+}
+
+const app::CommandRegistrar kSkinDemo({
+    "skin demo",
+    "[--skin FILE.ini | --no-skin] [--size WxH] [--title TEXT] [--screenshot FILE.png] [--quit-after MS]",
+    "open a window with the skinned frame to try moving, resizing, maximizing, rolling up and the system menu",
+    app::Needs::Widgets,
+    &SkinDemo,
+});
+
+}  // namespace

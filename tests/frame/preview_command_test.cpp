@@ -1,0 +1,80 @@
+// The "skin preview" command from outside: the program run as a user runs it.
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "support/QtTestApp.h"
+#include "TestSkin.h"
+
+namespace {
+
+QString Program() { return QStringLiteral(MARLITH_PROGRAM); }
+
+struct Outcome {
+    int code = -1;
+    QString err;
+};
+
+Outcome Preview(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");  // headless, as on a build machine
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(Program(), QStringList{"skin", "preview"} + args);
+    if (!p.waitForFinished(60000)) return {-1, p.errorString()};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+TEST(SkinPreviewCommand, WritesTheWholeWindowAtTheAskedSize) {
+    QTemporaryDir dir;
+    frametest::TestSkin skin = frametest::StandardSkin();
+    const QString ini = skin.Write();
+    struct Case {
+        QStringList args;
+        QSize size;
+    } cases[] = {
+        {{"--frame", "--size", "333x222", "--title", QStringLiteral("物料需求計算")}, {333, 222}},
+        {{"--frame", "--size", "250x90", "--no-skin", "--inactive"}, {250, 90}},
+        {{"--frame", "--size", "301x77", "--skin", ini, "--title", "Test"}, {301, 77}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString out = dir.filePath(QStringLiteral("p%1.png").arg(n++));
+        const Outcome r = Preview(c.args + QStringList{"-o", out});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QImage img(out);
+        ASSERT_FALSE(img.isNull());
+        EXPECT_EQ(img.size(), c.size);
+    }
+    // With the test skin, the top-left pixel is the form picture's (0, 0): red 0, green 0.
+    const QImage skinned(dir.filePath("p2.png"));
+    EXPECT_EQ(QColor(skinned.pixel(0, 0)), QColor(0, 0, 128));
+}
+
+TEST(SkinPreviewCommand, RejectsBadCommandLines) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath("x.png");
+    struct Case {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"--size", "300x200", "-o", out}, "mode"},
+        {{"--frame", "--size", "300x", "-o", out}, "bad size"},
+        {{"--frame", "--size", "300x200"}, "-o"},
+        {{"--frame", "--size", "60x20", "-o", out}, "smaller"},
+        {{"--frame", "--size", "300x200", "--no-skin", "--skin", "a.ini", "-o", out}, "exclude"},
+        {{"--frame", "--size", "300x200", "--bogus", "-o", out}, "--bogus"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = Preview(c.args);
+        EXPECT_EQ(r.code, 2) << c.says;
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.says))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
+    const Outcome missing = Preview({"--frame", "--size", "300x200", "--skin", dir.filePath("none.ini"), "-o", out});
+    EXPECT_EQ(missing.code, 1);
+}
+
+}  // namespace
