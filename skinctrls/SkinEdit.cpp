@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QCoreApplication>
 #include <QProxyStyle>
 #include <QValidator>
 
@@ -93,10 +94,12 @@ void TbsCustomEdit::SetEditPasswordChar(QChar c) {
         auto* style = new PasswordCharStyle;
         style->setParent(this);
         editStyle_ = style;
-        edit_->setStyle(style);
     }
     static_cast<PasswordCharStyle*>(editStyle_)->ch = c;
-    edit_->setEchoMode(QLineEdit::Normal);  // re-reads the character
+    // The box reads its password character from its style when the style changes.
+    edit_->setStyle(editStyle_);
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(edit_, &styleChange);
     edit_->setEchoMode(QLineEdit::Password);
     update();
 }

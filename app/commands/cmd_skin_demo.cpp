@@ -4,7 +4,8 @@
 // Opens a window with the skinned frame (the carried skin unless told otherwise) for a
 // person to try: move it by the caption, resize it by the borders, maximize and restore
 // it by double-clicking the caption, roll it up, open the system menu with a right click
-// on the caption. With --screenshot the screen (or, without a screen to grab, the window)
+// on the caption. The window holds every skinned control in each of its states, and
+// buttons that open the message dialogs and take the skin away and back. With --screenshot the screen (or, without a screen to grab, the window)
 // is written to a PNG after --quit-after milliseconds and the program ends.
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include "platform/Form.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
+#include "skinctrls/Demo.h"
+#include "skinctrls/SkinPanel.h"
 #include "skins/Carried.h"
 
 namespace {
@@ -40,7 +43,7 @@ int SkinDemo(const QStringList& argsIn) {
     QStringList args = argsIn;
     const bool noSkin = app::TakeFlag(args, "--no-skin");
     const QString skinFile = app::TakeOption(args, "--skin");
-    const QString sizeText = app::TakeOption(args, "--size", "720x480");
+    const QString sizeText = app::TakeOption(args, "--size", "880x620");
     const QString title = app::TakeOption(args, "--title", QStringLiteral("物料需求計算"));
     const QString screenshot = app::TakeOption(args, "--screenshot");
     const QString quitAfter = app::TakeOption(args, "--quit-after");
@@ -81,7 +84,21 @@ int SkinDemo(const QStringList& argsIn) {
     hint->setAttribute(Qt::WA_TranslucentBackground);
     hint->setStyleSheet(QStringLiteral("color: #1f2d3d; background: transparent;"));
     layout->addWidget(hint, 0, Qt::AlignTop | Qt::AlignLeft);
-    layout->addStretch(1);
+    // Every skinned control in every state a person can reach, on the same skin.
+    skinctrls::ControlsDemoOptions controls;
+    controls.skinData = data;
+    if (!noSkin) {
+        controls.reloadSkin = [data, skinFile] {
+            if (skinFile.isEmpty()) {
+                skins::LoadCarriedSkin(*data);
+            } else {
+                skin::TbsStoredSkin stored;
+                stored.LoadFromSkinFile(skinFile);
+                data->LoadFromStoredSkin(stored);
+            }
+        };
+    }
+    layout->addWidget(skinctrls::CreateControlsDemo(form.Client(), controls), 1);
 
     const QRect area = platform::WorkArea(&form);
     form.resize(size.boundedTo(area.size()).expandedTo(form.minimumSize()));

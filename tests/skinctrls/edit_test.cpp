@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QStyle>
 
 #include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
@@ -157,6 +158,9 @@ TEST(EditText, DisabledPasswordShowsOneMaskPerCharacterInTheDisabledColour) {
     secret->SetText("abc");
     secret->SetEditPasswordChar('*');
     EXPECT_EQ(secret->LineEdit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(secret->LineEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, secret->LineEdit()),
+              '*');
+    EXPECT_EQ(secret->LineEdit()->displayText(), "***") << "shown as the chosen character";
     TbsSkinEdit* stars = MakeEdit(&host.window, skin.get(), false);
     stars->SetText("***");
     stars->move(0, 30);
