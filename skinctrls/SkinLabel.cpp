@@ -24,6 +24,15 @@ platform::TFont PlatformDefaultFont() {
 TbsSkinStdLabel::TbsSkinStdLabel(QWidget* parent)
     : QWidget(parent), font_(PlatformDefaultFont()), defaultFont_(PlatformDefaultFont()) {
     resize(65, 17);
+    EnsureDialogKeyFilter();
+}
+
+bool TbsSkinStdLabel::DialogChar(QChar ch) {
+    if (!showAccelChar_ || !focusControl_ || !IsAccel(ch, caption_)) return false;
+    if (!focusControl_->isEnabled() || !focusControl_->isVisible() || focusControl_->focusPolicy() == Qt::NoFocus)
+        return false;
+    focusControl_->setFocus(Qt::ShortcutFocusReason);
+    return true;
 }
 
 void TbsSkinStdLabel::SetCaption(const QString& c) {

@@ -8,13 +8,14 @@
 #include "platform/Fonts.h"
 #include "platform/SkinDispatch.h"
 #include "skin/SkinData.h"
+#include "skinctrls/DialogKeys.h"
 #include "skinctrls/Events.h"
 
 namespace skinctrls {
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
-class TbsSkinStdLabel : public QWidget, public platform::SkinnedControl {
+class TbsSkinStdLabel : public QWidget, public platform::SkinnedControl, public DialogKeyReceiver {
     Q_OBJECT
 
 public:
@@ -63,6 +64,10 @@ public:
     skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
     void SkinChanging() override { entryIndex_ = -1; }
     void SkinChanged() override;
+
+    // DialogKeyReceiver: the caption's accelerator focuses FocusControl.
+    bool DialogKey(int, Qt::KeyboardModifiers) override { return false; }
+    bool DialogChar(QChar ch) override;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

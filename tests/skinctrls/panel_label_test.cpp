@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Form.h"
 #include "platform/SkinDispatch.h"
+#include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinLabel.h"
 #include "skinctrls/SkinPanel.h"
@@ -226,6 +228,22 @@ TEST(Label, SkinFontAutoSizeAndDisabledLook) {
     label->setEnabled(true);
     label->SetSkinData(nullptr);
     EXPECT_EQ(label->SkinData(), nullptr);
+}
+
+TEST(Label, AcceleratorFocusesItsControl) {
+    platform::Form form;
+    form.resize(300, 100);
+    auto* label = new TbsSkinStdLabel(form.Client());
+    label->SetCaption("&Code");
+    auto* edit = new TbsSkinEdit(form.Client());
+    edit->move(80, 0);
+    auto* other = new TbsSkinButton(form.Client());
+    other->move(0, 40);
+    label->SetFocusControl(edit);
+    ASSERT_TRUE(ShowActive(&form));
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(edit->LineEdit()->hasFocus());
 }
 
 }  // namespace
