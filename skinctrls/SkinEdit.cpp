@@ -70,6 +70,9 @@ TbsCustomEdit::TbsCustomEdit(QWidget* parent)
 }
 
 TbsCustomEdit::~TbsCustomEdit() {
+    // A focused box loses its focus as it goes: that is no OnExit of a living control.
+    edit_->removeEventFilter(this);
+    disconnect(edit_, nullptr, this, nullptr);
     // The text box goes before its style.
     delete edit_;
     edit_ = nullptr;

@@ -148,6 +148,9 @@ TEST(EditColours, FocusAndHoverTakeTheActiveColour) {
     next->setFocus();
     EXPECT_EQ(edit->Font().color, ee->fontcolor);
     EXPECT_EQ(exits, 1) << "OnExit when the focus leaves for another control";
+    edit->setFocus();
+    delete edit;
+    EXPECT_EQ(exits, 1) << "an edit freed with the focus does not report leaving";
 }
 
 TEST(EditText, DisabledPasswordShowsOneMaskPerCharacterInTheDisabledColour) {
