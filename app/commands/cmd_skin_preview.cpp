@@ -21,16 +21,18 @@ namespace {
 
 // Options every mode shares.
 struct PreviewContext {
+    QString modeValue;  // the mode flag's value, for modes that take one ("--control KIND")
     QSize size;
     QString title;
     bool inactive = false;
     skin::TbsSkinData* skinData = nullptr;  // null with --no-skin
 };
 
-// A mode renders from the shared options and the arguments left after them (its own
-// value first when it takes one); it removes what it reads from args.
+// A mode renders from the shared options and the arguments left after them; it removes
+// the options of its own that it reads from args (anything left over is an error).
 struct PreviewMode {
     const char* flag;
+    bool takesValue;
     const char* usage;
     QImage (*render)(const PreviewContext& ctx, QStringList& args);
 };
@@ -41,7 +43,7 @@ QImage RenderFrame(const PreviewContext& ctx, QStringList&) {
 }
 
 const PreviewMode kModes[] = {
-    {"--frame", "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
+    {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
 };
 
 QSize ParseSize(const QString& text) {
@@ -57,14 +59,24 @@ QSize ParseSize(const QString& text) {
 int SkinPreview(const QStringList& argsIn) {
     QStringList args = argsIn;
     const PreviewMode* mode = nullptr;
-    for (const PreviewMode& m : kModes)
-        if (app::TakeFlag(args, QString::fromLatin1(m.flag))) {
-            if (mode) throw app::UsageError("give one mode only");
-            mode = &m;
+    PreviewContext ctx;
+    for (const PreviewMode& m : kModes) {
+        const QString flag = QString::fromLatin1(m.flag);
+        bool given = false;
+        if (m.takesValue) {
+            const qsizetype before = args.size();
+            const QString value = app::TakeOption(args, flag);
+            given = args.size() != before;
+            if (given) ctx.modeValue = value;
+        } else {
+            given = app::TakeFlag(args, flag);
         }
+        if (!given) continue;
+        if (mode) throw app::UsageError("give one mode only");
+        mode = &m;
+    }
     if (!mode) throw app::UsageError("give a mode, e.g. --frame");
 
-    PreviewContext ctx;
     const QString size = app::TakeOption(args, "--size");
     if (!size.isEmpty()) ctx.size = ParseSize(size);
     ctx.title = app::TakeOption(args, "--title");
