@@ -177,8 +177,8 @@ QByteArray WriteHeaders(int width, int height, int bitCount, int tableEntries, q
     Put16(out, quint16(bitCount));
     Put32(out, kBiRgb);
     Put32(out, quint32(pixelBytes));
-    Put32(out, 0);  // horizontal resolution: unspecified
-    Put32(out, 0);  // vertical resolution: unspecified
+    Put32(out, 0);  // horizontal resolution: not given
+    Put32(out, 0);  // vertical resolution: not given
     Put32(out, 0);  // colours used: all of the depth
     Put32(out, 0);  // important colours: all
     return out;

@@ -26,7 +26,7 @@ void Put32(QByteArray& b, quint32 v) {
 
 // A hand-made BMP file image with a 40-byte info header. The file header's size and
 // offset fields are deliberately filled with junk: readers must not rely on them.
-struct BmpSpec {
+struct BmpFields {
     qint32 width = 1;
     qint32 height = 1;
     quint16 planes = 1;
@@ -38,7 +38,7 @@ struct BmpSpec {
     QByteArray pixels;  // written as is
 };
 
-QByteArray Build(const BmpSpec& s) {
+QByteArray Build(const BmpFields& s) {
     QByteArray b("BM");
     Put32(b, 0xDEADBEEF);
     Put32(b, 0);
@@ -70,7 +70,7 @@ const QRgb kBlue = qRgb(0, 0, 255);
 const QRgb kWhite = qRgb(255, 255, 255);
 
 TEST(BmpRead, OneBitRowsBottomUpMostSignificantBitFirst) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3;
     s.height = 2;
     s.bits = 1;
@@ -91,7 +91,7 @@ TEST(BmpRead, OneBitRowsBottomUpMostSignificantBitFirst) {
 }
 
 TEST(BmpRead, FourBitWithUsedColoursOnlyTable) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3;
     s.height = 1;
     s.bits = 4;
@@ -110,7 +110,7 @@ TEST(BmpRead, FourBitWithUsedColoursOnlyTable) {
 }
 
 TEST(BmpRead, EightBitFullTableWhenCountIsZero) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 2;
     s.height = 2;
     s.bits = 8;
@@ -127,7 +127,7 @@ TEST(BmpRead, EightBitFullTableWhenCountIsZero) {
 }
 
 TEST(BmpRead, TwentyFourBitTopDownAndImageSizeExtent) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 2;
     s.height = -2;  // top-down
     s.sizeImage = 20;  // larger than the 16 bytes of rows: the extent follows the header
@@ -163,7 +163,7 @@ TEST(BmpRead, CoreHeaderWithThreeByteColourEntries) {
 }
 
 TEST(BmpRead, RefusesMalformedImagesWithAClearMessage) {
-    BmpSpec good;
+    BmpFields good;
     good.width = 2;
     good.height = 2;
     good.pixels = QByteArray(16, '\0');
@@ -180,20 +180,20 @@ TEST(BmpRead, RefusesMalformedImagesWithAClearMessage) {
         cases.push_back({"type", b, "\"BM\""});
     }
     auto with = [&](auto change) {
-        BmpSpec s = good;
+        BmpFields s = good;
         change(s);
         return Build(s);
     };
-    cases.push_back({"planes", with([](BmpSpec& s) { s.planes = 2; }), "planes"});
-    cases.push_back({"depth 16", with([](BmpSpec& s) { s.bits = 16; }), "bit depth"});
-    cases.push_back({"rle", with([](BmpSpec& s) { s.compression = 1; }), "compressed"});
-    cases.push_back({"zero width", with([](BmpSpec& s) { s.width = 0; }), "empty"});
-    cases.push_back({"huge", with([](BmpSpec& s) { s.width = 20000; }), "larger"});
-    cases.push_back({"huge top-down", with([](BmpSpec& s) { s.height = -20000; }), "larger"});
-    cases.push_back({"too many colours", with([](BmpSpec& s) { s.bits = 8; s.clrUsed = 257; }), "colours"});
-    cases.push_back({"short image size", with([](BmpSpec& s) { s.sizeImage = 15; }), "shorter"});
-    cases.push_back({"pixels missing", with([](BmpSpec& s) { s.pixels.chop(1); }), "needs"});
-    cases.push_back({"hostile colour count", with([](BmpSpec& s) { s.clrUsed = 0xFFFFFFFF; }), "needs"});
+    cases.push_back({"planes", with([](BmpFields& s) { s.planes = 2; }), "planes"});
+    cases.push_back({"depth 16", with([](BmpFields& s) { s.bits = 16; }), "bit depth"});
+    cases.push_back({"rle", with([](BmpFields& s) { s.compression = 1; }), "compressed"});
+    cases.push_back({"zero width", with([](BmpFields& s) { s.width = 0; }), "empty"});
+    cases.push_back({"huge", with([](BmpFields& s) { s.width = 20000; }), "larger"});
+    cases.push_back({"huge top-down", with([](BmpFields& s) { s.height = -20000; }), "larger"});
+    cases.push_back({"too many colours", with([](BmpFields& s) { s.bits = 8; s.clrUsed = 257; }), "colours"});
+    cases.push_back({"short image size", with([](BmpFields& s) { s.sizeImage = 15; }), "shorter"});
+    cases.push_back({"pixels missing", with([](BmpFields& s) { s.pixels.chop(1); }), "needs"});
+    cases.push_back({"hostile colour count", with([](BmpFields& s) { s.clrUsed = 0xFFFFFFFF; }), "needs"});
     {
         QByteArray b = Build(good);
         qToLittleEndian<quint32>(64, b.data() + 14);
@@ -210,7 +210,7 @@ TEST(BmpRead, RefusesMalformedImagesWithAClearMessage) {
 }
 
 TEST(BmpRead, EveryTruncationIsRefused) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3;
     s.height = 2;
     s.bits = 8;

@@ -412,6 +412,77 @@ TEST_F(CarriedSkin, PanelAndLabelDrawLightGroundsWithReadableText) {
     EXPECT_GE(label.fontheight, 12);
 }
 
+// True when every column (or row) of area in pic equals its first one: such a segment
+// tiles without a seam at any length.
+bool ColumnsAlike(const QImage& pic, const Rect& area) {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left + 1; x < area.right; ++x)
+            if (pic.pixel(x, y) != pic.pixel(area.left, y)) return false;
+    return true;
+}
+bool RowsAlike(const QImage& pic, const Rect& area) {
+    for (int y = area.top + 1; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (pic.pixel(x, y) != pic.pixel(x, area.top)) return false;
+    return true;
+}
+Rect Part(const Rect& s, int l, int t, int r, int b) { return {s.left + l, s.top + t, s.left + r, s.top + b}; }
+
+TEST_F(CarriedSkin, RepeatSegmentsTileWithoutSeams) {
+    // Elements that stretch along one axis: the segment between the anchors, in every
+    // state image.
+    for (const char* name : {"button", "edit", "buttonedit", "hscrollbar", "bothhscrollbar", "vscrollbar"}) {
+        const auto& e = Control<TbsDataSkinCustomControl>(name);
+        std::vector<Rect> images{e.skinrect};
+        if (auto* b = dynamic_cast<const TbsDataSkinButtonControl*>(&e))
+            images.insert(images.end(), {b->downskinrect, b->disabledskinrect});
+        if (auto* ed = dynamic_cast<const TbsDataSkinEditControl*>(&e)) images.push_back(ed->activeskinrect);
+        for (const Rect& s : images) {
+            if (s.IsEmpty()) continue;
+            if (StretchOf(e) == Stretch::Horizontal) {
+                EXPECT_TRUE(ColumnsAlike(Pic(e.pictureindex), Part(s, e.lefttoppoint.x(), 0, e.righttoppoint.x(), s.Height())))
+                    << name;
+            } else {
+                EXPECT_TRUE(RowsAlike(Pic(e.pictureindex), Part(s, 0, e.lefttoppoint.y(), s.Width(), e.leftbottompoint.y())))
+                    << name;
+            }
+        }
+    }
+    // Elements that stretch both ways: the four edge bands and the client.
+    for (const char* name : {"panel", "groupbox"}) {
+        const auto& e = Control<TbsDataSkinCustomControl>(name);
+        const QImage& pic = Pic(e.pictureindex);
+        const Rect& s = e.skinrect;
+        const Rect& c = e.clientrect;
+        EXPECT_TRUE(ColumnsAlike(pic, Part(s, e.lefttoppoint.x(), 0, e.righttoppoint.x(), c.top))) << name << " top";
+        EXPECT_TRUE(ColumnsAlike(pic, Part(s, e.leftbottompoint.x(), c.bottom, e.rightbottompoint.x(), s.Height())))
+            << name << " bottom";
+        EXPECT_TRUE(RowsAlike(pic, Part(s, 0, e.lefttoppoint.y(), c.left, e.leftbottompoint.y()))) << name << " left";
+        EXPECT_TRUE(RowsAlike(pic, Part(s, c.right, e.righttoppoint.y(), s.Width(), e.rightbottompoint.y())))
+            << name << " right";
+        EXPECT_TRUE(ColumnsAlike(pic, Part(s, c.left, c.top, c.right, c.bottom)) &&
+                    RowsAlike(pic, Part(s, c.left, c.top, c.right, c.bottom)))
+            << name << " client";
+    }
+    // The window frame: its bands between the anchors, and the client ground.
+    const auto& f = data_->FormInfo;
+    const QImage& form = data_->Picture;
+    EXPECT_TRUE(ColumnsAlike(form, {f.lefttoppoint.x(), 0, f.righttoppoint.x(), f.clientrect.top}));
+    EXPECT_TRUE(ColumnsAlike(form, {f.leftbottompoint.x(), f.clientrect.bottom, f.rightbottompoint.x(), form.height()}));
+    EXPECT_TRUE(RowsAlike(form, {0, f.lefttoppoint.y(), f.clientrect.left, f.leftbottompoint.y()}));
+    EXPECT_TRUE(RowsAlike(form, {f.clientrect.right, f.righttoppoint.y(), form.width(), f.rightbottompoint.y()}));
+    EXPECT_TRUE(ColumnsAlike(form, f.clientrect) && RowsAlike(form, f.clientrect));
+    // Grid cells and the caption plates stretch between their fixed ends.
+    const auto& g = Control<TbsDataSkinGridControl>("grid");
+    for (const Rect& s : {g.fixedcellrect})
+        EXPECT_TRUE(ColumnsAlike(Pic(g.pictureindex), Part(s, g.fixedcellleftoffset, 0, s.Width() - g.fixedcellrightoffset, s.Height())));
+    for (const Rect& s : {g.selectcellrect, g.focuscellrect})
+        EXPECT_TRUE(ColumnsAlike(Pic(g.pictureindex), Part(s, g.cellleftoffset, 0, s.Width() - g.cellrightoffset, s.Height())));
+    const auto& cap = *data_->FindObject<TbsDataSkinCaption>(QStringLiteral("caption"));
+    for (const Rect& s : {cap.framerect, cap.activeframerect})
+        EXPECT_TRUE(ColumnsAlike(Pic(cap.activepictureindex), Part(s, cap.frameleftoffset, 0, s.Width() - cap.framerightoffset, s.Height())));
+}
+
 // Contrast ratio of two colours (relative luminance of sRGB, as accessibility guides
 // define it): 4.5 is the usual floor for body text.
 double Luminance(QRgb c) {
