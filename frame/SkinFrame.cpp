@@ -184,7 +184,8 @@ QImage TbsSkinFrame::ActivePictureAt(int index) const {
 void TbsSkinFrame::ApplyFrameSkin() {
     if (!form_) return;
     hover_ = prevHover_ = captured_ = -1;
-    skinned_ = skinData_ && !skinData_->IsEmpty();
+    // A skin without a form picture has no frame to draw: it gets the plain frame.
+    skinned_ = skinData_ && !skinData_->IsEmpty() && !skinData_->Picture.isNull();
     activePictures_.clear();
     if (skinned_) {
         picture_ = ToRGB32(skinData_->Picture);
@@ -668,12 +669,15 @@ void TbsSkinFrame::OnFormActivationChanged() {
     if (active == lastActive_) return;
     lastActive_ = active;
     form_->update();
-    for (auto& o : objects_) {
-        if (dynamic_cast<TbsSkinCaptionObject*>(o.get())) continue;
+    // A button held down by the click that activated the window keeps its state.
+    for (size_t i = 0; i < objects_.size(); ++i) {
+        TbsActiveSkinObject* o = objects_[i].get();
+        if (dynamic_cast<TbsSkinCaptionObject*>(o) || int(i) == captured_) continue;
         o->ResetActive();
         o->MouseIn = false;
     }
-    hover_ = prevHover_ = -1;
+    if (hover_ != captured_) hover_ = -1;
+    prevHover_ = -1;
     ActivationUpdate(true);
 }
 
@@ -741,7 +745,7 @@ void TbsSkinFrame::RedrawObject(TbsActiveSkinObject* obj) {
 // ===== objects under the mouse =============================================================
 
 void TbsSkinFrame::TrackFrameObjects(QPoint p, bool inside) {
-    if (!FormActive() || objects_.empty()) return;
+    if ((!FormActive() && !activatingPress_) || objects_.empty()) return;
     prevHover_ = hover_;
     int found = -1;
     if (inside) {
@@ -825,7 +829,14 @@ void TbsSkinFrame::MousePress(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     const QPoint global = e->globalPosition().toPoint();
     const bool inside = !PtInRect(ClientRectOf(form_->size()), p);
-    if (!form_->isActiveWindow() && !activeOverride_) form_->activateWindow();
+    // A click on an inactive window activates it and acts at once, as on any desktop;
+    // the window system reports the activation only afterwards.
+    activatingPress_ = !FormActive();
+    if (activatingPress_ && !activeOverride_) form_->activateWindow();
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{activatingPress_};
     if (e->button() == Qt::LeftButton) {
         const int hit = HitTest(p);
         // The window system's part comes first: caption drags and border resizing.
@@ -860,6 +871,8 @@ void TbsSkinFrame::MouseRelease(QMouseEvent* e) {
     TbsActiveSkinObject* o = objects_[size_t(captured_)].get();
     captured_ = -1;
     const QPoint p = e->position().toPoint();
+    // Hover tracking pauses while the window is inactive; where the button comes up decides.
+    if (!PtInRect(o->ObjectRect, p)) o->MouseIn = false;
     QPointer<TbsSkinFrame> self(this);
     o->ObjectMouseUp(p.x(), p.y(), e->button());
     if (!self || !form_) return;

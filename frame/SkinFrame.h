@@ -282,6 +282,7 @@ private:
     QPoint dragStartGlobal_;
     QRect dragStartGeometry_;
     bool inSizeMove_ = false;
+    bool activatingPress_ = false;  // a button press on the window while it is inactive
 };
 
 }  // namespace skin

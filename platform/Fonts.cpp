@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -82,6 +83,8 @@ QFont MakeFont(const QString& name, int height, skin::FontStyles style) {
     f.setStrikeOut(style.testFlag(skin::FontStyle::fsStrikeOut));
     f.setKerning(false);
     if (height == 0) height = 14;
+    // Heights come from skin files; keep them to sizes a window can show.
+    height = std::clamp(height, -1000, 1000);
     f.setPixelSize(height < 0 ? -height : PixelSizeForCellHeight(f, height));
     return f;
 }

@@ -29,7 +29,7 @@ QString MapFontFamily(const QString& name);
 void InstallFontSubstitutions();
 
 // A font of the design's name, height and style (see the height rule above). A height
-// of 0 takes the default of 14.
+// of 0 takes the default of 14; heights beyond 1000 pixels either way are cut to 1000.
 QFont MakeFont(const QString& name, int height, skin::FontStyles style = {});
 
 // A font as components keep it: name, height by the rule above, style and colour.

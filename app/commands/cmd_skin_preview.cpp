@@ -22,16 +22,18 @@ namespace {
 
 // Options every mode shares.
 struct PreviewContext {
+    QString modeValue;  // the mode flag's value, for modes that take one ("--control KIND")
     QSize size;
     QString title;
     bool inactive = false;
     skin::TbsSkinData* skinData = nullptr;  // null with --no-skin
 };
 
-// A mode renders from the shared options and the arguments left after them (its own
-// value first when it takes one); it removes what it reads from args.
+// A mode renders from the shared options and the arguments left after them; it removes
+// the options of its own that it reads from args (anything left over is an error).
 struct PreviewMode {
     const char* flag;
+    bool takesValue;
     const char* usage;
     QImage (*render)(const PreviewContext& ctx, QStringList& args);
 };
@@ -41,20 +43,13 @@ QImage RenderFrame(const PreviewContext& ctx, QStringList&) {
     return skin::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
 }
 
-// The mode's own value: the first argument left once the mode's options are taken.
-QString TakeModeValue(QStringList& args, const char* mode) {
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        throw app::UsageError(std::string(mode) + " needs a value");
-    return args.takeFirst();
-}
-
 QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
     skinctrls::ControlPreviewOptions o;
     o.entry = app::TakeOption(args, "--entry");
     o.state = app::TakeOption(args, "--state", "normal");
     o.caption = app::TakeOption(args, "--caption");
     o.buttonMode = app::TakeFlag(args, "--button-mode");
-    o.kind = TakeModeValue(args, "--control");
+    o.kind = ctx.modeValue;
     o.size = ctx.size;
     o.skinData = ctx.skinData;
     return skinctrls::RenderControlPreview(o);
@@ -66,18 +61,18 @@ QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
     o.kind = app::TakeOption(args, "--kind", "2").toInt(&ok);
     if (!ok) throw app::UsageError("--kind takes a number from 0 to 4");
     o.buttons = app::TakeOption(args, "--buttons", "OK");
-    o.text = TakeModeValue(args, "--message");
+    o.text = ctx.modeValue;
     o.skinData = ctx.skinData;
     return skinctrls::RenderMessagePreview(o);
 }
 
 const PreviewMode kModes[] = {
-    {"--frame", "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
-    {"--control",
+    {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
+    {"--control", true,
      "| --control panel|groupbox|label|button|edit|hscrollbar|vscrollbar [--entry NAME] [--size WxH] "
      "[--state normal|hot|down|focused|disabled] [--caption TEXT] [--button-mode]",
      &RenderControl},
-    {"--message", "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},
+    {"--message", true, "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},
 };
 
 QSize ParseSize(const QString& text) {
@@ -93,14 +88,24 @@ QSize ParseSize(const QString& text) {
 int SkinPreview(const QStringList& argsIn) {
     QStringList args = argsIn;
     const PreviewMode* mode = nullptr;
-    for (const PreviewMode& m : kModes)
-        if (app::TakeFlag(args, QString::fromLatin1(m.flag))) {
-            if (mode) throw app::UsageError("give one mode only");
-            mode = &m;
+    PreviewContext ctx;
+    for (const PreviewMode& m : kModes) {
+        const QString flag = QString::fromLatin1(m.flag);
+        bool given = false;
+        if (m.takesValue) {
+            const qsizetype before = args.size();
+            const QString value = app::TakeOption(args, flag);
+            given = args.size() != before;
+            if (given) ctx.modeValue = value;
+        } else {
+            given = app::TakeFlag(args, flag);
         }
+        if (!given) continue;
+        if (mode) throw app::UsageError("give one mode only");
+        mode = &m;
+    }
     if (!mode) throw app::UsageError("give a mode, e.g. --frame");
 
-    PreviewContext ctx;
     const QString size = app::TakeOption(args, "--size");
     if (!size.isEmpty()) ctx.size = ParseSize(size);
     ctx.title = app::TakeOption(args, "--title");

@@ -65,7 +65,8 @@ public:
     // Writes the files and returns the definition's path.
     QString Write() {
         if (!dir_.isValid()) throw std::runtime_error("no temporary directory");
-        QStringList ini{"[VERSION]", "skinname=test", "[PICTURES]", "picture=form.bmp", "inactivepicture="};
+        QStringList ini{"[VERSION]", "skinname=test", "[PICTURES]",
+                        picture.isNull() ? "picture=" : "picture=form.bmp", "inactivepicture="};
         ini << (mask.isNull() ? "mask=" : "mask=mask.bmp");
         ini << QStringLiteral("activepicturescount=%1").arg(active.size());
         for (size_t i = 0; i < active.size(); ++i) ini << QStringLiteral("%1=a%1.bmp").arg(i);
@@ -75,7 +76,7 @@ public:
         ini << "[SKINCONTROLS]" << "count=0";
         for (const SkinObjectDef& o : objects) ini << "[" + o.name + "]" << o.keys;
         Save("skin.ini", ini.join("\r\n").toUtf8());
-        Save("form.bmp", skin::WriteBmp24(picture));
+        if (!picture.isNull()) Save("form.bmp", skin::WriteBmp24(picture));
         if (!mask.isNull()) Save("mask.bmp", skin::WriteBmp24(mask));
         for (size_t i = 0; i < active.size(); ++i) Save(QStringLiteral("a%1.bmp").arg(i), skin::WriteBmp24(active[i]));
         return dir_.filePath("skin.ini");

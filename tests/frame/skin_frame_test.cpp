@@ -282,6 +282,15 @@ TEST(SkinFrame, CloseActsOnlyWhenReleasedOverTheButton) {
     EXPECT_TRUE(w.form.isVisible());
     EXPECT_FALSE(close->Down);
 
+    // On an inactive window the click that activates it counts, where it comes up too.
+    w.frame->SetActiveOverride(false);
+    Mouse(&w.form, QEvent::MouseButtonPress, on);
+    EXPECT_TRUE(close->Down);
+    Mouse(&w.form, QEvent::MouseMove, {150, 60}, Qt::NoButton, Qt::LeftButton);
+    Mouse(&w.form, QEvent::MouseButtonRelease, {150, 60});
+    EXPECT_EQ(closed.count(), 0);
+    w.frame->SetActiveOverride(true);
+
     // Pressed and released over it: the form closes.
     Mouse(&w.form, QEvent::MouseMove, on);
     Mouse(&w.form, QEvent::MouseButtonPress, on);
@@ -467,6 +476,47 @@ TEST(SkinFrame, MaskShapesTheWindow) {
     TestSkin plain = StandardSkin();
     plain.LoadInto(*w.data);
     EXPECT_TRUE(w.form.mask().isEmpty());
+}
+
+TEST(SkinFrame, MalformedSkinsNeitherCrashNorReadOutside) {
+    // A definition without a form picture: the plain frame.
+    {
+        TestSkin skin = StandardSkin();
+        skin.picture = QImage();
+        Window w(&skin);
+        EXPECT_FALSE(w.data->IsEmpty());
+        EXPECT_FALSE(w.frame->IsSkinned());
+        EXPECT_EQ(w.form.Client()->geometry(), QRect(3, 22, 294, 95));
+        w.Shot();
+    }
+    // Geometry far outside the pictures, a client rectangle larger than the picture,
+    // anchors out of order, a background picture index that does not exist, a huge font.
+    TestSkin skin = StandardSkin();
+    skin.Set("clientrect", "4,25,400,300");
+    skin.Set("lefttoppoint", "90,30");
+    skin.Set("righttoppoint", "10,30");
+    skin.Set("captionrect", "4,5,5000,24");
+    skin.Set("bgpictureindex", "7");
+    skin.mask = frametest::Solid(30, 20, qRgb(0, 0, 0));
+    skin.Set("maskrectarea", "50,50,900,900");
+    skin.objects.push_back({"wild", "stdbutton",
+                            {"skinrectinapicture=1", "activepictureindex=1", "skinrect=40,20,900,700",
+                             "activeskinrect=1000,1000,1200,1100", "restorerect=500,0,600,100", "command=cmmaximize",
+                             "morphing=1"}});
+    skin.objects.push_back({"wildcaption", "caption",
+                            {"activepictureindex=9", "skinrect=4,5,96,24", "activeskinrect=0,0,4000,4000",
+                             "textrect=0,0,9000,19", "fontheight=99999", "framerect=0,0,3000,3000",
+                             "frametextrect=0,0,5,5"}});
+    Window w(&skin, QSize(300, 200));
+    for (QSize s : {QSize(300, 200), QSize(1000, 40), QSize(120, 500)}) {
+        w.form.resize(s);
+        const QImage img = w.Shot();
+        EXPECT_FALSE(img.isNull());
+    }
+    Mouse(&w.form, QEvent::MouseMove, {150, 12});
+    Mouse(&w.form, QEvent::MouseButtonDblClick, {150, 12});
+    for (int i = 0; i < 12; ++i) w.frame->MorphTimerTick();
+    w.Shot();
 }
 
 // Records what the frame looks like when the skin-change messages reach the controls.

@@ -68,7 +68,7 @@ TEST(SkinPreviewControls, RejectsBadCommandLines) {
         QStringList args;
         const char* says;
     } cases[] = {
-        {{"--control", "-o", out}, "needs a value"},
+        {{"-o", out, "--control"}, "needs a value"},
         {{"--control", "knob", "-o", out}, "unknown control"},
         {{"--control", "button", "--state", "sleepy", "-o", out}, "unknown state"},
         {{"--message", "Hi", "--buttons", "OK,Maybe", "-o", out}, "Maybe"},
