@@ -76,9 +76,10 @@ int SkinDemo(const QStringList& argsIn) {
     // A few words for the person trying it, on the skin's client background.
     auto* layout = new QVBoxLayout(form.Client());
     layout->setContentsMargins(24, 20, 24, 20);
-    auto* hint = new QLabel(QStringLiteral("拖曳標題列可移動視窗，拖曳邊框可調整大小。\n"
-                                           "雙擊標題列：最大化／還原。\n"
-                                           "在標題列按右鍵：系統選單（最小化、最大化、還原、捲起、關閉）。"),
+    auto* hint = new QLabel(QStringLiteral("<div style='line-height:150%'>"
+                                           "拖曳標題列可移動視窗，拖曳邊框可調整大小。<br>"
+                                           "雙擊標題列：最大化／還原。<br>"
+                                           "在標題列按右鍵：系統選單（最小化、最大化、還原、捲起、關閉）。</div>"),
                             form.Client());
     hint->setFont(platform::MakeFont(QStringLiteral("新細明體"), 16));
     hint->setAttribute(Qt::WA_TranslucentBackground);
