@@ -1,0 +1,193 @@
+#pragma once
+// A data set: rows held in memory, fields over its current record, navigation with
+// beginning and end flags, and editing through one record buffer (edit, insert) that
+// Post writes back and Cancel drops. The two tables of the program derive from it:
+// MemTable (built from field definitions) and QueryTable (fed by a query).
+//
+// Data sources attach to a data set and pass its events on to their data links
+// (DataSource.h): grids and navigation buttons follow the set that way.
+//
+// Not thread-safe; one thread uses a data set, its fields, sources and links.
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+#include "data/Error.h"
+#include "data/Field.h"
+
+namespace data {
+
+class DataSource;
+class DataLink;
+
+// SetKey is key entry: fields write a search key that GotoKey looks for.
+enum class DataSetState { Inactive, Browse, Edit, Insert, SetKey };
+
+// True in the states in which fields take values (a navigation button's "editing").
+inline bool IsEditState(DataSetState s) {
+    return s == DataSetState::Edit || s == DataSetState::Insert || s == DataSetState::SetKey;
+}
+
+// What a data set tells its sources (and they their links).
+enum class DataEvent {
+    StateChanged,    // opened, closed, or entered / left edit, insert or key entry
+    DataSetChanged,  // rows changed or the current row jumped
+    Scrolled,        // the current row moved by MoveBy (Next, Prior)
+    RecordChanged,   // a field of the current record took a value (field given)
+    LayoutChanged,   // fields changed: label, visibility
+    UpdateData,      // about to post: controls write their pending edits
+};
+
+class DataSet {
+public:
+    virtual ~DataSet();
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
+
+    // The name error messages begin with (a component name such as "ACDS").
+    const QString& name() const { return name_; }
+    void SetName(const QString& name) { name_ = name; }
+
+    // --- Opening and state -------------------------------------------------------
+    // Open builds the fields and rows (see the derived class); the current row is the
+    // first. An error leaves the set closed. Close drops the rows, the fields and any
+    // unposted edit.
+    void Open();
+    void Close();
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    void SetActive(bool active) { active ? Open() : Close(); }
+    DataSetState State() const { return state_; }
+    // Open and not read-only.
+    bool CanModify() const { return Active() && !readOnly_; }
+    bool readOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+
+    // --- Fields ------------------------------------------------------------------
+    // Definitions the fields are built from when the set opens (MemTable requires them;
+    // a QueryTable with definitions binds them to the result's columns by name).
+    FieldDefs& fieldDefs() { return fieldDefs_; }
+    const FieldDefs& fieldDefs() const { return fieldDefs_; }
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    // Throws DataError "List index out of bounds (i)".
+    Field* Fields(int index) const;
+    // Names match without regard to case. FieldByName throws DataError
+    // "Field 'NAME' not found"; FindField gives nullptr.
+    Field* FieldByName(const QString& name) const;
+    Field* FindField(const QString& name) const;
+
+    // --- Navigation --------------------------------------------------------------
+    // Beginning and end flags: both true on an empty or closed set. First sets Bof,
+    // Last sets Eof; Prior on the first row (Next on the last) does not move and sets
+    // Bof (Eof); any other move clears both.
+    bool Bof() const { return bof_; }
+    bool Eof() const { return eof_; }
+    bool IsEmpty() const { return !Active() || rows_.empty(); }
+    // Rows held (an unposted inserted row not counted). Throws on a closed set.
+    int RecordCount() const;
+    // The current row's number from 1; -1 on a closed or empty set.
+    int RecNo() const;
+    void SetRecNo(int recNo);  // clamped to the rows there are
+    // Navigation first ends an edit: a modified record is posted, an untouched one
+    // cancelled. All throw DataError on a closed set.
+    void First();
+    void Last();
+    void Next() { MoveBy(1); }
+    void Prior() { MoveBy(-1); }
+    // Moves up to distance rows (negative: back) and returns the rows moved.
+    int MoveBy(int distance);
+    // Makes the first row whose field equals value exactly the current row and returns
+    // true; returns false and stays when none does (or value cannot be a value of the
+    // field). A null value finds a null. Throws when the field does not exist.
+    bool Locate(const QString& fieldName, const QVariant& value);
+
+    // --- Editing -----------------------------------------------------------------
+    // Append and Insert start a new empty record at the end / before the current row;
+    // Edit copies the current row into the buffer (on an empty set it appends). Post
+    // writes the buffer (the new row becomes current) after checking required fields;
+    // Cancel drops it, and after an insert the row current before it is current again.
+    // Throw DataError on a closed or read-only set.
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    // Deletes the current row: the next row becomes current, or the previous one when
+    // the last row was deleted. Deleting an unposted inserted row cancels it. Throws on
+    // an empty set.
+    void Delete();
+    bool Modified() const { return modified_; }
+    // Posts a modified record, cancels an untouched one, leaves key entry.
+    void CheckBrowseMode();
+    // Key entry: SetKey empties the key buffer and enters the SetKey state; fields then
+    // write the key. GotoKey makes the first row equal to every non-null key value
+    // current, returns whether one was found, and goes back to browsing.
+    void SetKey();
+    bool GotoKey();
+    // Reloads the rows where the set has a source (QueryTable); the current row keeps
+    // its number where it can. Links get a data-set-changed notification.
+    virtual void Refresh();
+
+    // --- Control updates ---------------------------------------------------------
+    // While disabled (calls nest), links hear nothing; when the last EnableControls
+    // comes, each link gets its active / editing changes and then one data-set-changed
+    // notification (a layout change instead when the fields changed or the set was
+    // closed meanwhile). Extra EnableControls calls are ignored.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+
+protected:
+    DataSet() = default;
+
+    // Builds the fields (AddField) and fills rows_ for Open; throws to refuse.
+    virtual void OpenData() = 0;
+
+    Field* AddField(const FieldDef& def);
+    // After the derived class replaced rows_ of an open set: keeps the current row
+    // number where it can, resets the flags and tells the links.
+    void RowsReplaced();
+    [[noreturn]] void Fail(const QString& message) const;
+    void CheckActive() const;
+
+    std::vector<std::vector<QVariant>> rows_;
+
+private:
+    friend class Field;
+    friend class DataSource;
+    friend class DataLink;
+
+    void CheckCanModify() const;
+    void StartInsert(bool append);
+    void WriteBuffer();  // Post after the links wrote their edits
+    void Notify(DataEvent event, Field* field = nullptr);
+    // Reading and writing through fields.
+    QVariant ReadValue(int fieldIndex) const;
+    void WriteValue(Field* field, const QVariant& value);
+    // Rows as links see them: the unposted inserted row takes its place among them.
+    int ViewCount() const;
+    int CurrentView() const { return cur_; }
+    QVariant ViewValue(int row, int fieldIndex) const;
+
+    QString name_;
+    FieldDefs fieldDefs_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    DataSetState state_ = DataSetState::Inactive;
+    bool readOnly_ = false;
+    int cur_ = 0;  // current row (the inserted row's place while inserting)
+    bool bof_ = true;
+    bool eof_ = true;
+    std::vector<QVariant> buffer_;  // edit, insert or key buffer
+    bool modified_ = false;
+    // Position before an insert, restored by Cancel.
+    int savedCur_ = 0;
+    bool savedBof_ = true;
+    bool savedEof_ = true;
+    int readRow_ = -1;  // row a data link points the fields at; -1: the current row
+    int disableCount_ = 0;
+    bool pendingLayout_ = false;
+    std::vector<DataSource*> sources_;
+};
+
+}  // namespace data
