@@ -1,5 +1,8 @@
 #include "mrp/RequisitionEngine.h"
 
+#include <QRandomGenerator>
+#include <QThread>
+
 #include "data/Error.h"
 #include "mrp/BillLookup.h"
 #include "mrp/Numbering.h"
@@ -76,9 +79,29 @@ RequisitionEngine::~RequisitionEngine() = default;
 
 // --- Start-up and close ----------------------------------------------------------------
 
+namespace {
+
+// Creating and dropping tables change the server's catalogue; two clients doing it at
+// the same moment meet on its rows and one of them is told "deadlock". The step is
+// simply tried again a little later.
+template <typename Step>
+void RetryOnLockConflict(Step step) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            step();
+            return;
+        } catch (const db::DbError& e) {
+            if (!e.isLockConflict() || attempt >= 20) throw;
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 20 * std::min(attempt, 10)));
+        }
+    }
+}
+
+}  // namespace
+
 void RequisitionEngine::CreateWorkTable() {
     workTable_ = std::make_unique<db::WorkTable>(reading_, db::NewWorkTableName());
-    workTable_->CreateIfMissing(tableCatalogue_);
+    RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
 }
 
 void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {
@@ -90,7 +113,7 @@ void RequisitionEngine::DropWorkTable() {
     if (!workTable_) return;
     // The query tables keep nothing prepared; the bill and product statements of a
     // command are gone with it, so the drop meets no statement in use.
-    workTable_->DropIfExists(tableCatalogue_);
+    RetryOnLockConflict([&] { workTable_->DropIfExists(tableCatalogue_); });
 }
 
 const QString& RequisitionEngine::workTableName() const {
