@@ -5,6 +5,7 @@
 
 #include "data/Error.h"
 #include "mrp/BillLookup.h"
+#include "mrp/CommandTransaction.h"
 #include "mrp/Numbering.h"
 #include "mrp/QueryDump.h"
 #include "mrp/RequisitionWriter.h"
@@ -265,6 +266,7 @@ void RequisitionEngine::bsSkinButton2Click() {
     // Cleared only when the whole expansion has ended well.
     materialListPartial_ = true;
     passes_ = 0;
+    CommandTransaction transaction(reading_, options_.cache);
 
     DefineMaterialList();
     if (!workTable_) throw RuleError("the work table was not created");
@@ -313,11 +315,13 @@ void RequisitionEngine::bsSkinButton2Click() {
     }
     passes_ = expansion.passes();
     FillMaterialList(rows);
+    transaction.Commit();
     materialListPartial_ = false;
 }
 
 void RequisitionEngine::SpeedButton1Click() {
     std::vector<MaterialRow> rows = ReadMaterialList();
+    CommandTransaction transaction(reading_, options_.cache);
     BillLookup lookup(reading_, options_.cache);
     Expansion expansion(lookup, rows);
     try {

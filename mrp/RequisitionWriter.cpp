@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "mrp/BillLookup.h"
+#include "mrp/CommandTransaction.h"
 #include "mrp/Rules.h"
 
 namespace mrp {
@@ -70,6 +71,7 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
     std::vector<ProductLine> products;
     products.reserve(rows.size());
     {
+        CommandTransaction transaction(reading_, cache_);
         db::Query product(reading_);
         product.SetSQL(kProductRow);
         QHash<QString, qsizetype> seen;
