@@ -137,7 +137,8 @@ void RequisitionEngine::SetStates(const CommandStates& states) {
 }
 
 void RequisitionEngine::Require(bool enabled, const char* command) const {
-    if (!enabled) throw RuleError(QString("「%1」 is not available now").arg(QString::fromUtf8(command)).toStdString());
+    if (!enabled)
+        throw CommandNotAvailable(QString("「%1」 is not available now").arg(QString::fromUtf8(command)).toStdString());
 }
 
 // --- Project ---------------------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "data/MemTable.h"
@@ -30,6 +31,13 @@
 #include "mrp/Expansion.h"
 
 namespace mrp {
+
+// A command entry point called while its command is disabled (the window's button would
+// not have let it through).
+class CommandNotAvailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Which of the three commands may be pressed. All start enabled.
 struct CommandStates {
@@ -121,6 +129,7 @@ public:
     const QString& projectName() const { return projectName_; }
 
     // --- Commands ----------------------------------------------------------------
+    // Each of the three throws CommandNotAvailable while its command is disabled.
     // "確定": writes the order query to the query dump (a failure ends the command
     // before the query runs, with the list and the states unchanged), loads the order
     // list, and enables "物料展開" and "轉請購單" when it has rows, disables both when not.

@@ -178,7 +178,7 @@ TEST_F(ExpansionTest, ExpandingBeforeConfirmFailsOnTheClosedOrderList) {
     EXPECT_EQ(engine->ACDS().RecordCount(), 0);
     EXPECT_EQ(Scalar("select count(*) from " + engine->workTableName()), "0");
     EXPECT_FALSE(engine->commandStates().expand);
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::RuleError);  // until "確定" again
+    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::CommandNotAvailable);  // until "確定" again
     engine->bsSkinButton1Click();
     engine->bsSkinButton2Click();
     EXPECT_EQ(Materials(), QStringList({"B 1 1 1 N A SO1"}));

@@ -57,8 +57,8 @@ TEST_F(OrderListTest, CommandStatesFollowTheRowsAndAreReported) {
     engine->bsSkinButton1Click();
     EXPECT_EQ(engine->CDS_OrderItem().RecordCount(), 0);
     EXPECT_EQ(engine->commandStates(), (mrp::CommandStates{true, false, false}));
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::RuleError);
-    EXPECT_THROW(engine->bsSkinButton3Click(), mrp::RuleError);
+    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::CommandNotAvailable);
+    EXPECT_THROW(engine->bsSkinButton3Click(), mrp::CommandNotAvailable);
 
     engine->SetProjectCode("P1");
     engine->bsSkinButton1Click();

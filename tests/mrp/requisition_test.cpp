@@ -59,7 +59,7 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksEveryOrderOfTheProject) {
               "SO-OFF=Y,SO-OTHER=N,SO-PLAIN=Y,SO1=Y");
     EXPECT_FALSE(writing.InTransaction());
     // Nothing offers a command any more.
-    EXPECT_THROW(engine->bsSkinButton1Click(), mrp::RuleError);
+    EXPECT_THROW(engine->bsSkinButton1Click(), mrp::CommandNotAvailable);
 }
 
 TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven) {
