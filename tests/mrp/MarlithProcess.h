@@ -42,7 +42,13 @@ public:
         env_.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
     }
 
-    static QString Program() { return qEnvironmentVariable("MARLITH_BINARY_DIR") + "/app/marlith"; }
+    // The program of this build: $MARLITH_BINARY_DIR/app/marlith, else beside the test
+    // executable's folder (build/tests/mrp -> build/app).
+    static QString Program() {
+        const QString binary = qEnvironmentVariable("MARLITH_BINARY_DIR");
+        if (!binary.isEmpty()) return binary + "/app/marlith";
+        return QDir(db::ExecutableDir()).filePath("../../app/marlith");
+    }
 
     // Starts the program without waiting (several at once for the server tests).
     std::unique_ptr<QProcess> Start(const QStringList& args) const {
