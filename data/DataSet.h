@@ -89,6 +89,8 @@ public:
     // The current row's number from 1; -1 on a closed or empty set.
     int RecNo() const;
     void SetRecNo(int recNo);  // clamped to the rows there are
+    // Rows have numbers a grid's scroll bar can show (true for the in-memory tables).
+    virtual bool IsSequenced() const { return true; }
     // Navigation first ends an edit: a modified record is posted, an untouched one
     // cancelled. All throw DataError on a closed set.
     void First();

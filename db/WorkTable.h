@@ -16,11 +16,10 @@ namespace db {
 // (compared upper case with the catalogue's names). Runs on its own connection.
 class TableCatalogue {
 public:
-    explicit TableCatalogue(Connection& catalogue) : connection_(catalogue), query_(catalogue) {}
+    explicit TableCatalogue(Connection& catalogue) : query_(catalogue) {}
     bool TableIsMissing(const QString& name);
 
 private:
-    Connection& connection_;
     Query query_;
 };
 

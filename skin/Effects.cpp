@@ -1,0 +1,412 @@
+#include "skin/Effects.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+namespace skin {
+
+namespace {
+
+// Fractions are carried as millionths so that decimal parameters round exactly.
+constexpr int64_t kOne = 1'000'000;
+
+int64_t Millionths(double x) {
+    if (!(x > 0)) return 0;  // also NaN
+    if (x >= 1) return kOne;
+    return std::llround(x * static_cast<double>(kOne));
+}
+
+// num / den rounded to the nearest integer, a tie going to the even neighbour.
+// num >= 0, den > 0.
+int64_t RoundHalfEven(int64_t num, int64_t den) {
+    int64_t q = num / den;
+    const int64_t twiceRest = 2 * (num - q * den);
+    if (twiceRest > den || (twiceRest == den && (q & 1))) ++q;
+    return q;
+}
+
+uint8_t Clamp255(int64_t v) { return static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255)); }
+
+// round(W·x) for a progress already in millionths.
+int ScaleRounded(int length, int64_t xm) {
+    return static_cast<int>(RoundHalfEven(static_cast<int64_t>(length) * xm, kOne));
+}
+
+int Keep(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
+
+// One pixel := round(w·A + (1 - w)·B) with w = num/den, 0 <= num <= den.
+inline void MixPixel(uint8_t* a, const uint8_t* b, int64_t num, int64_t den) {
+    for (int c = 0; c < 3; ++c)
+        a[c] = Clamp255(RoundHalfEven(num * a[c] + (den - num) * b[c], den));
+}
+
+// What a morph does to one column (or row): keep A, take B, or mix the two.
+struct Step {
+    int64_t num = 1, den = 1;  // the weight of A; num == den keeps A, num == 0 takes B
+};
+
+// Weight for the k-th column of a sweep whose weight starts at 0 and grows by 1/den per
+// column, capped at 1. den == 0 stands for a step of 0 (the weight stays 0).
+Step Sweep(int64_t k, int64_t den) {
+    if (den == 0) return {0, 1};
+    return {std::min(k, den), den};
+}
+
+// Applies one step per column to every row of a.
+void ApplyColumns(TbsEffectBmp& a, const TbsEffectBmp& b, const std::vector<Step>& steps) {
+    for (int y = 0; y < a.height(); ++y) {
+        uint8_t* pa = a.scanline(y);
+        const uint8_t* pb = b.scanline(y);
+        for (int x = 0; x < a.width(); ++x) {
+            const Step& s = steps[static_cast<size_t>(x)];
+            if (s.num == s.den) continue;
+            if (s.num == 0)
+                std::memcpy(pa + 3 * x, pb + 3 * x, 3);
+            else
+                MixPixel(pa + 3 * x, pb + 3 * x, s.num, s.den);
+        }
+    }
+}
+
+// Applies one step per row.
+void ApplyRows(TbsEffectBmp& a, const TbsEffectBmp& b, const std::vector<Step>& steps) {
+    for (int y = 0; y < a.height(); ++y) {
+        const Step& s = steps[static_cast<size_t>(y)];
+        if (s.num == s.den) continue;
+        uint8_t* pa = a.scanline(y);
+        const uint8_t* pb = b.scanline(y);
+        if (s.num == 0) {
+            std::memcpy(pa, pb, static_cast<size_t>(a.width()) * 3);
+            continue;
+        }
+        for (int x = 0; x < a.width(); ++x) MixPixel(pa + 3 * x, pb + 3 * x, s.num, s.den);
+    }
+}
+
+// The centre fade along one axis of length n: the middle a = round(n·x) lines become B,
+// and from its edges outwards the lines fade back to A by 1/den per line.
+std::vector<Step> CentreFadeSteps(int n, int a, int64_t den) {
+    std::vector<Step> steps(static_cast<size_t>(n));
+    const int m = n / 2;
+    const int g = std::max(m - a / 2, 0);
+    const int f = std::min(m + a / 2, n - 1);
+    for (int i = g; i <= f; ++i) steps[static_cast<size_t>(i)] = {0, 1};
+    for (int i = g, k = 0; i >= 0; --i, ++k) steps[static_cast<size_t>(i)] = Sweep(k, den);
+    for (int i = f, k = 0; i < n; ++i, ++k) steps[static_cast<size_t>(i)] = Sweep(k, den);
+    return steps;
+}
+
+// Per-process noise source, seeded once from the system.
+std::mt19937_64& NoiseSource() {
+    static std::mt19937_64 engine{std::random_device{}()};
+    return engine;
+}
+
+// splitmix64: small, fast and good enough for visual noise.
+// Each 64-bit output is used as two 32-bit draws.
+struct SplitMix {
+    uint64_t state;
+    uint64_t spare = 0;
+    bool hasSpare = false;
+
+    uint64_t next() {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    uint32_t next32() {
+        if (hasSpare) {
+            hasSpare = false;
+            return static_cast<uint32_t>(spare);
+        }
+        const uint64_t z = next();
+        spare = z;
+        hasSpare = true;
+        return static_cast<uint32_t>(z >> 32);
+    }
+    // Uniform in 0 .. n - 1 (n >= 1), without bias (Lemire's method).
+    uint32_t below(uint32_t n) {
+        uint64_t m = uint64_t{next32()} * n;
+        auto low = static_cast<uint32_t>(m);
+        if (low < n) {
+            const uint32_t threshold = static_cast<uint32_t>(-n) % n;
+            while (low < threshold) {
+                m = uint64_t{next32()} * n;
+                low = static_cast<uint32_t>(m);
+            }
+        }
+        return static_cast<uint32_t>(m >> 32);
+    }
+};
+
+}  // namespace
+
+TbsEffectBmp::TbsEffectBmp(int width, int height) {
+    if (width < 1 || height < 1) return;
+    width_ = width;
+    height_ = height;
+    pitch_ = (3 * width + 3) & ~3;
+    bits_.assign(static_cast<size_t>(pitch_) * static_cast<size_t>(height), 0);
+}
+
+TbsEffectBmp::TbsEffectBmp(const QImage& image) : TbsEffectBmp(image.width(), image.height()) {
+    if (isEmpty()) return;
+    const QImage rgb = image.format() == QImage::Format_BGR888
+                           ? image
+                           : image.convertToFormat(QImage::Format_BGR888);
+    if (rgb.isNull()) {  // conversion refused (out of memory)
+        *this = TbsEffectBmp();
+        return;
+    }
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(scanline(y), rgb.constScanLine(y), static_cast<size_t>(width_) * 3);
+}
+
+QImage TbsEffectBmp::toImage() const {
+    if (isEmpty()) return {};
+    return QImage(bits_.data(), width_, height_, pitch_, QImage::Format_BGR888).copy();
+}
+
+void TbsEffectBmp::draw(QPainter& painter, int x, int y) const {
+    if (isEmpty()) return;
+    // A view on our rows, no copy; it lives only for this call.
+    const QImage view(bits_.data(), width_, height_, pitch_, QImage::Format_BGR888);
+    painter.drawImage(x, y, view);
+}
+
+void TbsEffectBmp::MapChannels(const uint8_t (&table)[256]) {
+    const size_t rowBytes = static_cast<size_t>(width_) * 3;
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = scanline(y);
+        size_t i = 0;
+        // Eight bytes are read, looked up and stored as one word, so no store can be
+        // taken for a write into the table between the lookups.
+        for (; i + 8 <= rowBytes; i += 8) {
+            uint64_t in, out = 0;
+            std::memcpy(&in, p + i, 8);
+            for (int k = 0; k < 8; ++k) out |= uint64_t{table[(in >> (8 * k)) & 0xFF]} << (8 * k);
+            std::memcpy(p + i, &out, 8);
+        }
+        for (; i < rowBytes; ++i) p[i] = table[p[i]];
+    }
+}
+
+void TbsEffectBmp::Lighten(double x) {
+    if (isEmpty()) return;
+    const int64_t xm = Millionths(x);
+    uint8_t table[256];
+    for (int c = 0; c < 256; ++c)
+        table[c] = Clamp255(RoundHalfEven((kOne - xm) * c + 255 * xm, kOne));
+    MapChannels(table);
+}
+
+void TbsEffectBmp::Darken(double x) {
+    if (isEmpty()) return;
+    const int64_t xm = Millionths(x);
+    uint8_t table[256];
+    for (int c = 0; c < 256; ++c) table[c] = Clamp255(RoundHalfEven((kOne - xm) * c, kOne));
+    MapChannels(table);
+}
+
+void TbsEffectBmp::Negate() {
+    if (isEmpty()) return;
+    // 255 - c is the complement of c's bits: whole words at a time.
+    const size_t rowBytes = static_cast<size_t>(width_) * 3;
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = scanline(y);
+        size_t i = 0;
+        for (; i + 8 <= rowBytes; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            w = ~w;
+            std::memcpy(p + i, &w, 8);
+        }
+        for (; i < rowBytes; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
+    }
+}
+
+void TbsEffectBmp::ToGray() {
+    if (isEmpty()) return;
+    // g = round((30·red + 59·green + 11·blue) / 100), looked up by the weighted sum.
+    static const auto grey = [] {
+        std::array<uint8_t, 255 * 100 + 1> t{};
+        for (int s = 0; s < static_cast<int>(t.size()); ++s)
+            t[static_cast<size_t>(s)] = Clamp255(RoundHalfEven(s, 100));
+        return t;
+    }();
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = scanline(y);
+        for (int x = 0; x < width_; ++x, p += 3) {
+            const uint8_t g = grey[static_cast<size_t>(11 * p[0] + 59 * p[1] + 30 * p[2])];
+            p[0] = p[1] = p[2] = g;
+        }
+    }
+}
+
+void TbsEffectBmp::AddNoise(int n) { AddNoise(n, NoiseSource()()); }
+
+void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
+    if (isEmpty() || n < 1) return;
+    SplitMix rng{seed};
+    const int half = n / 2;
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = scanline(y);
+        for (int x = 0; x < width_; ++x, p += 3) {
+            const int r = static_cast<int>(rng.below(static_cast<uint32_t>(n))) - half;
+            for (int c = 0; c < 3; ++c) p[c] = Clamp255(p[c] + r);
+        }
+    }
+}
+
+void TbsEffectBmp::DiagonalBlur(int d) {
+    if (isEmpty() || d < 1) return;
+    // Any distance from the larger side on picks the same neighbours; the cap keeps the
+    // index arithmetic small.
+    d = std::min(d, std::max(width_, height_));
+    // Neighbour lines: before the first line the pixel's own line is used; past the last
+    // line, line n - i (i.e. mirrored back from the far edge). When that too lies outside
+    // (only for line 0 when d >= n), the pixel's own line is used, as at the near edge.
+    auto before = [d](int i) { return i - d < 0 ? i : i - d; };
+    auto after = [d](int i, int n) {
+        if (i + d < n) return i + d;
+        return n - i < n ? n - i : i;
+    };
+    std::vector<int> left(static_cast<size_t>(width_)), right(static_cast<size_t>(width_));
+    for (int j = 0; j < width_; ++j) {
+        left[static_cast<size_t>(j)] = 3 * before(j);
+        right[static_cast<size_t>(j)] = 3 * after(j, width_);
+    }
+    // Columns whose neighbours are j - d and j + d, read at fixed byte distances.
+    const int innerFrom = std::min(d, width_);
+    const int innerTo = std::max(innerFrom, width_ - d);
+    std::vector<uint8_t> buffer(static_cast<size_t>(width_) * 3);
+    for (int i = 0; i < height_; ++i) {
+        const uint8_t* up = scanline(before(i));
+        const uint8_t* down = scanline(after(i, height_));
+        uint8_t* row = scanline(i);
+        auto blurPixel = [&](uint8_t* out, int j) {
+            const int l = left[static_cast<size_t>(j)];
+            const int r = right[static_cast<size_t>(j)];
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((up[l + c] + down[l + c] + up[r + c] + down[r + c]) / 4);
+        };
+        if (up == row || down == row) {
+            // The row reads itself: pixel by pixel in place, each seeing its changed left
+            // neighbours.
+            for (int j = 0; j < width_; ++j) blurPixel(row + 3 * j, j);
+            continue;
+        }
+        // Otherwise the row reads only other rows: build it in the row buffer, then store.
+        uint8_t* out = buffer.data();
+        for (int j = 0; j < innerFrom; ++j) blurPixel(out + 3 * j, j);
+        const int off = 3 * d;
+        for (int k = 3 * innerFrom; k < 3 * innerTo; ++k)
+            out[k] = static_cast<uint8_t>((up[k - off] + down[k - off] + up[k + off] + down[k + off]) / 4);
+        for (int j = innerTo; j < width_; ++j) blurPixel(out + 3 * j, j);
+        std::memcpy(row, out, buffer.size());
+    }
+}
+
+void TbsEffectBmp::BlendTo(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int64_t xm = Millionths(x);
+    if (xm == 0) return;
+    std::vector<Step> steps(static_cast<size_t>(height_), Step{kOne - xm, kOne});
+    ApplyRows(*this, target, steps);
+}
+
+void TbsEffectBmp::CentreFadeTo(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int64_t xm = Millionths(x);
+    if (width_ >= height_) {
+        const int a = ScaleRounded(width_, xm);
+        const int b = (width_ - a) / 2;
+        ApplyColumns(*this, target, CentreFadeSteps(width_, a, b == 0 ? 1 : b));
+    } else {
+        const int a = ScaleRounded(height_, xm);
+        const int b = (height_ - 1 - a) / 2;
+        ApplyRows(*this, target, CentreFadeSteps(height_, a, b));  // b == 0: step 0
+    }
+}
+
+void TbsEffectBmp::LeftFadeTo(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int a = Keep(ScaleRounded(width_, Millionths(x)), 1, width_ - 1);
+    std::vector<Step> steps(static_cast<size_t>(width_));
+    for (int j = 0; j <= a && j < width_; ++j) steps[static_cast<size_t>(j)] = Sweep(j, a);
+    ApplyColumns(*this, target, steps);
+}
+
+void TbsEffectBmp::RightFadeTo(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int a = Keep(width_ - ScaleRounded(width_, Millionths(x)), 0, width_ - 1);
+    const int den = width_ - a;  // at least 1
+    std::vector<Step> steps(static_cast<size_t>(width_));
+    for (int j = width_ - 1, k = 0; j >= a; --j, ++k) steps[static_cast<size_t>(j)] = Sweep(k, den);
+    ApplyColumns(*this, target, steps);
+}
+
+void TbsEffectBmp::SlideInLeft(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int b = std::min(Keep(ScaleRounded(width_, Millionths(x)), 1, width_ - 1), width_);
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(scanline(y), target.scanline(y) + 3 * (width_ - b), static_cast<size_t>(b) * 3);
+}
+
+void TbsEffectBmp::SlideInRight(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int b = std::min(Keep(ScaleRounded(width_, Millionths(x)), 1, width_ - 1), width_);
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(scanline(y) + 3 * (width_ - b), target.scanline(y), static_cast<size_t>(b) * 3);
+}
+
+void TbsEffectBmp::PushInLeft(const TbsEffectBmp& target, double x) {
+    if (!SameSize(target)) return;
+    const int a = Keep(ScaleRounded(width_, Millionths(x)), 0, width_ - 1);
+    const size_t shift = static_cast<size_t>(a + 1) * 3;
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* row = scanline(y);
+        // Column j > a takes column j - a - 1; columns 0 .. a then take B's right end.
+        std::memmove(row + shift, row, static_cast<size_t>(width_ - a - 1) * 3);
+        std::memcpy(row, target.scanline(y) + 3 * (width_ - a - 1), shift);
+    }
+}
+
+void ApplyInactiveEffect(TbsEffectBmp& bmp, int inactiveEffect) {
+    switch (inactiveEffect) {
+    case 1: bmp.Darken(0.3); break;
+    case 2: bmp.ToGray(); break;
+    case 3: bmp.AddNoise(50); break;
+    case 4: bmp.DiagonalBlur(1); break;
+    case 5: bmp.Negate(); break;
+    default: bmp.Lighten(0.5); break;
+    }
+}
+
+void ApplyMorph(TbsEffectBmp& bmp, const TbsEffectBmp& target, int morphKind, double progress) {
+    switch (morphKind) {
+    case 1: bmp.CentreFadeTo(target, progress); break;
+    case 2: bmp.LeftFadeTo(target, progress); break;
+    case 3: bmp.RightFadeTo(target, progress); break;
+    case 4: bmp.SlideInLeft(target, progress); break;
+    case 5: bmp.SlideInRight(target, progress); break;
+    case 6: bmp.PushInLeft(target, progress); break;
+    default: bmp.BlendTo(target, progress); break;
+    }
+}
+
+void SetWindowAlpha(QWindow* window, int alpha) {
+    if (!window) return;
+    window->setOpacity(std::clamp(alpha, 0, 255) / 255.0);
+}
+
+bool LayeredWindowsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+}  // namespace skin

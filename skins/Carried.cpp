@@ -1,0 +1,45 @@
+#include "skins/Carried.h"
+
+#include "skin/SkinIni.h"
+#include "skins/CarriedData.h"
+
+namespace skins {
+
+namespace {
+
+QByteArray Bytes(const unsigned char* data, qsizetype size) {
+    // The data is static: no copy is made.
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(data), size);
+}
+
+}  // namespace
+
+QByteArray CarriedStoredSkin() { return Bytes(data::kStoredPictures, data::kStoredPicturesSize); }
+
+QStringList CarriedStoredSkinLines() {
+    return skin::SplitSkinLines(skin::DecodeSkinText(Bytes(data::kStoredText, data::kStoredTextSize)));
+}
+
+QByteArray CarriedCompressedSkin() { return Bytes(data::kCompressed, data::kCompressedSize); }
+
+void FillCarriedStoredSkin(skin::TbsStoredSkin& stored) {
+    stored.FileName = QString::fromUtf8(data::kFileName);
+    stored.IniStrings = CarriedStoredSkinLines();
+    stored.ReadPictures(CarriedStoredSkin());
+}
+
+void FillCarriedCompressedSkin(skin::TbsCompressedStoredSkin& compressed) {
+    compressed.FileName = QString::fromUtf8(data::kFileName);
+    compressed.SetCompressedData(CarriedCompressedSkin());
+}
+
+void LoadCarriedSkin(skin::TbsSkinData& skinData) {
+    skin::TbsStoredSkin stored;
+    FillCarriedStoredSkin(stored);
+    skinData.LoadFromStoredSkin(stored);
+    skin::TbsCompressedStoredSkin compressed;
+    FillCarriedCompressedSkin(compressed);
+    skinData.LoadFromCompressedStoredSkin(compressed);
+}
+
+}  // namespace skins
