@@ -526,7 +526,11 @@ void Query::Prepare() {
         d_->stmtType = info[0] == isc_info_sql_stmt_type
                            ? isc_vax_integer(info + 3, static_cast<short>(isc_vax_integer(info + 1, 2)))
                            : 0;
-        if (implicit) connection_.endImplicit(tr, true);
+        if (implicit) {
+            // A failed commit ends the transaction itself: the handler below must not.
+            implicit = false;
+            connection_.endImplicit(tr, true);
+        }
     } catch (...) {
         if (implicit) connection_.endImplicit(tr, false);
         if (d_->stmt) {
@@ -751,7 +755,11 @@ void Query::Run(bool wantRows) {
                 }
             }
         }
-        if (implicit) connection_.endImplicit(tr, true);
+        if (implicit) {
+            // A failed commit ends the transaction itself: the handler below must not.
+            implicit = false;
+            connection_.endImplicit(tr, true);
+        }
     } catch (...) {
         rows_.clear();
         if (implicit) connection_.endImplicit(tr, false);

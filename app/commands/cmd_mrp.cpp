@@ -1,0 +1,220 @@
+// The requisition workflow from the command line, on the database of the named
+// connection entry:
+//   marlith orders PROJECT       the order list as "確定" loads it
+//   marlith expand PROJECT       "確定", then "物料展開" with every pass: the material list
+//   marlith requisition PROJECT  the whole road: order list, expansion, number, write
+//   marlith reserve-numbers      reserves numbers of the day's counter (tests, repairs)
+// Lists go to stdout as CSV (default) or JSON, UTF-8, fields in the lists' own order.
+
+#include <QDate>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <cstdio>
+#include <memory>
+
+#include "app/Command.h"
+#include "app/Settings.h"
+#include "data/DataSet.h"
+#include "db/Connection.h"
+#include "mrp/Numbering.h"
+#include "mrp/RequisitionEngine.h"
+#include "mrp/Rules.h"
+
+namespace {
+
+enum class Format { Csv, Json };
+
+struct Options {
+    QString project;
+    Format format = Format::Csv;
+    QString userId, storeId;
+};
+
+Options ParseOptions(const QStringList& argsIn, bool listing) {
+    QStringList args = argsIn;
+    Options o;
+    const app::Settings settings = app::Settings::Load(app::Settings::DefaultPath());
+    o.userId = app::TakeOption(args, "--user", settings.userId);
+    o.storeId = app::TakeOption(args, "--store", settings.storeId);
+    if (listing) {
+        const QString format = app::TakeOption(args, "--format", "csv");
+        if (format == "csv") o.format = Format::Csv;
+        else if (format == "json") o.format = Format::Json;
+        else throw app::UsageError("--format takes csv or json, not '" + format.toStdString() + "'");
+    }
+    app::RejectUnknownOptions(args);
+    if (args.size() != 1) throw app::UsageError("expected one project code");
+    o.project = args.first();
+    return o;
+}
+
+void Out(FILE* f, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
+}
+
+QString CsvField(const QString& s) {
+    if (!s.contains(',') && !s.contains('"') && !s.contains('\n') && !s.contains('\r')) return s;
+    QString q = s;
+    q.replace('"', "\"\"");
+    return '"' + q + '"';
+}
+
+// Every row of an open data set, from the first; numbers in the data layer's text form,
+// null as an empty field (CSV) or null (JSON).
+void PrintDataSet(data::DataSet& set, Format format) {
+    QString out;
+    const int n = set.FieldCount();
+    if (format == Format::Csv) {
+        QStringList header;
+        for (int i = 0; i < n; ++i) header << CsvField(set.Fields(i)->fieldName());
+        out += header.join(',') + '\n';
+        if (set.Active())
+            for (set.First(); !set.Eof(); set.Next()) {
+                QStringList row;
+                for (int i = 0; i < n; ++i) row << CsvField(set.Fields(i)->AsString());
+                out += row.join(',') + '\n';
+            }
+    } else {
+        // Objects written by hand: QJsonObject would sort the keys, and the numbers keep
+        // the data layer's text form.
+        const auto quote = [](const QString& s) {
+            const QByteArray j = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
+            return QString::fromUtf8(j.mid(1, j.size() - 2));
+        };
+        QStringList rows;
+        if (set.Active())
+            for (set.First(); !set.Eof(); set.Next()) {
+                QStringList members;
+                for (int i = 0; i < n; ++i) {
+                    const data::Field* f = set.Fields(i);
+                    QString value;
+                    if (f->IsNull()) value = "null";
+                    else if (f->type() == data::FieldType::Text) value = quote(f->AsString());
+                    else value = f->AsString();
+                    members << quote(f->fieldName()) + ':' + value;
+                }
+                rows << '{' + members.join(',') + '}';
+            }
+        out += rows.isEmpty() ? QString("[]\n") : "[\n" + rows.join(",\n") + "\n]\n";
+    }
+    Out(stdout, out);
+}
+
+// The run's three attachments and the engine on them. The work table, when made, is
+// dropped when the session ends, whatever the command's outcome.
+class Session {
+public:
+    explicit Session(const Options& o, bool workTable) : engine_(catalogue_, reading_, writing_) {
+        engine_.SetUser(o.userId, o.storeId);
+        engine_.SetProjectCode(o.project);
+        reading_.Open();
+        if (workTable) engine_.CreateWorkTable();
+    }
+    ~Session() {
+        try {
+            engine_.DropWorkTable();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "marlith: the work table %s was left behind: %s\n",
+                         qPrintable(engine_.workTableName()), e.what());
+        }
+    }
+    mrp::RequisitionEngine& engine() { return engine_; }
+
+private:
+    db::Connection catalogue_, reading_, writing_;
+    mrp::RequisitionEngine engine_;
+};
+
+int Orders(const QStringList& args) {
+    const Options o = ParseOptions(args, true);
+    Session s(o, false);
+    s.engine().bsSkinButton1Click();
+    PrintDataSet(s.engine().CDS_OrderItem(), o.format);
+    return 0;
+}
+
+int Expand(const QStringList& args) {
+    const Options o = ParseOptions(args, true);
+    Session s(o, true);
+    mrp::RequisitionEngine& e = s.engine();
+    e.bsSkinButton1Click();
+    // Without order lines "物料展開" is not offered: the material list is empty.
+    if (e.commandStates().expand) e.bsSkinButton2Click();
+    else e.DefineMaterialList();
+    PrintDataSet(e.ACDS(), o.format);
+    return 0;
+}
+
+class PrintingReporter : public mrp::RequisitionReporter {
+public:
+    void ShowOutcome(const mrp::RequisitionReport& r) override {
+        switch (r.outcome) {
+        case mrp::RequisitionOutcome::Written:
+            Out(stdout, r.number + '\n' + r.text + QString(" (%1 lines)\n").arg(r.lines));
+            break;
+        case mrp::RequisitionOutcome::Failed:
+            Out(stderr, r.text + (r.detail.isEmpty() ? QString() : ' ' + r.detail) + '\n');
+            break;
+        case mrp::RequisitionOutcome::Refused:
+        case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
+        }
+    }
+};
+
+int Requisition(const QStringList& args) {
+    const Options o = ParseOptions(args, false);
+    Session s(o, true);
+    mrp::RequisitionEngine& e = s.engine();
+    PrintingReporter reporter;
+    e.SetReporter(&reporter);
+    e.bsSkinButton1Click();
+    if (!e.commandStates().requisition) {
+        Out(stderr, "no open order lines for project " + o.project + ": nothing to write\n");
+        return 0;
+    }
+    e.bsSkinButton2Click();
+    e.bsSkinButton3Click();
+    switch (e.lastReport().outcome) {
+    case mrp::RequisitionOutcome::Written: return 0;
+    case mrp::RequisitionOutcome::NothingWritten:
+        Out(stderr, "the material list is empty: nothing was written; number " + e.requisitionNumber() +
+                        " is used up\n");
+        return 0;
+    case mrp::RequisitionOutcome::Failed:
+    case mrp::RequisitionOutcome::Refused: break;
+    }
+    return 1;
+}
+
+int ReserveNumbers(const QStringList& argsIn) {
+    QStringList args = argsIn;
+    bool ok = false;
+    const int count = app::TakeOption(args, "--count", "1").toInt(&ok);
+    if (!ok || count < 1) throw app::UsageError("--count takes a positive whole number");
+    const QString date = app::TakeOption(args, "--date", mrp::DateText(QDate::currentDate()));
+    app::RejectUnknownOptions(args);
+    if (!args.isEmpty()) throw app::UsageError("no arguments expected");
+    db::Connection writing;
+    mrp::RequisitionCounter counter(writing);
+    for (int i = 0; i < count; ++i) Out(stdout, counter.NextRequisitionNumber(mrp::kCounterTable, date) + '\n');
+    std::fflush(stdout);
+    if (counter.conflicts() > 0) std::fprintf(stderr, "%d lock conflicts retried\n", counter.conflicts());
+    return 0;
+}
+
+const app::CommandRegistrar kOrders({"orders", "PROJECT [--format csv|json] [--user ID] [--store ID]",
+                                     "list the project's open order lines, as 確定 loads them", app::Needs::Core,
+                                     &Orders});
+const app::CommandRegistrar kExpand({"expand", "PROJECT [--format csv|json] [--user ID] [--store ID]",
+                                     "load the order lines and expand their materials through every bill level",
+                                     app::Needs::Core, &Expand});
+const app::CommandRegistrar kRequisition({"requisition", "PROJECT [--user ID] [--store ID]",
+                                          "expand the project's materials and write them as the day's next "
+                                          "purchase requisition; prints its number",
+                                          app::Needs::Core, &Requisition});
+const app::CommandRegistrar kReserve({"reserve-numbers", "[--count N] [--date YYYY/MM/DD]",
+                                      "reserve requisition numbers of the day's counter and print them",
+                                      app::Needs::Core, &ReserveNumbers});
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "mrp/Expansion.h"
+
+#include <algorithm>
+
+#include "mrp/Rules.h"
+
+namespace mrp {
+
+namespace {
+
+QString Chain(const QStringList& assemblies, const QString& last) {
+    // Starts at the first appearance of the repeated product, so the message shows the
+    // cycle itself and not the way into it.
+    const qsizetype from = std::max<qsizetype>(0, assemblies.indexOf(last));
+    QStringList chain = assemblies.mid(from);
+    chain << last;
+    return chain.join(QStringLiteral(" → "));
+}
+
+}  // namespace
+
+void Expansion::Append(MaterialRow row) {
+    if (row.mItem == QLatin1String("Y")) {
+        if (row.assemblies.contains(row.prodId))
+            throw RuleError(QString("the bill of materials contains itself: %1")
+                                .arg(Chain(row.assemblies, row.prodId))
+                                .toStdString());
+        if (row.assemblies.size() >= maxDepth_)
+            throw RuleError(QString("the bill of materials of %1 is more than %2 levels deep")
+                                .arg(row.assemblies.value(0))
+                                .arg(maxDepth_)
+                                .toStdString());
+    }
+    rows_.push_back(std::move(row));
+}
+
+void Expansion::FirstLevel(const std::vector<BomRow>& bomRows) {
+    for (const BomRow& b : bomRows) {
+        MaterialRow row;
+        row.prodId = b.deProdId;
+        const ProductRef product = source_.Product(b.deProdId);
+        row.prodName = product.prodName;
+        row.unitName = product.unitName;
+        // T_QTY is handed over as text: 15 significant digits.
+        if (b.tQty) row.qty = ThroughText(*b.tQty);
+        row.divC = FloatOr(b.divC, 1);
+        row.rQty = RequisitionQuantity(row.qty.value_or(0), FloatOr(b.divC, 1), b.prodId, b.deProdId);
+        row.mItem = source_.HasBill(b.deProdId) ? QStringLiteral("Y") : QStringLiteral("N");
+        row.masterBillId = b.masterBillId;
+        row.mainProd = b.prodId;
+        row.assemblies = QStringList{b.prodId};
+        Append(std::move(row));
+    }
+}
+
+bool Expansion::HasSubAssembly() const {
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [](const MaterialRow& r) { return r.mItem == QLatin1String("Y"); });
+}
+
+void Expansion::Pass() {
+    struct Entry {
+        QString prodId;
+        double qty;  // the row's QTY read as text, 1 when null
+        QString masterBillId;
+        QStringList assemblies;
+    };
+    // Collect: every marked row, in list order, leaves the list.
+    std::vector<Entry> entries;
+    std::vector<MaterialRow> kept;
+    kept.reserve(rows_.size());
+    for (MaterialRow& r : rows_) {
+        if (r.mItem == QLatin1String("Y"))
+            entries.push_back({r.prodId, FloatOr(r.qty, 1), r.masterBillId, std::move(r.assemblies)});
+        else
+            kept.push_back(std::move(r));
+    }
+    rows_.swap(kept);
+    ++passes_;
+
+    // Explode each collected entry.
+    for (const Entry& e : entries) {
+        QStringList assemblies = e.assemblies;
+        assemblies << e.prodId;
+        for (const BillLine& line : source_.Bill(e.prodId)) {
+            MaterialRow row;
+            row.prodId = line.deProdId;
+            const ProductRef product = source_.Product(line.deProdId);
+            row.prodName = product.prodName;
+            row.unitName = product.unitName;
+            const double qty = e.qty * FloatOr(line.deQty, 1);
+            row.qty = qty;
+            row.divC = FloatOr(line.divC, 1);
+            row.rQty = RequisitionQuantity(qty, row.divC, e.prodId, line.deProdId);
+            row.mItem = source_.HasBill(line.deProdId) ? QStringLiteral("Y") : QStringLiteral("N");
+            row.masterBillId = e.masterBillId;
+            row.mainProd = e.prodId;
+            row.assemblies = assemblies;
+            Append(std::move(row));
+        }
+    }
+}
+
+void Expansion::Complete() {
+    // Append refuses a sub-assembly that reappears in its own chain and a chain beyond the
+    // depth limit, so every pass adds a level to a chain that cannot grow forever; the
+    // pass limit is a second guard against rows marked "Y" by hand with no bill behind.
+    while (HasSubAssembly()) {
+        if (passes_ > maxDepth_)
+            throw RuleError(QString("the expansion did not end after %1 passes").arg(maxDepth_).toStdString());
+        Pass();
+    }
+}
+
+}  // namespace mrp

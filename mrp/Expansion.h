@@ -1,0 +1,111 @@
+#pragma once
+// The material expansion without database or widgets: the first level turns the rows of
+// the bill-of-materials query into material rows, and each multi-level pass replaces the
+// rows marked as sub-assemblies by their components. Products and bills come from a
+// BillSource, so the same code runs on the database (BillLookup.h) and on small tables
+// in tests.
+//
+// The rows keep the order the workflow gives them: new rows at the end, a pass removes
+// every marked row first and then appends the components of each, in the order they were
+// collected, bill lines in the order the source returns them. Rows are never merged.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace mrp {
+
+// One row of the material list ACDS. The nine fields are the table's; `assemblies` is the
+// chain of products whose bills led to this row (the ordered product first, MAIN_PROD
+// last). It is kept beside the list only while an expansion runs, to recognise a bill
+// that contains itself.
+struct MaterialRow {
+    QString prodId;
+    QString prodName;
+    std::optional<double> qty;  // null when the order line or the bill line had none
+    double divC = 1;
+    double rQty = 0;
+    QString unitName;
+    QString masterBillId;
+    QString mainProd;
+    QString mItem;  // "Y": a sub-assembly still to be exploded; "N" otherwise
+
+    QStringList assemblies;
+};
+
+// One row of the bill-of-materials query (CDS_SubItem) as the first level uses it.
+struct BomRow {
+    QString prodId;        // the ordered product
+    QString masterBillId;  // its customer order
+    QString deProdId;      // the component
+    std::optional<double> tQty;  // ordered quantity x DE_QTY, computed by the server
+    std::optional<double> divC;
+};
+
+struct ProductRef {
+    QString prodName;  // empty when no product has the code
+    QString unitName;
+};
+
+struct BillLine {
+    QString deProdId;
+    std::optional<double> deQty;
+    std::optional<double> divC;
+};
+
+// Where the expansion reads products and bills. The database implementation either runs
+// one statement per call, as the workflow was first written, or answers repeated
+// questions from what it read before in the same command.
+class BillSource {
+public:
+    virtual ~BillSource() = default;
+    virtual ProductRef Product(const QString& prodId) = 0;
+    // True when the product has bill lines of its own.
+    virtual bool HasBill(const QString& prodId) = 0;
+    // The bill lines of an assembly, in the order the database returns them.
+    virtual std::vector<BillLine> Bill(const QString& prodId) = 0;
+};
+
+// Levels of assemblies above a material that the expansion follows before it gives up;
+// a bill that deep is taken as damaged. A bill that contains itself is recognised long
+// before (see Expansion::Complete).
+inline constexpr int kMaxBillDepth = 100;
+
+class Expansion {
+public:
+    // Works on rows, which the caller owns and sees change as the expansion proceeds: after
+    // an error the rows hold what was done before it.
+    Expansion(BillSource& source, std::vector<MaterialRow>& rows, int maxDepth = kMaxBillDepth)
+        : source_(source), rows_(rows), maxDepth_(maxDepth) {}
+
+    // First level: appends one material row per bill-query row. QTY is the server's T_QTY
+    // (null stays null), DIV_C the bill line's divisor (1 when null), R_QTY the rounded
+    // quotient of QTY (0 when null) and DIV_C, MAIN_PROD the ordered product.
+    void FirstLevel(const std::vector<BomRow>& bomRows);
+
+    bool HasSubAssembly() const;
+
+    // One pass (the hidden "序展" button's action): removes every row marked "Y", then
+    // for each removed row appends the components of its bill with QTY = the row's QTY
+    // (1 when null) x DE_QTY (1 when null) and MAIN_PROD = the sub-assembly.
+    void Pass();
+
+    // Passes until no row is marked "Y". Throws RuleError naming the chain (A → B → C → A)
+    // when a sub-assembly would appear among its own assemblies, and when the chain grows
+    // beyond the depth limit; the row that would close the cycle is not added.
+    void Complete();
+
+    int passes() const { return passes_; }
+
+private:
+    // Builds, checks and appends one row; a rule error leaves the row out.
+    void Append(MaterialRow row);
+
+    BillSource& source_;
+    std::vector<MaterialRow>& rows_;
+    int maxDepth_;
+    int passes_ = 0;
+};
+
+}  // namespace mrp

@@ -1,0 +1,67 @@
+#include "mrp/Numbering.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "mrp/Rules.h"
+
+namespace mrp {
+
+namespace {
+
+void CheckTableName(const QString& name) {
+    static const QRegularExpression plain("^[A-Za-z][A-Za-z0-9_$]{0,30}$");
+    if (!plain.match(name).hasMatch())
+        throw db::DbError("'" + name.toStdString() + "' is not a table name");
+}
+
+}  // namespace
+
+int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {
+    db::Query advance(writing_);
+    // A missing row gives one row of nulls; a null LAST_ID counts as the day's start.
+    advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID = COALESCE(LAST_ID, 1) + 1",
+                    " WHERE BILL_DATE = :BILL_DATE RETURNING LAST_ID"});
+    advance.SetParam("BILL_DATE", dateText);
+    advance.Execute();
+    const db::Field& last = advance.FieldByName("LAST_ID");
+    if (!last.IsNull()) return last.AsInteger() - 1;
+
+    // The first number of the day: the row starts at 1 and is handed out at once.
+    db::Query create(writing_);
+    create.SetSQL({"INSERT INTO " + tableName + "(BILL_DATE,LAST_ID) values(:BILL_DATE,:LAST_ID)"});
+    create.SetParam("BILL_DATE", dateText);
+    create.SetParam("LAST_ID", 2);
+    create.Execute();
+    return 1;
+}
+
+QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
+    CheckTableName(tableName);
+    RequisitionNumber(dateText, 0);  // refuses a malformed date before touching the table
+    for (int attempt = 1;; ++attempt) {
+        writing_.StartTransaction();
+        try {
+            const int sequence = Reserve(tableName, dateText);
+            writing_.Commit();
+            return RequisitionNumber(dateText, sequence);
+        } catch (const db::DbError& e) {
+            try {
+                writing_.Rollback();
+            } catch (const db::DbError&) {
+                // The attachment is gone; the original error says why.
+            }
+            if (!(e.isLockConflict() || e.isUniqueViolation()) || attempt >= maxAttempts_) throw;
+            ++conflicts_;
+            // The other client has committed by now (we waited for its lock); a short,
+            // random pause keeps a crowd of clients from meeting again in step.
+            QThread::msleep(QRandomGenerator::global()->bounded(1, 5 * std::min(attempt, 10)));
+        } catch (...) {
+            writing_.Rollback();
+            throw;
+        }
+    }
+}
+
+}  // namespace mrp

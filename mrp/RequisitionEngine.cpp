@@ -1,0 +1,413 @@
+#include "mrp/RequisitionEngine.h"
+
+#include <QRandomGenerator>
+#include <QThread>
+
+#include "data/Error.h"
+#include "mrp/BillLookup.h"
+#include "mrp/CommandTransaction.h"
+#include "mrp/Numbering.h"
+#include "mrp/QueryDump.h"
+#include "mrp/RequisitionWriter.h"
+#include "mrp/Rules.h"
+#include "mrp/Statements.h"
+
+namespace mrp {
+
+const QStringList kMaterialFields = {"PROD_ID",   "PROD_NAME",    "QTY",       "DIV_C", "R_QTY",
+                                     "UNITNAME",  "MASTERBILLID", "MAIN_PROD", "MITEM"};
+
+namespace {
+
+// ACDS field positions, in kMaterialFields' order.
+enum MaterialField { kProdId, kProdName, kQty, kDivC, kRQty, kUnitName, kMasterBillId, kMainProd, kMItem };
+
+void DefineOrderList(data::QueryTable& t) {
+    struct Def {
+        const char* name;
+        data::FieldType type;
+        int size;
+        const char* title;
+    };
+    static const Def defs[] = {
+        {"PROD_ID", data::FieldType::Text, 20, "商品編號"},    {"PROD_NAME", data::FieldType::Text, 50, "商品名稱"},
+        {"QTY", data::FieldType::Float, 0, "數量"},            {"MASTERBILLID", data::FieldType::Text, 20, "訂單號碼"},
+        {"BILL_DATE", data::FieldType::Text, 10, "訂單日期"},  {"CUST_ID", data::FieldType::Text, 10, "客戶代號"},
+        {"CUST_NAME", data::FieldType::Text, 50, "客戶名稱"},  {"FR_DATE", data::FieldType::Text, 10, "出貨日期"},
+        {"PROJ_ID", data::FieldType::Text, 20, ""},            {"DISABLE_FLAG", data::FieldType::Text, 5, ""},
+    };
+    for (const Def& d : defs) {
+        data::FieldDef& f = t.fieldDefs().Add(d.name, d.type, d.size, QLatin1String(d.name) == "MASTERBILLID");
+        f.displayLabel = QString::fromUtf8(d.title);
+    }
+}
+
+// Keeps a data set's controls from following a walk, however the walk ends.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(data::DataSet& set) : set_(set) { set_.DisableControls(); }
+    ~ControlsDisabled() { set_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    data::DataSet& set_;
+};
+
+std::optional<double> OptionalFloat(const data::Field* f) {
+    if (f->IsNull()) return std::nullopt;
+    return f->AsFloat();
+}
+
+}  // namespace
+
+RequisitionEngine::RequisitionEngine(db::Connection& catalogue, db::Connection& reading, db::Connection& writing,
+                                     EngineOptions options)
+    : catalogue_(catalogue),
+      reading_(reading),
+      writing_(writing),
+      options_(std::move(options)),
+      tableCatalogue_(catalogue),
+      orderItems_(&reading),
+      subItems_(&reading) {
+    orderItems_.SetName("CDS_OrderItem");
+    materials_.SetName("ACDS");
+    subItems_.SetName("CDS_SubItem");
+    DefineOrderList(orderItems_);
+}
+
+RequisitionEngine::~RequisitionEngine() = default;
+
+// --- Start-up and close ----------------------------------------------------------------
+
+namespace {
+
+// Creating and dropping tables change the server's catalogue; two clients doing it at
+// the same moment meet on its rows and one of them is told "deadlock". The step is
+// simply tried again a little later.
+template <typename Step>
+void RetryOnLockConflict(Step step) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            step();
+            return;
+        } catch (const db::DbError& e) {
+            if (!e.isLockConflict() || attempt >= 20) throw;
+            QThread::msleep(QRandomGenerator::global()->bounded(5, 20 * std::min(attempt, 10)));
+        }
+    }
+}
+
+}  // namespace
+
+void RequisitionEngine::CreateWorkTable() {
+    workTable_ = std::make_unique<db::WorkTable>(reading_, db::NewWorkTableName());
+    RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
+}
+
+void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {
+    userId_ = userId;
+    storeId_ = storeId;
+}
+
+void RequisitionEngine::DropWorkTable() {
+    if (!workTable_) return;
+    // The query tables keep nothing prepared; the bill and product statements of a
+    // command are gone with it, so the drop meets no statement in use.
+    RetryOnLockConflict([&] { workTable_->DropIfExists(tableCatalogue_); });
+}
+
+const QString& RequisitionEngine::workTableName() const {
+    static const QString none;
+    return workTable_ ? workTable_->name() : none;
+}
+
+// --- Helpers ---------------------------------------------------------------------------
+
+QDateTime RequisitionEngine::Now() const { return options_.clock ? options_.clock() : QDateTime::currentDateTime(); }
+
+QString RequisitionEngine::DumpPath() const {
+    return options_.queryDumpPath.isEmpty() ? DefaultQueryDumpPath() : options_.queryDumpPath;
+}
+
+void RequisitionEngine::SetStates(const CommandStates& states) {
+    if (states == states_) return;
+    states_ = states;
+    if (observer_) observer_->CommandStatesChanged(states_);
+}
+
+void RequisitionEngine::Require(bool enabled, const char* command) const {
+    if (!enabled)
+        throw CommandNotAvailable(QString("「%1」 is not available now").arg(QString::fromUtf8(command)).toStdString());
+}
+
+// --- Project ---------------------------------------------------------------------------
+
+QString RequisitionEngine::bsSkinEdit1Exit() {
+    db::Query q(reading_);
+    q.SetSQL(kProjectNameStatement);
+    q.SetParam("PROJ_ID", projectCode_);
+    q.Open();
+    projectName_ = q.Fields(0).AsString();
+    return projectName_;
+}
+
+// --- "確定" -----------------------------------------------------------------------------
+
+void RequisitionEngine::bsSkinButton1Click() {
+    Require(states_.confirm, "確定");
+    const QString code = projectCode_;
+    const ComposedQuery query = OrderQuery(code);
+    WriteQueryDump(DumpPath(), query.dump, reading_.codePage());
+
+    orderItems_.Close();
+    orderItems_.SetCommandText(query.statement);
+    orderItems_.SetParam("PROJ_ID", code);
+    orderItems_.Open();
+
+    CommandStates s = states_;
+    s.expand = s.requisition = orderItems_.RecordCount() > 0;
+    SetStates(s);
+}
+
+// --- "物料展開" -------------------------------------------------------------------------
+
+void RequisitionEngine::DefineMaterialList() {
+    materials_.Close();
+    materials_.fieldDefs().Clear();
+    materials_.ClearIndexDefs();
+    auto& defs = materials_.fieldDefs();
+    defs.Add("PROD_ID", data::FieldType::Text, 20);
+    defs.Add("PROD_NAME", data::FieldType::Text, 50);
+    defs.Add("QTY", data::FieldType::Float);
+    defs.Add("DIV_C", data::FieldType::Float);
+    defs.Add("R_QTY", data::FieldType::Float);
+    defs.Add("UNITNAME", data::FieldType::Text, 10);
+    defs.Add("MASTERBILLID", data::FieldType::Text, 20);
+    defs.Add("MAIN_PROD", data::FieldType::Text, 20);
+    defs.Add("MITEM", data::FieldType::Text, 1);
+    // Defined with the table but never the active order: rows stay as they were added.
+    materials_.AddIndexDef("IntIndex", "PROD_ID");
+    materials_.CreateDataSet();
+}
+
+void RequisitionEngine::FillMaterialList(const std::vector<MaterialRow>& rows) {
+    ControlsDisabled quiet(materials_);
+    try {
+        materials_.EmptyDataSet();
+        std::vector<data::Field*> f;
+        for (int i = 0; i < materials_.FieldCount(); ++i) f.push_back(materials_.Fields(i));
+        for (const MaterialRow& r : rows) {
+            materials_.Append();
+            f[kProdId]->SetAsString(r.prodId);
+            f[kProdName]->SetAsString(r.prodName);
+            if (r.qty) f[kQty]->SetAsFloat(*r.qty);
+            f[kDivC]->SetAsFloat(r.divC);
+            f[kRQty]->SetAsFloat(r.rQty);
+            f[kUnitName]->SetAsString(r.unitName);
+            f[kMasterBillId]->SetAsString(r.masterBillId);
+            f[kMainProd]->SetAsString(r.mainProd);
+            f[kMItem]->SetAsString(r.mItem);
+            materials_.Post();
+        }
+        if (!materials_.IsEmpty()) materials_.First();
+    } catch (...) {
+        materials_.Cancel();
+        throw;
+    }
+}
+
+std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {
+    // Fails on a list that no expansion has created, as walking a closed table does.
+    materials_.CheckBrowseMode();
+    std::vector<MaterialRow> rows;
+    rows.reserve(static_cast<size_t>(materials_.RecordCount()));
+    std::vector<data::Field*> f;
+    for (const QString& name : kMaterialFields) f.push_back(materials_.FieldByName(name));
+    // The grid does not follow the walk; the current row is kept.
+    const int current = materials_.RecNo();
+    ControlsDisabled quiet(materials_);
+    for (materials_.First(); !materials_.Eof(); materials_.Next()) {
+        MaterialRow r;
+        r.prodId = f[kProdId]->AsString();
+        r.prodName = f[kProdName]->AsString();
+        r.qty = OptionalFloat(f[kQty]);
+        r.divC = f[kDivC]->IsNull() ? 1 : f[kDivC]->AsFloat();
+        r.rQty = f[kRQty]->AsFloat();
+        r.unitName = f[kUnitName]->AsString();
+        r.masterBillId = f[kMasterBillId]->AsString();
+        r.mainProd = f[kMainProd]->AsString();
+        r.mItem = f[kMItem]->AsString();
+        if (!r.mainProd.isEmpty()) r.assemblies << r.mainProd;
+        rows.push_back(std::move(r));
+    }
+    if (current > 0) materials_.SetRecNo(current);
+    return rows;
+}
+
+std::vector<BomRow> RequisitionEngine::ReadBomRows() {
+    std::vector<BomRow> rows;
+    rows.reserve(static_cast<size_t>(subItems_.RecordCount()));
+    data::Field* prodId = subItems_.FieldByName("PROD_ID");
+    data::Field* masterBillId = subItems_.FieldByName("MASTERBILLID");
+    data::Field* deProdId = subItems_.FieldByName("DE_PRODID");
+    data::Field* tQty = subItems_.FieldByName("T_QTY");
+    data::Field* divC = subItems_.FieldByName("DIV_C");
+    for (subItems_.First(); !subItems_.Eof(); subItems_.Next())
+        rows.push_back({prodId->AsString(), masterBillId->AsString(), deProdId->AsString(), OptionalFloat(tQty),
+                        OptionalFloat(divC)});
+    return rows;
+}
+
+void RequisitionEngine::bsSkinButton2Click() {
+    Require(states_.expand, "物料展開");
+    CommandStates s = states_;
+    s.expand = false;
+    SetStates(s);
+    // Cleared only when the whole expansion has ended well.
+    materialListPartial_ = true;
+    passes_ = 0;
+    CommandTransaction transaction(reading_, options_.cache);
+
+    DefineMaterialList();
+    if (!workTable_) throw RuleError("the work table was not created");
+    workTable_->Empty();
+
+    // Every listed order line, whatever row the clerk is on.
+    if (!orderItems_.Active())
+        throw data::DataError("CDS_OrderItem: Cannot perform this operation on a closed dataset");
+    std::vector<std::pair<QString, QString>> orders;
+    {
+        orderItems_.CheckBrowseMode();
+        const int current = orderItems_.RecNo();
+        ControlsDisabled quiet(orderItems_);
+        data::Field* bill = orderItems_.FieldByName("MASTERBILLID");
+        data::Field* project = orderItems_.FieldByName("PROJ_ID");
+        for (orderItems_.First(); !orderItems_.Eof(); orderItems_.Next())
+            orders.emplace_back(bill->AsString(), project->AsString());
+        if (current > 0) orderItems_.SetRecNo(current);
+    }
+    if (options_.cache) {
+        workTable_->Fill(orders);
+    } else {
+        for (const auto& order : orders) workTable_->Fill({order});
+    }
+
+    const QString code = projectCode_;
+    const ComposedQuery query = BillOfMaterialsQuery(code, workTable_->name());
+    WriteQueryDump(DumpPath(), query.dump, reading_.codePage());
+    subItems_.Close();
+    subItems_.SetCommandText(query.statement);
+    subItems_.SetParam("PROJ_ID", code);
+    subItems_.Open();
+    const std::vector<BomRow> bomRows = ReadBomRows();
+
+    std::vector<MaterialRow> rows;
+    BillLookup lookup(reading_, options_.cache);
+    Expansion expansion(lookup, rows);
+    try {
+        expansion.FirstLevel(bomRows);
+        expansion.Complete();
+    } catch (...) {
+        passes_ = expansion.passes();
+        // The rows built before the error stay in the list, for the clerk to see.
+        FillMaterialList(rows);
+        throw;
+    }
+    passes_ = expansion.passes();
+    FillMaterialList(rows);
+    transaction.Commit();
+    materialListPartial_ = false;
+}
+
+void RequisitionEngine::SpeedButton1Click() {
+    std::vector<MaterialRow> rows = ReadMaterialList();
+    CommandTransaction transaction(reading_, options_.cache);
+    BillLookup lookup(reading_, options_.cache);
+    Expansion expansion(lookup, rows);
+    try {
+        expansion.Complete();
+    } catch (...) {
+        materialListPartial_ = true;
+        FillMaterialList(rows);
+        throw;
+    }
+    FillMaterialList(rows);
+}
+
+// --- "轉請購單" -------------------------------------------------------------------------
+
+QString RequisitionEngine::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
+    RequisitionCounter counter(writing_);
+    return counter.NextRequisitionNumber(tableName, dateText);
+}
+
+void RequisitionEngine::Report(RequisitionReport report) {
+    lastReport_ = std::move(report);
+    if (reporter_) reporter_->ShowOutcome(lastReport_);
+}
+
+void RequisitionEngine::bsSkinButton3Click() {
+    Require(states_.requisition, "轉請購單");
+    if (materialListPartial_) {
+        RequisitionReport r;
+        r.outcome = RequisitionOutcome::Refused;
+        r.text = QString::fromUtf8(kPartialListRefused);
+        r.kind = MessageKind::Warning;
+        Report(std::move(r));
+        return;
+    }
+    // Whatever happens below, the run offers no command any more.
+    struct DisableAll {
+        RequisitionEngine* e;
+        ~DisableAll() { e->SetStates({false, false, false}); }
+    } disableAll{this};
+
+    lastReport_ = RequisitionReport{};
+    // One date for the whole command: a command that spans midnight numbers and dates
+    // the requisition by the day it started.
+    commandDate_ = DateText(Now().date());
+    requisitionNumber_ = NextRequisitionNumber(kCounterTable, commandDate_);
+    WriteRequisition();
+}
+
+void RequisitionEngine::WriteRequisition() {
+    RequisitionReport report;
+    report.number = requisitionNumber_;
+    bool started = false;
+    try {
+        if (requisitionNumber_.isEmpty()) throw RuleError("no requisition number has been reserved");
+        const std::vector<MaterialRow> rows = ReadMaterialList();
+        if (rows.empty()) {
+            report.outcome = RequisitionOutcome::NothingWritten;
+            lastReport_ = report;
+            return;
+        }
+        if (reporter_) reporter_->WriteStarted();
+        started = true;
+
+        RequisitionHeader header;
+        header.number = requisitionNumber_;
+        header.dateText = commandDate_.isEmpty() ? DateText(Now().date()) : commandDate_;
+        header.userId = userId_;
+        header.storeId = storeId_;
+        header.projectCode = projectCode_;
+        RequisitionWriter writer(reading_, writing_, options_.cache);
+        writer.SetClock([this] { return Now().time(); });
+        writer.Write(header, rows);
+
+        report.outcome = RequisitionOutcome::Written;
+        report.text = QString::fromUtf8(kWriteSucceeded);
+        report.kind = MessageKind::Information;
+        report.lines = static_cast<int>(rows.size());
+    } catch (const std::exception& e) {
+        report.outcome = RequisitionOutcome::Failed;
+        report.text = QString::fromUtf8(kWriteFailed);
+        report.kind = MessageKind::Warning;
+        report.detail = QString::fromStdString(e.what());
+    }
+    if (started && reporter_) reporter_->WriteEnded();
+    Report(std::move(report));
+}
+
+}  // namespace mrp

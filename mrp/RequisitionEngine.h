@@ -1,0 +1,220 @@
+#pragma once
+// The requisition workflow of the main window, without a widget: the project code and
+// name, the order list CDS_OrderItem and "確定", the material list ACDS and "物料展開"
+// with its multi-level passes, and "轉請購單" (the day's number and the requisition
+// write). The main window binds its grids to CDS_OrderItem and ACDS, calls the command
+// entry points from its buttons, follows the command states through a
+// CommandStateObserver and shows the outcome of a write through a RequisitionReporter;
+// the command line drives the same engine.
+//
+// Connections: the catalogue connection answers whether the work table exists; the
+// reading connection runs the order, bill and product queries, and the work table lives
+// on it; the writing connection reserves numbers and writes requisitions in its own
+// transactions. The caller owns the three and keeps them alive while the engine lives.
+//
+// Commands run synchronously on the caller's thread. Except where a command says
+// otherwise, a failure throws (db::DbError, data::DataError, mrp::RuleError,
+// mrp::QueryDumpError) and the work done before it stays, as the window's error report
+// expects.
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "data/MemTable.h"
+#include "data/QueryTable.h"
+#include "db/Connection.h"
+#include "db/WorkTable.h"
+#include "mrp/Expansion.h"
+
+namespace mrp {
+
+// A command entry point called while its command is disabled (the window's button would
+// not have let it through).
+class CommandNotAvailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Which of the three commands may be pressed. All start enabled.
+struct CommandStates {
+    bool confirm = true;      // "確定"
+    bool expand = true;       // "物料展開"
+    bool requisition = true;  // "轉請購單"
+    bool operator==(const CommandStates&) const = default;
+};
+
+class CommandStateObserver {
+public:
+    virtual ~CommandStateObserver() = default;
+    // Called after every change, with all three states.
+    virtual void CommandStatesChanged(const CommandStates& states) = 0;
+};
+
+// The system's texts for the outcome of "轉請購單".
+inline constexpr const char* kWriteSucceeded = "資料寫入成功..!";
+inline constexpr const char* kWriteFailed = "資料寫入失敗..!";
+// Shown instead of writing when the last expansion ended with an error: the list holds
+// only part of the materials.
+inline constexpr const char* kPartialListRefused = "物料展開未完成, 不能轉請購單..! 請重新按「確定」及「物料展開」";
+
+enum class RequisitionOutcome {
+    Written,  // kWriteSucceeded
+    Failed,   // kWriteFailed; nothing of the requisition was kept
+    Refused,  // kPartialListRefused; no number reserved, nothing written
+    NothingWritten,  // the material list was empty: nothing written, nothing shown
+};
+
+// The message dialog's kinds, as the window's skinned message dialog numbers them.
+enum class MessageKind { Warning = 0, Information = 2 };
+
+struct RequisitionReport {
+    RequisitionOutcome outcome = RequisitionOutcome::Failed;
+    QString text;    // one of the three texts above, to be shown with an OK button
+    MessageKind kind = MessageKind::Warning;
+    QString detail;  // for a failure, the error's own message (the window need not show it)
+    QString number;  // the requisition number, empty when none was reserved
+    int lines = 0;   // lines written
+};
+
+class RequisitionReporter {
+public:
+    virtual ~RequisitionReporter() = default;
+    // Around the write itself (the window shows the hourglass cursor).
+    virtual void WriteStarted() {}
+    virtual void WriteEnded() {}
+    // The outcome; not called when the material list was empty (nothing is written and
+    // nothing is shown).
+    virtual void ShowOutcome(const RequisitionReport& report) = 0;
+};
+
+struct EngineOptions {
+    // Statements prepared once per command and products and bills read once per command.
+    // Off: one statement per row, prepared each time (the benchmark's comparison).
+    bool cache = true;
+    // The query dump file; empty: DefaultQueryDumpPath().
+    QString queryDumpPath;
+    // The local date and time; the current one when empty.
+    std::function<QDateTime()> clock;
+};
+
+class RequisitionEngine {
+public:
+    RequisitionEngine(db::Connection& catalogue, db::Connection& reading, db::Connection& writing,
+                      EngineOptions options = {});
+    ~RequisitionEngine();
+    RequisitionEngine(const RequisitionEngine&) = delete;
+    RequisitionEngine& operator=(const RequisitionEngine&) = delete;
+
+    // --- Start-up and close --------------------------------------------------------
+    // The work table step of the window's FormCreate: a table of a fresh name, created
+    // unless it exists. The run's user and store identifiers (from the settings file).
+    void CreateWorkTable();
+    void SetUser(const QString& userId, const QString& storeId);
+    // FormClose: drops the work table if it exists.
+    void DropWorkTable();
+    const QString& workTableName() const;
+    const QString& userId() const { return userId_; }
+    const QString& storeId() const { return storeId_; }
+
+    // --- Project -----------------------------------------------------------------
+    // The project code edit's text; every command uses it as it is when it runs.
+    void SetProjectCode(const QString& code) { projectCode_ = code; }
+    const QString& projectCode() const { return projectCode_; }
+    // Leaving the code edit: looks the project's name up (empty when none) and returns it.
+    QString bsSkinEdit1Exit();
+    const QString& projectName() const { return projectName_; }
+
+    // --- Commands ----------------------------------------------------------------
+    // Each of the three throws CommandNotAvailable while its command is disabled.
+    // "確定": writes the order query to the query dump (a failure ends the command
+    // before the query runs, with the list and the states unchanged), loads the order
+    // list, and enables "物料展開" and "轉請購單" when it has rows, disables both when not.
+    void bsSkinButton1Click();
+    // "物料展開": disables itself, recreates the material list, fills the work table from
+    // every row of the order list, writes the bill query to the dump, reads the bill
+    // rows, builds the first level and runs the passes. A failure leaves the rows built
+    // so far in ACDS and marks the list as partial (see bsSkinButton3Click). Pressed
+    // before any "確定" it fails on the closed order list.
+    void bsSkinButton2Click();
+    // The hidden "序展" button: passes over the material list until no row is marked
+    // "Y". The expansion runs its passes itself; this is for rows marked by hand.
+    void SpeedButton1Click();
+    // "轉請購單": after an expansion that failed, refuses (kPartialListRefused; no number
+    // is reserved and the states stay). Otherwise reserves the day's number (a failure
+    // there throws) and writes the requisition (WriteRequisition); in both cases the three
+    // commands are disabled afterwards, for the rest of the run.
+    void bsSkinButton3Click();
+
+    // Defines the material list's nine fields and its index "IntIndex" (not active) and
+    // creates it empty.
+    void DefineMaterialList();
+    // Reserves the day's next number (see RequisitionCounter).
+    QString NextRequisitionNumber(const QString& tableName, const QString& dateText);
+    // Writes the material list under the reserved number and reports the outcome; catches
+    // every error of its own work. An empty list writes nothing and reports nothing.
+    void WriteRequisition();
+
+    // --- State -------------------------------------------------------------------
+    const CommandStates& commandStates() const { return states_; }
+    void SetStateObserver(CommandStateObserver* observer) { observer_ = observer; }
+    void SetReporter(RequisitionReporter* reporter) { reporter_ = reporter; }
+    // The requisition number of this run (empty until reserved).
+    const QString& requisitionNumber() const { return requisitionNumber_; }
+    // The last outcome of "轉請購單", also when no reporter is set and when nothing was
+    // shown (NothingWritten); outcome Failed and empty text before any.
+    const RequisitionReport& lastReport() const { return lastReport_; }
+    // True after an expansion that ended with an error, until one ends well.
+    bool materialListPartial() const { return materialListPartial_; }
+    // Passes of the last expansion.
+    int expansionPasses() const { return passes_; }
+
+    // --- Data sets ---------------------------------------------------------------
+    data::QueryTable& CDS_OrderItem() { return orderItems_; }
+    data::MemTable& ACDS() { return materials_; }
+    data::QueryTable& CDS_SubItem() { return subItems_; }
+
+    // The material list's rows as the requisition write reads them.
+    std::vector<MaterialRow> ReadMaterialList();
+
+    const EngineOptions& options() const { return options_; }
+
+private:
+    QDateTime Now() const;
+    QString DumpPath() const;
+    void SetStates(const CommandStates& states);
+    void Require(bool enabled, const char* command) const;
+    void FillMaterialList(const std::vector<MaterialRow>& rows);
+    std::vector<BomRow> ReadBomRows();
+    void Report(RequisitionReport report);
+
+    db::Connection& catalogue_;
+    db::Connection& reading_;
+    db::Connection& writing_;
+    EngineOptions options_;
+    db::TableCatalogue tableCatalogue_;
+    std::unique_ptr<db::WorkTable> workTable_;
+
+    QString userId_, storeId_;
+    QString projectCode_, projectName_;
+    QString requisitionNumber_;
+    QString commandDate_;  // the date of the running "轉請購單", formed once
+    CommandStates states_;
+    CommandStateObserver* observer_ = nullptr;
+    RequisitionReporter* reporter_ = nullptr;
+    RequisitionReport lastReport_;
+    bool materialListPartial_ = false;
+    int passes_ = 0;
+
+    data::QueryTable orderItems_;
+    data::MemTable materials_;
+    data::QueryTable subItems_;
+};
+
+// The field names of ACDS in their order.
+extern const QStringList kMaterialFields;
+
+}  // namespace mrp

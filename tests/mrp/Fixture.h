@@ -1,0 +1,106 @@
+#pragma once
+// A fresh embedded database with an engine on its three connections, a fixed clock, the
+// query dump in the database's temporary folder, and recorders for the command states
+// and the requisition reports. Small bills and orders are written as SQL.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <memory>
+
+#include "db/Convert.h"
+#include "mrp/RequisitionEngine.h"
+#include "mrp/Rules.h"
+#include "support/TestDatabase.h"
+
+namespace mrptest {
+
+class StateRecorder : public mrp::CommandStateObserver {
+public:
+    void CommandStatesChanged(const mrp::CommandStates& s) override { changes.push_back(s); }
+    std::vector<mrp::CommandStates> changes;
+};
+
+class ReportRecorder : public mrp::RequisitionReporter {
+public:
+    void WriteStarted() override { ++started; }
+    void WriteEnded() override { ++ended; }
+    void ShowOutcome(const mrp::RequisitionReport& r) override { reports.push_back(r); }
+    int started = 0, ended = 0;
+    std::vector<mrp::RequisitionReport> reports;
+};
+
+// INSERT statements for the fixtures. Numbers and NULL are given as SQL text.
+inline QString Product(const QString& id, const QString& name, const QString& unit = "pcs",
+                       const QString& stdCost = "NULL", const QString& salePrice = "NULL") {
+    return QString("INSERT INTO PRODUCT (PROD_ID, PROD_NAME, UNITNAME, STD_COST, SALE_PRICE) VALUES "
+                   "('%1', '%2', '%3', %4, %5);\n")
+        .arg(id, name, unit, stdCost, salePrice);
+}
+inline QString Bom(const QString& assembly, const QString& component, const QString& deQty,
+                   const QString& divC = "NULL") {
+    return QString("INSERT INTO PD_BOM (PROD_ID, DE_PRODID, DE_QTY, DIV_C) VALUES ('%1', '%2', %3, %4);\n")
+        .arg(assembly, component, deQty, divC);
+}
+inline QString Order(const QString& bill, const QString& project, const QString& disable = "'False'",
+                     const QString& ts = "'N'") {
+    return QString("INSERT INTO ORDER_MASTER (MASTERBILLID, BILL_DATE, CUST_ID, CUST_NAME, PROJ_ID, "
+                   "DISABLE_FLAG, FR_DATE, TS) VALUES ('%1', '2026/11/01', 'C1', 'Customer', '%2', %3, "
+                   "'2026/12/01', %4);\n")
+        .arg(bill, project, disable, ts);
+}
+inline QString Line(const QString& bill, const QString& product, const QString& qty) {
+    return QString("INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, PROD_NAME, QTY) VALUES ('%1', '%2', '%2', %3);\n")
+        .arg(bill, product, qty);
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    explicit EngineTest(bool cache = true) {
+        for (db::Connection* c : {&catalogue, &reading, &writing}) c->SetParams(database.params());
+        mrp::EngineOptions options;
+        options.cache = cache;
+        options.queryDumpPath = DumpPath();
+        options.clock = [this] { return now; };
+        engine = std::make_unique<mrp::RequisitionEngine>(catalogue, reading, writing, options);
+        engine->SetStateObserver(&states);
+        engine->SetReporter(&reporter);
+        engine->CreateWorkTable();
+        engine->SetUser("A001", "S01");
+    }
+    ~EngineTest() override {
+        engine.reset();
+        for (db::Connection* c : {&catalogue, &reading, &writing}) c->Close();
+    }
+
+    QString DumpPath() const { return QDir(database.dir()).filePath("cache/query.txt"); }
+
+    // "確定" then "物料展開" for the project.
+    void Expand(const QString& project) {
+        engine->SetProjectCode(project);
+        engine->bsSkinButton1Click();
+        engine->bsSkinButton2Click();
+    }
+
+    // The material list, one line per row: PROD_ID QTY DIV_C R_QTY MITEM MAIN_PROD
+    // MASTERBILLID, null QTY as "null".
+    QStringList Materials() {
+        QStringList out;
+        for (const mrp::MaterialRow& r : engine->ReadMaterialList())
+            out << QString("%1 %2 %3 %4 %5 %6 %7")
+                       .arg(r.prodId, r.qty ? db::FloatToText(*r.qty) : QString("null"), db::FloatToText(r.divC),
+                            db::FloatToText(r.rQty), r.mItem, r.mainProd, r.masterBillId);
+        return out;
+    }
+
+    QString Scalar(const QString& select) const { return database.Scalar(select); }
+
+    testsupport::TestDatabase database;
+    db::Connection catalogue, reading, writing;
+    QDateTime now{QDate(2026, 11, 2), QTime(9, 30, 0, 5)};
+    StateRecorder states;
+    ReportRecorder reporter;
+    std::unique_ptr<mrp::RequisitionEngine> engine;
+};
+
+}  // namespace mrptest

@@ -1,0 +1,119 @@
+// The orders, expand and requisition commands of the marlith program on an embedded
+// database (the test holds no attachment while the program runs).
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "Fixture.h"
+#include "MarlithProcess.h"
+#include "app/DemoData.h"
+
+using namespace mrptest;
+
+namespace {
+
+std::unique_ptr<testsupport::TestDatabase> DemoDatabase() {
+    auto db = std::make_unique<testsupport::TestDatabase>();
+    db->Run(app::DemoDataScript());
+    return db;
+}
+
+}  // namespace
+
+TEST(MarlithCommands, OrdersAsCsvAndJson) {
+    auto database = DemoDatabase();
+    MarlithProcess marlith(database->params());
+
+    const ProcessRun csv = marlith({"orders", "P2026-001"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    const QStringList lines = csv.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << csv.out.toStdString();
+    EXPECT_EQ(lines[0], "PROD_ID,PROD_NAME,QTY,MASTERBILLID,BILL_DATE,CUST_ID,CUST_NAME,FR_DATE,PROJ_ID,DISABLE_FLAG");
+    EXPECT_TRUE(lines.contains("F001,辦公桌組,2.5,SO2026110601,2026/11/06,C003,晶華電子股份有限公司,2027/01/10,"
+                               "P2026-001,False"))
+        << csv.out.toStdString();
+
+    const ProcessRun json = marlith({"orders", "P2026-001", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 5) << json.out.toStdString();
+    EXPECT_TRUE(json.out.contains(R"({"PROD_ID":"F001","PROD_NAME":"辦公桌組","QTY":10,"MASTERBILLID":"SO2026110201")"))
+        << json.out.toStdString();
+    EXPECT_EQ(rows[0].toObject().keys().size(), 10);
+
+    // An empty list is not an error: the header alone.
+    const ProcessRun none = marlith({"orders", "NO-SUCH-PROJECT"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, lines[0] + "\n");
+    EXPECT_EQ(marlith({"orders", "NO-SUCH-PROJECT", "--format", "json"}).out, "[]\n");
+}
+
+TEST(MarlithCommands, ExpandPrintsTheFinalMaterialList) {
+    testsupport::TestDatabase database;
+    database.Run(Product("B", "Sub, \"quoted\"") + Bom("A", "B", "2") + Bom("A", "D", "4") + Bom("B", "C", "3", "4") +
+                 Order("SO1", "P1") + Line("SO1", "A", "10"));
+    MarlithProcess marlith(database.params());
+    const ProcessRun csv = marlith({"expand", "P1"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    EXPECT_EQ(csv.out,
+              "PROD_ID,PROD_NAME,QTY,DIV_C,R_QTY,UNITNAME,MASTERBILLID,MAIN_PROD,MITEM\n"
+              "D,,40,1,40,,SO1,A,N\n"
+              "C,,60,4,15,,SO1,B,N\n");
+    const ProcessRun json = marlith({"expand", "P1", "--format=json"});
+    EXPECT_EQ(json.out,
+              "[\n"
+              R"({"PROD_ID":"D","PROD_NAME":"","QTY":40,"DIV_C":1,"R_QTY":40,"UNITNAME":"","MASTERBILLID":"SO1",)"
+              R"("MAIN_PROD":"A","MITEM":"N"},)"
+              "\n"
+              R"({"PROD_ID":"C","PROD_NAME":"","QTY":60,"DIV_C":4,"R_QTY":15,"UNITNAME":"","MASTERBILLID":"SO1",)"
+              R"("MAIN_PROD":"B","MITEM":"N"})"
+              "\n]\n");
+
+    // Before the pass, B is listed with its quoted name: CSV quoting.
+    database.Run(Bom("Q", "B", "1") + "DELETE FROM PD_BOM WHERE PROD_ID = 'B';\n" + Order("SO2", "P2") +
+                 Line("SO2", "Q", "1"));
+    EXPECT_EQ(marlith({"expand", "P2"}).out.split('\n')[1], R"(B,"Sub, ""quoted""",1,1,1,pcs,SO2,Q,N)");
+    // The work tables are gone after each run.
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING 'TMP_BILLID'"),
+              "0");
+}
+
+TEST(MarlithCommands, RequisitionPrintsTheNumberAndHonoursUserAndStore) {
+    auto database = DemoDatabase();
+    MarlithProcess marlith(database->params());
+    const ProcessRun first = marlith({"requisition", "P2026-001", "--user", "A002", "--store", "S09"});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const QStringList out = first.out.split('\n');
+    ASSERT_GE(out.size(), 2);
+    EXPECT_EQ(out[0], QDate::currentDate().toString("yyyyMMdd") + "0001");
+    EXPECT_TRUE(out[1].startsWith("資料寫入成功..!")) << first.out.toStdString();
+    EXPECT_EQ(database->Scalar("SELECT EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||PROJ_ID FROM "
+                               "PETITION_MASTER"),
+              "A002|林美玲|S09|P2026-001");
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "29");
+
+    // The orders are transferred: a second run finds nothing to write.
+    const ProcessRun second = marlith({"requisition", "P2026-001"});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.out, "");
+    EXPECT_TRUE(second.err.contains("nothing to write")) << second.err.toStdString();
+}
+
+TEST(MarlithCommands, FailuresAndUsageErrorsHaveTheirExitCodes) {
+    testsupport::TestDatabase database;
+    database.Run(Bom("A", "B", "1") + Bom("B", "A", "1") + Order("SO1", "P1") + Line("SO1", "A", "1"));
+    MarlithProcess marlith(database.params());
+
+    const ProcessRun cycle = marlith({"requisition", "P1"});
+    EXPECT_EQ(cycle.exitCode, 1);
+    EXPECT_TRUE(cycle.err.contains("A → B → A")) << cycle.err.toStdString();
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+
+    EXPECT_EQ(marlith({"expand", "P1"}).exitCode, 1);
+    EXPECT_EQ(marlith({"orders"}).exitCode, 2);
+    EXPECT_EQ(marlith({"orders", "P1", "P2"}).exitCode, 2);
+    EXPECT_EQ(marlith({"expand", "P1", "--format", "xml"}).exitCode, 2);
+    EXPECT_EQ(marlith({"requisition", "P1", "--format", "csv"}).exitCode, 2);
+    EXPECT_EQ(marlith({"reserve-numbers", "--count", "0"}).exitCode, 2);
+}

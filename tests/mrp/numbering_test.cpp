@@ -1,0 +1,103 @@
+// The day's requisition numbers on the counter table.
+
+#include <QThread>
+#include <thread>
+
+#include "Fixture.h"
+#include "mrp/Numbering.h"
+
+using namespace mrptest;
+
+using NumberingTest = EngineTest;
+
+TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
+    struct Case {
+        const char* lastId;  // nullptr: no row for the day
+        const char* number;
+        const char* after;
+    };
+    const Case cases[] = {
+        {nullptr, "202611020001", "2"},
+        {"7", "202611020007", "8"},
+        {"10000", "2026110210000", "10001"},
+        {"NULL", "202611020001", "2"},  // a null counter starts the day afresh
+    };
+    for (const Case& c : cases) {
+        database.Run("DELETE FROM TEMP_PETITIONID;");
+        database.Run("INSERT INTO TEMP_PETITIONID VALUES ('2026/11/01', 50);");  // another day, untouched
+        if (c.lastId) database.Run(QString("INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', %1);").arg(c.lastId));
+        EXPECT_EQ(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), c.number);
+        EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/02'"), c.after);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "2");
+        EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/01'"), "50");
+        EXPECT_FALSE(writing.InTransaction());
+    }
+    EXPECT_EQ(QString(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02")).size(), 12);
+    EXPECT_THROW(engine->NextRequisitionNumber("TEMP_PETITIONID; DELETE", "2026/11/02"), db::DbError);
+}
+
+// Another client holds the day's row (or is creating it) in an open transaction and
+// commits a moment later: the reservation waits, meets the conflict, and tries again.
+TEST_F(NumberingTest, LockConflictsAreRetriedNotReported) {
+    struct Case {
+        const char* setup;
+        const char* other;
+        const char* number;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 7);",
+         "UPDATE TEMP_PETITIONID SET LAST_ID = 8 WHERE BILL_DATE = '2026/11/02'", "202611020008", "9"},
+        {"", "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 2)", "202611020002", "3"},
+    };
+    for (const Case& c : cases) {
+        database.Run("DELETE FROM TEMP_PETITIONID;");
+        if (*c.setup) database.Run(c.setup);
+        db::Connection other;
+        other.SetParams(database.params());
+        other.StartTransaction();
+        db::Query q(other);
+        q.Add(c.other);
+        q.Execute();
+        std::thread committer([&] {
+            QThread::msleep(300);
+            other.Commit();
+        });
+        mrp::RequisitionCounter counter(writing);
+        const QString number = counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02");
+        committer.join();
+        EXPECT_EQ(number, c.number);
+        EXPECT_GE(counter.conflicts(), 1);
+        EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/02'"), c.after);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "1");
+    }
+}
+
+TEST_F(NumberingTest, TheDateIsFormedOnceForACommandThatSpansMidnight) {
+    database.Run(Bom("A", "B", "1") + Bom("A", "C", "1") + Order("SO1", "P1") + Line("SO1", "A", "1"));
+    Expand("P1");
+    // The command starts a millisecond before midnight; every later reading of the clock
+    // is on the next day.
+    int readings = 0;
+    const QDateTime before(QDate(2026, 11, 2), QTime(23, 59, 59, 999));
+    const QDateTime after(QDate(2026, 11, 3), QTime(0, 0, 0, 1));
+    now = before;
+    mrp::EngineOptions options = engine->options();
+    mrp::RequisitionEngine late(catalogue, reading, writing, [&] {
+        options.clock = [&] { return readings++ == 0 ? before : after; };
+        return options;
+    }());
+    late.SetProjectCode("P1");
+    late.CreateWorkTable();
+    late.bsSkinButton1Click();
+    late.bsSkinButton2Click();
+    late.bsSkinButton3Click();
+    late.DropWorkTable();
+    EXPECT_EQ(late.lastReport().outcome, mrp::RequisitionOutcome::Written) << late.lastReport().detail.toStdString();
+    EXPECT_EQ(late.requisitionNumber(), "202611020001");
+    EXPECT_EQ(Scalar("SELECT list(BILL_DATE) FROM TEMP_PETITIONID"), "2026/11/02");
+    EXPECT_EQ(Scalar("SELECT BILL_DATE || ' ' || CHG_DATE FROM PETITION_MASTER"), "2026/11/02 2026/11/02");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE BILL_DATE = '2026/11/02'"), "2");
+    // Key-in times are read per line: after midnight here.
+    EXPECT_EQ(Scalar("SELECT list(distinct KEYINTIME) FROM PETITION_SUB"), "00:00:00 01");
+}

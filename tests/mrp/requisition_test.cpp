@@ -1,0 +1,242 @@
+// "轉請購單": the requisition write, its outcome and what a failure leaves.
+
+#include "Fixture.h"
+#include "app/DemoData.h"
+
+using namespace mrptest;
+
+using RequisitionTest = EngineTest;
+
+namespace {
+
+const mrp::CommandStates kNone{false, false, false};
+
+}  // namespace
+
+TEST_F(RequisitionTest, WritesHeaderLinesAndMarksEveryOrderOfTheProject) {
+    database.Run(
+        "INSERT INTO EMPLOYEE VALUES ('A001', '陳志明');\n"
+        "INSERT INTO PRODUCT VALUES ('M1', '螺絲', '包', 'M6x20', 30, 45, 7, 'V01', '五金行', 'PT', '4710001');\n" +
+        Bom("P", "M1", "4") + Bom("P", "GHOST", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") +
+        Order("SO-OFF", "P1", "'True'") + Order("SO-PLAIN", "P1") + Line("SO-PLAIN", "NOBILL", "1") +
+        Order("SO-OTHER", "P2"));
+    Expand("P1");
+    engine->bsSkinButton3Click();
+
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    const mrp::RequisitionReport& r = reporter.reports[0];
+    EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::Written) << r.detail.toStdString();
+    EXPECT_EQ(r.text, "資料寫入成功..!");
+    EXPECT_EQ(r.kind, mrp::MessageKind::Information);
+    EXPECT_EQ(r.number, "202611020001");
+    EXPECT_EQ(r.lines, 2);
+    EXPECT_EQ(reporter.started, 1);
+    EXPECT_EQ(reporter.ended, 1);
+    EXPECT_EQ(engine->commandStates(), kNone);
+
+    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
+                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||PROJ_ID FROM PETITION_MASTER"),
+              "202611020001|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|P1");
+    // QTY 12 of a product with STD_COST 30 and SALE_PRICE 45.
+    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||KEYINTIME||'|'||PROD_ID||'|'||PROD_NAME||'|'||PROD_SCALE||'|'||"
+                     "V_QTY||'|'||V_PRICE||'|'||QTY||'|'||UNITNAME||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||"
+                     "TEMPPRODID||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||PROD_BARCODE||'|'||"
+                     "PACK_QTY||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
+                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||NOW_QTY||'|'||ORDER_ID "
+                     "FROM PETITION_SUB WHERE PROD_ID = 'M1'"),
+              "202611020001|09:30:00 05|M1|螺絲|M6x20|12|30.00000000000000|12|包|45.00000000000000|"
+              "30.00000000000000|360|M1|V01|五金行|PT|4710001|1|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|"
+              "7.000000000000000|SO1");
+    // A material missing from PRODUCT: empty texts and zeros.
+    EXPECT_EQ(Scalar("SELECT PROD_NAME||'|'||PROD_SCALE||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||"
+                     "PROD_BARCODE||'|'||V_QTY||'|'||V_PRICE||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||NOW_QTY "
+                     "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"),
+              "||||||6|0.000000000000000|0.000000000000000|0.000000000000000|0|0.000000000000000");
+
+    // Every order of the project, listed or not; other projects untouched.
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || coalesce(TS, 'null')) FROM "
+                     "(SELECT * FROM ORDER_MASTER ORDER BY MASTERBILLID)"),
+              "SO-OFF=Y,SO-OTHER=N,SO-PLAIN=Y,SO1=Y");
+    EXPECT_FALSE(writing.InTransaction());
+    // Nothing offers a command any more.
+    EXPECT_THROW(engine->bsSkinButton1Click(), mrp::CommandNotAvailable);
+}
+
+TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven) {
+    database.Run(Product("H", "Half", "pcs", "2.5") + Product("K", "Kilo", "kg", "30") + Bom("P", "H", "1") +
+                 Bom("P", "K", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    Expand("P1");
+    // The clerk's edits are written as they stand.
+    data::MemTable& acds = engine->ACDS();
+    ASSERT_TRUE(acds.Locate("PROD_ID", "H"));
+    acds.Edit();
+    acds.FieldByName("QTY")->SetAsFloat(3);
+    acds.Post();
+    ASSERT_TRUE(acds.Locate("PROD_ID", "K"));
+    acds.Edit();
+    acds.FieldByName("QTY")->SetAsFloat(3.5);
+    acds.Post();
+    acds.Append();
+    acds.FieldByName("PROD_ID")->SetAsString("K");
+    acds.FieldByName("QTY")->SetAsFloat(2.5);
+    acds.Post();
+    engine->bsSkinButton3Click();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written)
+        << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT list(PROD_ID||':'||V_QTY||':'||QTY||':'||AMT, ' ') FROM PETITION_SUB"),
+              "H:3:3:8 K:4:4:120 K:2:2:60");
+}
+
+TEST_F(RequisitionTest, UserMissingFromEmployeeGivesEmptyNames) {
+    database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    engine->SetUser("NOBODY", "");
+    Expand("P1");
+    engine->bsSkinButton3Click();
+    EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_ID || '|' || EMPLOYEE_NAME || '|' || STORE_ID || ']' FROM PETITION_MASTER"),
+              "[NOBODY||]");
+    EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_NAME || ']' FROM PETITION_SUB"), "[]");
+}
+
+TEST_F(RequisitionTest, AnEarlierRequisitionOfTheSameNumberIsReplaced) {
+    database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1") +
+                 "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 5);\n"
+                 "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611020005', 'OLD');\n"
+                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD1');\n"
+                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD2');\n");
+    Expand("P1");
+    engine->bsSkinButton3Click();
+    EXPECT_EQ(Scalar("SELECT list(PROJ_ID) FROM PETITION_MASTER"), "P1");
+    EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "M");
+}
+
+TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
+    database.Run("ALTER TABLE PETITION_SUB ADD CONSTRAINT NO_BAD CHECK (PROD_ID <> 'BAD');");
+    database.Run(Bom("P", "GOOD", "1") + Bom("P", "BAD", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    Expand("P1");
+    engine->bsSkinButton3Click();
+
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    const mrp::RequisitionReport& r = reporter.reports[0];
+    EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_EQ(r.text, "資料寫入失敗..!");
+    EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
+    EXPECT_NE(r.detail.indexOf("NO_BAD"), -1) << r.detail.toStdString();
+    EXPECT_EQ(reporter.started, reporter.ended);
+    EXPECT_EQ(engine->commandStates(), kNone);
+
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "2");  // the number is used up
+    EXPECT_FALSE(writing.InTransaction());
+    // No lock is left: another client changes the order at once.
+    db::ConnectionParams noWait = database.params();
+    noWait.waitOnLocks = false;
+    db::Connection other;
+    other.SetParams(noWait);
+    db::Query touch(other);
+    touch.Add("UPDATE ORDER_MASTER SET TS = 'N' WHERE MASTERBILLID = 'SO1'");
+    EXPECT_NO_THROW(touch.Execute());
+}
+
+TEST_F(RequisitionTest, QuantityOutsideTheWholeNumberRangeFailsTheWrite) {
+    database.Run(Bom("P", "OK", "1") + Bom("P", "HUGE", "3000000000") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    Expand("P1");
+    engine->bsSkinButton3Click();
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_NE(engine->lastReport().detail.indexOf("the quantity (QTY) of HUGE is 3000000000"), -1)
+        << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+}
+
+TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
+    database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    engine->SetProjectCode("P1");
+    engine->bsSkinButton3Click();  // before "確定" too: every command starts enabled
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
+    EXPECT_EQ(engine->requisitionNumber(), "202611020001");
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "2");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+    EXPECT_EQ(engine->commandStates(), kNone);
+}
+
+TEST_F(RequisitionTest, AnEmptyMaterialListWritesNothingAndShowsNothing) {
+    database.Run(Order("SO1", "P1") + Line("SO1", "NOBILL", "1"));
+    Expand("P1");
+    engine->bsSkinButton3Click();
+    EXPECT_TRUE(reporter.reports.empty());
+    EXPECT_EQ(reporter.started, 0);
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::NothingWritten);
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "2");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+    EXPECT_EQ(engine->commandStates(), kNone);
+}
+
+TEST_F(RequisitionTest, APartialListIsRefusedUntilAnExpansionEndsWell) {
+    database.Run(Bom("A", "K", "1") + Bom("A", "B", "1") + Bom("B", "A", "1") + Order("SO1", "P1") +
+                 Line("SO1", "A", "1"));
+    engine->SetProjectCode("P1");
+    engine->bsSkinButton1Click();
+    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::RuleError);
+    ASSERT_EQ(engine->ACDS().RecordCount(), 1);  // K is in the list
+
+    engine->bsSkinButton3Click();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
+    EXPECT_EQ(reporter.reports[0].text, QString::fromUtf8(mrp::kPartialListRefused));
+    EXPECT_EQ(reporter.reports[0].number, "");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");  // no number reserved
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(engine->commandStates(), (mrp::CommandStates{true, false, true}));
+
+    // The bill is mended; "確定" and "物料展開" again, then the write goes through.
+    database.Run("DELETE FROM PD_BOM WHERE PROD_ID = 'B';");
+    engine->bsSkinButton1Click();
+    engine->bsSkinButton2Click();
+    engine->bsSkinButton3Click();
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
+    EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "K,B");
+}
+
+// Caching off writes the same requisition, line for line, with more statements.
+class UncachedRequisitionTest : public EngineTest {
+protected:
+    UncachedRequisitionTest() : EngineTest(false) {}
+};
+
+TEST_F(UncachedRequisitionTest, WritesTheSameLinesAsTheCachedEngine) {
+    const QString lines =
+        "SELECT list(MASTERBILLID||'|'||PROD_ID||'|'||PROD_NAME||'|'||PROD_SCALE||'|'||V_QTY||'|'||V_PRICE||'|'||"
+        "QTY||'|'||UNITNAME||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||PROVIDER_ID||'|'||EMPLOYEE_NAME||'|'||"
+        "NOW_QTY||'|'||ORDER_ID, ';') FROM PETITION_SUB";
+    database.Run(app::DemoDataScript());
+    Expand("P2026-001");
+    engine->bsSkinButton3Click();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
+    const long uncachedStatements = reading.statementsExecuted() + writing.statementsExecuted();
+
+    testsupport::TestDatabase other;
+    other.Run(app::DemoDataScript());
+    db::Connection c2, r2, w2;
+    for (db::Connection* c : {&c2, &r2, &w2}) c->SetParams(other.params());
+    mrp::EngineOptions options;
+    options.queryDumpPath = QDir(other.dir()).filePath("q.txt");
+    options.clock = [this] { return now; };
+    mrp::RequisitionEngine cached(c2, r2, w2, options);
+    cached.CreateWorkTable();
+    cached.SetUser("A001", "S01");
+    cached.SetProjectCode("P2026-001");
+    cached.bsSkinButton1Click();
+    cached.bsSkinButton2Click();
+    cached.bsSkinButton3Click();
+    ASSERT_EQ(cached.lastReport().outcome, mrp::RequisitionOutcome::Written);
+    const long cachedStatements = r2.statementsExecuted() + w2.statementsExecuted();
+    cached.DropWorkTable();
+
+    EXPECT_GT(engine->lastReport().lines, 10);
+    EXPECT_EQ(Scalar(lines), other.Scalar(lines));
+    EXPECT_LT(cachedStatements, uncachedStatements);
+}
