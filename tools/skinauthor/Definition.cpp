@@ -188,33 +188,33 @@ const ClassSpec* ObjectClass(const std::string& type) {
 }
 
 const ClassSpec& FormInfoKeys() {
-    static const ClassSpec spec{
+    static const ClassSpec entryClass{
         "FORMINFO",
         Anchors() + Keys{Rc("clientrect"), Int("bgpictureindex", "-1"), Rc("maskrectarea"), Pnt("hittestlefttoppoint"),
                          Pnt("hittestrighttoppoint"), Pnt("hittestleftbottompoint"), Pnt("hittestrightbottompoint"),
                          Rc("buttonsrect"), Rc("captionrect"), Int("buttonsoffset"), Bool("buttonsinleft"),
                          Bool("mainmenupopupup"), Int("borderwidth"), Bool("autorenderinginactiveimage"),
                          {"inactiveeffect", K::InactiveEffect, "iebrightness"}}};
-    return spec;
+    return entryClass;
 }
 
 const ClassSpec& PopupWindowKeys() {
-    static const ClassSpec spec{"POPUPWINDOW", Keys{Int("windowpictureindex", "-1"), Int("maskpictureindex", "-1")} +
+    static const ClassSpec entryClass{"POPUPWINDOW", Keys{Int("windowpictureindex", "-1"), Int("maskpictureindex", "-1")} +
                                                    Anchors() +
                                                    Keys{Rc("itemsrect"), Col("scrollmarkercolor"),
                                                         Col("scrollmarkeractivecolor")}};
-    return spec;
+    return entryClass;
 }
 
 const ClassSpec& HintWindowKeys() {
-    static const ClassSpec spec{"HINTWINDOW", Keys{Int("windowpictureindex", "-1"), Int("maskpictureindex", "-1")} +
+    static const ClassSpec entryClass{"HINTWINDOW", Keys{Int("windowpictureindex", "-1"), Int("maskpictureindex", "-1")} +
                                                   Anchors() + Keys{Rc("clientrect")} + FontKeys()};
-    return spec;
+    return entryClass;
 }
 
 Section& Section::set(const std::string& key, const QString& value) {
-    if (spec_ && !spec_->find(key))
-        throw std::runtime_error("[" + name_ + "]: " + spec_->className + " has no key \"" + key + "\"");
+    if (entryClass_ && !entryClass_->find(key))
+        throw std::runtime_error("[" + name_ + "]: " + entryClass_->className + " has no key \"" + key + "\"");
     if (!values_.count(key)) order_.push_back(key);
     values_[key] = value;
     return *this;
@@ -241,16 +241,16 @@ Section& Section::font(const Font& f, const std::string& prefix) {
 QString Section::value(const std::string& key) const {
     auto it = values_.find(key);
     if (it != values_.end()) return it->second;
-    if (spec_)
-        if (const KeySpec* k = spec_->find(key)) return QString::fromStdString(k->def);
+    if (entryClass_)
+        if (const KeySpec* k = entryClass_->find(key)) return QString::fromStdString(k->def);
     return {};
 }
 
 QStringList Section::lines() const {
     QStringList out;
     out << QStringLiteral("[%1]").arg(QString::fromStdString(name_));
-    if (spec_) {
-        for (const KeySpec& k : spec_->keys) out << QString::fromStdString(k.name) + '=' + value(k.name);
+    if (entryClass_) {
+        for (const KeySpec& k : entryClass_->keys) out << QString::fromStdString(k.name) + '=' + value(k.name);
     } else {
         for (const std::string& k : order_) out << QString::fromStdString(k) + '=' + values_.at(k);
     }
@@ -284,11 +284,11 @@ Section& Definition::object(const std::string& name, const std::string& type) {
 
 Section& Definition::control(const std::string& name, const std::string& type) {
     CheckNewName(name, type);
-    const ClassSpec* spec = ControlClass(type);
-    if (!spec) throw std::runtime_error("control \"" + name + "\": no entry class reads type \"" + type + "\"");
+    const ClassSpec* entryClass = ControlClass(type);
+    if (!entryClass) throw std::runtime_error("control \"" + name + "\": no entry class reads type \"" + type + "\"");
     for (const Entry& e : controls_)
         if (e.name == name) throw std::runtime_error("control \"" + name + "\" twice");
-    controls_.push_back({name, type, std::make_unique<Section>(name, spec)});
+    controls_.push_back({name, type, std::make_unique<Section>(name, entryClass)});
     return *controls_.back().section;
 }
 

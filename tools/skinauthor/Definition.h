@@ -49,7 +49,7 @@ struct Font {
 
 class Section {
 public:
-    Section(std::string name, const ClassSpec* spec) : name_(std::move(name)), spec_(spec) {}
+    Section(std::string name, const ClassSpec* entryClass) : name_(std::move(name)), entryClass_(entryClass) {}
     const std::string& name() const { return name_; }
 
     Section& set(const std::string& key, const QString& value);
@@ -70,7 +70,7 @@ public:
 
 private:
     std::string name_;
-    const ClassSpec* spec_;  // nullptr: free keys in insertion order (VERSION, PICTURES, lists)
+    const ClassSpec* entryClass_;  // nullptr: free keys in insertion order (VERSION, PICTURES, lists)
     std::map<std::string, QString> values_;
     std::vector<std::string> order_;
 };
