@@ -34,6 +34,16 @@ QString TakeOption(QStringList& args, const QString& name, const QString& def) {
 
 bool TakeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
 
+QSize ParseSize(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('x'));
+    bool okW = false, okH = false;
+    const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+    const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+    if (!okW || !okH || w < 1 || h < 1 || w > 8192 || h > 8192)
+        throw UsageError(QStringLiteral("bad size \"%1\": expected WxH, e.g. 640x480").arg(text).toStdString());
+    return QSize(w, h);
+}
+
 void RejectUnknownOptions(const QStringList& args) {
     for (const QString& a : args)
         if (a.startsWith("--") && a.size() > 2)

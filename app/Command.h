@@ -4,6 +4,7 @@
 // the arguments start with ("skin dump" before "skin"), so a command family can grow
 // without touching a shared table.
 
+#include <QSize>
 #include <QStringList>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,8 @@ struct CommandRegistrar {
 QString TakeOption(QStringList& args, const QString& name, const QString& def = {});
 // Removes a bare "--name" flag and tells whether it was there.
 bool TakeFlag(QStringList& args, const QString& name);
+// "WxH" (1..8192 each) as a size; UsageError otherwise.
+QSize ParseSize(const QString& text);
 // Fails with UsageError when an argument starting with "--" is left over.
 void RejectUnknownOptions(const QStringList& args);
 

@@ -29,16 +29,6 @@
 
 namespace {
 
-QSize ParseSize(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char('x'));
-    bool okW = false, okH = false;
-    const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-    const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-    if (!okW || !okH || w < 1 || h < 1 || w > 8192 || h > 8192)
-        throw app::UsageError(QStringLiteral("bad size \"%1\": expected WxH, e.g. 640x480").arg(text).toStdString());
-    return QSize(w, h);
-}
-
 int SkinDemo(const QStringList& argsIn) {
     QStringList args = argsIn;
     const bool noSkin = app::TakeFlag(args, "--no-skin");
@@ -50,7 +40,7 @@ int SkinDemo(const QStringList& argsIn) {
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
     if (noSkin && !skinFile.isEmpty()) throw app::UsageError("--no-skin and --skin exclude each other");
-    const QSize size = ParseSize(sizeText);
+    const QSize size = app::ParseSize(sizeText);
     bool okMs = true;
     const int ms = quitAfter.isEmpty() ? (screenshot.isEmpty() ? -1 : 1000) : quitAfter.toInt(&okMs);
     if (!okMs || (!quitAfter.isEmpty() && ms < 0)) throw app::UsageError("--quit-after takes milliseconds");

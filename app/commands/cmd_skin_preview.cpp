@@ -75,16 +75,6 @@ const PreviewMode kModes[] = {
     {"--message", true, "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},
 };
 
-QSize ParseSize(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char('x'));
-    bool okW = false, okH = false;
-    const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-    const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-    if (!okW || !okH || w < 1 || h < 1 || w > 8192 || h > 8192)
-        throw app::UsageError(QStringLiteral("bad size \"%1\": expected WxH, e.g. 640x480").arg(text).toStdString());
-    return QSize(w, h);
-}
-
 int SkinPreview(const QStringList& argsIn) {
     QStringList args = argsIn;
     const PreviewMode* mode = nullptr;
@@ -107,7 +97,7 @@ int SkinPreview(const QStringList& argsIn) {
     if (!mode) throw app::UsageError("give a mode, e.g. --frame");
 
     const QString size = app::TakeOption(args, "--size");
-    if (!size.isEmpty()) ctx.size = ParseSize(size);
+    if (!size.isEmpty()) ctx.size = app::ParseSize(size);
     ctx.title = app::TakeOption(args, "--title");
     ctx.inactive = app::TakeFlag(args, "--inactive");
     const bool noSkin = app::TakeFlag(args, "--no-skin");
