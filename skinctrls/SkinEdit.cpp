@@ -55,7 +55,10 @@ platform::TFont InitialEditFont() {
 // ===== TbsCustomEdit ========================================================================
 
 TbsCustomEdit::TbsCustomEdit(QWidget* parent)
-    : platform::Control(parent), edit_(new QLineEdit(this)), font_(InitialEditFont()) {
+    : platform::Control(parent), font_(InitialEditFont()) {
+    // Assigned in the body: making the child already sends this control events, and
+    // edit_ must read as null until the child exists.
+    edit_ = new QLineEdit(this);
     // The text box is transparent: the control's own painting is its background.
     edit_->setFrame(false);
     edit_->setAutoFillBackground(false);

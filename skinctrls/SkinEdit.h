@@ -69,7 +69,7 @@ protected:
     virtual void EditMouseMoved() {}
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-    QLineEdit* edit_;
+    QLineEdit* edit_ = nullptr;  // null until the constructor has made it
     QProxyStyle* editStyle_ = nullptr;
     platform::TFont font_;
     QChar passwordChar_;
