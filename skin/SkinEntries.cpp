@@ -9,12 +9,6 @@ namespace skin {
 
 namespace {
 
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // Written forms of the common defaults.
 constexpr const char* kRect = "0,0,0,0";

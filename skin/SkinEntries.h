@@ -27,6 +27,14 @@ namespace skin {
 class SkinIni;
 
 // A field of one entry, bound to its place in memory.
+// Lambdas combined into one visitor for std::visit over FieldPtr.
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
 using FieldPtr = std::variant<int*, Rect*, QPoint*, bool*, FontStyles*, Alignment*, MorphKind*, InactiveEffect*,
                               StdCommand*, QString*>;
 

@@ -13,12 +13,6 @@ namespace skin {
 
 namespace {
 
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
 
 QJsonValue FieldJson(const FieldPtr& field) {
     return std::visit(Overloaded{

@@ -1,5 +1,7 @@
 #include "skins/Carried.h"
 
+#include <stdexcept>
+
 #include "skin/SkinIni.h"
 #include "skins/CarriedData.h"
 
@@ -40,6 +42,21 @@ void LoadCarriedSkin(skin::TbsSkinData& skinData) {
     skin::TbsCompressedStoredSkin compressed;
     FillCarriedCompressedSkin(compressed);
     skinData.LoadFromCompressedStoredSkin(compressed);
+}
+
+void LoadCarriedOrFileSkin(skin::TbsSkinData& skinData, const QString& skinFile) {
+    if (skinFile.isEmpty()) {
+        LoadCarriedSkin(skinData);
+        return;
+    }
+    skin::TbsStoredSkin stored;
+    stored.LoadFromSkinFile(skinFile);
+    skinData.LoadFromStoredSkin(stored);
+    if (skinData.IsEmpty())
+        throw std::runtime_error(QStringLiteral("%1 is not a skin definition: it needs the sections VERSION, "
+                                                "PICTURES, FORMINFO, SKINOBJECTS and SKINCONTROLS")
+                                     .arg(skinFile)
+                                     .toStdString());
 }
 
 }  // namespace skins

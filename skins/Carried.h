@@ -26,4 +26,9 @@ void FillCarriedCompressedSkin(skin::TbsCompressedStoredSkin& compressed);
 // the compressed one, which replaces it. Each load sends the skin-change messages.
 void LoadCarriedSkin(skin::TbsSkinData& skinData);
 
+// The skin a workshop command asks for: the carried one when skinFile is empty, else the
+// definition and bitmaps at skinFile (LoadFromSkinFile). Throws a clear error when the
+// file is not a complete skin definition.
+void LoadCarriedOrFileSkin(skin::TbsSkinData& skinData, const QString& skinFile);
+
 }  // namespace skins

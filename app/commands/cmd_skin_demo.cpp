@@ -50,17 +50,7 @@ int SkinDemo(const QStringList& argsIn) {
     form.setWindowTitle(title);
     auto* frame = new skin::TbsSkinFrame(&form);
     auto* data = new skin::TbsSkinData(&form);
-    if (!noSkin) {
-        if (skinFile.isEmpty()) {
-            skins::LoadCarriedSkin(*data);
-        } else {
-            skin::TbsStoredSkin stored;
-            stored.LoadFromSkinFile(skinFile);
-            data->LoadFromStoredSkin(stored);
-            if (data->IsEmpty())
-                throw std::runtime_error(QStringLiteral("%1 is not a skin definition").arg(skinFile).toStdString());
-        }
-    }
+    if (!noSkin) skins::LoadCarriedOrFileSkin(*data, skinFile);
     frame->SetSkinData(data);
 
     // A few words for the person trying it, on the skin's client background.

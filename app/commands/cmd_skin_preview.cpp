@@ -110,18 +110,7 @@ int SkinPreview(const QStringList& argsIn) {
     std::unique_ptr<skin::TbsSkinData> data;
     if (!noSkin) {
         data = std::make_unique<skin::TbsSkinData>();
-        if (skinFile.isEmpty()) {
-            skins::LoadCarriedSkin(*data);
-        } else {
-            skin::TbsStoredSkin stored;
-            stored.LoadFromSkinFile(skinFile);
-            data->LoadFromStoredSkin(stored);
-            if (data->IsEmpty())
-                throw std::runtime_error(QStringLiteral("%1 is not a skin definition: it needs the sections VERSION, "
-                                                        "PICTURES, FORMINFO, SKINOBJECTS and SKINCONTROLS")
-                                             .arg(skinFile)
-                                             .toStdString());
-        }
+        skins::LoadCarriedOrFileSkin(*data, skinFile);
         ctx.skinData = data.get();
     }
 
