@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/Command.h"
+#include "db/Connection.h"
 
 namespace {
 
@@ -90,6 +91,11 @@ int main(int argc, char** argv) {
     auto application = MakeApplication(cmd->needs, argc, argv);
     QCoreApplication::setApplicationName("marlith");
     QCoreApplication::setApplicationVersion(MARLITH_VERSION);
+    // Whatever the command did with the database, the engine is stopped before the
+    // process ends (an embedded attachment flushes its file there).
+    struct ClientShutdown {
+        ~ClientShutdown() { db::ShutdownClient(); }
+    } clientShutdown;
     try {
         return cmd->run(rest);
     } catch (const app::UsageError& e) {

@@ -161,4 +161,9 @@ QStringList SplitScript(const QString& script);
 // db/schema.sql as built into the program.
 QString SchemaScript();
 
+// Stops the client library's (and the embedded engine's) threads and closes what is
+// still attached. Called once as the process ends, so the engine flushes its files and no
+// engine thread is still running while the process tears down.
+void ShutdownClient();
+
 }  // namespace db

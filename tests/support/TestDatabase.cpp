@@ -24,6 +24,16 @@ void ApplySchema(const db::ConnectionParams& params, const QString& script) {
     c.Commit();
 }
 
+// The embedded engine's threads are stopped before the test program returns, so nothing
+// of the engine runs while the process (and the leak checker of the sanitizer build)
+// tears down.
+class ClientShutdown : public ::testing::Environment {
+public:
+    void TearDown() override { db::ShutdownClient(); }
+};
+[[maybe_unused]] ::testing::Environment* const clientShutdown =
+    ::testing::AddGlobalTestEnvironment(new ClientShutdown);
+
 }  // namespace
 
 TestDatabase::TestDatabase(bool withSchema) {
