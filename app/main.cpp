@@ -73,7 +73,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    QStringList lookup = args.isEmpty() ? QStringList{"main"} : args;
+    // Options without a command belong to the main job.
+    const bool mainJob = args.isEmpty() || args.first().startsWith('-');
+    QStringList lookup = mainJob ? QStringList{"main"} + args : args;
     qsizetype words = 0;
     const app::Command* cmd = FindCommand(lookup, words);
     if (!cmd) {
@@ -81,7 +83,7 @@ int main(int argc, char** argv) {
                      qPrintable(lookup.first()));
         return 2;
     }
-    QStringList rest = args.mid(words);
+    QStringList rest = lookup.mid(words);
     if (rest.contains("--help")) {
         std::printf("usage: marlith %s %s\n  %s\n", cmd->name.c_str(), cmd->usage.c_str(),
                     cmd->summary.c_str());

@@ -1,50 +1,74 @@
-// The main job. Until the window exists it prints the projects of the configured
-// database with their open order lines, read back through the data layer.
+// The main job: the material requirements window on the database of the named
+// connection entry.
+//   marlith [--no-skin] [--screenshot FILE.png --quit-after MS]
+// Start-up order: the data module's catalogue connection (not opened yet), the main
+// window (its reading connection opens while it is built; then the work table and the
+// settings), the event loop. Closing the window drops the run's work table.
+// With --screenshot the window is written to a PNG after --quit-after milliseconds and
+// the program closes it (work table dropped) and ends; without a display it runs
+// off-screen for that.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QTimer>
 
 #include <cstdio>
 
 #include "app/Command.h"
+#include "app/Settings.h"
 #include "db/Connection.h"
+#include "mrp/window/MainWindow.h"
+#include "platform/Fonts.h"
 
 namespace {
 
-int Main(const QStringList& args) {
+int Main(const QStringList& argsIn) {
+    QStringList args = argsIn;
+    const bool noSkin = app::TakeFlag(args, "--no-skin");
+    const QString screenshot = app::TakeOption(args, "--screenshot");
+    const QString quitAfter = app::TakeOption(args, "--quit-after");
     app::RejectUnknownOptions(args);
-    db::Connection reading;
-    reading.Open();
-    db::Query projects(reading);
-    projects.SetSQL({"SELECT PROJ_ID, PROJ_NAME FROM PROJ_ITEM ORDER BY PROJ_ID"});
-    projects.Open();
-    db::Query orders(reading);
-    orders.SetSQL({"select b.prod_id,b.prod_name,b.qty, ",
-                   "       a.masterbillid,a.bill_date,a.cust_name ",
-                   "        from order_master a ",
-                   "inner join order_sub b ",
-                   "on a.masterbillid = b.masterbillid ",
-                   " where a.disable_flag  = 'False' AND a.TS <> 'Y' ",
-                   " and a.proj_id = :PROJ_ID"});
-    for (; !projects.Eof(); projects.Next()) {
-        const QString id = projects.FieldByName("PROJ_ID").AsString();
-        std::printf("%s  %s\n", qPrintable(id), qPrintable(projects.FieldByName("PROJ_NAME").AsString()));
-        orders.SetParam("PROJ_ID", id);
-        orders.Open();
-        if (orders.Eof()) std::printf("    (沒有未轉請購的訂單)\n");
-        for (; !orders.Eof(); orders.Next())
-            std::printf("    %s  %s  %-6s %-12s %s  %s\n", qPrintable(orders.FieldByName("MASTERBILLID").AsString()),
-                        qPrintable(orders.FieldByName("BILL_DATE").AsString()),
-                        qPrintable(orders.FieldByName("PROD_ID").AsString()),
-                        qPrintable(orders.FieldByName("PROD_NAME").AsString()),
-                        qPrintable(orders.FieldByName("QTY").AsString()),
-                        qPrintable(orders.FieldByName("CUST_NAME").AsString()));
+    if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
+    bool okMs = true;
+    const int ms = quitAfter.isEmpty() ? (screenshot.isEmpty() ? -1 : 1500) : quitAfter.toInt(&okMs);
+    if (!okMs || ms < -1) throw app::UsageError("--quit-after takes milliseconds");
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") && ms < 0) {
+        std::fprintf(stderr,
+                     "marlith: no display to show the window on (set DISPLAY, or use --screenshot FILE.png)\n");
+        return 1;
     }
-    return 0;
+
+    platform::InstallFontSubstitutions();
+    // The data module: the catalogue connection, opened on first use.
+    db::Connection catalogue;
+
+    mrp::MainWindowOptions options;
+    options.carriedSkin = !noSkin;
+    options.readIdentifiers = [] {
+        const app::Settings s = app::Settings::Load(app::Settings::DefaultPath());
+        return mrp::RunIdentifiers{s.userId, s.storeId};
+    };
+    mrp::TFormMarlith window(catalogue, options);
+    QObject::connect(&window, &mrp::TFormMarlith::FormClosed, qApp, &QApplication::quit);
+    window.show();
+    window.activateWindow();
+
+    if (ms >= 0) {
+        QTimer::singleShot(ms, &window, [&] {
+            if (!screenshot.isEmpty() && !window.grab().save(screenshot, "PNG"))
+                std::fprintf(stderr, "marlith: cannot write %s\n", qPrintable(screenshot));
+            window.close();
+            QApplication::quit();
+        });
+    }
+    return QApplication::exec();
 }
 
 const app::CommandRegistrar kMain({
     "main",
-    "",
-    "the main job (run when no command is given)",
-    app::Needs::Core,
+    "[--no-skin] [--screenshot FILE.png [--quit-after MS]]",
+    "the material requirements window (run when no command is given)",
+    app::Needs::OffscreenWidgets,
     &Main,
 });
 

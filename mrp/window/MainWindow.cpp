@@ -1,0 +1,355 @@
+#include "mrp/window/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include <exception>
+
+#include "frame/SkinFrame.h"
+#include "platform/Colors.h"
+#include "platform/Fonts.h"
+#include "skin/SkinData.h"
+#include "skin/StoredSkin.h"
+#include "skinctrls/SkinButton.h"
+#include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinLabel.h"
+#include "skinctrls/SkinMessage.h"
+#include "skinctrls/SkinPanel.h"
+#include "skinctrls/SkinScrollBar.h"
+#include "skins/Carried.h"
+
+namespace mrp {
+
+namespace {
+
+using skinctrls::TbsSkinButton;
+using skinctrls::TbsSkinEdit;
+using skinctrls::TbsSkinGroupBox;
+using skinctrls::TbsSkinPanel;
+using skinctrls::TbsSkinScrollBar;
+using skinctrls::TbsSkinStdLabel;
+
+constexpr int kClientWidth = 734;
+constexpr int kClientHeight = 480;
+
+// The message dialog's kinds.
+constexpr int kKindError = 1;
+
+const platform::TFont kArial14{QStringLiteral("Arial"), 14, {}, platform::clWindowText};
+const platform::TFont kSansSerif11{QStringLiteral("MS Sans Serif"), -11, {}, platform::clWindowText};
+
+// The values every panel of the window shares; the group box shows its caption.
+TbsSkinPanel* InitPanel(TbsSkinPanel* p, skin::TbsSkinData* data, platform::TAlign align, int height) {
+    p->SetBorderStyle(skinctrls::bvRaised);
+    p->SetCaptionMode(false);
+    p->SetRollUpMode(false);
+    p->SetCheckedMode(false);
+    p->SetDefaultAlignment(skin::taLeftJustify);
+    p->SetDefaultCaptionHeight(22);
+    p->SetAutoEnabledControls(true);
+    p->SetNumGlyphs(1);
+    p->SetSpacing(2);
+    p->SetDefaultFont(kArial14);
+    p->SetDefaultWidth(0);
+    p->SetDefaultHeight(0);
+    p->SetUseSkinFont(true);
+    p->SetSkinDataName(QStringLiteral("panel"));
+    p->SetSkinData(data);
+    if (height > 0) p->SetBounds(0, 0, p->width() > 0 ? p->width() : kClientWidth, height);
+    p->SetAlign(align);
+    return p;
+}
+
+TbsSkinButton* MakeButton(QWidget* parent, skin::TbsSkinData* data, const QString& caption, int x, int y) {
+    auto* b = new TbsSkinButton(parent);
+    b->SetCaption(caption);
+    b->SetRepeatMode(false);
+    b->SetRepeatInterval(100);
+    b->SetAllowAllUp(false);
+    b->SetGroupIndex(0);
+    b->SetDown(false);
+    b->SetCanFocused(true);
+    b->SetNumGlyphs(2);
+    b->SetSpacing(1);
+    b->SetDefaultFont(kArial14);
+    b->SetDefaultWidth(0);
+    b->SetDefaultHeight(0);
+    b->SetUseSkinFont(true);
+    b->SetSkinDataName(QStringLiteral("button"));
+    b->SetBounds(x, y, 75, 25);
+    b->SetSkinData(data);
+    return b;
+}
+
+TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode, int x, int y, int w) {
+    auto* e = new TbsSkinEdit(parent);
+    e->SetButtonMode(buttonMode);
+    e->SetSkinDataName(buttonMode ? QStringLiteral("buttonedit") : QStringLiteral("edit"));
+    e->SetDefaultFont(kArial14);
+    e->SetFont(kArial14);
+    e->SetDefaultWidth(0);
+    e->SetDefaultHeight(20);
+    e->SetUseSkinFont(true);
+    e->SetBounds(x, y, w, 20);
+    e->SetSkinData(data);
+    return e;
+}
+
+}  // namespace
+
+TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
+    : catalogue_(catalogue), options_(std::move(options)) {
+    setObjectName(QStringLiteral("FormMarlith"));
+    setWindowTitle(QStringLiteral("物料需求計算"));
+    BuildSkin();
+    // The reading connection opens while the window is built: without it there is no
+    // window (the program reports the error and ends).
+    reading_.Open();
+    engine_ = std::make_unique<RequisitionEngine>(catalogue_, reading_, writing_, options_.engine);
+    engine_->SetStateObserver(this);
+    engine_->SetReporter(this);
+    dsOrderItem_.SetDataSet(&engine_->CDS_OrderItem());
+    dsSubItem_.SetDataSet(&engine_->ACDS());
+    BuildControls();
+
+    // Client area 734 x 480, centred on the desktop when first shown.
+    resize(frameGeometry().size());
+    const QRect client = Frame() ? Frame()->ClientRectFor(QSize(kClientWidth, kClientHeight)) : QRect();
+    const QSize extra = Frame() ? QSize(kClientWidth - client.width(), kClientHeight - client.height()) : QSize();
+    resize(QSize(kClientWidth, kClientHeight) + extra);
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+
+    FormCreate();
+}
+
+TFormMarlith::~TFormMarlith() {
+    // The controls go before the data sources they show and the engine that owns the
+    // data sets.
+    delete Client();
+    engine_->SetStateObserver(nullptr);
+    engine_->SetReporter(nullptr);
+}
+
+void TFormMarlith::BuildSkin() {
+    skinData_ = new skin::TbsSkinData(this);
+    storedSkin_ = new skin::TbsStoredSkin(this);
+    compressedSkin_ = new skin::TbsCompressedStoredSkin(this);
+    if (options_.carriedSkin) {
+        skins::FillCarriedStoredSkin(*storedSkin_);
+        skins::FillCarriedCompressedSkin(*compressedSkin_);
+        // The plain copy first, then the compressed one, which replaces it.
+        skinData_->SetStoredSkin(storedSkin_);
+        skinData_->SetCompressedStoredSkin(compressedSkin_);
+    }
+
+    frame_ = new skin::TbsSkinFrame(this);
+    frame_->SetBorderIcons(skin::biSystemMenu | skin::biMinimize | skin::biMaximize | skin::biRollUp);
+    frame_->SetShowIcon(false);
+    frame_->SetAlphaBlend(false);
+    frame_->SetAlphaBlendValue(200);
+    frame_->SetShowObjectHint(false);
+    frame_->SetUseDefaultSysMenu(true);
+    frame_->SetMinWidth(0);
+    frame_->SetMinHeight(0);
+    frame_->SetSkinData(skinData_);
+
+    message_ = new skinctrls::TbsSkinMessage(this);
+    message_->SetSkinData(skinData_);
+    message_->SetCtrlSkinData(skinData_);
+    message_->SetButtonSkinDataName(QStringLiteral("button"));
+    message_->SetMessageLabelSkinDataName(QStringLiteral("stdlabel"));
+    message_->SetAlphaBlend(false);
+    message_->SetAlphaBlendAnimation(false);
+    message_->SetAlphaBlendValue(200);
+    message_->SetUseSkinFont(true);
+    message_->SetDefaultFont(kArial14);
+    message_->SetDefaultButtonFont(kArial14);
+}
+
+void TFormMarlith::BuildControls() {
+    platform::ClientArea* client = Client();
+    client->setFont(kSansSerif11.ToQFont());
+    skin::TbsSkinData* data = skinData_;
+
+    // Creation order is the align order: top band, bottom band, then the body.
+    InitPanel(new TbsSkinPanel(client), data, platform::alTop, 25)->setObjectName("bsSkinPanel1");
+    auto* bottom = InitPanel(new TbsSkinPanel(client), data, platform::alBottom, 41);
+    bottom->setObjectName("bsSkinPanel3");
+    auto* body = InitPanel(new TbsSkinPanel(client), data, platform::alClient, 0);
+    body->setObjectName("bsSkinPanel2");
+
+    // Project row.
+    auto* row = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 32);
+    row->setObjectName("bsSkinPanel4");
+    auto* label = new TbsSkinStdLabel(row);
+    label->SetCaption(QStringLiteral("專案代號"));
+    label->SetDefaultFont(kSansSerif11);
+    label->SetUseSkinFont(true);
+    label->SetSkinDataName(QStringLiteral("stdlabel"));
+    label->SetSkinData(data);
+    label->move(8, 8);
+    edit1_ = MakeEdit(row, data, true, 64, 5, 121);
+    edit1_->setObjectName("bsSkinEdit1");
+    edit1_->OnExit = [this](QObject*) { bsSkinEdit1Exit(); };
+    edit1_->OnButtonClick = [this](QObject*) { bsSkinEdit1ButtonClick(); };
+    edit2_ = MakeEdit(row, data, false, 184, 5, 225);
+    edit2_->setObjectName("bsSkinEdit2");
+    button1_ = MakeButton(row, data, QStringLiteral("確定"), 413, 3);
+    button1_->setObjectName("bsSkinButton1");
+    button1_->OnClick = [this](QObject*) { bsSkinButton1Click(); };
+    button4_ = MakeButton(row, data, QStringLiteral("離開"), 645, 3);
+    button4_->setObjectName("bsSkinButton4");
+    button4_->OnClick = [this](QObject*) { bsSkinButton4Click(); };
+    QWidget::setTabOrder(edit1_, edit2_);
+    QWidget::setTabOrder(edit2_, button1_);
+    QWidget::setTabOrder(button1_, button4_);
+
+    // Order area: a group box holding the order grid and its two bars.
+    auto* orders = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 128);
+    orders->setObjectName("bsSkinPanel5");
+    auto* group = new TbsSkinGroupBox(orders);
+    InitPanel(group, data, platform::alClient, 0);
+    group->SetSkinDataName(QStringLiteral("groupbox"));
+    group->SetCaption(QStringLiteral("訂購商品統計"));
+    group->SetCaptionMode(true);
+    group->setObjectName("bsSkinGroupBox1");
+
+    // Command band, with the hidden "序展" button that runs one pass.
+    auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
+    commands->setObjectName("bsSkinPanel6");
+    speedButton1_ = new QPushButton(QStringLiteral("序展"), commands);
+    speedButton1_->setObjectName("SpeedButton1");
+    speedButton1_->setGeometry(472, 8, 89, 22);
+    speedButton1_->setVisible(false);
+    connect(speedButton1_, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+    button2_ = MakeButton(commands, data, QStringLiteral("物料展開"), 648, 8);
+    button2_->setObjectName("bsSkinButton2");
+    button2_->OnClick = [this](QObject*) { bsSkinButton2Click(); };
+
+    // Material area.
+    auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
+    materials->setObjectName("bsSkinPanel7");
+
+    button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
+    button3_->setObjectName("bsSkinButton3");
+    button3_->OnClick = [this](QObject*) { bsSkinButton3Click(); };
+
+    CommandStatesChanged(engine_->commandStates());
+}
+
+// --- Start-up and close --------------------------------------------------------------
+
+void TFormMarlith::FormCreate() {
+    // An error skips the remaining steps; the window opens all the same.
+    Guard([this] {
+        engine_->CreateWorkTable();
+        const RunIdentifiers ids = options_.readIdentifiers ? options_.readIdentifiers() : RunIdentifiers{};
+        engine_->SetUser(ids.userId, ids.storeId);
+    });
+}
+
+bool TFormMarlith::FormClose() {
+    return Guard([this] { engine_->DropWorkTable(); });
+}
+
+void TFormMarlith::closeEvent(QCloseEvent* e) {
+    if (!FormClose()) {
+        e->ignore();
+        return;
+    }
+    platform::Form::closeEvent(e);
+    if (e->isAccepted()) emit FormClosed();
+}
+
+// --- Handlers ----------------------------------------------------------------------------
+
+void TFormMarlith::bsSkinEdit1Exit() {
+    Guard([this] {
+        engine_->SetProjectCode(edit1_->Text());
+        engine_->bsSkinEdit1Exit();
+        ShowName();
+    });
+}
+
+void TFormMarlith::ShowName() { edit2_->SetText(engine_->projectName()); }
+
+void TFormMarlith::bsSkinEdit1ButtonClick() {
+    // The project lookup dialog is wired in by the lookup layer.
+}
+
+void TFormMarlith::bsSkinButton1Click() {
+    Guard([this] {
+        platform::HourglassCursor wait;
+        engine_->SetProjectCode(edit1_->Text());
+        engine_->bsSkinButton1Click();
+    });
+}
+
+void TFormMarlith::bsSkinButton2Click() {
+    Guard([this] {
+        platform::HourglassCursor wait;
+        engine_->SetProjectCode(edit1_->Text());
+        engine_->bsSkinButton2Click();
+    });
+}
+
+void TFormMarlith::SpeedButton1Click() {
+    Guard([this] {
+        platform::HourglassCursor wait;
+        engine_->SpeedButton1Click();
+    });
+}
+
+void TFormMarlith::bsSkinButton3Click() {
+    Guard([this] {
+        engine_->SetProjectCode(edit1_->Text());
+        engine_->bsSkinButton3Click();
+    });
+}
+
+void TFormMarlith::bsSkinButton4Click() {
+    // Leaving goes through the close handling, so the run's work table is dropped as
+    // when the window is closed (a failure to drop it keeps the window open).
+    close();
+}
+
+// --- Engine callbacks --------------------------------------------------------------------
+
+void TFormMarlith::CommandStatesChanged(const CommandStates& states) {
+    if (button1_) button1_->setEnabled(states.confirm);
+    if (button2_) button2_->setEnabled(states.expand);
+    if (button3_) button3_->setEnabled(states.requisition);
+    if (speedButton1_) speedButton1_->setEnabled(true);
+}
+
+void TFormMarlith::WriteStarted() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void TFormMarlith::WriteEnded() { QApplication::restoreOverrideCursor(); }
+
+void TFormMarlith::ShowOutcome(const RequisitionReport& report) {
+    ShowMessage(report.text, static_cast<int>(report.kind));
+}
+
+// --- Messages ----------------------------------------------------------------------------
+
+bool TFormMarlith::Guard(const std::function<void()>& handler) {
+    QString error;
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    ShowMessage(error, kKindError);
+    return false;
+}
+
+int TFormMarlith::ShowMessage(const QString& text, int kind) {
+    lastMessage_ = text;
+    if (options_.showMessage) return options_.showMessage(text, kind);
+    return message_->ShowSkinMessage(text, kind, skinctrls::MsgButton(skinctrls::mbOK), 0);
+}
+
+}  // namespace mrp

@@ -1,0 +1,156 @@
+#pragma once
+// The main window "物料需求計算" (FormMarlith): the clerk's only working window. It binds
+// the requisition workflow (mrp::RequisitionEngine) to skinned controls: the project row
+// (code edit with its lookup button, name edit, "確定", "離開"), the order grid, the
+// "物料展開" band, the material grid and "轉請購單". Every control, the frame and the
+// outcome dialog are drawn from the skin the window carries.
+//
+// The window owns the engine and its reading and writing connections; the catalogue
+// connection belongs to the caller (the program's data module) and must outlive the
+// window. A database error in a handler is shown in the skinned message dialog and the
+// window stays as the handler left it.
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+#include "data/DataSource.h"
+#include "db/Connection.h"
+#include "mrp/RequisitionEngine.h"
+#include "platform/Form.h"
+
+namespace skin {
+class TbsSkinData;
+class TbsStoredSkin;
+class TbsCompressedStoredSkin;
+class TbsSkinFrame;
+}  // namespace skin
+
+namespace skinctrls {
+class TbsSkinPanel;
+class TbsSkinGroupBox;
+class TbsSkinStdLabel;
+class TbsSkinEdit;
+class TbsSkinButton;
+class TbsSkinScrollBar;
+class TbsSkinDBGrid;
+class TbsSkinMessage;
+}  // namespace skinctrls
+
+class QPushButton;
+
+namespace mrp {
+
+// The run's user and store identifiers as the settings file gives them.
+struct RunIdentifiers {
+    QString userId;
+    QString storeId;
+};
+
+struct MainWindowOptions {
+    // Reads the settings file (FormCreate's last step); none: both identifiers empty.
+    std::function<RunIdentifiers()> readIdentifiers;
+    // The engine's options (query dump path, clock).
+    EngineOptions engine;
+    // False: the window keeps no skin and every part draws its plain look.
+    bool carriedSkin = true;
+    // Shows a message modally and returns the button pressed. Default: the window's
+    // skinned message dialog. Tests replace it to answer without a person.
+    std::function<int(const QString& text, int kind)> showMessage;
+};
+
+class TFormMarlith : public platform::Form, public CommandStateObserver, public RequisitionReporter {
+    Q_OBJECT
+
+public:
+    // Builds the window: skin components, frame, controls, data sources; opens the
+    // reading connection (a failure throws, and no window exists); then runs FormCreate,
+    // whose errors are reported and leave the window open.
+    TFormMarlith(db::Connection& catalogue, MainWindowOptions options = {});
+    ~TFormMarlith() override;
+
+    // --- Handlers, as the buttons and edits call them --------------------------------
+    void bsSkinEdit1Exit();          // name lookup
+    void bsSkinEdit1ButtonClick();   // project lookup
+    void bsSkinButton1Click();       // "確定"
+    void bsSkinButton2Click();       // "物料展開"
+    void SpeedButton1Click();        // "序展" (never visible)
+    void bsSkinButton3Click();       // "轉請購單"
+    void bsSkinButton4Click();       // "離開"
+
+    // --- Parts, for the program and its tests ----------------------------------------
+    RequisitionEngine& engine() { return *engine_; }
+    skin::TbsSkinData* bsSkinData1() const { return skinData_; }
+    skin::TbsSkinFrame* bsSkinFrame1() const { return frame_; }
+    skinctrls::TbsSkinMessage* bsSkinMessage1() const { return message_; }
+    skinctrls::TbsSkinEdit* bsSkinEdit1() const { return edit1_; }
+    skinctrls::TbsSkinEdit* bsSkinEdit2() const { return edit2_; }
+    skinctrls::TbsSkinButton* bsSkinButton1() const { return button1_; }
+    skinctrls::TbsSkinButton* bsSkinButton2() const { return button2_; }
+    skinctrls::TbsSkinButton* bsSkinButton3() const { return button3_; }
+    skinctrls::TbsSkinButton* bsSkinButton4() const { return button4_; }
+    skinctrls::TbsSkinDBGrid* bsSkinDBGrid1() const { return grid1_; }
+    skinctrls::TbsSkinDBGrid* bsSkinDBGrid2() const { return grid2_; }
+    data::DataSource& DS_OrderItem() { return dsOrderItem_; }
+    data::DataSource& DS_SubItem() { return dsSubItem_; }
+
+    // The texts of the last message shown (outcome or error), for the command line and
+    // the tests.
+    const QString& lastMessage() const { return lastMessage_; }
+
+    // CommandStateObserver
+    void CommandStatesChanged(const CommandStates& states) override;
+    // RequisitionReporter
+    void WriteStarted() override;
+    void WriteEnded() override;
+    void ShowOutcome(const RequisitionReport& report) override;
+
+signals:
+    // The window has closed through its close handling (the work table is dropped).
+    void FormClosed();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void BuildSkin();
+    void BuildControls();
+    void FormCreate();
+    // FormClose: drops the work table; false when that failed (the window stays open).
+    bool FormClose();
+    // Runs a handler; a failure is shown in the message dialog.
+    bool Guard(const std::function<void()>& handler);
+    int ShowMessage(const QString& text, int kind);
+    void ShowName();
+
+    db::Connection& catalogue_;
+    db::Connection reading_;
+    db::Connection writing_;
+    MainWindowOptions options_;
+    std::unique_ptr<RequisitionEngine> engine_;
+    data::DataSource dsOrderItem_;
+    data::DataSource dsSubItem_;
+    bool closing_ = false;
+    QString lastMessage_;
+
+    // Skin components.
+    skin::TbsSkinData* skinData_ = nullptr;
+    skin::TbsStoredSkin* storedSkin_ = nullptr;
+    skin::TbsCompressedStoredSkin* compressedSkin_ = nullptr;
+    skin::TbsSkinFrame* frame_ = nullptr;
+    skinctrls::TbsSkinMessage* message_ = nullptr;
+
+    // Controls (children of the client area; freed with it).
+    skinctrls::TbsSkinEdit* edit1_ = nullptr;
+    skinctrls::TbsSkinEdit* edit2_ = nullptr;
+    skinctrls::TbsSkinButton* button1_ = nullptr;
+    skinctrls::TbsSkinButton* button2_ = nullptr;
+    skinctrls::TbsSkinButton* button3_ = nullptr;
+    skinctrls::TbsSkinButton* button4_ = nullptr;
+    QPushButton* speedButton1_ = nullptr;
+    skinctrls::TbsSkinDBGrid* grid1_ = nullptr;
+    skinctrls::TbsSkinDBGrid* grid2_ = nullptr;
+};
+
+}  // namespace mrp
