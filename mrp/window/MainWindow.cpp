@@ -104,6 +104,10 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     setObjectName(QStringLiteral("FormMarlith"));
     setWindowTitle(QStringLiteral("物料需求計算"));
     BuildSkin();
+    if (options_.connection) {
+        reading_.SetParams(*options_.connection);
+        writing_.SetParams(*options_.connection);
+    }
     // The reading connection opens while the window is built: without it there is no
     // window (the program reports the error and ends).
     reading_.Open();

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "data/DataSource.h"
 #include "db/Connection.h"
@@ -49,6 +50,8 @@ struct RunIdentifiers {
 };
 
 struct MainWindowOptions {
+    // The reading and writing connections' entry; none: the named entry "Kelmor".
+    std::optional<db::ConnectionParams> connection;
     // Reads the settings file (FormCreate's last step); none: both identifiers empty.
     std::function<RunIdentifiers()> readIdentifiers;
     // The engine's options (query dump path, clock).

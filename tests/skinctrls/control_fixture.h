@@ -108,10 +108,6 @@ inline QRect BoundsOfColor(const QImage& img, platform::TColor c, QRect r = {}, 
 
 // Shows a form as a real (offscreen) window and makes it the active one, so that focus
 // and keys reach its controls.
-inline bool ShowActive(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w, 2000);
-}
+using testsupport::ShowActive;
 
 }  // namespace skinctrls::test

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers for widget tests.
 
+#include <QTest>
 #include <QWidget>
 
 namespace testsupport {
@@ -12,6 +13,15 @@ inline void ShowOffscreen(QWidget* w) {
     w->show();
 }
 
+// Shows a window on the (offscreen) screen and waits until it is the active window, for
+// tests of focus and keyboard; false when it did not become active.
+inline bool ShowActive(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w, 2000);
+}
+
 }  // namespace testsupport
 
+using testsupport::ShowActive;
 using testsupport::ShowOffscreen;

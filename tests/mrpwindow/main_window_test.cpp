@@ -1,0 +1,149 @@
+// The main window on a fresh embedded database: its skinned build, the road from a
+// typed project code to a stored requisition through its buttons, errors shown in its
+// message dialog, and the work table dropped however the window is left.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "mrp/Fixture.h"
+#include "mrp/window/MainWindow.h"
+#include "skin/SkinData.h"
+#include "skinctrls/SkinButton.h"
+#include "skinctrls/SkinEdit.h"
+#include "support/QtTestApp.h"
+#include "support/QtWidgetTest.h"
+
+namespace {
+
+struct Shown {
+    QString text;
+    int kind;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        catalogue.SetParams(database.params());
+        database.Run(mrptest::Product("A", "Assembly") + mrptest::Product("M1", "Material 1", "pcs", "12") +
+                     mrptest::Bom("A", "M1", "3", "1") + mrptest::Order("B1", "P1") + mrptest::Line("B1", "A", "2") +
+                     mrptest::Line("B1", "A", "5") +
+                     "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P1', '台北專案');");
+    }
+
+    std::unique_ptr<mrp::TFormMarlith> Open(bool skin = true, bool active = false) {
+        mrp::MainWindowOptions o;
+        o.connection = database.params();
+        o.carriedSkin = skin;
+        o.engine.queryDumpPath = QDir(database.dir()).filePath("query.txt");
+        o.readIdentifiers = [] { return mrp::RunIdentifiers{"A001", "S01"}; };
+        o.showMessage = [this](const QString& text, int kind) {
+            shown.push_back({text, kind});
+            return 1;
+        };
+        auto w = std::make_unique<mrp::TFormMarlith>(catalogue, o);
+        if (active)
+            EXPECT_TRUE(ShowActive(w.get()));
+        else
+            ShowOffscreen(w.get());
+        return w;
+    }
+
+    bool TableExists(const QString& name) {
+        return database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = '" + name + "'") == "1";
+    }
+
+    testsupport::TestDatabase database;
+    db::Connection catalogue;
+    std::vector<Shown> shown;
+};
+
+TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
+    struct Case {
+        bool skin;
+        int buttonHeight, editHeight;
+    };
+    for (const Case c : {Case{true, 28, 18}, Case{false, 25, 20}}) {
+        SCOPED_TRACE(c.skin);
+        auto w = Open(c.skin);
+        EXPECT_EQ(w->windowTitle(), QString("物料需求計算"));
+        EXPECT_EQ(w->Client()->size(), QSize(734, 480));
+        EXPECT_EQ(w->bsSkinData1()->IsEmpty(), !c.skin);
+        for (auto* b : {w->bsSkinButton1(), w->bsSkinButton2(), w->bsSkinButton3(), w->bsSkinButton4()})
+            EXPECT_EQ(b->height(), c.buttonHeight) << b->objectName().toStdString();
+        EXPECT_EQ(w->bsSkinEdit1()->height(), c.editHeight);
+        EXPECT_EQ(w->bsSkinEdit2()->height(), c.editHeight);
+        EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
+        EXPECT_TRUE(TableExists(w->engine().workTableName()));
+        EXPECT_EQ(w->engine().userId(), QString("A001"));
+    }
+}
+
+TEST_F(MainWindowTest, FromProjectCodeToStoredRequisitionThroughTheButtons) {
+    auto w = Open(true, true);
+    w->bsSkinEdit1()->setFocus();
+    w->bsSkinEdit1()->SetText("P1");
+    // Leaving the code edit looks the name up.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
+
+    QTest::mouseClick(w->bsSkinButton1(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(w->engine().CDS_OrderItem().RecordCount(), 2);
+    EXPECT_TRUE(w->bsSkinButton2()->isEnabled());
+    QTest::mouseClick(w->bsSkinButton2(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(w->bsSkinButton2()->isEnabled());
+    EXPECT_EQ(w->engine().ACDS().RecordCount(), 2);
+    QTest::mouseClick(w->bsSkinButton3(), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded));
+    EXPECT_EQ(shown[0].kind, 2);
+    for (auto* b : {w->bsSkinButton1(), w->bsSkinButton2(), w->bsSkinButton3()}) EXPECT_FALSE(b->isEnabled());
+    EXPECT_TRUE(w->bsSkinButton4()->isEnabled());
+    EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB"), "21");
+    EXPECT_EQ(database.Scalar("SELECT TS FROM ORDER_MASTER WHERE MASTERBILLID = 'B1'"), "Y");
+}
+
+TEST_F(MainWindowTest, AnUnknownProjectGivesNoNameAndDisablesTheCommands) {
+    auto w = Open();
+    w->bsSkinEdit1()->SetText("NOPE'");
+    w->bsSkinEdit1Exit();
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString());
+    w->bsSkinButton1Click();
+    EXPECT_FALSE(w->bsSkinButton2()->isEnabled());
+    EXPECT_FALSE(w->bsSkinButton3()->isEnabled());
+    EXPECT_TRUE(w->bsSkinButton1()->isEnabled());
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MainWindowTest, AHandlerErrorIsShownAndTheWindowStays) {
+    auto w = Open();
+    // Expanding before any "確定" meets the closed order list.
+    w->bsSkinButton2Click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 1);
+    EXPECT_FALSE(shown[0].text.isEmpty());
+    EXPECT_TRUE(w->isVisible());
+    // The window still works afterwards.
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    EXPECT_EQ(w->engine().CDS_OrderItem().RecordCount(), 2);
+}
+
+TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
+    for (bool leave : {false, true}) {
+        SCOPED_TRACE(leave);
+        auto w = Open();
+        const QString table = w->engine().workTableName();
+        ASSERT_TRUE(TableExists(table));
+        bool closed = false;
+        QObject::connect(w.get(), &mrp::TFormMarlith::FormClosed, [&] { closed = true; });
+        if (leave)
+            QTest::mouseClick(w->bsSkinButton4(), Qt::LeftButton, {}, QPoint(10, 10));
+        else
+            w->close();
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(TableExists(table));
+    }
+}
+
+}  // namespace
