@@ -12,13 +12,13 @@ int FixedExtent(const GridAxis& a) {
 }
 
 int AxisStart(const GridAxis& a, int i) {
-    if (i < 0 || i >= a.Count()) return -1;
+    if (i < 0 || i >= a.Count()) return kGridNotShown;
     int x = 0;
     if (i < a.fixed) {
         for (int k = 0; k < i; ++k) x += a.Size(k) + a.lineWidth;
         return x;
     }
-    if (i < a.first) return -1;
+    if (i < a.first) return kGridNotShown;
     x = FixedExtent(a) - a.offset;
     for (int k = a.first; k < i; ++k) x += a.Size(k) + a.lineWidth;
     return x;
@@ -74,7 +74,7 @@ int BorderAt(const GridAxis& a, int pos, int tolerance) {
     const int last = LastVisible(a);
     for (int k = 0; k <= last; ++k) {
         const int start = AxisStart(a, k);
-        if (start < 0) continue;
+        if (start == kGridNotShown) continue;
         const int d = std::abs(pos - (start + a.Size(k)));
         if (d < bestDistance) {
             best = k;
@@ -86,9 +86,7 @@ int BorderAt(const GridAxis& a, int pos, int tolerance) {
 
 QRect CellRect(const GridGeometry& g, int col, int row) {
     const int x = AxisStart(g.cols, col), y = AxisStart(g.rows, row);
-    if (x < 0 && col >= g.cols.fixed) return {};
-    if (y < 0 && row >= g.rows.fixed) return {};
-    if (col < 0 || col >= g.cols.Count() || row < 0 || row >= g.rows.Count()) return {};
+    if (x == kGridNotShown || y == kGridNotShown) return {};
     return QRect(x, y, g.cols.Size(col), g.rows.Size(row));
 }
 

@@ -29,8 +29,10 @@ struct GridAxis {
     int Size(int i) const { return sizes[size_t(i)]; }
 };
 
-// Start pixel of cell i, or -1 when it is scrolled away (a fixed cell is always shown;
-// a scrolled one from `first` on, even when only partly inside the extent).
+// Start pixel of cell i (negative for a cell scrolled partly under the fixed ones), or
+// kGridNotShown when it is scrolled away or out of range (a fixed cell is always shown; a
+// scrolled one from `first` on, even when only partly inside the extent).
+inline constexpr int kGridNotShown = -0x40000000;
 int AxisStart(const GridAxis& a, int i);
 // Pixel just past the last fixed cell's line.
 int FixedExtent(const GridAxis& a);

@@ -501,8 +501,13 @@ void TbsSkinCustomGrid::FocusForScroll() {
 void TbsSkinCustomGrid::HorzButton(int direction) {
     FocusForScroll();
     if (!hBar_) return;
+    const int oldLeft = leftCol_, oldOffset = hOffset_;
     hBar_->SetPosition(hBar_->Position() + direction * hBar_->SmallChange());
     ScrollToHorzPosition(hBar_->Position());
+    // The 0..127 scale divides unevenly: a press that moved the bar scrolls at least one
+    // column its way.
+    if (ColCount() - fixedCols_ > 1 && leftCol_ == oldLeft && hOffset_ == oldOffset)
+        SetLeftCol(leftCol_ + (direction > 0 ? 1 : -1));
 }
 
 void TbsSkinCustomGrid::HorzLastChange() {
@@ -556,7 +561,12 @@ void TbsSkinCustomGrid::ScrollColumnIntoView(int col) {
 void TbsSkinCustomGrid::MoveCurrent(int col, int row) {
     col = std::clamp(col, fixedCols_, std::max(fixedCols_, ColCount() - 1));
     row = std::clamp(row, fixedRows_, std::max(fixedRows_, RowCount() - 1));
-    if (col == col_ && row == row_) return;
+    if (col == col_ && row == row_) {
+        ScrollColumnIntoView(col);
+        UpdateScrollBars();
+        update();
+        return;
+    }
     if (EditorMode() && editorModified_) CommitEditText(editor_->text());
     col_ = col;
     row_ = row;
@@ -628,7 +638,7 @@ void TbsSkinCustomGrid::HideEditor() {
 }
 
 void TbsSkinCustomGrid::PlaceEditor() {
-    if (!EditorMode()) return;
+    if (!editor_) return;
     const QRect r = CellRect(col_, row_);
     if (r.isEmpty()) {
         editor_->setGeometry(-r.width() - 10, 0, 1, 1);  // scrolled away: out of sight
@@ -775,6 +785,11 @@ void TbsSkinCustomGrid::keyPressEvent(QKeyEvent* e) {
     default: break;
     }
     const QString text = e->text();
+    if (EditorMode() && !text.isEmpty()) {
+        // A key that reached the grid while its editor is up belongs to the editor.
+        QCoreApplication::sendEvent(editor_, e);
+        return;
+    }
     if (!text.isEmpty() && text.at(0).isPrint() && !ctrl && CanEditShow() && CanEditAcceptKey(text)) {
         ShowEditor();
         if (!EditorMode()) return;
@@ -1300,7 +1315,13 @@ void TbsSkinCustomDBGrid::MoveCurrent(int col, int row) {
         row = row_;
     }
     col = std::clamp(col, fixedCols_, std::max(fixedCols_, ColCount() - 1));
-    if (col == col_) return;
+    if (col == col_) {
+        // The current column may be scrolled away: bring it back.
+        ScrollColumnIntoView(col);
+        UpdateScrollBars();
+        update();
+        return;
+    }
     if (EditorMode() && editorModified_ && !Guard([&] { CommitEditText(editor_->text()); })) return;
     Fire(OnColExit, this);
     col_ = col;
@@ -1464,7 +1485,11 @@ void TbsSkinCustomDBGrid::mousePressEvent(QMouseEvent* e) {
     if (TbsColumn* c = ColumnAt(cell.x()); c && OnCellClick) OnCellClick(this, c);
 }
 
-void TbsSkinCustomDBGrid::focusOutEvent(QFocusEvent* e) { TbsSkinCustomGrid::focusOutEvent(e); }
+void TbsSkinCustomDBGrid::resizeEvent(QResizeEvent* e) {
+    TbsSkinControl::resizeEvent(e);
+    // A new height holds another number of rows: the link's buffer follows.
+    UpdateLayout(false);
+}
 
 void TbsSkinCustomDBGrid::ColumnSized(int col, int width) {
     if (TbsColumn* c = ColumnAt(col)) c->SetWidth(width);
@@ -1575,7 +1600,12 @@ void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const 
     }
     if (col < fixedCols_) {
         if (const auto ind = RowIndicator(row)) {
-            const QImage g = IndicatorGlyph(*ind);
+            // In the fixed-cell font's colour, so the mark reads on a dark fixed image.
+            QImage g = IndicatorGlyph(*ind);
+            const QRgb ink = platform::ToQRgb(s.fixedFont.color);
+            for (int y = 0; y < g.height(); ++y)
+                for (int x = 0; x < g.width(); ++x)
+                    if (g.pixel(x, y) == qRgb(0, 0, 0)) g.setPixel(x, y, ink);
             skin::DrawGlyphFrame(p, fixedText.left() + (fixedText.width() - g.width()) / 2,
                                  fixedText.top() + (fixedText.height() - g.height()) / 2, 1, 1, g);
         }
