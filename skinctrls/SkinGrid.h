@@ -44,11 +44,10 @@
 #include "data/DataSource.h"
 #include "skinctrls/GridGeometry.h"
 #include "skinctrls/SkinControl.h"
+#include "skinctrls/SkinMessage.h"
 #include "skinctrls/SkinScrollBar.h"
 
 namespace skinctrls {
-
-class TbsSkinMessage;
 
 // --- the plain grid ---------------------------------------------------------------------
 
