@@ -79,14 +79,18 @@ TbsSkinCustomGrid::TbsSkinCustomGrid(QWidget* parent) : TbsSkinControl(parent) {
     resize(320, 120);
 }
 
-TbsSkinCustomGrid::~TbsSkinCustomGrid() {
-    // The bars outlive the grid in their parent: they must not call back into it.
+TbsSkinCustomGrid::~TbsSkinCustomGrid() { DetachBars(); }
+
+void TbsSkinCustomGrid::DetachBars() {
+    // The bars may outlive the grid in their parent: they must not call back into it.
     for (TbsSkinScrollBar* b : {hBar_.data(), vBar_.data()}) {
         if (!b) continue;
         b->OnLastChange = nullptr;
         b->OnUpButtonClick = nullptr;
         b->OnDownButtonClick = nullptr;
     }
+    hBar_ = nullptr;
+    vBar_ = nullptr;
 }
 
 // --- properties ----------------------------------------------------------------------------
@@ -1015,7 +1019,9 @@ TbsSkinCustomDBGrid::TbsSkinCustomDBGrid(QWidget* parent) : TbsSkinCustomGrid(pa
 }
 
 TbsSkinCustomDBGrid::~TbsSkinCustomDBGrid() {
-    // Let go of the source before the columns and the widget go.
+    // Let go of the bars and the source before the columns and the widget go.
+    DetachBars();
+    layingOut_ = true;
     link_.SetDataSource(nullptr);
 }
 

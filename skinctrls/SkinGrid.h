@@ -243,6 +243,8 @@ protected:
     // The focus left the grid and its editor.
     virtual void GridExit() {}
     bool GridFocused() const;
+    // Lets go of the bars (their events no longer reach the grid).
+    void DetachBars();
     // Whether the current cell shows as selected now.
     virtual bool ShowSelection() const { return true; }
 
