@@ -37,22 +37,8 @@ QImage RenderGridPreview(const ControlPreviewOptions& o, TbsSkinPanel& host) {
     box->SetSkinData(o.skinData);
     const QSize size = o.size.isValid() ? o.size : QSize(420, 180);
     box->SetBounds(10, 10, size.width(), size.height());
-    auto* hbar = new TbsSkinScrollBar(box);
-    hbar->SetAlign(platform::alBottom);
-    hbar->SetSkinData(o.skinData);
-    auto* vbar = new TbsSkinScrollBar(box);
-    vbar->SetKind(sbVertical);
-    vbar->SetSkinDataName(QStringLiteral("vscrollbar"));
-    vbar->SetBounds(0, 0, 20, 100);
-    vbar->SetAlign(platform::alRight);
-    vbar->SetSkinData(o.skinData);
-    auto* grid = new TbsSkinDBGrid(box);
+    TbsSkinDBGrid* grid = CreateGridWithBars(box, o.skinData, &source).grid;
     if (!o.entry.isEmpty()) grid->SetSkinDataName(o.entry);
-    grid->SetHScrollBar(hbar);
-    grid->SetVScrollBar(vbar);
-    grid->SetDataSource(&source);
-    grid->SetAlign(platform::alClient);
-    grid->SetSkinData(o.skinData);
     if (o.state == "disabled") grid->setEnabled(false);
     host.show();
     if (o.state == "focused" || o.state == "down") {

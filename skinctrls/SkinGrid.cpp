@@ -161,20 +161,24 @@ void TbsSkinCustomGrid::SetGridOptions(TbsGridOptions o) {
     update();
 }
 
-void TbsSkinCustomGrid::SetColCount(int n) {
+namespace {
+// New cell count of one axis: the current and first shown cells stay on scrolled cells.
+void ResizeAxis(std::vector<int>& sizes, int n, int fill, int fixed, int& current, int& first) {
     n = std::max(0, n);
-    colWidths_.resize(size_t(n), defaultColWidth_);
-    col_ = std::clamp(col_, fixedCols_, std::max(fixedCols_, n - 1));
-    leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(fixedCols_, n - 1));
+    sizes.resize(size_t(n), fill);
+    current = std::clamp(current, fixed, std::max(fixed, n - 1));
+    first = std::clamp(first, fixed, std::max(fixed, n - 1));
+}
+}  // namespace
+
+void TbsSkinCustomGrid::SetColCount(int n) {
+    ResizeAxis(colWidths_, n, defaultColWidth_, fixedCols_, col_, leftCol_);
     UpdateScrollBars();
     update();
 }
 
 void TbsSkinCustomGrid::SetRowCount(int n) {
-    n = std::max(0, n);
-    rowHeights_.resize(size_t(n), defaultRowHeight_);
-    row_ = std::clamp(row_, fixedRows_, std::max(fixedRows_, n - 1));
-    topRow_ = std::clamp(topRow_, fixedRows_, std::max(fixedRows_, n - 1));
+    ResizeAxis(rowHeights_, n, defaultRowHeight_, fixedRows_, row_, topRow_);
     UpdateScrollBars();
     update();
 }
@@ -1634,6 +1638,26 @@ void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const 
     }
     if (column->IsDefault() && OnDrawDataCell) OnDrawDataCell(this, p, rect, column->Field(), st);
     if (OnDrawColumnCell) OnDrawColumnCell(this, p, rect, column, st);
+}
+
+TbsGridWithBars CreateGridWithBars(QWidget* area, skin::TbsSkinData* skinData, data::DataSource* source) {
+    TbsGridWithBars g{};
+    g.hbar = new TbsSkinScrollBar(area);
+    g.hbar->SetAlign(platform::alBottom);
+    g.hbar->SetSkinData(skinData);
+    g.vbar = new TbsSkinScrollBar(area);
+    g.vbar->SetKind(sbVertical);
+    g.vbar->SetSkinDataName(QStringLiteral("vscrollbar"));
+    g.vbar->SetBounds(0, 0, 20, 100);
+    g.vbar->SetAlign(platform::alRight);
+    g.vbar->SetSkinData(skinData);
+    g.grid = new TbsSkinDBGrid(area);
+    g.grid->SetHScrollBar(g.hbar);
+    g.grid->SetVScrollBar(g.vbar);
+    g.grid->SetDataSource(source);
+    g.grid->SetAlign(platform::alClient);
+    g.grid->SetSkinData(skinData);
+    return g;
 }
 
 }  // namespace skinctrls

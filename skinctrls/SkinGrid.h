@@ -13,7 +13,7 @@
 //
 // Using it (the main window's two grids):
 //
-//   auto* grid = new skinctrls::TbsSkinDBGrid(groupBox);
+//   auto* grid = new skinctrls::TbsSkinDBGrid(groupBox);   // or CreateGridWithBars below
 //   grid->SetHScrollBar(hbar);                 // external bars, aligned alBottom /
 //   grid->SetVScrollBar(vbar);                 //   alRight in the same parent; hidden
 //   grid->SetDefaultCellHeight(20);            //   until the grid needs them
@@ -573,5 +573,15 @@ class TbsSkinDBGrid : public TbsSkinCustomDBGrid {
 public:
     explicit TbsSkinDBGrid(QWidget* parent = nullptr) : TbsSkinCustomDBGrid(parent) {}
 };
+
+// The usual way to hold a grid: in area, aligned alClient, with a horizontal bar aligned
+// alBottom and a vertical one ("vscrollbar") aligned alRight, bound to source, every part
+// on skinData (set last).
+struct TbsGridWithBars {
+    TbsSkinDBGrid* grid;
+    TbsSkinScrollBar* hbar;
+    TbsSkinScrollBar* vbar;
+};
+TbsGridWithBars CreateGridWithBars(QWidget* area, skin::TbsSkinData* skinData, data::DataSource* source);
 
 }  // namespace skinctrls
