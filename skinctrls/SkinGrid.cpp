@@ -214,6 +214,10 @@ void TbsSkinCustomGrid::SetDefaultRowHeight(int h) {
 void TbsSkinCustomGrid::ResetRowHeights() {
     rowHeights_.assign(rowHeights_.size(), defaultRowHeight_);
     PlaceEditor();
+    RowHeightsChanged();
+}
+
+void TbsSkinCustomGrid::RowHeightsChanged() {
     UpdateScrollBars();
     update();
 }
@@ -1116,6 +1120,11 @@ void TbsSkinCustomDBGrid::UpdateLayout(bool columns) {
     PlaceEditor();
     UpdateScrollBars();
     update();
+}
+
+void TbsSkinCustomDBGrid::RowHeightsChanged() {
+    // Another row height holds another number of rows.
+    UpdateLayout(false);
 }
 
 void TbsSkinCustomDBGrid::ApplySkin() {

@@ -211,6 +211,7 @@ protected:
     void InvalidateGrid() { update(); }
     // Brings the grid's row heights to the default height.
     void ResetRowHeights();
+    virtual void RowHeightsChanged();
     // A run of SyncScrollRange that is not re-entered; bar visibility changes re-align
     // the parent and run it again.
     void UpdateScrollBars();
@@ -539,6 +540,7 @@ protected:
     void VertLastChange() override;
     GridBarRange VertBarRange() const override;
     void ColumnSized(int col, int width) override;
+    void RowHeightsChanged() override;
     void GridExit() override;
     bool ShowSelection() const override;
 

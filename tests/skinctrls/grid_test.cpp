@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QInputMethodEvent>
+#include <QWheelEvent>
 #include <QTimer>
 
 #include "data/MemTable.h"
@@ -108,6 +109,11 @@ TEST(DBGridLook, PlainLookWithoutSkin) {
     TbsSkinDBGrid* g = rig.grid;
     g->SetGridLineColor(platform::clWindowText);
     EXPECT_EQ(g->DefaultRowHeight(), 20);
+    const int rows20 = g->VisibleDataRowCount();
+    g->SetDefaultCellHeight(30);  // without an entry the rows follow at once
+    EXPECT_EQ(g->CellRect(1, 2).height(), 30);
+    EXPECT_LT(g->VisibleDataRowCount(), rows20);
+    g->SetDefaultCellHeight(20);
     EXPECT_EQ(g->CellRect(1, 1), QRect(13, 22, g->Columns().Items(0)->Width(), 20));
     const QImage img = rig.Image();
     // Title row on the fixed colour with a raised edge; data cells on the window colour;
@@ -155,6 +161,12 @@ TEST(DBGridData, CurrentRowFollowsTheDataSetAndMovesIt) {
     QTest::mouseClick(g, Qt::LeftButton, {}, g->CellRect(0, 1).center());
     EXPECT_EQ(rig.table.RecNo(), g->DataLink().FirstRecord() + 1);
     EXPECT_EQ(g->SelectedIndex(), 1);
+    // The wheel moves the data set a record a notch (toward the user: the next).
+    const int before = rig.table.RecNo();
+    QWheelEvent wheel(QPointF(50, 50), g->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(g, &wheel);
+    EXPECT_EQ(rig.table.RecNo(), before + 1);
     // Columns move with Right and Tab, the record stays.
     const int rec = rig.table.RecNo();
     QTest::keyClick(g, Qt::Key_Right);
