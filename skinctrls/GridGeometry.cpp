@@ -123,7 +123,7 @@ GridBarRange CellBarRange(const GridAxis& a) {
     if (maxFirst <= a.fixed) return r;
     r.visible = true;
     r.max = kGridBarScale;
-    r.smallChange = kGridBarScale / std::max(1, a.Count() - FullyVisibleCount(a) - a.fixed);
+    r.smallChange = r.largeChange = kGridBarScale / std::max(1, a.Count() - FullyVisibleCount(a) - a.fixed);
     r.position = std::clamp((a.first - a.fixed) * kGridBarScale / (maxFirst - a.fixed), 0, kGridBarScale);
     return r;
 }
@@ -139,7 +139,7 @@ GridBarRange HorzBarRange(const GridAxis& cols) {
     if (span <= 0) return r;
     r.visible = true;
     r.max = span;
-    r.smallChange = kGridBarScale / std::max(1, cols.Count() - FullyVisibleCount(cols) - cols.fixed);
+    r.smallChange = r.largeChange = kGridBarScale / std::max(1, cols.Count() - FullyVisibleCount(cols) - cols.fixed);
     r.position = std::clamp(cols.offset, 0, span);
     return r;
 }
@@ -168,6 +168,7 @@ GridBarRange RecordBarRange(const RecordScrollState& s) {
         r.max = s.recordCount + s.visibleRows - 1;
         r.page = s.visibleRows;
         r.position = s.recNo;
+        r.largeChange = std::max(1, s.visibleRows);
     }
     return r;
 }

@@ -69,6 +69,7 @@ struct GridBarRange {
     bool visible = false;
     int min = 0, max = 0, page = 0, position = 0;
     int smallChange = 1;
+    int largeChange = 1;  // a track click: the small step by cells, a page by records
 
     friend bool operator==(const GridBarRange&, const GridBarRange&) = default;
 };

@@ -463,7 +463,7 @@ void TbsSkinCustomGrid::SyncScrollRange() {
         if (!bar) return false;
         bar->SetBarRange(r.min, r.max, r.page, r.position);
         bar->SetSmallChange(r.smallChange);
-        bar->SetLargeChange(r.smallChange);
+        bar->SetLargeChange(r.largeChange);
         const bool changed = bar->isHidden() == r.visible;
         bar->setVisible(r.visible);
         return changed;

@@ -97,6 +97,7 @@ TEST(GridBars, HorizontalByColumnsAndByPixels) {
     EXPECT_EQ(r.max, 127);
     EXPECT_EQ(r.position, 0);
     EXPECT_EQ(r.smallChange, 63);  // 127 div (5 - 2 visible - 1 fixed)
+    EXPECT_EQ(r.largeChange, 63);
     cols.first = 2;
     EXPECT_EQ(HorzBarRange(cols).position, 63);  // (2 - 1) * 127 / (3 - 1)
     cols.first = 3;
@@ -143,6 +144,7 @@ TEST(GridBars, VerticalByRecords) {
         EXPECT_EQ(r.min, 1);
         EXPECT_EQ(r.max, c.max) << c.records;
         EXPECT_EQ(r.page, 8);
+        EXPECT_EQ(r.largeChange, 8);  // a track click pages
         EXPECT_EQ(r.position, c.position);
     }
     s.sequenced = false;
