@@ -852,6 +852,12 @@ void TbsSkinCustomGrid::focusOutEvent(QFocusEvent* e) {
     update();
 }
 
+bool TbsSkinCustomGrid::focusNextPrevChild(bool next) {
+    // With tabs the grid keeps Tab for moving between its columns (Ctrl+Tab still leaves).
+    if (HasGridOption(goTabs) && !(QApplication::keyboardModifiers() & Qt::ControlModifier)) return false;
+    return TbsSkinControl::focusNextPrevChild(next);
+}
+
 void TbsSkinCustomGrid::DeleteColumn(int col) {
     if (col < 0 || col >= ColCount()) return;
     colWidths_.erase(colWidths_.begin() + col);

@@ -228,6 +228,7 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery q) const override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
     // Bar events.

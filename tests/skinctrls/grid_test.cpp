@@ -167,12 +167,15 @@ TEST(DBGridData, CurrentRowFollowsTheDataSetAndMovesIt) {
                       Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(g, &wheel);
     EXPECT_EQ(rig.table.RecNo(), before + 1);
-    // Columns move with Right and Tab, the record stays.
+    // Columns move with Right and Tab (which stays in the grid), the record stays.
+    QLineEdit next(&rig.window);
+    next.show();
     const int rec = rig.table.RecNo();
     QTest::keyClick(g, Qt::Key_Right);
     QTest::keyClick(g, Qt::Key_Tab);
     EXPECT_EQ(g->SelectedIndex(), 3);
     EXPECT_EQ(rig.table.RecNo(), rec);
+    EXPECT_TRUE(g->hasFocus());
 }
 
 TEST(DBGridData, EditingACellAndPostingWritesTheField) {
