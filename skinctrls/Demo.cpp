@@ -4,9 +4,12 @@
 
 #include <memory>
 
+#include "data/MemTable.h"
 #include "skin/StoredSkin.h"
 #include "skinctrls/SkinButton.h"
+#include "skinctrls/Preview.h"
 #include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinLabel.h"
 #include "skinctrls/SkinMessage.h"
 #include "skinctrls/SkinPanel.h"
@@ -29,6 +32,13 @@ QImage DemoGlyph() {
     }
     return strip;
 }
+
+// The grid's rows, kept by the demo panel.
+struct DemoTable : QObject {
+    using QObject::QObject;
+    data::MemTable table;
+    data::DataSource source{&table};
+};
 
 class DemoBuilder {
 public:
@@ -89,10 +99,10 @@ TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& o) 
     auto* root = new TbsSkinPanel(parent);
     root->SetBorderStyle(bvNone);
     root->SetSkinData(o.skinData);
-    root->setMinimumSize(820, 420);
-    root->SetBounds(0, 0, 820, 420);
+    root->setMinimumSize(820, 616);
+    root->SetBounds(0, 0, 820, 616);
 
-    TbsSkinStdLabel* status = d.Label(root, 12, 396, QStringLiteral("試試看：滑鼠移過、按下、拖曳；Tab、空白鍵、Enter、Esc、Alt+字母。"));
+    TbsSkinStdLabel* status = d.Label(root, 12, 592, QStringLiteral("試試看：滑鼠移過、按下、拖曳；Tab、空白鍵、Enter、Esc、Alt+字母。"));
     auto say = [status](const QString& s) { status->SetCaption(s); };
 
     // --- buttons -----------------------------------------------------------------------
@@ -225,8 +235,27 @@ TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& o) 
     TbsSkinStdLabel* disabledLabel = d.Label(panels, 120, 132, QStringLiteral("停用的標籤"));
     disabledLabel->setEnabled(false);
 
+    // --- data grid -----------------------------------------------------------------------------
+    auto* rows = new DemoTable(root);
+    FillSampleOrderLines(rows->table, 24);
+    TbsSkinGroupBox* gridBox = d.Group(root, 8, 344, 804, 190, QStringLiteral("資料表格 Grid"));
+    auto* gridArea = new TbsSkinPanel(gridBox);
+    gridArea->SetBorderStyle(bvNone);
+    gridArea->SetSkinData(o.skinData);
+    gridArea->SetAlign(platform::alClient);
+    TbsSkinDBGrid* grid = CreateGridWithBars(gridArea, o.skinData, &rows->source).grid;
+    auto* gridMessage = new TbsSkinMessage(root);
+    gridMessage->SetSkinData(o.skinData);
+    gridMessage->SetCtrlSkinData(o.skinData);
+    grid->SetSkinMessage(gridMessage);
+    grid->OnCellClick = [say, rows](QObject*, TbsColumn* c) {
+        say(QStringLiteral("第 %1 列，%2：%3 (F2 或打字編輯、Insert 新增、Ctrl+Delete 刪除)")
+                .arg(rows->table.RecNo())
+                .arg(c->Title().Caption(), c->Field() ? c->Field()->DisplayText() : QString()));
+    };
+
     // --- messages and skin changes ---------------------------------------------------------
-    TbsSkinGroupBox* messages = d.Group(root, 8, 344, 804, 46, QStringLiteral("訊息與外觀 Messages and skin"));
+    TbsSkinGroupBox* messages = d.Group(root, 8, 542, 804, 46, QStringLiteral("訊息與外觀 Messages and skin"));
     auto* message = new TbsSkinMessage(root);
     message->SetSkinData(o.skinData);
     message->SetCtrlSkinData(o.skinData);

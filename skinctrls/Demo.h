@@ -3,7 +3,8 @@
 // mouse and the keyboard, for the "skin demo" window: buttons (default, cancel,
 // disabled, repeating, grouped, with a glyph), edits (with and without their button,
 // read-only, password, disabled), scroll bars (paged, focusable, sharing a corner,
-// disabled), panels (check box, roll-up), labels, and message dialogs of every kind.
+// disabled), panels (check box, roll-up), labels, a data grid over sample order lines
+// with its scroll bars, and message dialogs of every kind.
 
 #include <functional>
 
@@ -23,7 +24,7 @@ struct ControlsDemoOptions {
     std::function<void()> reloadSkin;
 };
 
-// The panel, child of parent, about 820 x 420 (its minimum size).
+// The panel, child of parent, about 820 x 616 (its minimum size).
 TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& options);
 
 }  // namespace skinctrls

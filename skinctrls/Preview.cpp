@@ -5,7 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "data/MemTable.h"
 #include "skinctrls/SkinButton.h"
+#include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinLabel.h"
 #include "skinctrls/SkinMessage.h"
@@ -25,7 +27,72 @@ void Activate(QWidget* window) {
     QCoreApplication::processEvents();
 }
 
+// A grid in a frame of its own with its two bars, as the main window holds them.
+QImage RenderGridPreview(const ControlPreviewOptions& o, TbsSkinPanel& host) {
+    data::MemTable table;
+    FillSampleOrderLines(table, 12);
+    data::DataSource source(&table);
+    auto* box = new TbsSkinPanel(&host);
+    box->SetBorderStyle(bvNone);
+    box->SetSkinData(o.skinData);
+    const QSize size = o.size.isValid() ? o.size : QSize(420, 180);
+    box->SetBounds(10, 10, size.width(), size.height());
+    TbsSkinDBGrid* grid = CreateGridWithBars(box, o.skinData, &source).grid;
+    if (!o.entry.isEmpty()) grid->SetSkinDataName(o.entry);
+    if (o.state == "disabled") grid->setEnabled(false);
+    host.show();
+    if (o.state == "focused" || o.state == "down") {
+        Activate(&host);
+        grid->setFocus(Qt::TabFocusReason);
+        table.SetRecNo(3);
+        grid->SetSelectedIndex(1);
+        if (o.state == "down") grid->SetEditorMode(true);
+        QCoreApplication::processEvents();
+    }
+    QImage img = host.grab(box->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+    grid->SetDataSource(nullptr);
+    return img;
+}
+
 }  // namespace
+
+void FillSampleOrderLines(data::MemTable& t, int rows) {
+    struct Line {
+        const char16_t* code;
+        const char16_t* name;
+        double qty, price;
+        const char16_t* unit;
+    };
+    static const Line lines[] = {
+        {u"A1001-01", u"不鏽鋼螺絲 M4x10", 1200, 0.35, u"PCS"},  {u"A1001-02", u"不鏽鋼螺帽 M4", 1200, 0.18, u"PCS"},
+        {u"B2040-00", u"鋁擠型框架 40x40", 36, 285.5, u"支"},    {u"C3100-10", u"控制面板組", 12, 4620, u"組"},
+        {u"D0007-03", u"電源線 1.8m", 48, 62.75, u"條"},         {u"E5521-00", u"包裝紙箱 (大)", 150, 18.2, u"個"},
+        {u"F8800-01", u"散熱風扇 12V", 24, 156, u"個"},          {u"G1203-05", u"橡膠墊片", 500, 1.25, u"片"},
+        {u"H4410-00", u"鈑金外殼", 12, 1380, u"件"},             {u"J0902-02", u"說明書 (中文)", 150, 4.5, u"本"},
+        {u"K7000-00", u"標籤貼紙", 300, 0.8, u"張"},             {u"L3300-07", u"馬達驅動板", 12, 2250, u"片"},
+    };
+    t.Close();
+    t.fieldDefs().Clear();
+    t.fieldDefs().Add(QStringLiteral("ITEM"), data::FieldType::Text, 12).displayLabel = QStringLiteral("料號");
+    t.fieldDefs().Add(QStringLiteral("NAME"), data::FieldType::Text, 20).displayLabel = QStringLiteral("品名規格");
+    t.fieldDefs().Add(QStringLiteral("QTY"), data::FieldType::Float).displayLabel = QStringLiteral("數量");
+    t.fieldDefs().Add(QStringLiteral("PRICE"), data::FieldType::Float).displayLabel = QStringLiteral("單價");
+    t.fieldDefs().Add(QStringLiteral("UNIT"), data::FieldType::Text, 4).displayLabel = QStringLiteral("單位");
+    t.CreateDataSet();
+    t.DisableControls();
+    for (int i = 0; i < rows; ++i) {
+        const Line& l = lines[size_t(i) % std::size(lines)];
+        t.Append();
+        t.FieldByName(QStringLiteral("ITEM"))->SetAsString(QString::fromUtf16(l.code));
+        t.FieldByName(QStringLiteral("NAME"))->SetAsString(QString::fromUtf16(l.name));
+        t.FieldByName(QStringLiteral("QTY"))->SetAsFloat(l.qty);
+        t.FieldByName(QStringLiteral("PRICE"))->SetAsFloat(l.price);
+        t.FieldByName(QStringLiteral("UNIT"))->SetAsString(QString::fromUtf16(l.unit));
+        t.Post();
+    }
+    t.First();
+    t.EnableControls();
+}
 
 unsigned ParseMessageButtons(const QString& list) {
     unsigned set = 0;
@@ -120,9 +187,11 @@ QImage RenderControlPreview(const ControlPreviewOptions& o) {
         if (o.state == "down") s->ShowPartState(ScrollPart::Thumb, true, true);
         if (o.state == "focused") s->SetCanFocused(true);
         control = s;
+    } else if (k == "grid") {
+        return RenderGridPreview(o, host);
     } else {
-        throw Bad(QStringLiteral("unknown control \"%1\": use panel, groupbox, label, button, edit, hscrollbar or "
-                                 "vscrollbar")
+        throw Bad(QStringLiteral("unknown control \"%1\": use panel, groupbox, label, button, edit, hscrollbar, "
+                                 "vscrollbar or grid")
                       .arg(k));
     }
     if (control->x() == 0 && control->y() == 0) control->move(10, 10);

@@ -9,11 +9,14 @@
 namespace skin {
 class TbsSkinData;
 }
+namespace data {
+class MemTable;
+}
 
 namespace skinctrls {
 
 struct ControlPreviewOptions {
-    QString kind;          // panel, groupbox, label, button, edit, hscrollbar, vscrollbar
+    QString kind;          // panel, groupbox, label, button, edit, hscrollbar, vscrollbar, grid
     QString entry;         // entry name; empty: the control's own default
     QSize size;            // asked size; invalid: the control's default size
     QString state = QStringLiteral("normal");  // normal, hot, down, focused, disabled
@@ -22,8 +25,13 @@ struct ControlPreviewOptions {
     skin::TbsSkinData* skinData = nullptr;  // none: the plain look
 };
 
+// Order lines to show in a grid: item code, name (Chinese text), quantity and unit price
+// (floats) and unit, `rows` rows; the table is created (opened) here, current row first.
+void FillSampleOrderLines(data::MemTable& table, int rows);
+
 // The control at its size after fitting, drawn over a skinned panel (what shows through
-// a transparent label). Throws std::invalid_argument for an unknown kind or state.
+// a transparent label). A grid (default 420 x 180) shows sample order lines with its
+// scroll bars; its "focused" state is the focused grid, "down" the in-place editor. Throws std::invalid_argument for an unknown kind or state.
 QImage RenderControlPreview(const ControlPreviewOptions& options);
 
 struct MessagePreviewOptions {

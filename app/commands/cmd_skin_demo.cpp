@@ -33,7 +33,7 @@ int SkinDemo(const QStringList& argsIn) {
     QStringList args = argsIn;
     const bool noSkin = app::TakeFlag(args, "--no-skin");
     const QString skinFile = app::TakeOption(args, "--skin");
-    const QString sizeText = app::TakeOption(args, "--size", "880x620");
+    const QString sizeText = app::TakeOption(args, "--size", "880x820");
     const QString title = app::TakeOption(args, "--title", QStringLiteral("物料需求計算"));
     const QString screenshot = app::TakeOption(args, "--screenshot");
     const QString quitAfter = app::TakeOption(args, "--quit-after");

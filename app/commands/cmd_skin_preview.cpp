@@ -69,7 +69,7 @@ QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
 const PreviewMode kModes[] = {
     {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
     {"--control", true,
-     "| --control panel|groupbox|label|button|edit|hscrollbar|vscrollbar [--entry NAME] [--size WxH] "
+     "| --control panel|groupbox|label|button|edit|hscrollbar|vscrollbar|grid [--entry NAME] [--size WxH] "
      "[--state normal|hot|down|focused|disabled] [--caption TEXT] [--button-mode]",
      &RenderControl},
     {"--message", true, "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},

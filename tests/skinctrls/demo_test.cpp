@@ -8,6 +8,7 @@
 #include "skinctrls/Demo.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinPanel.h"
 #include "skinctrls/SkinScrollBar.h"
 #include "skinctrls/control_fixture.h"
@@ -25,7 +26,7 @@ TbsSkinButton* ButtonCaptioned(QWidget* root, const QString& caption) {
 
 TEST(ControlsDemo, SkinGoesAndComesBackThroughTheForm) {
     platform::Form form;
-    form.resize(900, 600);
+    form.resize(900, 800);
     auto* data = new skin::TbsSkinData(&form);
     auto* frame = new skin::TbsSkinFrame(&form);
     skin::TbsStoredSkin stored;
@@ -48,17 +49,23 @@ TEST(ControlsDemo, SkinGoesAndComesBackThroughTheForm) {
     }
     for (TbsSkinEdit* e : edits) EXPECT_EQ(e->height(), 18);
     for (TbsSkinScrollBar* s : bars) EXPECT_EQ(s->Kind() == sbHorizontal ? s->height() : s->width(), 17);
+    auto* grid = root->findChild<TbsSkinDBGrid*>();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->DefaultRowHeight(), 22);
+    EXPECT_FALSE(grid->VScrollBar()->isHidden()) << "more sample rows than fit";
 
     QTest::mouseClick(ButtonCaptioned(root, QStringLiteral("無外觀")), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(frame->IsSkinned());
     for (TbsSkinButton* b : buttons) EXPECT_EQ(b->EntryIndex(), -1);
     for (TbsSkinEdit* e : edits) EXPECT_EQ(e->EntryIndex(), -1);
     EXPECT_EQ(edits.first()->Margins().left(), 2) << "plain margins";
+    EXPECT_EQ(grid->DefaultRowHeight(), 20);
 
     QTest::mouseClick(ButtonCaptioned(root, QStringLiteral("重新載入外觀")), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(frame->IsSkinned());
     for (TbsSkinButton* b : buttons) EXPECT_GE(b->EntryIndex(), 0);
     for (TbsSkinEdit* e : edits) EXPECT_GE(e->EntryIndex(), 0);
+    EXPECT_EQ(grid->DefaultRowHeight(), 22);
 }
 
 }  // namespace

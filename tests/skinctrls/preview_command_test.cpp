@@ -41,6 +41,8 @@ TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
         {{"--control", "hscrollbar", "--entry", "bothhscrollbar", "--size", "150x20"}, {150, 17}},
         {{"--control", "groupbox", "--size", "200x90", "--caption", "Orders"}, {200, 90}},
         {{"--control", "button", "--state", "focused"}, {75, 28}},
+        {{"--control", "grid", "--size", "300x160", "--state", "down"}, {300, 160}},
+        {{"--control", "grid", "--no-skin"}, {420, 180}},
     };
     int n = 0;
     for (const Case& c : cases) {
