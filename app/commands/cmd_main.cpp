@@ -1,6 +1,8 @@
 // The main job: the material requirements window on the database of the named
 // connection entry.
-//   marlith [--no-skin] [--screenshot FILE.png --quit-after MS]
+//   marlith [--project CODE [--expand]] [--no-skin] [--screenshot FILE.png --quit-after MS]
+// --project fills the project code and presses "確定" once the window is shown; --expand
+// then presses "物料展開".
 // Start-up order: the data module's catalogue connection (not opened yet), the main
 // window (its reading connection opens while it is built; then the work table and the
 // settings), the event loop. Closing the window drops the run's work table.
@@ -17,6 +19,7 @@
 #include "app/Command.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "skinctrls/SkinEdit.h"
 #include "mrp/window/MainWindow.h"
 #include "platform/Fonts.h"
 
@@ -27,6 +30,9 @@ int Main(const QStringList& argsIn) {
     const bool noSkin = app::TakeFlag(args, "--no-skin");
     const QString screenshot = app::TakeOption(args, "--screenshot");
     const QString quitAfter = app::TakeOption(args, "--quit-after");
+    const QString project = app::TakeOption(args, "--project");
+    const bool expand = app::TakeFlag(args, "--expand");
+    if (expand && project.isEmpty()) throw app::UsageError("--expand needs --project");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
     bool okMs = true;
@@ -52,6 +58,12 @@ int Main(const QStringList& argsIn) {
     QObject::connect(&window, &mrp::TFormMarlith::FormClosed, qApp, &QApplication::quit);
     window.show();
     window.activateWindow();
+    if (!project.isEmpty()) {
+        window.bsSkinEdit1()->SetText(project);
+        window.bsSkinEdit1Exit();
+        window.bsSkinButton1Click();
+        if (expand) window.bsSkinButton2Click();
+    }
 
     if (ms >= 0) {
         QTimer::singleShot(ms, &window, [&] {
@@ -66,7 +78,7 @@ int Main(const QStringList& argsIn) {
 
 const app::CommandRegistrar kMain({
     "main",
-    "[--no-skin] [--screenshot FILE.png [--quit-after MS]]",
+    "[--project CODE [--expand]] [--no-skin] [--screenshot FILE.png [--quit-after MS]]",
     "the material requirements window (run when no command is given)",
     app::Needs::OffscreenWidgets,
     &Main,

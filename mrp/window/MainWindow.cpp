@@ -14,6 +14,7 @@
 #include "skin/StoredSkin.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinLabel.h"
 #include "skinctrls/SkinMessage.h"
 #include "skinctrls/SkinPanel.h"
@@ -81,6 +82,36 @@ TbsSkinButton* MakeButton(QWidget* parent, skin::TbsSkinData* data, const QStrin
     b->SetBounds(x, y, 75, 25);
     b->SetSkinData(data);
     return b;
+}
+
+// The bars a grid drives: hidden until the grid shows them, never focused.
+void InitBar(TbsSkinScrollBar* bar, bool vertical) {
+    bar->SetMin(vertical ? 1 : 0);
+    bar->SetMax(0);
+    bar->SetPosition(vertical ? 1 : 0);
+    bar->SetPageSize(vertical ? 1 : 0);
+    bar->SetSmallChange(vertical ? 21 : 127);
+    bar->SetLargeChange(vertical ? 21 : 127);
+    bar->SetBoth(false);
+    bar->SetBothSkinDataName(QStringLiteral("bothhscrollbar"));
+    bar->SetCanFocused(false);
+    bar->SetDefaultFont(kArial14);
+    bar->SetUseSkinFont(true);
+    bar->setVisible(false);
+}
+
+skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data::DataSource* source,
+                                   skinctrls::TbsSkinMessage* message) {
+    const skinctrls::TbsGridWithBars g = skinctrls::CreateGridWithBars(area, data, source);
+    InitBar(g.hbar, false);
+    InitBar(g.vbar, true);
+    g.grid->SetDefaultCellHeight(20);
+    g.grid->SetGridLineColor(platform::clWindowText);
+    g.grid->SetMouseWheelSupport(false);
+    g.grid->SetPickListBoxSkinDataName(QStringLiteral("listbox"));
+    g.grid->SetTitleFont(kSansSerif11);
+    g.grid->SetSkinMessage(message);
+    return g.grid;
 }
 
 TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode, int x, int y, int w) {
@@ -219,6 +250,8 @@ void TFormMarlith::BuildControls() {
     group->SetCaption(QStringLiteral("訂購商品統計"));
     group->SetCaptionMode(true);
     group->setObjectName("bsSkinGroupBox1");
+    grid1_ = MakeGrid(group, data, &dsOrderItem_, message_);
+    grid1_->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -235,6 +268,8 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
+    grid2_ = MakeGrid(materials, data, &dsSubItem_, message_);
+    grid2_->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
