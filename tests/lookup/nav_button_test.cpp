@@ -73,9 +73,9 @@ TEST(NavigationButtons, EnabledStatesFollowTheDataSet) {
         {"prior to the first row keeps the beginning flag clear", [&] { t.Prior(), t.Prior(); }, "1111/0/1"},
         {"a further prior finds no row", [&] { t.Prior(); }, "0011/0/1"},
         {"editing", [&] { t.Edit(); }, "0000/1/0"},
-        {"posted", [&] { t.Post(); }, "0011/0/1"},
+        {"posted", [&] { t.Post(); }, "1111/0/1"},
         {"source disabled", [&] { source.SetEnabled(false); }, "0000/0/1"},
-        {"source enabled", [&] { source.SetEnabled(true); }, "0011/0/1"},
+        {"source enabled", [&] { source.SetEnabled(true); }, "1111/0/1"},
         {"set closed", [&] { t.Close(); }, "0000/0/1"},
     };
     for (const Case& c : cases) {
@@ -146,9 +146,16 @@ TEST(NavigationButtons, ClickActsAndTheHookMayVeto) {
     last.click();
     EXPECT_EQ(t.RecNo(), 4);
 
-    // Without an open set the click runs OnClick and nothing else.
+    // Without an open set a refresh button stays enabled; its click runs OnClick and
+    // nothing else.
+    TDBSpeedButton refresh;
+    refresh.SetDataButtonType(nbRefresh);
+    refresh.SetDataSource(&source);
+    refresh.OnClick = [&] { ++clicks; };
     t.Close();
-    next.click();
+    EXPECT_TRUE(refresh.isEnabled());
+    EXPECT_FALSE(next.isEnabled());
+    refresh.click();
     EXPECT_EQ(clicks, 2);
 }
 

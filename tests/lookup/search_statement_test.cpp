@@ -32,7 +32,7 @@ TEST(SearchStatement, LinesCarryNamesAndTheValueIsAParameter) {
 }
 
 TEST(SearchStatement, NamesThatAreNotPlainIdentifiersAreRefused) {
-    for (const QString& ok : {"PROJ_ITEM", "a", "X$1", "proj_id"}) EXPECT_TRUE(IsPlainIdentifier(ok)) << ok.toStdString();
+    for (const QString ok : {"PROJ_ITEM", "a", "X$1", "proj_id"}) EXPECT_TRUE(IsPlainIdentifier(ok)) << ok.toStdString();
     const QString bad[] = {"", "1ABC", "_X", "PROJ ID", "PROJ_ID=PROJ_ID OR 1", "X'Y", "PROJ_ID--", "名稱", "\"PROJ\"",
                            QString(64, u'A')};
     for (const QString& name : bad) {
