@@ -47,15 +47,24 @@ void DialogPaint(TwwDBGrid& grid) {
     po.SetBackgroundOptions(coFillDataCells | coBlendFixedColumn | coBlendActiveRecord | coBlendAlternatingRow);
 }
 
+// A 400 x 200 grid over a table of rows rows.
+struct GridOver {
+    data::MemTable t;
+    data::DataSource source{&t};
+    TwwDBGrid grid;
+    explicit GridOver(int rows) {
+        FillTable(t, rows);
+        grid.resize(400, 200);
+    }
+};
+
 }  // namespace
 
 TEST(ResultGrid, ColumnsByPositionAndTitles) {
-    data::MemTable t;
-    FillTable(t, 3);
-    data::DataSource source(&t);
-    TwwDBGrid grid;
-    grid.resize(400, 200);
-    grid.SetDataSource(&source);
+    GridOver f(3);
+    data::MemTable& t = f.t;
+    TwwDBGrid& grid = f.grid;
+    grid.SetDataSource(&f.source);
 
     // The hidden field has no column; positions skip it.
     ASSERT_EQ(grid.FieldCount(), 3);
@@ -90,13 +99,11 @@ TEST(ResultGrid, ColumnsByPositionAndTitles) {
 }
 
 TEST(ResultGrid, TitleIndicatorAndAlternatingRowPixels) {
-    data::MemTable t;
-    FillTable(t, 30);
-    data::DataSource source(&t);
-    TwwDBGrid grid;
-    grid.resize(400, 200);
+    GridOver f(30);
+    data::MemTable& t = f.t;
+    TwwDBGrid& grid = f.grid;
     DialogPaint(grid);
-    grid.SetDataSource(&source);
+    grid.SetDataSource(&f.source);
     ShowOffscreen(&grid);
 
     const GridGeometry g = grid.Geometry();
@@ -128,14 +135,11 @@ TEST(ResultGrid, TitleIndicatorAndAlternatingRowPixels) {
 }
 
 TEST(ResultGrid, WithoutPictureRowsAreNotTintedAndShortListsEndInTheIndicatorLook) {
-    data::MemTable t;
-    FillTable(t, 2);
-    data::DataSource source(&t);
-    TwwDBGrid grid;
-    grid.resize(400, 200);
+    GridOver f(2);
+    TwwDBGrid& grid = f.grid;
     grid.PaintOptions().SetAlternatingRowColor(8454143);
     grid.PaintOptions().SetBackgroundOptions(coFillDataCells | coBlendAlternatingRow);
-    grid.SetDataSource(&source);
+    grid.SetDataSource(&f.source);
     ShowOffscreen(&grid);
     const GridGeometry g = grid.Geometry();
     const QImage img = grid.Render();
