@@ -500,7 +500,7 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
                 }
             }
         }
-        link_->SetActiveRecord(current);
+        if (rowsShown > 0) link_->SetActiveRecord(current);
     }
 
     // The pad right of the last column looks like the indicator column.

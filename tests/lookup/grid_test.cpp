@@ -83,6 +83,11 @@ TEST(ResultGrid, ColumnsByPositionAndTitles) {
     grid.ColumnByIndex(7)->SetDisplayLabel("nothing");  // beyond the columns: no effect
     EXPECT_EQ(grid.FieldCount(), 3);
 
+    // An empty set paints its titles over the indicator look.
+    t.EmptyDataSet();
+    const QImage empty = grid.Render();
+    EXPECT_EQ(Pixel(empty, {200, 100}), Rgb(212, 208, 200));
+
     // Closing the set leaves no mapped fields; the grid still paints.
     t.Close();
     EXPECT_EQ(grid.FieldCount(), 0);
