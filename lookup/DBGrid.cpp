@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
-#include <numeric>
 
 namespace lookup {
 
@@ -267,8 +266,16 @@ void TwwDBGrid::BuildColumns() {
         }
         selected_ = kept;
     }
+    // A field keeps its column object across layouts, so a column a caller holds (one
+    // being retitled) stays valid while the field is shown.
     std::vector<std::unique_ptr<TwwColumn>> fresh;
-    for (size_t c = 0; c < map_.size(); ++c) fresh.push_back(std::make_unique<TwwColumn>(this, ds->Fields(map_[c])->fieldName()));
+    for (const int index : map_) {
+        const QString& name = ds->Fields(index)->fieldName();
+        auto old = std::find_if(columns_.begin(), columns_.end(), [&](const std::unique_ptr<TwwColumn>& c) {
+            return c && c->FieldName().compare(name, Qt::CaseInsensitive) == 0;
+        });
+        fresh.push_back(old != columns_.end() ? std::move(*old) : std::make_unique<TwwColumn>(this, name));
+    }
     columns_ = std::move(fresh);
 }
 
