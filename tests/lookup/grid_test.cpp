@@ -157,6 +157,15 @@ TEST(ResultGrid, WithoutPictureRowsAreNotTintedAndShortListsEndInTheIndicatorLoo
     DialogPaint(grid);
     grid.Render();
     EXPECT_FALSE(grid.PaintOptions().Pictures().base.isNull());
+    // The regions only repaint; a colour marks the copies stale, as a new size does.
+    grid.PaintOptions().SetAlternatingRowRegions(arrFixedColumns);
+    EXPECT_FALSE(grid.PaintOptions().Stale());
+    grid.PaintOptions().SetAlternatingRowColor(platform::clAqua);
+    EXPECT_TRUE(grid.PaintOptions().Stale());
+    grid.Render();
+    EXPECT_FALSE(grid.PaintOptions().Stale());
+    grid.resize(300, 150);
+    EXPECT_TRUE(grid.PaintOptions().Stale());
     grid.PaintOptions().SetBackgroundBitmap(QImage());
     grid.Render();
     EXPECT_TRUE(grid.PaintOptions().Pictures().base.isNull());
