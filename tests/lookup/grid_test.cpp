@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTest>
 
 #include "data/DataSource.h"
 #include "data/MemTable.h"
@@ -170,4 +171,36 @@ TEST(ResultGrid, WithoutPictureRowsAreNotTintedAndShortListsEndInTheIndicatorLoo
     grid.Render();
     EXPECT_TRUE(grid.PaintOptions().Pictures().base.isNull());
     EXPECT_TRUE(grid.PaintOptions().Pictures().alternating.isNull());
+}
+
+TEST(ResultGrid, KeysAndClicksMoveTheCurrentRecord) {
+    GridOver f(40);
+    TwwDBGrid& grid = f.grid;
+    grid.SetDataSource(&f.source);
+    ShowOffscreen(&grid);
+    const GridGeometry g = grid.Geometry();
+
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, g.DataCell(1, 2).center());
+    EXPECT_EQ(f.t.RecNo(), 3);
+    EXPECT_EQ(grid.SelectedColumn(), 1);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_EQ(f.t.RecNo(), 4);
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    EXPECT_EQ(f.t.RecNo(), 4 + g.VisibleRows());
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(f.t.RecNo(), 40);
+    QTest::keyClick(&grid, Qt::Key_Left);
+    EXPECT_EQ(grid.SelectedColumn(), 0);
+
+    // Keys go to the owner first; a key it takes does not reach the grid.
+    int taken = 0;
+    grid.OnKeyDown = [&](QKeyEvent* e) {
+        if (e->key() == Qt::Key_Up) {
+            ++taken;
+            e->accept();
+        }
+    };
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_EQ(taken, 1);
+    EXPECT_EQ(f.t.RecNo(), 40);
 }

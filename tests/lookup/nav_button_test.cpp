@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTest>
+#include <QTimer>
 #include <functional>
 #include <string>
 
@@ -177,4 +179,35 @@ TEST(NavigationButtons, TypeChangeCaptionsGlyphsAndReasons) {
     EXPECT_TRUE(b.CustomGlyph());
     EXPECT_TRUE(RepeatsWhileHeld(nbPrior));
     EXPECT_FALSE(RepeatsWhileHeld(nbFirst));
+}
+
+TEST(NavigationButtons, PriorAndNextRepeatWhileHeld) {
+    data::MemTable t;
+    FillRows(t, 5);
+    data::DataSource source(&t);
+    TDBSpeedButton next, first;
+    next.SetDataButtonType(nbNext);
+    first.SetDataButtonType(nbFirst);
+    for (TDBSpeedButton* b : {&next, &first}) {
+        b->SetDataSource(&source);
+        b->resize(45, 38);
+    }
+
+    QTest::mousePress(&next, Qt::LeftButton);
+    ASSERT_TRUE(next.Repeating());
+    QTimer* hold = next.findChild<QTimer*>();
+    ASSERT_NE(hold, nullptr);
+    EXPECT_EQ(hold->interval(), 400);
+    QMetaObject::invokeMethod(hold, "timeout");  // each tick is a click
+    EXPECT_EQ(hold->interval(), 100);
+    QMetaObject::invokeMethod(hold, "timeout");
+    EXPECT_EQ(t.RecNo(), 3);
+    QTest::mouseRelease(&next, Qt::LeftButton);  // the release is the ordinary click
+    EXPECT_FALSE(next.Repeating());
+    EXPECT_EQ(t.RecNo(), 4);
+
+    QTest::mousePress(&first, Qt::LeftButton);
+    EXPECT_FALSE(first.Repeating());
+    QTest::mouseRelease(&first, Qt::LeftButton);
+    EXPECT_EQ(t.RecNo(), 1);
 }
