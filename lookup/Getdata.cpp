@@ -277,6 +277,7 @@ void TFrmgetdata::SpeedButton1Click() { Search(); }
 
 void TFrmgetdata::Search() {
     try {
+        if (!SearchSource) throw LookupError(QStringLiteral("No search source assigned"));
         if (ComboBox1->currentText().isEmpty()) {
             ShowPlainMessage(this, QStringLiteral("請選擇查詢條件!"));
             return;
