@@ -80,6 +80,12 @@ TFrmgetdata::TFrmgetdata(db::Connection* readingConnection, QWidget* owner)
 }
 
 TFrmgetdata::~TFrmgetdata() {
+    // The controls are freed after this body; nothing may reach the dialog's handlers
+    // while they go.
+    disconnect(focusWatch_);
+    for (QObject* o : {static_cast<QObject*>(ComboBox1), static_cast<QObject*>(ComboBox1->lineEdit()), static_cast<QObject*>(Edit1)})
+        o->removeEventFilter(this);
+    DBGrid1->OnKeyDown = nullptr;
     // The caller's source outlives the dialog: the dialog's controls leave it first.
     DBGrid1->SetDataSource(nullptr);
     for (TDBSpeedButton* b : {dbSBtnFirst, dbSBtnLast, dbSBtnPrior, dbSBtnNext}) b->SetDataSource(nullptr);
@@ -198,7 +204,7 @@ void TFrmgetdata::BuildControls() {
     };
 
     // Leaving the match-mode group searches when a field and a value are given.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         auto inGroup = [this](QWidget* w) {
             return w && RadioGroup1->buttons().contains(qobject_cast<QAbstractButton*>(w));
         };
@@ -271,6 +277,7 @@ void TFrmgetdata::SpeedButton1Click() { Search(); }
 
 void TFrmgetdata::Search() {
     try {
+        if (!SearchSource) throw LookupError(QStringLiteral("No search source assigned"));
         if (ComboBox1->currentText().isEmpty()) {
             ShowPlainMessage(this, QStringLiteral("請選擇查詢條件!"));
             return;

@@ -101,6 +101,7 @@ private:
     MatchMode Mode() const;
 
     bool activated_ = false;
+    QMetaObject::Connection focusWatch_;
 };
 
 // The dialog the last NewLookup created (cleared when it is freed).
