@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "frame/SkinFrame.h"
+#include "lookup/Getdata.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
 #include "skin/SkinData.h"
@@ -31,6 +32,24 @@ using skinctrls::TbsSkinGroupBox;
 using skinctrls::TbsSkinPanel;
 using skinctrls::TbsSkinScrollBar;
 using skinctrls::TbsSkinStdLabel;
+
+// The project list the lookup shows, with the dialog's titles.
+void DefineProjectList(data::QueryTable& t) {
+    struct Def {
+        const char* name;
+        int size;
+        const char* title;
+    };
+    static const Def defs[] = {
+        {"PROJ_ID", 20, "專案代號"},   {"PROJ_NAME", 100, "專案名稱"}, {"REMARK", 100, "備註"},
+        {"CHG_DATE", 10, "異動日期"},  {"CHG_USER", 10, "異動人員"},
+    };
+    for (const Def& d : defs) {
+        data::FieldDef& f = t.fieldDefs().Add(d.name, data::FieldType::Text, d.size, QLatin1String(d.name) == "PROJ_ID");
+        f.displayLabel = QString::fromUtf8(d.title);
+    }
+    t.SetCommandText(QStringList{"SELECT * FROM PROJ_ITEM ORDER BY PROJ_ID"});
+}
 
 constexpr int kClientWidth = 734;
 constexpr int kClientHeight = 480;
@@ -147,6 +166,8 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     engine_->SetReporter(this);
     dsOrderItem_.SetDataSet(&engine_->CDS_OrderItem());
     dsSubItem_.SetDataSet(&engine_->ACDS());
+    cdsProj_.SetConnection(&reading_);
+    DefineProjectList(cdsProj_);
     BuildControls();
 
     // Client area 734 x 480, centred on the desktop when first shown.
@@ -315,7 +336,31 @@ void TFormMarlith::bsSkinEdit1Exit() {
 void TFormMarlith::ShowName() { edit2_->SetText(engine_->projectName()); }
 
 void TFormMarlith::bsSkinEdit1ButtonClick() {
-    // The project lookup dialog is wired in by the lookup layer.
+    Guard([this] {
+        // The full list is the one read at the first lookup of the run; searches in the
+        // dialog read the table afresh.
+        if (!cdsProj_.Active()) cdsProj_.Open();
+        dsSearch_.SetDataSet(&cdsProj_);
+        QPointer<lookup::TFrmgetdata> dlg = lookup::NewLookup(&reading_, this);
+        dlg->SearchSource = &dsSearch_;
+        dlg->SearchTable = QStringLiteral("PROJ_ITEM");
+        dlg->SearchDataSet = &cdsProj_;
+        if (!dlg->ShowLookup()) return;
+        // The search result is closed whatever happens to the name lookup.
+        struct CloseResult {
+            QPointer<lookup::TFrmgetdata> dlg;
+            ~CloseResult() {
+                if (dlg && dlg->CDS_Query) dlg->CDS_Query->Close();
+            }
+        } closeResult{dlg};
+        data::DataSet* shown = dsSearch_.dataSet();
+        if (!shown || !shown->Active() || shown->IsEmpty()) return;
+        const QString code = shown->FieldByName(QStringLiteral("PROJ_ID"))->AsString();
+        edit1_->SetText(code);
+        engine_->SetProjectCode(code);
+        engine_->bsSkinEdit1Exit();
+        ShowName();
+    });
 }
 
 void TFormMarlith::bsSkinButton1Click() {

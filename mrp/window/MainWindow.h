@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "data/DataSource.h"
+#include "data/QueryTable.h"
 #include "db/Connection.h"
 #include "mrp/RequisitionEngine.h"
 #include "platform/Form.h"
@@ -97,6 +98,10 @@ public:
     skinctrls::TbsSkinDBGrid* bsSkinDBGrid2() const { return grid2_; }
     data::DataSource& DS_OrderItem() { return dsOrderItem_; }
     data::DataSource& DS_SubItem() { return dsSubItem_; }
+    // The project list of the lookup (read at the first lookup of the run) and the
+    // source that carries it to the dialog.
+    data::QueryTable& CDS_Proj() { return cdsProj_; }
+    data::DataSource& DS_Search() { return dsSearch_; }
 
     // The texts of the last message shown (outcome or error), for the command line and
     // the tests.
@@ -134,6 +139,8 @@ private:
     std::unique_ptr<RequisitionEngine> engine_;
     data::DataSource dsOrderItem_;
     data::DataSource dsSubItem_;
+    data::QueryTable cdsProj_;
+    data::DataSource dsSearch_;
     bool closing_ = false;
     QString lastMessage_;
 

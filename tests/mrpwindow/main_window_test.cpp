@@ -5,8 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QButtonGroup>
+#include <QAbstractButton>
 
 #include "mrp/Fixture.h"
+#include "lookup/Getdata.h"
+#include "lookup/SpeedButton.h"
 #include "mrp/window/MainWindow.h"
 #include "skin/SkinData.h"
 #include "skinctrls/SkinButton.h"
@@ -144,6 +151,43 @@ TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
         EXPECT_TRUE(closed);
         EXPECT_FALSE(TableExists(table));
     }
+}
+
+// The code edit's button opens the project lookup; accepting a row fills the code and
+// shows the name at once; cancelling changes nothing. The unfiltered list is the one read
+// at the first lookup, a search reads the table afresh.
+TEST_F(MainWindowTest, ProjectLookupFillsCodeAndNameOrChangesNothing) {
+    auto w = Open();
+    auto lookupWith = [&](const std::function<void(lookup::TFrmgetdata*)>& whileShown) {
+        QTimer::singleShot(0, w.get(), [&] {
+            ASSERT_TRUE(lookup::Frmgetdata);
+            whileShown(lookup::Frmgetdata);
+            if (lookup::Frmgetdata && lookup::Frmgetdata->isVisible()) lookup::Frmgetdata->close();
+        });
+        w->bsSkinEdit1()->OnButtonClick(w->bsSkinEdit1());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->BTCMDOK->click(); });
+    EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1"));
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
+
+    database.Run("INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P2', '新竹專案');");
+    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->BDCMDNOT->click(); });
+    EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1"));
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
+    EXPECT_EQ(w->CDS_Proj().RecordCount(), 1) << "the list read at the first lookup";
+
+    lookupWith([](lookup::TFrmgetdata* dlg) {
+        dlg->ComboBox1->setCurrentIndex(0);
+        dlg->RadioGroup1->button(0)->setChecked(true);
+        dlg->Edit1->setText("P2");
+        dlg->SpeedButton1->click();
+        dlg->BTCMDOK->click();
+    });
+    EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P2"));
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("新竹專案"));
+    EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
 }
 
 }  // namespace
