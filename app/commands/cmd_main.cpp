@@ -15,11 +15,15 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/Command.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "skin/SkinData.h"
 #include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinMessage.h"
+#include "skins/Carried.h"
 #include "mrp/window/MainWindow.h"
 #include "platform/Fonts.h"
 
@@ -54,7 +58,24 @@ int Main(const QStringList& argsIn) {
         const app::Settings s = app::Settings::Load(app::Settings::DefaultPath());
         return mrp::RunIdentifiers{s.userId, s.storeId};
     };
-    mrp::TFormMarlith window(catalogue, options);
+    std::unique_ptr<mrp::TFormMarlith> built;
+    try {
+        built = std::make_unique<mrp::TFormMarlith>(catalogue, options);
+    } catch (const std::exception& e) {
+        // No window without the database: say why in the program's own dialog too, for a
+        // clerk who started it without a terminal, and end.
+        std::fprintf(stderr, "marlith: %s\n", e.what());
+        if (ms < 0) {
+            skin::TbsSkinData skinData;
+            if (!noSkin) skins::LoadCarriedSkin(skinData);
+            skinctrls::TbsSkinMessage message;
+            message.SetSkinData(&skinData);
+            message.SetCtrlSkinData(&skinData);
+            message.ShowSkinMessage(QString::fromUtf8(e.what()), 1, skinctrls::MsgButton(skinctrls::mbOK));
+        }
+        return 1;
+    }
+    mrp::TFormMarlith& window = *built;
     QObject::connect(&window, &mrp::TFormMarlith::FormClosed, qApp, &QApplication::quit);
     window.show();
     window.activateWindow();
