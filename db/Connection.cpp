@@ -827,6 +827,6 @@ QStringList SplitScript(const QString& script) {
     return statements;
 }
 
-void ShutdownClient() { fb_shutdown(0, fb_shutrsn_app_stopping); }
+void ShutdownClient() { fb_shutdown(0, fb_shutrsn_app_stopped); }
 
 }  // namespace db
