@@ -9,10 +9,12 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <typeinfo>
 
 #include "frame/FrameObjects.h"
+#include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
 #include "platform/Fonts.h"
 #include "platform/SkinDispatch.h"
@@ -429,30 +431,103 @@ TEST(SkinFrame, BorderIconsOnSkinButtons) {
     EXPECT_TRUE(w.Obj("closebtn")->Enabled);
 }
 
+// The items of the open system menu: name, caption, shortcut; disabled ones marked.
+QStringList OpenMenuItems(TbsSkinFrame* frame) {
+    QStringList items;
+    TbsSkinMenu* chain = frame->SkinMenu();
+    if (chain->LevelCount() == 0) return items;
+    for (const TbsSkinMenuItem& it : chain->Level(0)->Items()) {
+        QString s = it.item->IsSeparator() ? QString("-") : it.item->Name + ":" + it.item->Caption;
+        if (!it.item->ShortCut.isEmpty()) s += " " + it.item->ShortCut;
+        if (!it.item->Enabled) s += " (disabled)";
+        items << s;
+    }
+    return items;
+}
+
+// Chooses the named item of the open system menu with the mouse.
+void ChooseFromMenu(TbsSkinFrame* frame, const QString& name) {
+    TbsSkinPopupWindow* level = frame->SkinMenu()->Level(0);
+    for (const TbsSkinMenuItem& it : level->Items()) {
+        if (it.item->Name != name) continue;
+        const QPoint c = it.rect.ToQRect().center();
+        Mouse(level, QEvent::MouseMove, c);
+        Mouse(level, QEvent::MouseButtonPress, c);
+        Mouse(level, QEvent::MouseButtonRelease, c);
+        return;
+    }
+    ADD_FAILURE() << "no item " << name.toStdString();
+}
+
 TEST(SkinFrame, SystemMenuOnRightClickOfTheCaption) {
     TestSkin skin = StandardSkin();
     Window w(&skin);
+    int opened = 0, closed = 0;
+    w.frame->OnSkinMenuOpen = [&] { ++opened; };
+    w.frame->OnSkinMenuClose = [&] { ++closed; };
     Mouse(&w.form, QEvent::MouseButtonPress, {150, 12}, Qt::RightButton);
-    auto* menu = w.form.findChild<QMenu*>("SystemMenu");
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(menu->isVisible());
-    QStringList items;
-    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QString("-") : a->objectName() + ":" + a->text());
-    EXPECT_EQ(items, (QStringList{"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_ROLLUP:Ro&llUp", "-",
-                                  "BSF_CLOSE:&Close"}));
-    EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence("Alt+F4"));
-    menu->actions()[2]->trigger();
+    TbsSkinMenu* chain = w.frame->SkinMenu();
+    ASSERT_EQ(chain->LevelCount(), 1);
+    TbsSkinPopupWindow* level = chain->Level(0);
+    EXPECT_TRUE(level->isVisible());
+    // At the cursor, the first item hot.
+    EXPECT_EQ(level->pos(), w.form.mapToGlobal(QPoint(150, 12)));
+    EXPECT_EQ(level->HotItem(), 0);
+    EXPECT_EQ(OpenMenuItems(w.frame), (QStringList{"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize",
+                                                   "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}));
+    ChooseFromMenu(w.frame, "BSF_ROLLUP");
     EXPECT_TRUE(w.frame->RolledUp());
-    menu->close();
+    EXPECT_FALSE(chain->ChainOpen());
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(closed, 1);
     // Restore unrolls a rolled-up window.
     w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
-    menu = w.form.findChild<QMenu*>("SystemMenu");
-    ASSERT_NE(menu, nullptr);
-    QAction* restore = menu->findChild<QAction*>("BSF_RESTORE");
-    ASSERT_NE(restore, nullptr);
-    restore->trigger();
+    ChooseFromMenu(w.frame, "BSF_RESTORE");
     EXPECT_FALSE(w.frame->RolledUp());
-    menu->close();
+    // Any change of the window closes an open menu.
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    ASSERT_TRUE(chain->ChainOpen());
+    w.form.resize(320, 120);
+    EXPECT_FALSE(chain->ChainOpen());
+}
+
+TEST(SkinFrame, SystemMenuFollowsTheWindowState) {
+    TestSkin skin = StandardSkin();
+    struct Case {
+        const char* what;
+        std::function<void(TbsSkinFrame*)> state;
+        QStringList items;
+    } cases[] = {
+        {"normal", [](TbsSkinFrame*) {},
+         {"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"maximized", [](TbsSkinFrame* f) { f->SetFrameState(wsMaximized); },
+         {"BSF_MINITEM:Mi&nimize", "BSF_RESTORE:&Restore", "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"rolled up", [](TbsSkinFrame* f) { f->SetRolledUp(true); },
+         {"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_RESTORE:&Restore", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"without minimize and roll-up", [](TbsSkinFrame* f) { f->SetBorderIcons(biSystemMenu | biMaximize); },
+         {"BSF_MAXITEM:Ma&ximize", "-", "BSF_CLOSE:&Close Alt+F4"}},
+    };
+    for (const Case& c : cases) {
+        Window w(&skin);
+        c.state(w.frame);
+        w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+        EXPECT_EQ(OpenMenuItems(w.frame), c.items) << c.what;
+        w.frame->CloseSkinMenus();
+    }
+    // A menu that replaces the built-in one comes from its actions.
+    Window w(&skin);
+    QMenu replacement;
+    QAction* hello = replacement.addAction("&Hello");
+    hello->setObjectName("hello");
+    replacement.addSeparator();
+    replacement.addAction("&Gone")->setEnabled(false);
+    int said = 0;
+    QObject::connect(hello, &QAction::triggered, [&] { ++said; });
+    w.frame->SetSystemMenu(&replacement);
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    EXPECT_EQ(OpenMenuItems(w.frame), (QStringList{"hello:&Hello", "-", ":&Gone (disabled)"}));
+    ChooseFromMenu(w.frame, "hello");
+    EXPECT_EQ(said, 1);
 }
 
 TEST(SkinFrame, MaskShapesTheWindow) {
