@@ -214,7 +214,6 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
     const bool layered = chain_->AlphaBlend && LayeredWindowsAvailable();
     const bool animate = layered && alphaFirst && chain_->AlphaBlendAnimation;
     show();
-    raise();
     if (layered) {
         SetWindowAlpha(windowHandle(), animate ? 0 : chain_->AlphaBlendValue);
         if (animate) {
