@@ -14,6 +14,7 @@
 #include "skin/SkinData.h"
 #include "skins/Carried.h"
 #include "support/QtTestApp.h"
+#include "TestSkin.h"
 
 namespace skin {
 namespace {
@@ -302,6 +303,73 @@ TEST(PopupMenu, SkinnedLevelComposesThePopupWindowPicture) {
     const Rect hot = l->Items()[1].rect, plain = l->Items()[3].rect;
     EXPECT_EQ(img.pixel(hot.left + 1, hot.top + 1), items.pixel(1, 21 + 1));
     EXPECT_EQ(img.pixel(plain.left + 1, plain.top + 1), items.pixel(1, 1));
+    m.chain.CloseMenuChain();
+}
+
+// A menu item entry on active picture 0: normal look red (rows 0..24), hot look green
+// (rows 24..48), divider blue (rows 48..50); active picture 1 a 20 x 20 window picture.
+frametest::TestSkin MenuItemSkin(bool morphing) {
+    frametest::TestSkin s;
+    QImage items(40, 50, QImage::Format_RGB32);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 40; ++x) items.setPixel(x, y, y < 24 ? qRgb(200, 0, 0) : y < 48 ? qRgb(0, 200, 0) : qRgb(0, 0, 200));
+    s.active = {items, frametest::Solid(20, 20, qRgb(250, 250, 0))};
+    s.objects = {{"menuitem", "menuitem",
+                  {"activepictureindex=0", "skinrectinapicture=1", "skinrect=0,0,40,24", "activeskinrect=0,24,40,48",
+                   "dividerrect=0,48,40,50", "itemleftoffset=2", "itemrightoffset=2", "textrect=2,0,38,24",
+                   QStringLiteral("morphing=%1").arg(morphing ? 1 : 0), "fontcolor=0", "activefontcolor=0"}}};
+    return s;
+}
+
+TEST(PopupMenu, MenuItemEntryWithoutWindowPictureAndMorphing) {
+    frametest::TestSkin skin = MenuItemSkin(true);
+    TbsSkinData data;
+    skin.LoadInto(data);
+    Menu m;
+    m.Open(&data);
+    TbsSkinPopupWindow* l = m.Last();
+    EXPECT_TRUE(l->SkinnedItems());
+    EXPECT_FALSE(l->SkinnedWindow());
+    // Items take the entry's heights, and the level is as tall as they are: nothing cut.
+    EXPECT_EQ(l->Items()[0].rect.Height(), 24);
+    EXPECT_EQ(l->Items()[2].rect.Height(), 2);
+    EXPECT_EQ(l->height(), 3 * 24 + 2 + 4);
+    EXPECT_TRUE(l->Items()[3].inView);
+    // The hot item changes its look by 0.1 per morph tick, from the normal to the hot look.
+    const Rect hot = l->Items()[1].rect;
+    auto look = [&] { return QColor(l->LevelImage().pixel(hot.left + 1, hot.top + 1)); };
+    EXPECT_EQ(look(), QColor(200, 0, 0));
+    for (int i = 0; i < 5; ++i) l->MorphTick();
+    EXPECT_DOUBLE_EQ(l->Items()[1].k, 0.5);
+    const QColor half = look();
+    EXPECT_NE(half, QColor(200, 0, 0));
+    EXPECT_NE(half, QColor(0, 200, 0));
+    for (int i = 0; i < 5; ++i) l->MorphTick();
+    EXPECT_EQ(look(), QColor(0, 200, 0));
+    // The divider comes from its own rectangle.
+    const Rect sep = l->Items()[2].rect;
+    EXPECT_EQ(QColor(l->LevelImage().pixel(sep.left + 10, sep.top)), QColor(0, 0, 200));
+    m.chain.CloseMenuChain();
+}
+
+TEST(PopupMenu, WindowPictureWithoutMenuItemEntryFallsBackToThePlainLook) {
+    frametest::TestSkin skin = MenuItemSkin(false);
+    skin.popupWindow = {"windowpictureindex=1", "lefttoppoint=2,2", "righttoppoint=18,2", "leftbottompoint=2,18",
+                        "rightbottompoint=18,18", "itemsrect=2,2,18,18"};
+    TbsSkinData with;
+    skin.LoadInto(with);
+    Menu m;
+    m.Open(&with);
+    EXPECT_TRUE(m.Last()->SkinnedWindow());
+    EXPECT_EQ(m.Last()->LevelImage().pixel(0, 0), qRgb(250, 250, 0));
+    m.chain.CloseMenuChain();
+    skin.objects.clear();
+    TbsSkinData without;
+    skin.LoadInto(without);
+    m.Open(&without);
+    EXPECT_FALSE(m.Last()->SkinnedWindow());
+    EXPECT_FALSE(m.Last()->SkinnedItems());
+    EXPECT_EQ(m.Last()->LevelImage().pixel(0, 0), ToQRgb(platform::clBtnShadow));
     m.chain.CloseMenuChain();
 }
 

@@ -491,6 +491,31 @@ TEST(SkinFrame, SystemMenuOnRightClickOfTheCaption) {
     EXPECT_FALSE(chain->ChainOpen());
 }
 
+TEST(SkinFrame, PlainSystemMenuShowsTheCloseGlyphAndItsShortcut) {
+    Window w(nullptr);
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    TbsSkinPopupWindow* level = w.frame->SkinMenu()->Level(0);
+    const TbsSkinMenuItem& close = level->Items().back();
+    ASSERT_EQ(close.item->Name, "BSF_CLOSE");
+    const QImage img = level->LevelImage();
+    const Rect r = close.rect;
+    const int cy = r.top + r.Height() / 2;
+    auto ink = [&](int x0, int x1) {  // dark (text) pixels in the columns [x0, x1)
+        int n = 0;
+        for (int x = x0; x < x1; ++x)
+            for (int y = r.top + 2; y < r.bottom - 2; ++y) n += qGray(img.pixel(x, y)) < 128;
+        return n;
+    };
+    // The close glyph's cross at (T.left + 2, centre - 4), T inset 2 in the item.
+    EXPECT_EQ(img.pixel(r.left + 4 + 1, cy - 4 + 1), platform::ToQRgb(platform::clWindowText));
+    EXPECT_EQ(img.pixel(r.left + 4 + 5, cy - 4 + 5), platform::ToQRgb(platform::clWindowText));
+    // "Alt+F4" ends 19 pixels before T's right edge: ink just left of there, none after.
+    const int end = r.right - 2 - 19;
+    EXPECT_GT(ink(end - 4, end), 0);
+    EXPECT_EQ(ink(end, r.right), 0);
+    w.frame->CloseSkinMenus();
+}
+
 TEST(SkinFrame, SystemMenuFollowsTheWindowState) {
     TestSkin skin = StandardSkin();
     struct Case {
