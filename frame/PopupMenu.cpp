@@ -134,7 +134,7 @@ TbsSkinPopupWindow::TbsSkinPopupWindow(TbsSkinMenu* chain, std::shared_ptr<const
 
 TbsSkinPopupWindow::~TbsSkinPopupWindow() = default;
 
-int TbsSkinPopupWindow::Index() const { return chain_->IndexOf(this); }
+int TbsSkinPopupWindow::Index() const { return chain_ ? chain_->IndexOf(this) : -1; }
 
 std::vector<int> TbsSkinPopupWindow::Heights() const {
     std::vector<int> h;
@@ -522,12 +522,16 @@ void TbsSkinPopupWindow::MouseUp(QPoint p, Qt::MouseButton button) {
     if (inItem && !items_[size_t(hot_)].item->IsSeparator()) ChooseItem(hot_);
 }
 
-void TbsSkinPopupWindow::mouseMoveEvent(QMouseEvent* e) { chain_->RouteMouseMove(e->globalPosition().toPoint()); }
+void TbsSkinPopupWindow::mouseMoveEvent(QMouseEvent* e) {
+    if (chain_) chain_->RouteMouseMove(e->globalPosition().toPoint());
+}
 
-void TbsSkinPopupWindow::mousePressEvent(QMouseEvent* e) { chain_->RoutePress(e->globalPosition().toPoint()); }
+void TbsSkinPopupWindow::mousePressEvent(QMouseEvent* e) {
+    if (chain_) chain_->RoutePress(e->globalPosition().toPoint());
+}
 
 void TbsSkinPopupWindow::mouseReleaseEvent(QMouseEvent* e) {
-    chain_->RouteRelease(e->globalPosition().toPoint(), e->button());
+    if (chain_) chain_->RouteRelease(e->globalPosition().toPoint(), e->button());
 }
 
 // ----- keyboard ------------------------------------------------------------------------------
@@ -582,7 +586,7 @@ void TbsSkinPopupWindow::KeyDown(int key, const QString& text) {
 }
 
 void TbsSkinPopupWindow::keyPressEvent(QKeyEvent* e) {
-    if (!chain_->ChainOpen() || chain_->LevelCount() == 0) return;
+    if (!chain_ || !chain_->ChainOpen() || chain_->LevelCount() == 0) return;
     // The last level of the chain answers the keyboard, whichever level has the grab.
     chain_->Level(chain_->LevelCount() - 1)->KeyDown(e->key(), e->text());
 }
@@ -604,10 +608,17 @@ TbsSkinMenu::TbsSkinMenu(QObject* owner) : QObject(owner) {
 }
 
 TbsSkinMenu::~TbsSkinMenu() {
+    // An item's action may end the chain's owner while a level is handling the event that
+    // chose it: the levels go later, and forget the chain now.
     std::vector<TbsSkinPopupWindow*> levels;
     levels.swap(levels_);
-    for (auto it = levels.rbegin(); it != levels.rend(); ++it) delete *it;
-    for (const QPointer<TbsSkinPopupWindow>& l : closing_) delete l.data();
+    for (TbsSkinPopupWindow* l : levels) closing_.push_back(l);
+    for (const QPointer<TbsSkinPopupWindow>& l : closing_) {
+        if (!l) continue;
+        l->chain_ = nullptr;
+        l->hide();
+        l->deleteLater();
+    }
 }
 
 int TbsSkinMenu::IndexOf(const TbsSkinPopupWindow* level) const {

@@ -121,6 +121,7 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    friend class TbsSkinMenu;
     void BuildItems();
     void LayOut();
     void RedrawItem(int index);

@@ -223,6 +223,27 @@ TEST(PopupMenu, ChoosingAnItemRunsItsActionOnce) {
     m.chain.CloseMenuChain();
 }
 
+TEST(PopupMenu, AnActionMayEndTheMenusOwner) {
+    // The window that showed the menu may go away in the action (its Close item does).
+    for (bool withChildren : {false, true}) {
+        auto* chain = new TbsSkinMenu;
+        TbsMenuItem root, item;
+        item.Caption = "&Close";
+        item.OnClick = [&chain] {
+            delete chain;
+            chain = nullptr;
+        };
+        if (withChildren) item.Items.resize(1, root);
+        root.Items = {item};
+        chain->OpenMenuChain(nullptr, 0, root, Rect{100, 100, 100, 100}, false);
+        TbsSkinPopupWindow* level = chain->Level(0);
+        MouseAt(level, QEvent::MouseButtonRelease, CentreOf(level, 0), Qt::LeftButton);
+        EXPECT_EQ(chain, nullptr) << withChildren;
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST(PopupMenu, ArrowKeysSkipSeparatorsAndDisabledItems) {
     Menu m;
     m.Open();
