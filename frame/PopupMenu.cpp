@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frame/SkinFrame.h"
 #include "platform/Colors.h"
 #include "platform/Form.h"
 #include "platform/Timers.h"
@@ -712,6 +713,25 @@ void TbsSkinMenu::RoutePress(QPoint global) {
 
 void TbsSkinMenu::RouteRelease(QPoint global, Qt::MouseButton button) {
     if (TbsSkinPopupWindow* under = LevelAt(global)) under->MouseUp(under->mapFromGlobal(global), button);
+}
+
+// ===== the popup menu component ============================================================
+
+void TbsSkinPopupMenu::Popup(int x, int y) {
+    if (OnPopup) OnPopup();
+    QWidget* form = form_;
+    if (!form) {
+        QObject* owner = parent();
+        form = qobject_cast<platform::Form*>(owner);
+        if (!form && owner) form = qobject_cast<platform::Form*>(owner->parent());
+    }
+    if (!form) return;
+    TbsSkinFrame* frame = nullptr;
+    for (QObject* child : form->children())
+        if ((frame = qobject_cast<TbsSkinFrame*>(child))) break;
+    if (!frame) return;
+    TbsSkinData* data = skinData_ ? skinData_.data() : frame->MenusSkinData() ? frame->MenusSkinData() : frame->SkinData();
+    frame->ShowSkinMenu(Items, QPoint(x, y), data);
 }
 
 }  // namespace skin

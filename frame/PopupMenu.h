@@ -222,4 +222,31 @@ private:
     QTimer openTimer_;
 };
 
+// A menu placed on a form that shows its items as a skinned popup through the form's
+// window frame (without a frame on the form nothing is shown).
+class TbsSkinPopupMenu : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TbsSkinPopupMenu(QObject* owner = nullptr) : QObject(owner) {}
+
+    TbsMenuItem Items;  // the root: its children are the menu
+    std::function<void()> OnPopup;
+
+    // The skin; when none, the frame's menu skin, else its skin.
+    TbsSkinData* SkinData() const { return skinData_; }
+    void SetSkinData(TbsSkinData* data) { skinData_ = data; }
+    // The form whose frame shows the menu; when unset, the owner when it is a form, else
+    // the owner's owner when that is one.
+    QWidget* Form() const { return form_; }
+    void SetForm(QWidget* form) { form_ = form; }
+
+    // Shows the menu at a global position.
+    void Popup(int x, int y);
+
+private:
+    QPointer<TbsSkinData> skinData_;
+    QPointer<QWidget> form_;
+};
+
 }  // namespace skin

@@ -1110,6 +1110,10 @@ TbsMenuItem TbsSkinFrame::SystemMenuNow() {
 }
 
 void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
+    ShowSkinMenu(SystemMenuNow(), globalPos, menusSkinData_ ? menusSkinData_.data() : skinData_.data());
+}
+
+void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data) {
     if (!form_) return;
     HideObjectHint();
     skinMenu_->SetItemHeight(defMenuItemHeight_);
@@ -1117,9 +1121,8 @@ void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
     skinMenu_->AlphaBlend = menusAlphaBlend_;
     skinMenu_->AlphaBlendAnimation = menusAlphaBlendAnimation_;
     skinMenu_->AlphaBlendValue = menusAlphaBlendValue_;
-    TbsSkinData* data = menusSkinData_ ? menusSkinData_.data() : skinData_.data();
     const Rect at{globalPos.x(), globalPos.y(), globalPos.x(), globalPos.y()};
-    skinMenu_->OpenMenuChain(data, 0, SystemMenuNow(), at, false);
+    skinMenu_->OpenMenuChain(data, 0, std::move(root), at, false);
 }
 
 void TbsSkinFrame::CloseSkinMenus() {

@@ -2,6 +2,7 @@
 // system delivers it, states, skin changes.
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -33,6 +34,11 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button = Q
            Qt::MouseButtons held = Qt::NoButton) {
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) held |= button;
     QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void Key(QWidget* w, int key, const QString& text) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(w, &e);
 }
 
@@ -553,6 +559,50 @@ TEST(SkinFrame, SystemMenuFollowsTheWindowState) {
     EXPECT_EQ(OpenMenuItems(w.frame), (QStringList{"hello:&Hello", "-", ":&Gone (disabled)"}));
     ChooseFromMenu(w.frame, "hello");
     EXPECT_EQ(said, 1);
+}
+
+TEST(SkinFrame, PopupMenuShowsThroughTheFormsFrame) {
+    TestSkin skin = StandardSkin();
+    Window w(&skin);
+    TbsSkinData other;
+    auto* menu = new TbsSkinPopupMenu(&w.form);
+    int popups = 0, ran = 0;
+    menu->OnPopup = [&] { ++popups; };
+    TbsMenuItem item;
+    item.Caption = "&Go";
+    item.OnClick = [&] { ++ran; };
+    menu->Items.Items = {item};
+    TbsSkinMenu* chain = w.frame->SkinMenu();
+    struct Case {
+        const char* what;
+        TbsSkinData* menuSkin;
+        TbsSkinData* framesMenuSkin;
+        TbsSkinData* shown;
+    } cases[] = {
+        {"the frame's skin", nullptr, nullptr, w.data},
+        {"the frame's menu skin", nullptr, &other, &other},
+        {"its own skin", w.data, &other, w.data},
+    };
+    for (const Case& c : cases) {
+        menu->SetSkinData(c.menuSkin);
+        w.frame->SetMenusSkinData(c.framesMenuSkin);
+        menu->Popup(120, 130);
+        ASSERT_EQ(chain->LevelCount(), 1) << c.what;
+        EXPECT_EQ(chain->SkinData(), c.shown) << c.what;
+        EXPECT_EQ(chain->Level(0)->pos(), QPoint(120, 130)) << c.what;
+    }
+    Key(chain->Level(0), Qt::Key_G, "g");
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(popups, 3);
+    // Owned by a component of the form it finds the form too; with no form, nothing shows.
+    QObject component(&w.form);
+    TbsSkinPopupMenu nested(&component), orphan;
+    nested.Items = orphan.Items = menu->Items;
+    nested.Popup(10, 10);
+    EXPECT_EQ(chain->LevelCount(), 1);
+    w.frame->CloseSkinMenus();
+    orphan.Popup(10, 10);
+    EXPECT_EQ(chain->LevelCount(), 0);
 }
 
 TEST(SkinFrame, MaskShapesTheWindow) {
