@@ -350,6 +350,13 @@ void TbsSkinPopupWindow::DrawItemForeground(QPainter& p, const TbsSkinMenuItem& 
     }
 }
 
+bool TbsSkinPopupWindow::event(QEvent* e) {
+    ++busy_;
+    const bool done = QWidget::event(e);
+    --busy_;
+    return done;
+}
+
 void TbsSkinPopupWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, LevelImage());
@@ -610,15 +617,28 @@ TbsSkinMenu::TbsSkinMenu(QObject* owner) : QObject(owner) {
 
 TbsSkinMenu::~TbsSkinMenu() {
     // An item's action may end the chain's owner while a level is handling the event that
-    // chose it: the levels go later, and forget the chain now.
+    // chose it: such a level goes later, and forgets the chain now.
     std::vector<TbsSkinPopupWindow*> levels;
     levels.swap(levels_);
     for (TbsSkinPopupWindow* l : levels) closing_.push_back(l);
-    for (const QPointer<TbsSkinPopupWindow>& l : closing_) {
+    std::vector<QPointer<TbsSkinPopupWindow>> closing;
+    closing.swap(closing_);
+    for (const QPointer<TbsSkinPopupWindow>& l : closing) {
         if (!l) continue;
         l->chain_ = nullptr;
-        l->hide();
-        l->deleteLater();
+        Dispose(l);
+    }
+}
+
+void TbsSkinMenu::Dispose(TbsSkinPopupWindow* level) {
+    level->hide();
+    // A level in the middle of handling an event (the one that closes it) goes when that
+    // is over.
+    if (level->busy_ > 0) {
+        level->deleteLater();
+        closing_.push_back(level);
+    } else {
+        delete level;
     }
 }
 
@@ -657,10 +677,7 @@ void TbsSkinMenu::CloseMenuLevels(int k) {
         TbsSkinPopupWindow* level = levels_.back();
         levels_.pop_back();
         if (pendingLevel_ == level) StopOpenTimer();
-        // Deferred: the level may be in the middle of handling the event that closes it.
-        level->hide();
-        level->deleteLater();
-        closing_.push_back(level);
+        Dispose(level);
     }
     std::erase_if(closing_, [](const QPointer<TbsSkinPopupWindow>& l) { return l.isNull(); });
     if (k == 0 && chainOpen_) {

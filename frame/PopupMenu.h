@@ -113,6 +113,7 @@ public:
     void CloseAllItems();
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -151,6 +152,7 @@ private:
     int hot_ = -1;
     enum class Scroll { None, Up, Down } scroll_ = Scroll::None;
     QTimer scrollTimer_, morphTimer_;
+    int busy_ = 0;  // depth of the events the level is handling
 };
 
 class TbsSkinMenu : public QObject {
@@ -207,6 +209,7 @@ public:
 private:
     friend class TbsSkinPopupWindow;
     TbsSkinPopupWindow* LevelAt(QPoint global) const;
+    void Dispose(TbsSkinPopupWindow* level);
 
     int itemHeight_ = 20;
     platform::TFont font_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
@@ -216,7 +219,7 @@ private:
     QRect workArea_;
     std::shared_ptr<const TbsMenuItem> root_;
     std::vector<TbsSkinPopupWindow*> levels_;
-    std::vector<QPointer<TbsSkinPopupWindow>> closing_;  // closed, awaiting deferred deletion
+    std::vector<QPointer<TbsSkinPopupWindow>> closing_;  // closed while busy, deleted later
     QPointer<TbsSkinPopupWindow> pendingLevel_;
     int pendingIndex_ = -1;
     QTimer openTimer_;

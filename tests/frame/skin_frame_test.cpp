@@ -61,6 +61,8 @@ struct Window {
         form.resize(size);
         ShowOffscreen(&form);
     }
+    // Menu levels closed by their own events go when the event loop next runs; tests have none.
+    ~Window() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     QImage Shot() { return form.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     TbsActiveSkinObject* Obj(const char* name) { return frame->FindObject(QString::fromLatin1(name)); }
 };
