@@ -656,6 +656,9 @@ void TbsSkinMenu::OpenMenuChain(TbsSkinData* skinData, int startIndex, TbsMenuIt
     QScreen* screen = QGuiApplication::screenAt(at);
     workArea_ = screen ? screen->availableGeometry() : platform::WorkArea(nullptr);
     skinData_ = skinData;
+    // Levels draw from the skin's entries: a skin data that goes away ends the chain.
+    disconnect(skinGone_);
+    if (skinData) skinGone_ = connect(skinData, &QObject::destroyed, this, &TbsSkinMenu::CloseMenuChain);
     root_ = std::make_shared<const TbsMenuItem>(std::move(root));
     if (root_->Items.empty()) return;
     chainOpen_ = true;

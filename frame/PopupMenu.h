@@ -214,6 +214,7 @@ private:
     int itemHeight_ = 20;
     platform::TFont font_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
     QPointer<TbsSkinData> skinData_;
+    QMetaObject::Connection skinGone_;
     bool chainOpen_ = false;
     bool firstLevel_ = false;
     QRect workArea_;

@@ -288,6 +288,8 @@ TbsActiveSkinObject* TbsSkinFrame::FindObject(const QString& idName) const {
 
 void TbsSkinFrame::FormSkinMessage(int message, TbsSkinData* data) {
     if (!form_) return;
+    // An open menu draws from the entries that are about to go.
+    if (message == WM_SKINCHANGING && data && data == skinMenu_->SkinData()) CloseSkinMenus();
     if (message == WM_SKINCHANGING && data && data == skinData_) {
         skinned_ = false;
         StopTimers();

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "frame/PopupMenu.h"
 #include "platform/Colors.h"
@@ -327,7 +328,17 @@ TEST(PopupMenu, SkinnedLevelComposesThePopupWindowPicture) {
     const Rect hot = l->Items()[1].rect, plain = l->Items()[3].rect;
     EXPECT_EQ(img.pixel(hot.left + 1, hot.top + 1), items.pixel(1, 21 + 1));
     EXPECT_EQ(img.pixel(plain.left + 1, plain.top + 1), items.pixel(1, 1));
-    m.chain.CloseMenuChain();
+}
+
+TEST(PopupMenu, ChainEndsWhenItsSkinGoes) {
+    auto data = std::make_unique<TbsSkinData>();
+    skins::LoadCarriedSkin(*data);
+    Menu m;
+    m.Open(data.get());
+    ASSERT_TRUE(m.chain.ChainOpen());
+    data.reset();
+    EXPECT_FALSE(m.chain.ChainOpen());
+    EXPECT_EQ(m.chain.LevelCount(), 0);
 }
 
 // A menu item entry on active picture 0: normal look red (rows 0..24), hot look green

@@ -497,6 +497,11 @@ TEST(SkinFrame, SystemMenuOnRightClickOfTheCaption) {
     ASSERT_TRUE(chain->ChainOpen());
     w.form.resize(320, 120);
     EXPECT_FALSE(chain->ChainOpen());
+    // So does a change of the skin it is drawn with.
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    ASSERT_TRUE(chain->ChainOpen());
+    skin.LoadInto(*w.data);
+    EXPECT_FALSE(chain->ChainOpen());
 }
 
 TEST(SkinFrame, PlainSystemMenuShowsTheCloseGlyphAndItsShortcut) {
