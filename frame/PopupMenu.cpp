@@ -351,6 +351,7 @@ void TbsSkinPopupWindow::DrawItemForeground(QPainter& p, const TbsSkinMenuItem& 
 }
 
 bool TbsSkinPopupWindow::event(QEvent* e) {
+    if (e->type() == QEvent::DeferredDelete) return QWidget::event(e);  // the level's last event
     ++busy_;
     const bool done = QWidget::event(e);
     --busy_;
