@@ -4,10 +4,27 @@
 
 #include <stdexcept>
 
+#include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
 #include "platform/Form.h"
 
 namespace skin {
+
+namespace {
+
+// The widget's picture with every pixel outside its shape made transparent.
+QImage GrabShaped(QWidget& w) {
+    QImage img = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRegion mask = w.mask();
+    if (!mask.isEmpty()) {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (!mask.contains(QPoint(x, y))) img.setPixel(x, y, 0);
+    }
+    return img;
+}
+
+}  // namespace
 
 QImage RenderFramePreview(const FramePreviewOptions& options) {
     platform::Form form;
@@ -24,14 +41,20 @@ QImage RenderFramePreview(const FramePreviewOptions& options) {
                                         .toStdString());
     form.resize(options.size);
     form.show();  // not on any screen: delivers the resize and paint events
-    QImage img = form.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     // Outside a skin's window shape nothing belongs to the window.
-    const QRegion mask = form.mask();
-    if (!mask.isEmpty()) {
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (!mask.contains(QPoint(x, y))) img.setPixel(x, y, 0);
-    }
+    return GrabShaped(form);
+}
+
+QImage RenderMenuPreview(const MenuPreviewOptions& options) {
+    platform::Form form;
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* frame = new TbsSkinFrame(&form);
+    frame->SetSkinData(options.skinData);
+    frame->ShowSystemMenu(QPoint(0, 0));
+    TbsSkinMenu* chain = frame->SkinMenu();
+    if (chain->LevelCount() == 0) throw std::invalid_argument("the system menu has no items");
+    QImage img = GrabShaped(*chain->Level(0));
+    chain->CloseMenuLevels(0);
     return img;
 }
 

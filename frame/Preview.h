@@ -22,4 +22,13 @@ struct FramePreviewOptions {
 // Needs a QApplication.
 QImage RenderFramePreview(const FramePreviewOptions& options);
 
+struct MenuPreviewOptions {
+    TbsSkinData* skinData = nullptr;  // none: the plain look
+};
+
+// The window frame's system menu (a normal window's items), its first level with the
+// first item hot, as it opens. Pixels outside the level's shape are transparent. Needs a
+// QApplication.
+QImage RenderMenuPreview(const MenuPreviewOptions& options);
+
 }  // namespace skin

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,6 +12,7 @@
 #include <typeinfo>
 
 #include "frame/FrameObjects.h"
+#include "frame/PopupMenu.h"
 #include "platform/SkinDispatch.h"
 #include "platform/Timers.h"
 #include "skin/Effects.h"
@@ -58,6 +58,13 @@ TbsSkinFrame::TbsSkinFrame(QObject* owner) : QObject(owner) {
     connect(&trackTimer_, &QTimer::timeout, this, &TbsSkinFrame::TrackingTimerTick);
     connect(&morphTimer_, &QTimer::timeout, this, &TbsSkinFrame::MorphTimerTick);
     connect(&fadeTimer_, &QTimer::timeout, this, &TbsSkinFrame::FadeStep);
+    skinMenu_ = new TbsSkinMenu(this);
+    skinMenu_->OnOpen = [this] {
+        if (OnSkinMenuOpen) OnSkinMenuOpen();
+    };
+    skinMenu_->OnClose = [this] {
+        if (OnSkinMenuClose) OnSkinMenuClose();
+    };
 
     // The platform draws no caption or border any more; a window that was already shown
     // is shown again after the flag change (which hides it).
@@ -281,6 +288,8 @@ TbsActiveSkinObject* TbsSkinFrame::FindObject(const QString& idName) const {
 
 void TbsSkinFrame::FormSkinMessage(int message, TbsSkinData* data) {
     if (!form_) return;
+    // An open menu draws from the entries that are about to go.
+    if (message == WM_SKINCHANGING && data && data == skinMenu_->SkinData()) CloseSkinMenus();
     if (message == WM_SKINCHANGING && data && data == skinData_) {
         skinned_ = false;
         StopTimers();
@@ -781,6 +790,17 @@ void TbsSkinFrame::HideObjectHint() {
 bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched != form_ || !form_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ActivationChange:
+    case QEvent::Hide:
+    case QEvent::MouseButtonPress:
+        // A menu does not outlive a change of the window it belongs to.
+        CloseSkinMenus();
+        break;
+    default: break;
+    }
+    switch (event->type()) {
     case QEvent::Paint: {
         QPainter p(form_);
         Paint(p);
@@ -1070,39 +1090,45 @@ std::vector<SystemMenuItem> TbsSkinFrame::SystemMenuItemsNow() const {
     return SystemMenuItems(borderIcons_, frameState_, rolledUp_);
 }
 
-void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
-    if (!form_) return;
-    if (systemMenu_) {
-        systemMenu_->popup(globalPos);
-        return;
-    }
+TbsMenuItem TbsSkinFrame::SystemMenuNow() {
+    if (systemMenu_) return MenuItemFromActions(systemMenu_->actions());
     // Rebuilt each time, so the items follow the window's state.
-    delete builtInMenu_;
-    auto* menu = new QMenu(form_);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->setObjectName(QStringLiteral("SystemMenu"));
+    TbsMenuItem root;
     for (const SystemMenuItem& item : SystemMenuItemsNow()) {
-        if (item.action == SystemMenuAction::None) {
-            menu->addSeparator();
-            continue;
+        TbsMenuItem it;
+        it.Name = item.name;
+        it.Caption = item.caption;
+        it.ShortCut = item.shortcut;
+        if (item.action != SystemMenuAction::None) {
+            QPointer<TbsSkinFrame> self(this);
+            const SystemMenuAction action = item.action;
+            it.OnClick = [self, action] {
+                if (self) self->RunSystemMenuAction(action);
+            };
         }
-        QAction* a = menu->addAction(item.caption);
-        a->setObjectName(item.name);
-        if (!item.shortcut.isEmpty()) {
-            a->setShortcut(QKeySequence(item.shortcut));
-            a->setShortcutContext(Qt::WidgetShortcut);
-        }
-        const SystemMenuAction action = item.action;
-        connect(a, &QAction::triggered, this, [this, action] { RunSystemMenuAction(action); });
+        root.Items.push_back(std::move(it));
     }
-    builtInMenu_ = menu;
-    connect(menu, &QMenu::aboutToShow, this, [this] {
-        if (OnSkinMenuOpen) OnSkinMenuOpen();
-    });
-    connect(menu, &QMenu::aboutToHide, this, [this] {
-        if (OnSkinMenuClose) OnSkinMenuClose();
-    });
-    menu->popup(globalPos);
+    return root;
+}
+
+void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
+    ShowSkinMenu(SystemMenuNow(), globalPos, menusSkinData_ ? menusSkinData_.data() : skinData_.data());
+}
+
+void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data) {
+    if (!form_) return;
+    HideObjectHint();
+    skinMenu_->SetItemHeight(defMenuItemHeight_);
+    skinMenu_->SetFont(defMenuItemFont_);
+    skinMenu_->AlphaBlend = menusAlphaBlend_;
+    skinMenu_->AlphaBlendAnimation = menusAlphaBlendAnimation_;
+    skinMenu_->AlphaBlendValue = menusAlphaBlendValue_;
+    const Rect at{globalPos.x(), globalPos.y(), globalPos.x(), globalPos.y()};
+    skinMenu_->OpenMenuChain(data, 0, std::move(root), at, false);
+}
+
+void TbsSkinFrame::CloseSkinMenus() {
+    if (skinMenu_ && skinMenu_->ChainOpen()) skinMenu_->CloseMenuChain();
 }
 
 void TbsSkinFrame::RunSystemMenuAction(SystemMenuAction action) {

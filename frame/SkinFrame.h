@@ -43,6 +43,8 @@ class QPainter;
 namespace skin {
 
 class TbsActiveSkinObject;
+class TbsSkinMenu;
+struct TbsMenuItem;
 
 // The hint component the frame shows an object's hint with (when ShowObjectHint is set).
 class TbsSkinHint {
@@ -142,10 +144,19 @@ public:
     void SetFrameState(TWindowState state);
     bool RolledUp() const { return rolledUp_; }
     void SetRolledUp(bool value);
-    // Shows the system menu with its top-left corner at a global position.
+    // Shows the system menu as a skinned popup at a global position (the cursor's).
     void ShowSystemMenu(QPoint globalPos);
     // The items the built-in system menu has now.
     std::vector<SystemMenuItem> SystemMenuItemsNow() const;
+    // The system menu as it would be shown now (SystemMenu when set, else the built-in
+    // one), its items acting on this frame.
+    TbsMenuItem SystemMenuNow();
+    // Shows a menu's items as a skinned popup at a global position with the given skin.
+    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data);
+    // The chain the frame shows its menus with.
+    TbsSkinMenu* SkinMenu() const { return skinMenu_; }
+    // Closes any skinned menu the frame shows.
+    void CloseSkinMenus();
 
     // Geometry of the present window size (skinned only), the objects' places, the shape.
     void UpdateFrameGeometry();
@@ -273,7 +284,7 @@ private:
     bool lastActive_ = false;
     QTimer trackTimer_, morphTimer_, fadeTimer_;
     int fadeAlpha_ = 0, fadeTarget_ = 255;
-    QPointer<QMenu> builtInMenu_;
+    TbsSkinMenu* skinMenu_ = nullptr;  // owned (QObject child)
 
     // dragging by the frame itself
     enum class Drag { None, PendingMove, Move, Resize };

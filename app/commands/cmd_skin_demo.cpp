@@ -1,12 +1,14 @@
 // marlith skin demo [--skin FILE.ini | --no-skin] [--size WxH] [--title TEXT]
-//                   [--screenshot FILE.png --quit-after MS]
+//                   [--system-menu] [--screenshot FILE.png --quit-after MS]
 //
 // Opens a window with the skinned frame (the carried skin unless told otherwise) for a
 // person to try: move it by the caption, resize it by the borders, maximize and restore
 // it by double-clicking the caption, roll it up, open the system menu with a right click
 // on the caption. The window holds every skinned control in each of its states, and
-// buttons that open the message dialogs and take the skin away and back. With --screenshot the screen (or, without a screen to grab, the window)
-// is written to a PNG after --quit-after milliseconds and the program ends.
+// buttons that open the message dialogs and take the skin away and back. --system-menu opens
+// the system menu at the caption as soon as the window shows (for unattended looks at it).
+// With --screenshot the screen (or, without a screen to grab, the window) is written to a
+// PNG after --quit-after milliseconds and the program ends.
 
 #include <QApplication>
 #include <QLabel>
@@ -37,6 +39,7 @@ int SkinDemo(const QStringList& argsIn) {
     const QString title = app::TakeOption(args, "--title", QStringLiteral("物料需求計算"));
     const QString screenshot = app::TakeOption(args, "--screenshot");
     const QString quitAfter = app::TakeOption(args, "--quit-after");
+    const bool systemMenu = app::TakeFlag(args, "--system-menu");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
     if (noSkin && !skinFile.isEmpty()) throw app::UsageError("--no-skin and --skin exclude each other");
@@ -86,6 +89,12 @@ int SkinDemo(const QStringList& argsIn) {
     form.move(area.center() - form.rect().center());
     form.show();
     form.activateWindow();
+    if (systemMenu) {
+        QTimer::singleShot(0, &form, [&form, frame] {
+            const int captionY = frame->IsSkinned() ? frame->Geometry().caption.top + 8 : 10;
+            frame->ShowSystemMenu(form.mapToGlobal(QPoint(form.width() / 3, captionY)));
+        });
+    }
 
     if (ms >= 0) {
         QTimer::singleShot(ms, &form, [&] {
@@ -105,7 +114,8 @@ int SkinDemo(const QStringList& argsIn) {
 
 const app::CommandRegistrar kSkinDemo({
     "skin demo",
-    "[--skin FILE.ini | --no-skin] [--size WxH] [--title TEXT] [--screenshot FILE.png] [--quit-after MS]",
+    "[--skin FILE.ini | --no-skin] [--size WxH] [--title TEXT] [--system-menu] [--screenshot FILE.png] "
+    "[--quit-after MS]",
     "open a window with the skinned frame to try moving, resizing, maximizing, rolling up and the system menu",
     app::Needs::Widgets,
     &SkinDemo,

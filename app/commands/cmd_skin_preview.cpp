@@ -66,6 +66,8 @@ QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
     return skinctrls::RenderMessagePreview(o);
 }
 
+QImage RenderMenu(const PreviewContext& ctx, QStringList&) { return skin::RenderMenuPreview({ctx.skinData}); }
+
 const PreviewMode kModes[] = {
     {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},
     {"--control", true,
@@ -73,6 +75,7 @@ const PreviewMode kModes[] = {
      "[--state normal|hot|down|focused|disabled] [--caption TEXT] [--button-mode]",
      &RenderControl},
     {"--message", true, "| --message TEXT [--kind 0-4] [--buttons OK,Cancel,...]", &RenderMessage},
+    {"--menu", false, "| --menu", &RenderMenu},
 };
 
 int SkinPreview(const QStringList& argsIn) {

@@ -52,6 +52,7 @@ public:
         "captionrect=4,5,96,24",       "buttonsoffset=2",              "borderwidth=4",
     };
     std::vector<SkinObjectDef> objects;
+    QStringList popupWindow;  // [POPUPWINDOW] keys
 
     void Set(const QString& key, const QString& value) {
         for (QString& line : formInfo)
@@ -70,7 +71,7 @@ public:
         ini << (mask.isNull() ? "mask=" : "mask=mask.bmp");
         ini << QStringLiteral("activepicturescount=%1").arg(active.size());
         for (size_t i = 0; i < active.size(); ++i) ini << QStringLiteral("%1=a%1.bmp").arg(i);
-        ini << "[FORMINFO]" << formInfo << "[POPUPWINDOW]" << "[HINTWINDOW]" << "[SKINOBJECTS]"
+        ini << "[FORMINFO]" << formInfo << "[POPUPWINDOW]" << popupWindow << "[HINTWINDOW]" << "[SKINOBJECTS]"
             << QStringLiteral("count=%1").arg(objects.size());
         for (size_t i = 0; i < objects.size(); ++i) ini << QStringLiteral("%1=%2:%3").arg(i).arg(objects[i].name, objects[i].type);
         ini << "[SKINCONTROLS]" << "count=0";

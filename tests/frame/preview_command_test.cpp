@@ -53,6 +53,32 @@ TEST(SkinPreviewCommand, WritesTheWholeWindowAtTheAskedSize) {
     EXPECT_EQ(QColor(skinned.pixel(0, 0)), QColor(0, 0, 128));
 }
 
+TEST(SkinPreviewCommand, RendersTheSystemMenu) {
+    QTemporaryDir dir;
+    frametest::TestSkin skin = frametest::StandardSkin();
+    const QString ini = skin.Write();
+    const QStringList looks[] = {{}, {"--no-skin"}, {"--skin", ini}};
+    QList<QImage> shots;
+    for (const QStringList& look : looks) {
+        const QString out = dir.filePath(QStringLiteral("m%1.png").arg(shots.size()));
+        const Outcome r = Preview(QStringList{"--menu"} + look + QStringList{"-o", out});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        shots << QImage(out);
+        ASSERT_FALSE(shots.back().isNull());
+    }
+    // Without the skin (and with a skin that has no menu pictures) the plain look: a
+    // button-shadow outline and the first item hot in its light fill.
+    for (int i : {1, 2}) {
+        const QImage& img = shots[i];
+        EXPECT_EQ(QColor(img.pixel(0, 0)), QColor(128, 128, 128)) << i;
+        EXPECT_EQ(QColor(img.pixel(img.width() - 10, 6)), QColor(0xB6, 0xBD, 0xD2)) << i;
+        // Minimize, Maximize, Roll up of 20, a separator of 4, Close, the border.
+        EXPECT_EQ(img.height(), 4 * 20 + 4 + 4) << i;
+    }
+    // The carried skin draws its own window picture: another look.
+    EXPECT_NE(shots[0].pixel(shots[0].width() - 10, 6), shots[1].pixel(shots[1].width() - 10, 6));
+}
+
 TEST(SkinPreviewCommand, RejectsBadCommandLines) {
     QTemporaryDir dir;
     const QString out = dir.filePath("x.png");
@@ -66,6 +92,7 @@ TEST(SkinPreviewCommand, RejectsBadCommandLines) {
         {{"--frame", "--size", "60x20", "-o", out}, "smaller"},
         {{"--frame", "--size", "300x200", "--no-skin", "--skin", "a.ini", "-o", out}, "exclude"},
         {{"--frame", "--size", "300x200", "--bogus", "-o", out}, "--bogus"},
+        {{"--menu", "--frame", "-o", out}, "one mode"},
     };
     for (const Case& c : cases) {
         const Outcome r = Preview(c.args);

@@ -2,6 +2,7 @@
 // system delivers it, states, skin changes.
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -9,10 +10,12 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <typeinfo>
 
 #include "frame/FrameObjects.h"
+#include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
 #include "platform/Fonts.h"
 #include "platform/SkinDispatch.h"
@@ -31,6 +34,11 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button = Q
            Qt::MouseButtons held = Qt::NoButton) {
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) held |= button;
     QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void Key(QWidget* w, int key, const QString& text) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(w, &e);
 }
 
@@ -53,6 +61,8 @@ struct Window {
         form.resize(size);
         ShowOffscreen(&form);
     }
+    // Menu levels closed by their own events go when the event loop next runs; tests have none.
+    ~Window() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     QImage Shot() { return form.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     TbsActiveSkinObject* Obj(const char* name) { return frame->FindObject(QString::fromLatin1(name)); }
 };
@@ -429,30 +439,177 @@ TEST(SkinFrame, BorderIconsOnSkinButtons) {
     EXPECT_TRUE(w.Obj("closebtn")->Enabled);
 }
 
+// The items of the open system menu: name, caption, shortcut; disabled ones marked.
+QStringList OpenMenuItems(TbsSkinFrame* frame) {
+    QStringList items;
+    TbsSkinMenu* chain = frame->SkinMenu();
+    if (chain->LevelCount() == 0) return items;
+    for (const TbsSkinMenuItem& it : chain->Level(0)->Items()) {
+        QString s = it.item->IsSeparator() ? QString("-") : it.item->Name + ":" + it.item->Caption;
+        if (!it.item->ShortCut.isEmpty()) s += " " + it.item->ShortCut;
+        if (!it.item->Enabled) s += " (disabled)";
+        items << s;
+    }
+    return items;
+}
+
+// Chooses the named item of the open system menu with the mouse.
+void ChooseFromMenu(TbsSkinFrame* frame, const QString& name) {
+    TbsSkinPopupWindow* level = frame->SkinMenu()->Level(0);
+    for (const TbsSkinMenuItem& it : level->Items()) {
+        if (it.item->Name != name) continue;
+        const QPoint c = it.rect.ToQRect().center();
+        Mouse(level, QEvent::MouseMove, c);
+        Mouse(level, QEvent::MouseButtonPress, c);
+        Mouse(level, QEvent::MouseButtonRelease, c);
+        return;
+    }
+    ADD_FAILURE() << "no item " << name.toStdString();
+}
+
 TEST(SkinFrame, SystemMenuOnRightClickOfTheCaption) {
     TestSkin skin = StandardSkin();
     Window w(&skin);
+    int opened = 0, closed = 0;
+    w.frame->OnSkinMenuOpen = [&] { ++opened; };
+    w.frame->OnSkinMenuClose = [&] { ++closed; };
     Mouse(&w.form, QEvent::MouseButtonPress, {150, 12}, Qt::RightButton);
-    auto* menu = w.form.findChild<QMenu*>("SystemMenu");
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(menu->isVisible());
-    QStringList items;
-    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QString("-") : a->objectName() + ":" + a->text());
-    EXPECT_EQ(items, (QStringList{"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_ROLLUP:Ro&llUp", "-",
-                                  "BSF_CLOSE:&Close"}));
-    EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence("Alt+F4"));
-    menu->actions()[2]->trigger();
+    TbsSkinMenu* chain = w.frame->SkinMenu();
+    ASSERT_EQ(chain->LevelCount(), 1);
+    TbsSkinPopupWindow* level = chain->Level(0);
+    EXPECT_TRUE(level->isVisible());
+    // At the cursor, the first item hot.
+    EXPECT_EQ(level->pos(), w.form.mapToGlobal(QPoint(150, 12)));
+    EXPECT_EQ(level->HotItem(), 0);
+    EXPECT_EQ(OpenMenuItems(w.frame), (QStringList{"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize",
+                                                   "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}));
+    ChooseFromMenu(w.frame, "BSF_ROLLUP");
     EXPECT_TRUE(w.frame->RolledUp());
-    menu->close();
+    EXPECT_FALSE(chain->ChainOpen());
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(closed, 1);
     // Restore unrolls a rolled-up window.
     w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
-    menu = w.form.findChild<QMenu*>("SystemMenu");
-    ASSERT_NE(menu, nullptr);
-    QAction* restore = menu->findChild<QAction*>("BSF_RESTORE");
-    ASSERT_NE(restore, nullptr);
-    restore->trigger();
+    ChooseFromMenu(w.frame, "BSF_RESTORE");
     EXPECT_FALSE(w.frame->RolledUp());
-    menu->close();
+    // Any change of the window closes an open menu.
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    ASSERT_TRUE(chain->ChainOpen());
+    w.form.resize(320, 120);
+    EXPECT_FALSE(chain->ChainOpen());
+    // So does a change of the skin it is drawn with.
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    ASSERT_TRUE(chain->ChainOpen());
+    skin.LoadInto(*w.data);
+    EXPECT_FALSE(chain->ChainOpen());
+}
+
+TEST(SkinFrame, PlainSystemMenuShowsTheCloseGlyphAndItsShortcut) {
+    Window w(nullptr);
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    TbsSkinPopupWindow* level = w.frame->SkinMenu()->Level(0);
+    const TbsSkinMenuItem& close = level->Items().back();
+    ASSERT_EQ(close.item->Name, "BSF_CLOSE");
+    const QImage img = level->LevelImage();
+    const Rect r = close.rect;
+    const int cy = r.top + r.Height() / 2;
+    auto ink = [&](int x0, int x1) {  // dark (text) pixels in the columns [x0, x1)
+        int n = 0;
+        for (int x = x0; x < x1; ++x)
+            for (int y = r.top + 2; y < r.bottom - 2; ++y) n += qGray(img.pixel(x, y)) < 128;
+        return n;
+    };
+    // The close glyph's cross at (T.left + 2, centre - 4), T inset 2 in the item.
+    EXPECT_EQ(img.pixel(r.left + 4 + 1, cy - 4 + 1), platform::ToQRgb(platform::clWindowText));
+    EXPECT_EQ(img.pixel(r.left + 4 + 5, cy - 4 + 5), platform::ToQRgb(platform::clWindowText));
+    // "Alt+F4" ends 19 pixels before T's right edge: ink just left of there, none after.
+    const int end = r.right - 2 - 19;
+    EXPECT_GT(ink(end - 4, end), 0);
+    EXPECT_EQ(ink(end, r.right), 0);
+    w.frame->CloseSkinMenus();
+}
+
+TEST(SkinFrame, SystemMenuFollowsTheWindowState) {
+    TestSkin skin = StandardSkin();
+    struct Case {
+        const char* what;
+        std::function<void(TbsSkinFrame*)> state;
+        QStringList items;
+    } cases[] = {
+        {"normal", [](TbsSkinFrame*) {},
+         {"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"maximized", [](TbsSkinFrame* f) { f->SetFrameState(wsMaximized); },
+         {"BSF_MINITEM:Mi&nimize", "BSF_RESTORE:&Restore", "BSF_ROLLUP:Ro&llUp", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"rolled up", [](TbsSkinFrame* f) { f->SetRolledUp(true); },
+         {"BSF_MINITEM:Mi&nimize", "BSF_MAXITEM:Ma&ximize", "BSF_RESTORE:&Restore", "-", "BSF_CLOSE:&Close Alt+F4"}},
+        {"without minimize and roll-up", [](TbsSkinFrame* f) { f->SetBorderIcons(biSystemMenu | biMaximize); },
+         {"BSF_MAXITEM:Ma&ximize", "-", "BSF_CLOSE:&Close Alt+F4"}},
+    };
+    for (const Case& c : cases) {
+        Window w(&skin);
+        c.state(w.frame);
+        w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+        EXPECT_EQ(OpenMenuItems(w.frame), c.items) << c.what;
+        w.frame->CloseSkinMenus();
+    }
+    // A menu that replaces the built-in one comes from its actions.
+    Window w(&skin);
+    QMenu replacement;
+    QAction* hello = replacement.addAction("&Hello");
+    hello->setObjectName("hello");
+    replacement.addSeparator();
+    replacement.addAction("&Gone")->setEnabled(false);
+    int said = 0;
+    QObject::connect(hello, &QAction::triggered, [&] { ++said; });
+    w.frame->SetSystemMenu(&replacement);
+    w.frame->ShowSystemMenu(w.form.mapToGlobal(QPoint(150, 12)));
+    EXPECT_EQ(OpenMenuItems(w.frame), (QStringList{"hello:&Hello", "-", ":&Gone (disabled)"}));
+    ChooseFromMenu(w.frame, "hello");
+    EXPECT_EQ(said, 1);
+}
+
+TEST(SkinFrame, PopupMenuShowsThroughTheFormsFrame) {
+    TestSkin skin = StandardSkin();
+    Window w(&skin);
+    TbsSkinData other;
+    auto* menu = new TbsSkinPopupMenu(&w.form);
+    int popups = 0, ran = 0;
+    menu->OnPopup = [&] { ++popups; };
+    TbsMenuItem item;
+    item.Caption = "&Go";
+    item.OnClick = [&] { ++ran; };
+    menu->Items.Items = {item};
+    TbsSkinMenu* chain = w.frame->SkinMenu();
+    struct Case {
+        const char* what;
+        TbsSkinData* menuSkin;
+        TbsSkinData* framesMenuSkin;
+        TbsSkinData* shown;
+    } cases[] = {
+        {"the frame's skin", nullptr, nullptr, w.data},
+        {"the frame's menu skin", nullptr, &other, &other},
+        {"its own skin", w.data, &other, w.data},
+    };
+    for (const Case& c : cases) {
+        menu->SetSkinData(c.menuSkin);
+        w.frame->SetMenusSkinData(c.framesMenuSkin);
+        menu->Popup(120, 130);
+        ASSERT_EQ(chain->LevelCount(), 1) << c.what;
+        EXPECT_EQ(chain->SkinData(), c.shown) << c.what;
+        EXPECT_EQ(chain->Level(0)->pos(), QPoint(120, 130)) << c.what;
+    }
+    Key(chain->Level(0), Qt::Key_G, "g");
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(popups, 3);
+    // Owned by a component of the form it finds the form too; with no form, nothing shows.
+    QObject component(&w.form);
+    TbsSkinPopupMenu nested(&component), orphan;
+    nested.Items = orphan.Items = menu->Items;
+    nested.Popup(10, 10);
+    EXPECT_EQ(chain->LevelCount(), 1);
+    w.frame->CloseSkinMenus();
+    orphan.Popup(10, 10);
+    EXPECT_EQ(chain->LevelCount(), 0);
 }
 
 TEST(SkinFrame, MaskShapesTheWindow) {
