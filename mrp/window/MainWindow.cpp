@@ -77,7 +77,8 @@ TbsSkinPanel* InitPanel(TbsSkinPanel* p, skin::TbsSkinData* data, platform::TAli
     p->SetUseSkinFont(true);
     p->SetSkinDataName(QStringLiteral("panel"));
     p->SetSkinData(data);
-    if (height > 0) p->SetBounds(0, 0, p->width() > 0 ? p->width() : kClientWidth, height);
+    // The align pass gives the width (and the height of a client-aligned panel).
+    if (height > 0) p->SetBounds(0, 0, kClientWidth, height);
     p->SetAlign(align);
     return p;
 }
@@ -171,10 +172,10 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     BuildControls();
 
     // Client area 734 x 480, centred on the desktop when first shown.
-    resize(frameGeometry().size());
-    const QRect client = Frame() ? Frame()->ClientRectFor(QSize(kClientWidth, kClientHeight)) : QRect();
-    const QSize extra = Frame() ? QSize(kClientWidth - client.width(), kClientHeight - client.height()) : QSize();
-    resize(QSize(kClientWidth, kClientHeight) + extra);
+    // The frame's borders and caption keep their size, so the window is the client size
+    // plus what the frame takes from a window of that size.
+    const QSize clientSize(kClientWidth, kClientHeight);
+    resize(clientSize + (clientSize - frame_->ClientRectFor(clientSize).size()));
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 
     FormCreate();
