@@ -1,8 +1,9 @@
 // The "skin preview" command from outside: the program run as a user runs it.
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "support/HeadlessRun.h"
 
 #include "support/QtTestApp.h"
 #include "TestSkin.h"
@@ -11,20 +12,10 @@ namespace {
 
 QString Program() { return QStringLiteral(MARLITH_PROGRAM); }
 
-struct Outcome {
-    int code = -1;
-    QString err;
-};
+using testsupport::HeadlessOutcome;
 
-Outcome Preview(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");  // headless, as on a build machine
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(Program(), QStringList{"skin", "preview"} + args);
-    if (!p.waitForFinished(60000)) return {-1, p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+HeadlessOutcome Preview(const QStringList& args) {
+    return testsupport::RunHeadless(Program(), QStringList{"skin", "preview"} + args);
 }
 
 TEST(SkinPreviewCommand, WritesTheWholeWindowAtTheAskedSize) {
@@ -42,7 +33,7 @@ TEST(SkinPreviewCommand, WritesTheWholeWindowAtTheAskedSize) {
     int n = 0;
     for (const Case& c : cases) {
         const QString out = dir.filePath(QStringLiteral("p%1.png").arg(n++));
-        const Outcome r = Preview(c.args + QStringList{"-o", out});
+        const HeadlessOutcome r = Preview(c.args + QStringList{"-o", out});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QImage img(out);
         ASSERT_FALSE(img.isNull());
@@ -61,7 +52,7 @@ TEST(SkinPreviewCommand, RendersTheSystemMenu) {
     QList<QImage> shots;
     for (const QStringList& look : looks) {
         const QString out = dir.filePath(QStringLiteral("m%1.png").arg(shots.size()));
-        const Outcome r = Preview(QStringList{"--menu"} + look + QStringList{"-o", out});
+        const HeadlessOutcome r = Preview(QStringList{"--menu"} + look + QStringList{"-o", out});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         shots << QImage(out);
         ASSERT_FALSE(shots.back().isNull());
@@ -95,12 +86,12 @@ TEST(SkinPreviewCommand, RejectsBadCommandLines) {
         {{"--menu", "--frame", "-o", out}, "one mode"},
     };
     for (const Case& c : cases) {
-        const Outcome r = Preview(c.args);
+        const HeadlessOutcome r = Preview(c.args);
         EXPECT_EQ(r.code, 2) << c.says;
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.says))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(out));
-    const Outcome missing = Preview({"--frame", "--size", "300x200", "--skin", dir.filePath("none.ini"), "-o", out});
+    const HeadlessOutcome missing = Preview({"--frame", "--size", "300x200", "--skin", dir.filePath("none.ini"), "-o", out});
     EXPECT_EQ(missing.code, 1);
 }
 

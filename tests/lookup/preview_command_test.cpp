@@ -3,27 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "support/HeadlessRun.h"
 
 #ifdef MARLITH_PROGRAM
 TEST(LookupPreviewCommand, WritesTheDialogAsAPicture) {
     QTemporaryDir dir;
     const QString out = dir.filePath("lookup.png");
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(MARLITH_PROGRAM), {"lookup", "preview", "--rows", "5", "--current", "2", "-o", out});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const auto run = [](const QStringList& args) {
+        return testsupport::RunHeadless(QStringLiteral(MARLITH_PROGRAM), QStringList{"lookup", "preview"} + args);
+    };
+    const testsupport::HeadlessOutcome made = run({"--rows", "5", "--current", "2", "-o", out});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
     const QImage img(out);
     EXPECT_EQ(img.size(), QSize(735, 415));
     EXPECT_EQ(img.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);  // the white top band
 
-    p.start(QStringLiteral(MARLITH_PROGRAM), {"lookup", "preview", "--rows", "x", "-o", out});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(run({"--rows", "x", "-o", out}).code, 2);
 }
 #endif

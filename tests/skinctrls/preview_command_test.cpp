@@ -3,28 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "support/HeadlessRun.h"
 
 #include "skinctrls/control_fixture.h"
 
 #ifdef MARLITH_PROGRAM
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QString err;
-};
+using testsupport::HeadlessOutcome;
 
-Outcome Preview(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");  // headless, as on a build machine
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(MARLITH_PROGRAM), QStringList{"skin", "preview"} + args);
-    if (!p.waitForFinished(60000)) return {-1, p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+HeadlessOutcome Preview(const QStringList& args) {
+    return testsupport::RunHeadless(QStringLiteral(MARLITH_PROGRAM), QStringList{"skin", "preview"} + args);
 }
 
 TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
@@ -47,7 +38,7 @@ TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
     int n = 0;
     for (const Case& c : cases) {
         const QString out = dir.filePath(QStringLiteral("c%1.png").arg(n++));
-        const Outcome r = Preview(c.args + QStringList{"-o", out});
+        const HeadlessOutcome r = Preview(c.args + QStringList{"-o", out});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QImage img(out);
         EXPECT_EQ(img.size(), c.size) << c.args.join(' ').toStdString();
@@ -58,7 +49,7 @@ TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
     EXPECT_EQ(skinctrls::PixelColor(down, 3, 3), 0xB59385);
 
     const QString msg = dir.filePath("m.png");
-    const Outcome r = Preview({"--message", QStringLiteral("資料寫入成功..!"), "--kind", "2", "--buttons", "OK", "-o", msg});
+    const HeadlessOutcome r = Preview({"--message", QStringLiteral("資料寫入成功..!"), "--kind", "2", "--buttons", "OK", "-o", msg});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_GT(QImage(msg).width(), 100);
 }
@@ -78,7 +69,7 @@ TEST(SkinPreviewControls, RejectsBadCommandLines) {
         {{"--control", "button", "--frame", "--size", "300x200", "-o", out}, "one mode"},
     };
     for (const Case& c : cases) {
-        const Outcome r = Preview(c.args);
+        const HeadlessOutcome r = Preview(c.args);
         EXPECT_EQ(r.code, 2) << c.says << ": " << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.says))) << r.err.toStdString();
     }
