@@ -1,11 +1,12 @@
 #include "mrp/window/MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
 #include <exception>
+#include <optional>
 
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
@@ -57,25 +58,12 @@ constexpr int kClientHeight = 480;
 // The message dialog's kinds.
 constexpr int kKindError = 1;
 
-const platform::TFont kArial14{QStringLiteral("Arial"), 14, {}, platform::clWindowText};
+// The window's controls take the skinned controls' own defaults (Arial 14 for their plain
+// look, the entry names "panel", "button", "hscrollbar", "edit", raised panels without a
+// caption, buttons without repeat or glyph); only what differs is set here.
 const platform::TFont kSansSerif11{QStringLiteral("MS Sans Serif"), -11, {}, platform::clWindowText};
 
-// The values every panel of the window shares; the group box shows its caption.
 TbsSkinPanel* InitPanel(TbsSkinPanel* p, skin::TbsSkinData* data, platform::TAlign align, int height) {
-    p->SetBorderStyle(skinctrls::bvRaised);
-    p->SetCaptionMode(false);
-    p->SetRollUpMode(false);
-    p->SetCheckedMode(false);
-    p->SetDefaultAlignment(skin::taLeftJustify);
-    p->SetDefaultCaptionHeight(22);
-    p->SetAutoEnabledControls(true);
-    p->SetNumGlyphs(1);
-    p->SetSpacing(2);
-    p->SetDefaultFont(kArial14);
-    p->SetDefaultWidth(0);
-    p->SetDefaultHeight(0);
-    p->SetUseSkinFont(true);
-    p->SetSkinDataName(QStringLiteral("panel"));
     p->SetSkinData(data);
     // The align pass gives the width (and the height of a client-aligned panel).
     if (height > 0) p->SetBounds(0, 0, kClientWidth, height);
@@ -86,25 +74,12 @@ TbsSkinPanel* InitPanel(TbsSkinPanel* p, skin::TbsSkinData* data, platform::TAli
 TbsSkinButton* MakeButton(QWidget* parent, skin::TbsSkinData* data, const QString& caption, int x, int y) {
     auto* b = new TbsSkinButton(parent);
     b->SetCaption(caption);
-    b->SetRepeatMode(false);
-    b->SetRepeatInterval(100);
-    b->SetAllowAllUp(false);
-    b->SetGroupIndex(0);
-    b->SetDown(false);
-    b->SetCanFocused(true);
-    b->SetNumGlyphs(2);
-    b->SetSpacing(1);
-    b->SetDefaultFont(kArial14);
-    b->SetDefaultWidth(0);
-    b->SetDefaultHeight(0);
-    b->SetUseSkinFont(true);
-    b->SetSkinDataName(QStringLiteral("button"));
     b->SetBounds(x, y, 75, 25);
     b->SetSkinData(data);
     return b;
 }
 
-// The bars a grid drives: hidden until the grid shows them, never focused.
+// The stored range of the bars a grid drives; hidden until the grid shows them.
 void InitBar(TbsSkinScrollBar* bar, bool vertical) {
     bar->SetMin(vertical ? 1 : 0);
     bar->SetMax(0);
@@ -112,11 +87,6 @@ void InitBar(TbsSkinScrollBar* bar, bool vertical) {
     bar->SetPageSize(vertical ? 1 : 0);
     bar->SetSmallChange(vertical ? 21 : 127);
     bar->SetLargeChange(vertical ? 21 : 127);
-    bar->SetBoth(false);
-    bar->SetBothSkinDataName(QStringLiteral("bothhscrollbar"));
-    bar->SetCanFocused(false);
-    bar->SetDefaultFont(kArial14);
-    bar->SetUseSkinFont(true);
     bar->setVisible(false);
 }
 
@@ -137,12 +107,7 @@ skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data:
 TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode, int x, int y, int w) {
     auto* e = new TbsSkinEdit(parent);
     e->SetButtonMode(buttonMode);
-    e->SetSkinDataName(buttonMode ? QStringLiteral("buttonedit") : QStringLiteral("edit"));
-    e->SetDefaultFont(kArial14);
-    e->SetFont(kArial14);
-    e->SetDefaultWidth(0);
-    e->SetDefaultHeight(20);
-    e->SetUseSkinFont(true);
+    if (buttonMode) e->SetSkinDataName(QStringLiteral("buttonedit"));
     e->SetBounds(x, y, w, 20);
     e->SetSkinData(data);
     return e;
@@ -191,38 +156,24 @@ TFormMarlith::~TFormMarlith() {
 
 void TFormMarlith::BuildSkin() {
     skinData_ = new skin::TbsSkinData(this);
-    storedSkin_ = new skin::TbsStoredSkin(this);
-    compressedSkin_ = new skin::TbsCompressedStoredSkin(this);
+    auto* storedSkin = new skin::TbsStoredSkin(this);
+    auto* compressedSkin = new skin::TbsCompressedStoredSkin(this);
     if (options_.carriedSkin) {
-        skins::FillCarriedStoredSkin(*storedSkin_);
-        skins::FillCarriedCompressedSkin(*compressedSkin_);
+        skins::FillCarriedStoredSkin(*storedSkin);
+        skins::FillCarriedCompressedSkin(*compressedSkin);
         // The plain copy first, then the compressed one, which replaces it.
-        skinData_->SetStoredSkin(storedSkin_);
-        skinData_->SetCompressedStoredSkin(compressedSkin_);
+        skinData_->SetStoredSkin(storedSkin);
+        skinData_->SetCompressedStoredSkin(compressedSkin);
     }
 
+    // The frame and the message dialog keep their defaults (all caption buttons, no
+    // icon, no fading, "button" and "stdlabel" entries, Arial 14 for the plain look).
     frame_ = new skin::TbsSkinFrame(this);
-    frame_->SetBorderIcons(skin::biSystemMenu | skin::biMinimize | skin::biMaximize | skin::biRollUp);
-    frame_->SetShowIcon(false);
-    frame_->SetAlphaBlend(false);
-    frame_->SetAlphaBlendValue(200);
-    frame_->SetShowObjectHint(false);
-    frame_->SetUseDefaultSysMenu(true);
-    frame_->SetMinWidth(0);
-    frame_->SetMinHeight(0);
     frame_->SetSkinData(skinData_);
 
     message_ = new skinctrls::TbsSkinMessage(this);
     message_->SetSkinData(skinData_);
     message_->SetCtrlSkinData(skinData_);
-    message_->SetButtonSkinDataName(QStringLiteral("button"));
-    message_->SetMessageLabelSkinDataName(QStringLiteral("stdlabel"));
-    message_->SetAlphaBlend(false);
-    message_->SetAlphaBlendAnimation(false);
-    message_->SetAlphaBlendValue(200);
-    message_->SetUseSkinFont(true);
-    message_->SetDefaultFont(kArial14);
-    message_->SetDefaultButtonFont(kArial14);
 }
 
 void TFormMarlith::BuildControls() {
@@ -243,8 +194,6 @@ void TFormMarlith::BuildControls() {
     auto* label = new TbsSkinStdLabel(row);
     label->SetCaption(QStringLiteral("專案代號"));
     label->SetDefaultFont(kSansSerif11);
-    label->SetUseSkinFont(true);
-    label->SetSkinDataName(QStringLiteral("stdlabel"));
     label->SetSkinData(data);
     label->move(8, 8);
     edit1_ = MakeEdit(row, data, true, 64, 5, 121);
@@ -268,21 +217,18 @@ void TFormMarlith::BuildControls() {
     orders->setObjectName("bsSkinPanel5");
     auto* group = new TbsSkinGroupBox(orders);
     InitPanel(group, data, platform::alClient, 0);
-    group->SetSkinDataName(QStringLiteral("groupbox"));
     group->SetCaption(QStringLiteral("訂購商品統計"));
-    group->SetCaptionMode(true);
     group->setObjectName("bsSkinGroupBox1");
-    grid1_ = MakeGrid(group, data, &dsOrderItem_, message_);
-    grid1_->setObjectName("bsSkinDBGrid1");
+    MakeGrid(group, data, &dsOrderItem_, message_)->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
     commands->setObjectName("bsSkinPanel6");
-    speedButton1_ = new QPushButton(QStringLiteral("序展"), commands);
-    speedButton1_->setObjectName("SpeedButton1");
-    speedButton1_->setGeometry(472, 8, 89, 22);
-    speedButton1_->setVisible(false);
-    connect(speedButton1_, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+    auto* speedButton1 = new QPushButton(QStringLiteral("序展"), commands);
+    speedButton1->setObjectName("SpeedButton1");
+    speedButton1->setGeometry(472, 8, 89, 22);
+    speedButton1->setVisible(false);
+    connect(speedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
     button2_ = MakeButton(commands, data, QStringLiteral("物料展開"), 648, 8);
     button2_->setObjectName("bsSkinButton2");
     button2_->OnClick = [this](QObject*) { bsSkinButton2Click(); };
@@ -290,8 +236,7 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
-    grid2_ = MakeGrid(materials, data, &dsSubItem_, message_);
-    grid2_->setObjectName("bsSkinDBGrid2");
+    MakeGrid(materials, data, &dsSubItem_, message_)->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
@@ -326,15 +271,12 @@ void TFormMarlith::closeEvent(QCloseEvent* e) {
 
 // --- Handlers ----------------------------------------------------------------------------
 
-void TFormMarlith::bsSkinEdit1Exit() {
-    Guard([this] {
-        engine_->SetProjectCode(edit1_->Text());
-        engine_->bsSkinEdit1Exit();
-        ShowName();
-    });
-}
+void TFormMarlith::bsSkinEdit1Exit() { Guard([this] { LookUpName(); }); }
 
-void TFormMarlith::ShowName() { edit2_->SetText(engine_->projectName()); }
+void TFormMarlith::LookUpName() {
+    engine_->SetProjectCode(edit1_->Text());
+    edit2_->SetText(engine_->bsSkinEdit1Exit());
+}
 
 void TFormMarlith::bsSkinEdit1ButtonClick() {
     Guard([this] {
@@ -355,44 +297,29 @@ void TFormMarlith::bsSkinEdit1ButtonClick() {
             }
         } closeResult{dlg};
         data::DataSet* shown = dsSearch_.dataSet();
-        if (!shown || !shown->Active() || shown->IsEmpty()) return;
-        const QString code = shown->FieldByName(QStringLiteral("PROJ_ID"))->AsString();
-        edit1_->SetText(code);
-        engine_->SetProjectCode(code);
-        engine_->bsSkinEdit1Exit();
-        ShowName();
+        if (!shown || shown->IsEmpty()) return;
+        edit1_->SetText(shown->FieldByName(QStringLiteral("PROJ_ID"))->AsString());
+        LookUpName();
     });
 }
 
-void TFormMarlith::bsSkinButton1Click() {
-    Guard([this] {
-        platform::HourglassCursor wait;
+void TFormMarlith::RunCommand(void (RequisitionEngine::*command)(), bool hourglass) {
+    Guard([&] {
+        std::optional<platform::HourglassCursor> wait;
+        if (hourglass) wait.emplace();
         engine_->SetProjectCode(edit1_->Text());
-        engine_->bsSkinButton1Click();
+        ((*engine_).*command)();
     });
 }
 
-void TFormMarlith::bsSkinButton2Click() {
-    Guard([this] {
-        platform::HourglassCursor wait;
-        engine_->SetProjectCode(edit1_->Text());
-        engine_->bsSkinButton2Click();
-    });
-}
+void TFormMarlith::bsSkinButton1Click() { RunCommand(&RequisitionEngine::bsSkinButton1Click, true); }
 
-void TFormMarlith::SpeedButton1Click() {
-    Guard([this] {
-        platform::HourglassCursor wait;
-        engine_->SpeedButton1Click();
-    });
-}
+void TFormMarlith::bsSkinButton2Click() { RunCommand(&RequisitionEngine::bsSkinButton2Click, true); }
 
-void TFormMarlith::bsSkinButton3Click() {
-    Guard([this] {
-        engine_->SetProjectCode(edit1_->Text());
-        engine_->bsSkinButton3Click();
-    });
-}
+void TFormMarlith::SpeedButton1Click() { RunCommand(&RequisitionEngine::SpeedButton1Click, true); }
+
+// The write shows its own hourglass (WriteStarted) and its outcome dialog without it.
+void TFormMarlith::bsSkinButton3Click() { RunCommand(&RequisitionEngine::bsSkinButton3Click, false); }
 
 void TFormMarlith::bsSkinButton4Click() {
     // Leaving goes through the close handling, so the run's work table is dropped as
@@ -406,12 +333,11 @@ void TFormMarlith::CommandStatesChanged(const CommandStates& states) {
     if (button1_) button1_->setEnabled(states.confirm);
     if (button2_) button2_->setEnabled(states.expand);
     if (button3_) button3_->setEnabled(states.requisition);
-    if (speedButton1_) speedButton1_->setEnabled(true);
 }
 
-void TFormMarlith::WriteStarted() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 
-void TFormMarlith::WriteEnded() { QApplication::restoreOverrideCursor(); }
+void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
 
 void TFormMarlith::ShowOutcome(const RequisitionReport& report) {
     ShowMessage(report.text, static_cast<int>(report.kind));
@@ -420,19 +346,16 @@ void TFormMarlith::ShowOutcome(const RequisitionReport& report) {
 // --- Messages ----------------------------------------------------------------------------
 
 bool TFormMarlith::Guard(const std::function<void()>& handler) {
-    QString error;
     try {
         handler();
         return true;
     } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
+        ShowMessage(QString::fromUtf8(e.what()), kKindError);
+        return false;
     }
-    ShowMessage(error, kKindError);
-    return false;
 }
 
 int TFormMarlith::ShowMessage(const QString& text, int kind) {
-    lastMessage_ = text;
     if (options_.showMessage) return options_.showMessage(text, kind);
     return message_->ShowSkinMessage(text, kind, skinctrls::MsgButton(skinctrls::mbOK), 0);
 }

@@ -10,8 +10,6 @@
 // window. A database error in a handler is shown in the skinned message dialog and the
 // window stays as the handler left it.
 
-#include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,23 +22,14 @@
 
 namespace skin {
 class TbsSkinData;
-class TbsStoredSkin;
-class TbsCompressedStoredSkin;
 class TbsSkinFrame;
 }  // namespace skin
 
 namespace skinctrls {
-class TbsSkinPanel;
-class TbsSkinGroupBox;
-class TbsSkinStdLabel;
 class TbsSkinEdit;
 class TbsSkinButton;
-class TbsSkinScrollBar;
-class TbsSkinDBGrid;
 class TbsSkinMessage;
 }  // namespace skinctrls
-
-class QPushButton;
 
 namespace mrp {
 
@@ -86,26 +75,14 @@ public:
     // --- Parts, for the program and its tests ----------------------------------------
     RequisitionEngine& engine() { return *engine_; }
     skin::TbsSkinData* bsSkinData1() const { return skinData_; }
-    skin::TbsSkinFrame* bsSkinFrame1() const { return frame_; }
-    skinctrls::TbsSkinMessage* bsSkinMessage1() const { return message_; }
     skinctrls::TbsSkinEdit* bsSkinEdit1() const { return edit1_; }
     skinctrls::TbsSkinEdit* bsSkinEdit2() const { return edit2_; }
     skinctrls::TbsSkinButton* bsSkinButton1() const { return button1_; }
     skinctrls::TbsSkinButton* bsSkinButton2() const { return button2_; }
     skinctrls::TbsSkinButton* bsSkinButton3() const { return button3_; }
     skinctrls::TbsSkinButton* bsSkinButton4() const { return button4_; }
-    skinctrls::TbsSkinDBGrid* bsSkinDBGrid1() const { return grid1_; }
-    skinctrls::TbsSkinDBGrid* bsSkinDBGrid2() const { return grid2_; }
-    data::DataSource& DS_OrderItem() { return dsOrderItem_; }
-    data::DataSource& DS_SubItem() { return dsSubItem_; }
-    // The project list of the lookup (read at the first lookup of the run) and the
-    // source that carries it to the dialog.
+    // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
-    data::DataSource& DS_Search() { return dsSearch_; }
-
-    // The texts of the last message shown (outcome or error), for the command line and
-    // the tests.
-    const QString& lastMessage() const { return lastMessage_; }
 
     // CommandStateObserver
     void CommandStatesChanged(const CommandStates& states) override;
@@ -129,25 +106,26 @@ private:
     bool FormClose();
     // Runs a handler; a failure is shown in the message dialog.
     bool Guard(const std::function<void()>& handler);
+    // One of the engine's commands on the project code as the edit holds it now.
+    void RunCommand(void (RequisitionEngine::*command)(), bool hourglass);
+    // The name lookup on the code edit's text, without the error report.
+    void LookUpName();
     int ShowMessage(const QString& text, int kind);
-    void ShowName();
 
     db::Connection& catalogue_;
     db::Connection reading_;
     db::Connection writing_;
     MainWindowOptions options_;
     std::unique_ptr<RequisitionEngine> engine_;
-    data::DataSource dsOrderItem_;
-    data::DataSource dsSubItem_;
+    data::DataSource dsOrderItem_;  // DS_OrderItem: the order grid's
+    data::DataSource dsSubItem_;    // DS_SubItem: the material grid's
     data::QueryTable cdsProj_;
-    data::DataSource dsSearch_;
-    bool closing_ = false;
-    QString lastMessage_;
+    data::DataSource dsSearch_;     // DS_Search: carries the project list to the lookup
+    // The hourglass while a requisition is written.
+    std::optional<platform::HourglassCursor> writeCursor_;
 
-    // Skin components.
+    // Skin components (children of the window).
     skin::TbsSkinData* skinData_ = nullptr;
-    skin::TbsStoredSkin* storedSkin_ = nullptr;
-    skin::TbsCompressedStoredSkin* compressedSkin_ = nullptr;
     skin::TbsSkinFrame* frame_ = nullptr;
     skinctrls::TbsSkinMessage* message_ = nullptr;
 
@@ -158,9 +136,6 @@ private:
     skinctrls::TbsSkinButton* button2_ = nullptr;
     skinctrls::TbsSkinButton* button3_ = nullptr;
     skinctrls::TbsSkinButton* button4_ = nullptr;
-    QPushButton* speedButton1_ = nullptr;
-    skinctrls::TbsSkinDBGrid* grid1_ = nullptr;
-    skinctrls::TbsSkinDBGrid* grid2_ = nullptr;
 };
 
 }  // namespace mrp
