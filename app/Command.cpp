@@ -44,6 +44,15 @@ QSize ParseSize(const QString& text) {
     return QSize(w, h);
 }
 
+int TakeQuitAfter(QStringList& args, bool screenshot, int screenshotDefault) {
+    const QString text = TakeOption(args, "--quit-after");
+    if (text.isEmpty()) return screenshot ? screenshotDefault : -1;
+    bool ok = false;
+    const int ms = text.toInt(&ok);
+    if (!ok || ms < 0) throw UsageError("--quit-after takes milliseconds");
+    return ms;
+}
+
 void RejectUnknownOptions(const QStringList& args) {
     for (const QString& a : args)
         if (a.startsWith("--") && a.size() > 2)

@@ -47,6 +47,10 @@ QString TakeOption(QStringList& args, const QString& name, const QString& def = 
 bool TakeFlag(QStringList& args, const QString& name);
 // "WxH" (1..8192 each) as a size; UsageError otherwise.
 QSize ParseSize(const QString& text);
+// Takes "--quit-after MS" for the window commands' unattended runs: the milliseconds
+// given, else screenshotDefault when a screenshot was asked for, else -1 (run until the
+// window is closed). UsageError for a value that is not a whole number of 0 or more.
+int TakeQuitAfter(QStringList& args, bool screenshot, int screenshotDefault);
 // Fails with UsageError when an argument starting with "--" is left over.
 void RejectUnknownOptions(const QStringList& args);
 

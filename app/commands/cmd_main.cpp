@@ -33,15 +33,12 @@ int Main(const QStringList& argsIn) {
     QStringList args = argsIn;
     const bool noSkin = app::TakeFlag(args, "--no-skin");
     const QString screenshot = app::TakeOption(args, "--screenshot");
-    const QString quitAfter = app::TakeOption(args, "--quit-after");
+    const int ms = app::TakeQuitAfter(args, !screenshot.isEmpty(), 1500);
     const QString project = app::TakeOption(args, "--project");
     const bool expand = app::TakeFlag(args, "--expand");
     if (expand && project.isEmpty()) throw app::UsageError("--expand needs --project");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
-    bool okMs = true;
-    const int ms = quitAfter.isEmpty() ? (screenshot.isEmpty() ? -1 : 1500) : quitAfter.toInt(&okMs);
-    if (!okMs || ms < -1) throw app::UsageError("--quit-after takes milliseconds");
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && ms < 0) {
         std::fprintf(stderr,
                      "marlith: no display to show the window on (set DISPLAY, or use --screenshot FILE.png)\n");

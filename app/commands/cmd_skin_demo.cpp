@@ -38,15 +38,12 @@ int SkinDemo(const QStringList& argsIn) {
     const QString sizeText = app::TakeOption(args, "--size", "880x820");
     const QString title = app::TakeOption(args, "--title", QStringLiteral("物料需求計算"));
     const QString screenshot = app::TakeOption(args, "--screenshot");
-    const QString quitAfter = app::TakeOption(args, "--quit-after");
+    const int ms = app::TakeQuitAfter(args, !screenshot.isEmpty(), 1000);
     const bool systemMenu = app::TakeFlag(args, "--system-menu");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
     if (noSkin && !skinFile.isEmpty()) throw app::UsageError("--no-skin and --skin exclude each other");
     const QSize size = app::ParseSize(sizeText);
-    bool okMs = true;
-    const int ms = quitAfter.isEmpty() ? (screenshot.isEmpty() ? -1 : 1000) : quitAfter.toInt(&okMs);
-    if (!okMs || (!quitAfter.isEmpty() && ms < 0)) throw app::UsageError("--quit-after takes milliseconds");
 
     platform::InstallFontSubstitutions();
     platform::Form form;
