@@ -57,6 +57,13 @@ int LastVisible(const GridAxis& a) {
     return last;
 }
 
+int FirstShowing(GridAxis a, int cell) {
+    if (cell < a.fixed) return a.first;
+    if (cell < a.first) return cell;
+    while (a.first < cell && cell >= a.first + FullyVisibleCount(a)) ++a.first;
+    return a.first;
+}
+
 int MaxFirst(const GridAxis& a) {
     if (a.Count() <= a.fixed) return a.fixed;
     int avail = a.extent - FixedExtent(a);
@@ -117,13 +124,18 @@ QRect BelowCells(const GridGeometry& g) {
     return QRect(0, y, g.cols.extent, g.rows.extent - y);
 }
 
+namespace {
+// A button press on the 0..127 scale: 127 div the scrolled cells that do not fit.
+int CellStep(const GridAxis& a) { return kGridBarScale / std::max(1, a.Count() - FullyVisibleCount(a) - a.fixed); }
+}  // namespace
+
 GridBarRange CellBarRange(const GridAxis& a) {
     GridBarRange r;
     const int maxFirst = MaxFirst(a);
     if (maxFirst <= a.fixed) return r;
     r.visible = true;
     r.max = kGridBarScale;
-    r.smallChange = r.largeChange = kGridBarScale / std::max(1, a.Count() - FullyVisibleCount(a) - a.fixed);
+    r.smallChange = r.largeChange = CellStep(a);
     r.position = std::clamp((a.first - a.fixed) * kGridBarScale / (maxFirst - a.fixed), 0, kGridBarScale);
     return r;
 }
@@ -139,7 +151,7 @@ GridBarRange HorzBarRange(const GridAxis& cols) {
     if (span <= 0) return r;
     r.visible = true;
     r.max = span;
-    r.smallChange = r.largeChange = kGridBarScale / std::max(1, cols.Count() - FullyVisibleCount(cols) - cols.fixed);
+    r.smallChange = r.largeChange = CellStep(cols);
     r.position = std::clamp(cols.offset, 0, span);
     return r;
 }

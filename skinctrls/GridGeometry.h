@@ -43,6 +43,9 @@ int AxisCellAt(const GridAxis& a, int pos);
 int FullyVisibleCount(const GridAxis& a);
 // The last cell shown at least in part, or fixed - 1 when none is.
 int LastVisible(const GridAxis& a);
+// The `first` that shows cell wholly (or as the first scrolled cell when it is larger
+// than the room), moving as little as it can from a.first; a.first for a fixed cell.
+int FirstShowing(GridAxis a, int cell);
 // The largest `first` that still fills the extent: the last cells that fit together
 // behind the fixed ones (the last cell alone when even that does not fit).
 int MaxFirst(const GridAxis& a);

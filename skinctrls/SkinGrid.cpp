@@ -36,8 +36,8 @@ void SetPenFont(QPainter& p, const platform::TFont& f, platform::TColor colour) 
 
 // ===== indicator glyphs ===================================================================
 
-QImage IndicatorGlyph(TbsIndicator kind) {
-    // Rows of 6 pixels, '#' black; the bottom-left pixel stays white (the transparent
+QImage IndicatorGlyph(TbsIndicator kind, QRgb ink) {
+    // Rows of 6 pixels, '#' the ink; the bottom-left pixel stays white (the transparent
     // colour of a glyph strip).
     static const char* const arrow[11] = {"      ", "#     ", "##    ", "###   ", "####  ", "##### ",
                                           "####  ", "###   ", "##    ", "#     ", "      "};
@@ -59,7 +59,7 @@ QImage IndicatorGlyph(TbsIndicator kind) {
     }
     QImage img(6, 11, QImage::Format_RGB32);
     for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 6; ++x) img.setPixel(x, y, rows[y][x] == '#' ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        for (int x = 0; x < 6; ++x) img.setPixel(x, y, rows[y][x] == '#' ? ink : qRgb(255, 255, 255));
     return img;
 }
 
@@ -81,14 +81,17 @@ TbsSkinCustomGrid::TbsSkinCustomGrid(QWidget* parent) : TbsSkinControl(parent) {
 
 TbsSkinCustomGrid::~TbsSkinCustomGrid() { DetachBars(); }
 
+namespace {
+// A bar the grid no longer drives: its events stop reaching the grid.
+void ReleaseBar(TbsSkinScrollBar* bar) {
+    if (bar) bar->OnLastChange = bar->OnUpButtonClick = bar->OnDownButtonClick = nullptr;
+}
+}  // namespace
+
 void TbsSkinCustomGrid::DetachBars() {
     // The bars may outlive the grid in their parent: they must not call back into it.
-    for (TbsSkinScrollBar* b : {hBar_.data(), vBar_.data()}) {
-        if (!b) continue;
-        b->OnLastChange = nullptr;
-        b->OnUpButtonClick = nullptr;
-        b->OnDownButtonClick = nullptr;
-    }
+    ReleaseBar(hBar_);
+    ReleaseBar(vBar_);
     hBar_ = nullptr;
     vBar_ = nullptr;
 }
@@ -97,7 +100,7 @@ void TbsSkinCustomGrid::DetachBars() {
 
 void TbsSkinCustomGrid::SetHScrollBar(TbsSkinScrollBar* bar) {
     if (hBar_ == bar) return;
-    if (hBar_) hBar_->OnLastChange = hBar_->OnUpButtonClick = hBar_->OnDownButtonClick = nullptr;
+    ReleaseBar(hBar_);
     hBar_ = bar;
     if (bar) {
         bar->setEnabled(true);
@@ -111,7 +114,7 @@ void TbsSkinCustomGrid::SetHScrollBar(TbsSkinScrollBar* bar) {
 
 void TbsSkinCustomGrid::SetVScrollBar(TbsSkinScrollBar* bar) {
     if (vBar_ == bar) return;
-    if (vBar_) vBar_->OnLastChange = vBar_->OnUpButtonClick = vBar_->OnDownButtonClick = nullptr;
+    ReleaseBar(vBar_);
     vBar_ = bar;
     if (bar) {
         bar->setEnabled(true);
@@ -556,19 +559,7 @@ void TbsSkinCustomGrid::VertLastChange() {
 
 // --- current cell and editor ---------------------------------------------------------------
 
-void TbsSkinCustomGrid::ScrollColumnIntoView(int col) {
-    if (col < fixedCols_) return;
-    if (col < leftCol_) {
-        leftCol_ = col;
-    } else {
-        GridGeometry g = Geometry();
-        // Move the left column on until the column fits (or is the left one).
-        while (leftCol_ < col && col >= leftCol_ + FullyVisibleCount(g.cols)) {
-            ++leftCol_;
-            g.cols.first = leftCol_;
-        }
-    }
-}
+void TbsSkinCustomGrid::ScrollColumnIntoView(int col) { leftCol_ = FirstShowing(Geometry().cols, col); }
 
 void TbsSkinCustomGrid::MoveCurrent(int col, int row) {
     col = std::clamp(col, fixedCols_, std::max(fixedCols_, ColCount() - 1));
@@ -583,12 +574,7 @@ void TbsSkinCustomGrid::MoveCurrent(int col, int row) {
     col_ = col;
     row_ = row;
     ScrollColumnIntoView(col);
-    GridGeometry g = Geometry();
-    if (row < topRow_) topRow_ = row;
-    while (topRow_ < row && row >= topRow_ + FullyVisibleCount(g.rows)) {
-        ++topRow_;
-        g.rows.first = topRow_;
-    }
+    topRow_ = FirstShowing(Geometry().rows, row);
     if (EditorMode()) {
         if (HasGridOption(goAlwaysShowEditor))
             ShowEditor();
@@ -604,8 +590,8 @@ QLineEdit* TbsSkinCustomGrid::CreateEditor() {
     e->setFrame(false);
     e->hide();
     e->installEventFilter(this);
+    // Only typing (and input methods) edit: text the grid puts in does not.
     connect(e, &QLineEdit::textEdited, this, [this] {
-        if (settingEditor_) return;
         editorModified_ = true;
         EditorEdited();
     });
@@ -622,10 +608,8 @@ bool TbsSkinCustomGrid::CanEditAcceptKey(const QString&) const { return true; }
 void TbsSkinCustomGrid::ShowEditor() {
     if (!CanEditShow()) return;
     if (!editor_) editor_ = CreateEditor();
-    settingEditor_ = true;
     editor_->setMaxLength(EditMaxLength());
     editor_->setText(EditText());
-    settingEditor_ = false;
     editorModified_ = false;
     const platform::TFont f = HasGridEntry() ? gridSkin_.cellFont : font_;
     editor_->setFont(f.ToQFont());
@@ -819,11 +803,7 @@ void TbsSkinCustomGrid::inputMethodEvent(QInputMethodEvent* e) {
         ShowEditor();
         if (EditorMode()) {
             editor_->clear();
-            QCoreApplication::sendEvent(editor_, e);
-            if (!editor_->text().isEmpty()) {
-                editorModified_ = true;
-                EditorEdited();
-            }
+            QCoreApplication::sendEvent(editor_, e);  // a commit edits the text as typing does
             return;
         }
     }
@@ -1170,9 +1150,7 @@ void TbsSkinCustomDBGrid::DataChanged() {
         if (record != shownRecord_ && !HasGridOption(goAlwaysShowEditor)) {
             HideEditor();
         } else if (!editorModified_) {
-            settingEditor_ = true;
             editor_->setText(EditText());
-            settingEditor_ = false;
         }
     }
     shownRecord_ = record;
@@ -1182,11 +1160,7 @@ void TbsSkinCustomDBGrid::DataChanged() {
 void TbsSkinCustomDBGrid::EditingChanged() { update(); }
 
 void TbsSkinCustomDBGrid::RecordChanged(data::Field* field) {
-    if (EditorMode() && !editorModified_ && (!field || field == SelectedField())) {
-        settingEditor_ = true;
-        editor_->setText(EditText());
-        settingEditor_ = false;
-    }
+    if (EditorMode() && !editorModified_ && (!field || field == SelectedField())) editor_->setText(EditText());
     update();
 }
 
@@ -1281,9 +1255,7 @@ bool TbsSkinCustomDBGrid::EditorKey(QKeyEvent* e) {
     case Qt::Key_Escape:
         if (editorModified_) {
             // First Escape: the cell's text comes back; a second one cancels the record.
-            settingEditor_ = true;
             editor_->setText(EditText());
-            settingEditor_ = false;
             editorModified_ = false;
             editor_->selectAll();
         } else {
@@ -1320,10 +1292,15 @@ void TbsSkinCustomDBGrid::GridExit() {
     // A new row nobody typed into is dropped when the focus leaves the grid.
     data::DataSet* ds = DataSet();
     if (!HasOption(dgCancelOnExit) || !ds || !link_.Active()) return;
-    if (ds->State() == data::DataSetState::Insert && !ds->Modified() && !editorModified_) {
+    if (UntouchedNewRow()) {
         HideEditor();
         ds->Cancel();
     }
+}
+
+bool TbsSkinCustomDBGrid::UntouchedNewRow() const {
+    const data::DataSet* ds = DataSet();
+    return ds && ds->State() == data::DataSetState::Insert && !ds->Modified() && !editorModified_;
 }
 
 // --- moving --------------------------------------------------------------------------------
@@ -1366,7 +1343,7 @@ void TbsSkinCustomDBGrid::KeyUp() {
     data::DataSet* ds = DataSet();
     if (!ds || !link_.Active()) return;
     // Leaving an untouched new row drops it and stays where it was.
-    if (ds->State() == data::DataSetState::Insert && !ds->Modified() && !editorModified_) {
+    if (UntouchedNewRow()) {
         HideEditor();
         ds->Cancel();
         return;
@@ -1377,7 +1354,7 @@ void TbsSkinCustomDBGrid::KeyUp() {
 void TbsSkinCustomDBGrid::KeyDown() {
     data::DataSet* ds = DataSet();
     if (!ds || !link_.Active()) return;
-    if (ds->State() == data::DataSetState::Insert && !ds->Modified() && !editorModified_) return;
+    if (UntouchedNewRow()) return;
     if (!Guard([&] { ds->Next(); })) return;
     // Past the last row a new one is appended where editing is allowed.
     if (ds->Eof() && HasOption(dgEditing) && !readOnly_ && ds->CanModify()) Guard([&] { ds->Append(); });
@@ -1575,6 +1552,11 @@ void TbsSkinCustomDBGrid::PaintCell(QPainter& p, int col, int row, const QRect& 
         PaintSkinnedCell(p, col, row, rect, st);
     else
         PaintDefaultCell(p, col, row, rect, st);
+    // A data cell, in either look, is the application's to draw over afterwards.
+    TbsColumn* column = ColumnAt(col);
+    if (row < fixedRows_ || col < fixedCols_ || !column || !link_.Active()) return;
+    if (column->IsDefault() && OnDrawDataCell) OnDrawDataCell(this, p, rect, column->Field(), st);
+    if (OnDrawColumnCell) OnDrawColumnCell(this, p, rect, column, st);
 }
 
 void TbsSkinCustomDBGrid::PaintDefaultCell(QPainter& p, int col, int row, const QRect& rect,
@@ -1604,8 +1586,6 @@ void TbsSkinCustomDBGrid::PaintDefaultCell(QPainter& p, int col, int row, const 
     SetPenFont(p, f, highlight ? platform::clHighlightText : f.color);
     const QString text = CellText(column, row);
     DrawCellText(p, rect, 2, 2, column->Alignment(), text, highlight ? platform::clHighlight : column->Color());
-    if (column->IsDefault() && OnDrawDataCell) OnDrawDataCell(this, p, rect, column->Field(), st);
-    if (OnDrawColumnCell) OnDrawColumnCell(this, p, rect, column, st);
 }
 
 void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const QRect& rect,
@@ -1613,24 +1593,23 @@ void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const 
     const GridSkin& s = gridSkin_;
     TbsColumn* column = ColumnAt(col);
     const QRect fixedText = SkinTextRect(rect, s.fixedCellText, s.fixedCell);
+    // Text in a text rectangle of the skin: left-justified text centred vertically.
+    auto skinText = [&p](const QRect& area, skin::Alignment align, const QString& text) {
+        if (align == skin::taLeftJustify)
+            skin::DrawTextMiddleLeft(p, text, area);
+        else
+            DrawCellText(p, area, 0, 0, align, text, platform::clNone);
+    };
     if (row < fixedRows_) {
         if (!column) return;
         SetPenFont(p, s.fixedFont, s.fixedFont.color);
-        const QString caption = column->Title().Caption();
-        if (column->Title().Alignment() == skin::taLeftJustify)
-            skin::DrawTextMiddleLeft(p, caption, fixedText);
-        else
-            DrawCellText(p, fixedText, 0, 0, column->Title().Alignment(), caption, platform::clNone);
+        skinText(fixedText, column->Title().Alignment(), column->Title().Caption());
         return;
     }
     if (col < fixedCols_) {
         if (const auto ind = RowIndicator(row)) {
             // In the fixed-cell font's colour, so the mark reads on a dark fixed image.
-            QImage g = IndicatorGlyph(*ind);
-            const QRgb ink = platform::ToQRgb(s.fixedFont.color);
-            for (int y = 0; y < g.height(); ++y)
-                for (int x = 0; x < g.width(); ++x)
-                    if (g.pixel(x, y) == qRgb(0, 0, 0)) g.setPixel(x, y, ink);
+            const QImage g = IndicatorGlyph(*ind, platform::ToQRgb(s.fixedFont.color));
             skin::DrawGlyphFrame(p, fixedText.left() + (fixedText.width() - g.width()) / 2,
                                  fixedText.top() + (fixedText.height() - g.height()) / 2, 1, 1, g);
         }
@@ -1642,17 +1621,11 @@ void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const 
     const bool lit = st.focused || (st.selected && HasGridOption(goRowSelect));
     if (defaultDrawing_ && (lit || st.selected)) {
         SetPenFont(p, s.cellFont, lit ? s.focusFontColor : s.selectFontColor);
-        const QRect area = SkinTextRect(rect, s.cellText, s.selectCell);
-        if (align == skin::taLeftJustify)
-            skin::DrawTextMiddleLeft(p, text, area);
-        else
-            DrawCellText(p, area, 0, 0, align, text, platform::clNone);
+        skinText(SkinTextRect(rect, s.cellText, s.selectCell), align, text);
     } else {
         SetPenFont(p, s.cellFont, s.cellFont.color);
         DrawCellText(p, rect, 2, 2, align, text, s.bgColor);
     }
-    if (column->IsDefault() && OnDrawDataCell) OnDrawDataCell(this, p, rect, column->Field(), st);
-    if (OnDrawColumnCell) OnDrawColumnCell(this, p, rect, column, st);
 }
 
 TbsGridWithBars CreateGridWithBars(QWidget* area, skin::TbsSkinData* skinData, data::DataSource* source) {

@@ -180,7 +180,6 @@ protected:
         platform::TColor selectFontColor = 0, focusFontColor = 0;
     };
     bool HasGridEntry() const { return entryIndex_ >= 0; }
-    const GridSkin& Skin() const { return gridSkin_; }
 
     // The skin images of a cell: the fixed image, or the select / focus image, composed
     // to the cell's width and drawn at its top-left corner.
@@ -208,7 +207,6 @@ protected:
     virtual void EditorEdited() {}
     // Keys the editor passes on to the grid (cell moves, Enter, Escape).
     virtual bool EditorKey(QKeyEvent* e);
-    void InvalidateGrid() { update(); }
     // Brings the grid's row heights to the default height.
     void ResetRowHeights();
     virtual void RowHeightsChanged();
@@ -274,7 +272,6 @@ protected:
     GridSkin gridSkin_;
     QLineEdit* editor_ = nullptr;
     bool editorModified_ = false;
-    bool settingEditor_ = false;
 
     // Column sizing by mouse.
     int sizingCol_ = -1;
@@ -434,9 +431,9 @@ private:
     TbsSkinCustomDBGrid* grid_;
 };
 
-// The indicator glyphs (6 x 11, black on white).
+// The indicator glyphs (6 x 11, black, or another ink, on white).
 enum class TbsIndicator { Arrow, Edit, Insert, MultiDot, MultiArrow };
-QImage IndicatorGlyph(TbsIndicator kind);
+QImage IndicatorGlyph(TbsIndicator kind, QRgb ink = qRgb(0, 0, 0));
 
 class TbsSkinCustomDBGrid : public TbsSkinCustomGrid {
     Q_OBJECT
@@ -531,6 +528,8 @@ protected:
     void KeyUp();
     void InsertRecord();
     void PostOrCancel(bool post);
+    // An inserted row nobody typed into (dropped when the row or the grid is left).
+    bool UntouchedNewRow() const;
 
     void mousePressEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;

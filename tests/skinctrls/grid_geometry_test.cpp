@@ -90,6 +90,23 @@ TEST(GridGeometry, VisibleCountsAndScrollLimits) {
     EXPECT_TRUE(RightOfCells(Sample()).isNull());
 }
 
+TEST(GridGeometry, ScrollingACellIntoView) {
+    struct Case {
+        int first, cell, want;
+    } cases[] = {
+        {1, 0, 1},  // a fixed cell: no scrolling
+        {1, 2, 1},  // already wholly shown
+        {1, 3, 2},  // moves as little as it can
+        {1, 4, 3},
+        {3, 1, 1},  // left of the shown ones: it becomes the first
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FirstShowing(Sample(c.first).cols, c.cell), c.want) << c.first << " " << c.cell;
+    EXPECT_EQ(FirstShowing(Sample().rows, 5), 3);
+    const GridAxis wide{{11, 300, 64}, 1, 1, 1, 200, 0};
+    EXPECT_EQ(FirstShowing(wide, 2), 2);  // past a column wider than the grid
+}
+
 TEST(GridBars, HorizontalByColumnsAndByPixels) {
     GridAxis cols = Sample().cols;
     GridBarRange r = HorzBarRange(cols);
