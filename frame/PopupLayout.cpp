@@ -9,10 +9,10 @@ int PopupItemHeight(const PopupSkinGeometry& s, bool separator, int chainItemHei
     return s.item ? s.skinrect.Height() : chainItemHeight;
 }
 
-PopupLevelSize PopupLevelSizeFor(const PopupSkinGeometry& s, const std::vector<PopupItemMetrics>& items,
+PopupLevelSize PopupLevelSizeFor(const PopupSkinGeometry& s, const std::vector<int>& textWidths,
                                  const std::vector<int>& heights, int glyphColumn, int workAreaHeight) {
     int widest = 0;
-    for (const PopupItemMetrics& m : items) widest = std::max(widest, m.textWidth);
+    for (int t : textWidths) widest = std::max(widest, t);
     const int w = widest + glyphColumn + 19;
     int sum = 0;
     for (int h : heights) sum += h;

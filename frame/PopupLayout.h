@@ -39,17 +39,13 @@ struct PopupSkinGeometry {
 // chain's item height (or the menu item's skinrect height).
 int PopupItemHeight(const PopupSkinGeometry& s, bool separator, int chainItemHeight);
 
-struct PopupItemMetrics {
-    bool separator = false;
-    int textWidth = 0;  // caption, two blanks and the shortcut, measured, + 2
-};
-
 struct PopupLevelSize {
     QSize size;
     bool scrolling = false;  // taller than the work area: cut to it
 };
-// The size of a level holding the items (one height per item, in order).
-PopupLevelSize PopupLevelSizeFor(const PopupSkinGeometry& s, const std::vector<PopupItemMetrics>& items,
+// The size of a level holding the items: one text width (caption, two blanks and the
+// shortcut, measured, + 2) and one height per item.
+PopupLevelSize PopupLevelSizeFor(const PopupSkinGeometry& s, const std::vector<int>& textWidths,
                                  const std::vector<int>& heights, int glyphColumn, int workAreaHeight);
 
 // The area items are laid out in, for a level of the given size.

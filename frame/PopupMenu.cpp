@@ -144,6 +144,13 @@ std::vector<int> TbsSkinPopupWindow::Heights() const {
     return h;
 }
 
+std::vector<bool> TbsSkinPopupWindow::Selectable() const {
+    std::vector<bool> s;
+    s.reserve(items_.size());
+    for (const TbsSkinMenuItem& it : items_) s.push_back(it.selectable());
+    return s;
+}
+
 void TbsSkinPopupWindow::BuildItems() {
     geo_ = {};
     if (itemEntry_) {
@@ -171,17 +178,19 @@ void TbsSkinPopupWindow::BuildItems() {
             items_.push_back(it);
         }
 
-    std::vector<PopupItemMetrics> metrics;
+    std::vector<int> textWidths;
     for (const TbsSkinMenuItem& it : items_) {
         QFont f = font_;
         if (it.item->Default) f.setBold(true);
-        metrics.push_back({it.item->IsSeparator(), platform::TextWidth(f, ItemText(*it.item)) + 2});
+        textWidths.push_back(platform::TextWidth(f, ItemText(*it.item)) + 2);
     }
     const PopupLevelSize size =
-        PopupLevelSizeFor(geo_, metrics, Heights(), kPlainGlyphColumn, chain_->WorkArea().height());
+        PopupLevelSizeFor(geo_, textWidths, Heights(), kPlainGlyphColumn, chain_->WorkArea().height());
     scrolling_ = size.scrolling;
     resize(size.size);
     itemsRect_ = PopupItemsRect(geo_, size.size);
+    // The window image depends only on the size: every paint starts from this one.
+    background_ = WindowImage();
     first_ = 0;
     LayOut();
     if (!maskPicture_.isNull()) {
@@ -192,12 +201,11 @@ void TbsSkinPopupWindow::BuildItems() {
 }
 
 void TbsSkinPopupWindow::LayOut() {
-    const PopupLayout l = LayOutPopupItems(Heights(), itemsRect_, scrolling_, first_);
-    visibleCount_ = l.visibleCount;
+    layout_ = LayOutPopupItems(Heights(), itemsRect_, scrolling_, first_);
     for (size_t i = 0; i < items_.size(); ++i) {
         TbsSkinMenuItem& it = items_[i];
-        it.rect = l.rects[i];
-        it.inView = l.inView[i];
+        it.rect = layout_.rects[i];
+        it.inView = layout_.inView[i];
         if (!it.inView) {
             // Out of view: no look to keep up.
             it.hot = it.open = false;
@@ -224,9 +232,7 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
             }
         }
     }
-    std::vector<bool> selectable;
-    for (const TbsSkinMenuItem& it : items_) selectable.push_back(it.selectable());
-    const int first = NextItemDown(selectable, -1);
+    const int first = NextItemDown(Selectable(), -1);
     if (first >= 0) {
         hot_ = first;
         ItemBecomesHot(first, true);
@@ -235,22 +241,27 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
 
 // ----- drawing -----------------------------------------------------------------------------
 
-QImage TbsSkinPopupWindow::LevelImage() const {
+QImage TbsSkinPopupWindow::WindowImage() const {
     const int W = width(), H = height();
-    QImage img(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
-    QPainter p(&img);
     if (geo_.window) {
         const AnchorGeometry& g = geo_.anchors;
-        const QImage bg = ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g,
-                                           NewGeometry(g, geo_.picture, W, H), W, H, scrolling_);
-        p.drawImage(0, 0, bg);
-    } else {
-        const int c = kPlainGlyphColumn + 2;
-        p.fillRect(0, 0, c, H, Color(platform::clBtnFace));
-        p.fillRect(c, 0, W - c, H, Color(platform::clWindow));
-        Draw3DBorder(p, img.rect(), Color(platform::clBtnShadow), Color(platform::clBtnShadow));
-        Draw3DBorder(p, img.rect().adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
+        return ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g, NewGeometry(g, geo_.picture, W, H),
+                                W, H, scrolling_);
     }
+    QImage img(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
+    QPainter p(&img);
+    const int c = kPlainGlyphColumn + 2;
+    p.fillRect(0, 0, c, H, Color(platform::clBtnFace));
+    p.fillRect(c, 0, W - c, H, Color(platform::clWindow));
+    Draw3DBorder(p, img.rect(), Color(platform::clBtnShadow), Color(platform::clBtnShadow));
+    Draw3DBorder(p, img.rect().adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
+    return img;
+}
+
+QImage TbsSkinPopupWindow::LevelImage() const {
+    QImage img = background_.copy();
+    if (img.isNull()) return img;
+    QPainter p(&img);
     for (const TbsSkinMenuItem& it : items_)
         if (it.inView && !it.rect.IsEmpty()) p.drawImage(it.rect.left, it.rect.top, ItemImage(it));
     if (scrolling_) DrawScrollMarkers(p);
@@ -272,7 +283,7 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
     if (itemEntry_) {
         const TbsDataSkinMenuItem& e = *itemEntry_;
         if (item.IsSeparator())
-            return ToRGB32(ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset, e.dividerrightoffset, w));
+            return ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset, e.dividerrightoffset, w);
         auto compose = [&](const Rect& r) {
             return ComposeHorizontalImage(itemPicture_, r, e.itemleftoffset, e.itemrightoffset, w);
         };
@@ -282,7 +293,7 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
             ApplyMorph(shown, TbsEffectBmp(compose(e.activeskinrect)), e.morphkind, it.k);
             img = ToRGB32(shown.toImage());
         } else {
-            img = ToRGB32(compose(lit ? e.activeskinrect : e.skinrect));
+            img = compose(lit ? e.activeskinrect : e.skinrect);
         }
         if (img.isNull()) return img;
         QPainter p(&img);
@@ -473,28 +484,18 @@ void TbsSkinPopupWindow::SetHot(int index, bool keyboard) {
 
 void TbsSkinPopupWindow::TrackHover(QPoint p) {
     if (scrolling_) {
-        const bool lastInView = !items_.empty() && items_.back().inView;
-        if (PtInRect(PopupTopMarker(geo_.window, itemsRect_, size()), p)) {
-            if (scroll_ == Scroll::None && first_ > 0) {
-                scroll_ = Scroll::Up;
-                update();
-                chain_->CloseMenuLevels(Index() + 1);
-                scrollTimer_.start();
-            }
-        } else if (PtInRect(PopupBottomMarker(geo_.window, itemsRect_, size()), p)) {
-            if (scroll_ == Scroll::None && !lastInView) {
-                scroll_ = Scroll::Down;
-                update();
-                chain_->CloseMenuLevels(Index() + 1);
-                scrollTimer_.start();
-            }
-        } else {
+        const bool onTop = PtInRect(PopupTopMarker(geo_.window, itemsRect_, size()), p);
+        const bool onBottom = !onTop && PtInRect(PopupBottomMarker(geo_.window, itemsRect_, size()), p);
+        if (!onTop && !onBottom) {
             StopScrolling();
+        } else if (scroll_ == Scroll::None && (onTop ? first_ > 0 : !layout_.LastInView())) {
+            scroll_ = onTop ? Scroll::Up : Scroll::Down;
+            update();
+            chain_->CloseMenuLevels(Index() + 1);
+            scrollTimer_.start();
         }
     }
-    int found = -1;
-    for (size_t i = 0; i < items_.size() && found < 0; ++i)
-        if (items_[i].inView && PtInRect(items_[i].rect, p)) found = int(i);
+    const int found = PopupItemAt(layout_, p);
     if (found < 0 || found == hot_) return;
     const int old = hot_;
     hot_ = found;
@@ -510,10 +511,9 @@ void TbsSkinPopupWindow::StopScrolling() {
 }
 
 void TbsSkinPopupWindow::ScrollTick() {
-    const bool lastInView = !items_.empty() && items_.back().inView;
     if (scroll_ == Scroll::Up && first_ > 0) {
         --first_;
-    } else if (scroll_ == Scroll::Down && !lastInView) {
+    } else if (scroll_ == Scroll::Down && !layout_.LastInView()) {
         ++first_;
     } else {
         StopScrolling();
@@ -526,9 +526,7 @@ void TbsSkinPopupWindow::ScrollTick() {
 void TbsSkinPopupWindow::MouseUp(QPoint p, Qt::MouseButton button) {
     TrackHover(p);
     if (button != Qt::LeftButton || hot_ < 0 || hot_ >= int(items_.size())) return;
-    bool inItem = false;
-    for (const TbsSkinMenuItem& it : items_) inItem = inItem || (it.inView && PtInRect(it.rect, p));
-    if (inItem && !items_[size_t(hot_)].item->IsSeparator()) ChooseItem(hot_);
+    if (PopupItemAt(layout_, p) >= 0 && !items_[size_t(hot_)].item->IsSeparator()) ChooseItem(hot_);
 }
 
 void TbsSkinPopupWindow::mouseMoveEvent(QMouseEvent* e) {
@@ -569,8 +567,7 @@ void TbsSkinPopupWindow::KeyDown(int key, const QString& text) {
     case Qt::Key_Down:
     case Qt::Key_Up: {
         const bool down = key == Qt::Key_Down;
-        std::vector<bool> selectable;
-        for (const TbsSkinMenuItem& it : items_) selectable.push_back(it.selectable());
+        const std::vector<bool> selectable = Selectable();
         const int next = down ? NextItemDown(selectable, hot_) : NextItemUp(selectable, hot_);
         if (scrolling_ && scroll_ == Scroll::None) {
             const int first = KeyboardScrollFirst(Heights(), itemsRect_, first_, next, down);
@@ -740,19 +737,15 @@ void TbsSkinMenu::RouteRelease(QPoint global, Qt::MouseButton button) {
 
 void TbsSkinPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup();
-    QWidget* form = form_;
-    if (!form) {
+    // Only a form can carry a window frame.
+    platform::Form* form = qobject_cast<platform::Form*>(form_.data());
+    if (!form_) {
         QObject* owner = parent();
         form = qobject_cast<platform::Form*>(owner);
         if (!form && owner) form = qobject_cast<platform::Form*>(owner->parent());
     }
-    if (!form) return;
-    TbsSkinFrame* frame = nullptr;
-    for (QObject* child : form->children())
-        if ((frame = qobject_cast<TbsSkinFrame*>(child))) break;
-    if (!frame) return;
-    TbsSkinData* data = skinData_ ? skinData_.data() : frame->MenusSkinData() ? frame->MenusSkinData() : frame->SkinData();
-    frame->ShowSkinMenu(Items, QPoint(x, y), data);
+    if (auto* frame = form ? dynamic_cast<TbsSkinFrame*>(form->Frame()) : nullptr)
+        frame->ShowSkinMenu(Items, QPoint(x, y), skinData_);
 }
 
 }  // namespace skin

@@ -83,7 +83,7 @@ public:
     int HotItem() const { return hot_; }
     bool Scrolling() const { return scrolling_; }
     int FirstVisible() const { return first_; }
-    int VisibleCount() const { return visibleCount_; }
+    int VisibleCount() const { return layout_.visibleCount; }
     bool Flipped() const { return flipped_; }
     Rect ItemsRect() const { return itemsRect_; }
     // Whether the skin's window picture and menu item draw this level.
@@ -128,11 +128,13 @@ private:
     void RedrawItem(int index);
     void StartItemChange(int index);
     void SetHot(int index, bool keyboard);
+    QImage WindowImage() const;
     QImage ItemImage(const TbsSkinMenuItem& it) const;
     void DrawItemForeground(QPainter& p, const TbsSkinMenuItem& it, const Rect& T, int g, int reserve,
                             const QColor& text) const;
     void DrawScrollMarkers(QPainter& p) const;
     std::vector<int> Heights() const;
+    std::vector<bool> Selectable() const;
     int Index() const;
 
     TbsSkinMenu* chain_;
@@ -143,12 +145,14 @@ private:
     const TbsDataSkinPopupWindow* windowEntry_ = nullptr;
     const TbsDataSkinMenuItem* itemEntry_ = nullptr;
     QImage windowPicture_, maskPicture_, itemPicture_;
+    QImage background_;  // the window image at the level's size, composed once it is sized
     PopupSkinGeometry geo_;
     QFont font_;
     std::vector<TbsSkinMenuItem> items_;
     Rect itemsRect_;
+    PopupLayout layout_;  // of the items from first_ on
     bool scrolling_ = false, flipped_ = false;
-    int first_ = 0, visibleCount_ = 0;
+    int first_ = 0;
     int hot_ = -1;
     enum class Scroll { None, Up, Down } scroll_ = Scroll::None;
     QTimer scrollTimer_, morphTimer_;

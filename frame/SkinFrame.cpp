@@ -1112,11 +1112,12 @@ TbsMenuItem TbsSkinFrame::SystemMenuNow() {
 }
 
 void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
-    ShowSkinMenu(SystemMenuNow(), globalPos, menusSkinData_ ? menusSkinData_.data() : skinData_.data());
+    ShowSkinMenu(SystemMenuNow(), globalPos);
 }
 
 void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data) {
     if (!form_) return;
+    if (!data) data = menusSkinData_ ? menusSkinData_.data() : skinData_.data();
     HideObjectHint();
     skinMenu_->SetItemHeight(defMenuItemHeight_);
     skinMenu_->SetFont(defMenuItemFont_);

@@ -151,8 +151,9 @@ public:
     // The system menu as it would be shown now (SystemMenu when set, else the built-in
     // one), its items acting on this frame.
     TbsMenuItem SystemMenuNow();
-    // Shows a menu's items as a skinned popup at a global position with the given skin.
-    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data);
+    // Shows a menu's items as a skinned popup at a global position with the given skin
+    // (none: MenusSkinData, else SkinData).
+    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data = nullptr);
     // The chain the frame shows its menus with.
     TbsSkinMenu* SkinMenu() const { return skinMenu_; }
     // Closes any skinned menu the frame shows.

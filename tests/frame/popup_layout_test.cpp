@@ -23,11 +23,12 @@ PopupSkinGeometry SkinnedGeometry() {
 }
 
 // Minimize, Maximize, a separator, Close: the system menu of a normal window.
-const std::vector<PopupItemMetrics> kItems = {{false, 60}, {false, 64}, {true, 0}, {false, 90}};
+const std::vector<bool> kSeparators = {false, false, true, false};
+const std::vector<int> kTextWidths = {60, 64, 0, 90};
 
 std::vector<int> HeightsOf(const PopupSkinGeometry& s, int itemHeight) {
     std::vector<int> h;
-    for (const PopupItemMetrics& m : kItems) h.push_back(PopupItemHeight(s, m.separator, itemHeight));
+    for (bool separator : kSeparators) h.push_back(PopupItemHeight(s, separator, itemHeight));
     return h;
 }
 
@@ -52,7 +53,7 @@ TEST(PopupLayout, LevelSizeFromTextAndSkin) {
     for (const Case& c : cases) {
         const std::vector<int> heights = HeightsOf(c.geo, c.itemHeight);
         EXPECT_EQ(heights, c.heights) << c.what;
-        const PopupLevelSize s = PopupLevelSizeFor(c.geo, kItems, heights, kPlainGlyphColumn, c.workArea);
+        const PopupLevelSize s = PopupLevelSizeFor(c.geo, kTextWidths, heights, kPlainGlyphColumn, c.workArea);
         EXPECT_EQ(s.size, c.size) << c.what;
         EXPECT_EQ(s.scrolling, c.scrolling) << c.what;
     }
