@@ -25,11 +25,6 @@ namespace {
 
 QColor Color(TColor c) { return platform::ToQColor(c); }
 
-QImage ToRGB32(const QImage& img) {
-    if (img.isNull() || img.format() == QImage::Format_RGB32) return img;
-    return img.convertToFormat(QImage::Format_RGB32);
-}
-
 QImage PictureAt(const TbsSkinData& data, int index) {
     const QImage* p = data.ActivePicture(index);
     return p ? ToRGB32(*p) : QImage();

@@ -22,11 +22,6 @@ namespace skin {
 
 namespace {
 
-QImage ToRGB32(const QImage& img) {
-    if (img.isNull() || img.format() == QImage::Format_RGB32) return img;
-    return img.convertToFormat(QImage::Format_RGB32);
-}
-
 bool IsEdge(int hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
 
 Qt::Edges EdgesOf(int hit) {

@@ -7,7 +7,6 @@ namespace platform {
 inline constexpr int kFrameTrackingInterval = 50;  // window frame: objects under the mouse
 inline constexpr int kFrameMorphInterval = 20;     // window frame: morph step of its objects
 inline constexpr int kFadeInDelay = 1;             // window frame: fade-in starts after showing
-inline constexpr int kMenuTrackingInterval = 50;   // popup menu level: item under the mouse
 inline constexpr int kMenuMorphInterval = 20;      // popup menu level: morph step
 inline constexpr int kMenuScrollInterval = 100;    // popup menu level: scrolling by a marker
 inline constexpr int kMenuOpenDelay = 500;         // popup menu: sub-level opens on hover

@@ -49,6 +49,10 @@ struct BorderImages {
     QImage top, bottom, left, right;
 };
 
+// A skin picture in the 32-bit form the composition routines draw in (a shared copy when
+// it already is; a null picture stays null).
+inline QImage ToRGB32(const QImage& img) { return img.convertToFormat(QImage::Format_RGB32); }
+
 // Copies the source rectangle of src to the destination rectangle of dst, stretching when
 // the sizes differ (nearest pixel). Empty rectangles copy nothing; parts of either
 // rectangle outside its image are skipped together with the matching part of the other.
