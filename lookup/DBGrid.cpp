@@ -27,6 +27,15 @@ QString SelectedEntry(QStringList parts) {
     return out.join(u'\t');
 }
 
+// A cell's background: its own rectangle of the prepared copy, or the colour when the
+// copy was not prepared.
+void CopyOrFill(QPainter& p, const QRect& r, const QImage& copy, TColor color) {
+    if (!copy.isNull())
+        p.drawImage(r.topLeft(), copy, r);
+    else
+        p.fillRect(r, platform::ToQColor(color));
+}
+
 bool LowColorScreen() {
     const QScreen* s = QGuiApplication::primaryScreen();
     return s && s->depth() <= 8;
@@ -333,16 +342,12 @@ GridGeometry TwwDBGrid::Geometry() const {
 }
 
 void TwwDBGrid::SetSelectedColumn(int c) {
-    const GridGeometry g0 = Geometry();
-    c = std::clamp(c, 0, static_cast<int>(g0.columnWidths.size()) - 1);
-    col_ = c;
+    GridGeometry g = Geometry();
+    col_ = std::clamp(c, 0, static_cast<int>(g.columnWidths.size()) - 1);
     if (col_ < leftCol_) leftCol_ = col_;
-    for (;;) {
-        GridGeometry g = Geometry();
-        const QRect span = g.ColumnSpan(col_);
-        if (leftCol_ >= col_ || span.right() < g.client.width()) break;
-        ++leftCol_;
-    }
+    // Scroll right until the column ends inside the client area (or is the first shown).
+    g.leftCol = leftCol_;
+    while (leftCol_ < col_ && g.ColumnSpan(col_).right() >= g.client.width()) g.leftCol = ++leftCol_;
     UpdateScrollBars();
     update();
 }
@@ -356,10 +361,11 @@ void TwwDBGrid::UpdateScrollBars() {
     const int hb = needH ? kScrollBarThickness : 0;
     vbar_->setGeometry(width() - kScrollBarThickness, 0, kScrollBarThickness, height() - hb);
     hbar_->setGeometry(0, height() - kScrollBarThickness, width() - kScrollBarThickness, kScrollBarThickness);
+    full.client.setHeight(std::max(0, height() - hb));  // the horizontal bar as it is now
     data::DataSet* ds = link_->Active() ? DataSet() : nullptr;
     const int rows = ds ? ds->RecordCount() : 0;
     vbar_->setRange(0, std::max(0, rows - 1));
-    vbar_->setPageStep(Geometry().VisibleRows());
+    vbar_->setPageStep(full.VisibleRows());
     vbar_->setValue(ds ? std::max(0, ds->RecNo() - 1) : 0);
     vbar_->setEnabled(rows > 1);
     hbar_->setRange(0, std::max(0, static_cast<int>(full.columnWidths.size()) - 1));
@@ -369,10 +375,9 @@ void TwwDBGrid::UpdateScrollBars() {
 
 void TwwDBGrid::resizeEvent(QResizeEvent*) {
     paintOptions_.MarkStale();
-    UpdateScrollBars();
+    UpdateScrollBars();  // first: the rows that fit depend on the horizontal bar
     link_->SetBufferCount(Geometry().VisibleRows());
     FollowFirstRecord();
-    UpdateScrollBars();
     update();
 }
 
@@ -385,19 +390,7 @@ void TwwDBGrid::MoveBy(int rows) {
 // --- Painting -----------------------------------------------------------------------
 
 void TwwDBGrid::FixedBackground(QPainter& p, const QRect& r) {
-    const QImage& fixed = paintOptions_.Pictures().fixedColumn;
-    if (!fixed.isNull())
-        p.drawImage(r.topLeft(), fixed, r);
-    else
-        p.fillRect(r, platform::ToQColor(titleColor_));
-}
-
-void TwwDBGrid::AlternatingBackground(QPainter& p, const QRect& r) {
-    const QImage& alt = paintOptions_.Pictures().alternating;
-    if (!alt.isNull())
-        p.drawImage(r.topLeft(), alt, r);
-    else
-        p.fillRect(r, platform::ToQColor(paintOptions_.AlternatingRowColor()));
+    CopyOrFill(p, r, paintOptions_.Pictures().fixedColumn, titleColor_);
 }
 
 void TwwDBGrid::DataBackground(QPainter& p, const QRect& r, int row) {
@@ -409,14 +402,13 @@ void TwwDBGrid::DataBackground(QPainter& p, const QRect& r, int row) {
     }
     if (paintOptions_.AlternatingRowColor() != platform::clNone &&
         (paintOptions_.AlternatingRowRegions() & arrDataColumns) && row >= 0 && (row % 2 != 0) != rowParity_) {
-        AlternatingBackground(p, r);
+        CopyOrFill(p, r, pics.alternating, paintOptions_.AlternatingRowColor());
         return;
     }
     p.drawImage(r.topLeft(), pics.base, r);
 }
 
-void TwwDBGrid::PaintInto(QImage& buffer) {
-    const GridGeometry g = Geometry();
+void TwwDBGrid::PaintInto(QImage& buffer, const GridGeometry& g) {
     paintOptions_.PrepareIfStale(size(), g.titleHeight, LowColorScreen());
     const GridPictures& pics = paintOptions_.Pictures();
     const bool fillFromPicture = !pics.base.isNull() && (paintOptions_.BackgroundOptions() & coFillDataCells);
@@ -433,12 +425,7 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
     // The title row: the corner cell, then the titles of the scrolled columns.
     const QFont titleFont = titleFont_.ToQFont();
     const int titleTextHeight = platform::TextHeight(titleFont);
-    auto titleBackground = [&](const QRect& r) {
-        if (!pics.titleRow.isNull())
-            p.drawImage(r.topLeft(), pics.titleRow, r);
-        else
-            p.fillRect(r, platform::ToQColor(titleColor_));
-    };
+    auto titleBackground = [&](const QRect& r) { CopyOrFill(p, r, pics.titleRow, titleColor_); };
     titleBackground(QRect(0, 0, g.indicatorWidth, g.titleHeight));
     p.setFont(titleFont);
     p.setPen(platform::ToQColor(titleFont_.color));
@@ -456,6 +443,7 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
         }
     }
 
+    const bool focused = hasFocus() || paintFocused_;
     int rowsShown = 0;
     if (active) {
         const int current = link_->ActiveRecord();
@@ -463,7 +451,6 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
         const QFont font = gridFont_.ToQFont();
         const int textHeight = platform::TextHeight(font);
         p.setFont(font);
-        const bool focused = hasFocus() || paintFocused_;
         for (int row = 0; row < rowsShown; ++row) {
             const QRect ind = g.IndicatorCell(row);
             FixedBackground(p, ind.adjusted(-1, -1, 0, 1));
@@ -525,7 +512,7 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
     }
 
     // The focus rectangle of the current cell.
-    if (active && (hasFocus() || paintFocused_) && rowsShown > 0) {
+    if (active && focused && rowsShown > 0) {
         const QRect cell = g.DataCell(col_, link_->ActiveRecord());
         if (!cell.isEmpty()) {
             QPen pen(platform::ToQColor(platform::clHighlightText));
@@ -537,10 +524,10 @@ void TwwDBGrid::PaintInto(QImage& buffer) {
 }
 
 void TwwDBGrid::paintEvent(QPaintEvent*) {
-    const QSize client = Geometry().client;
-    if (client.isEmpty()) return;
-    if (buffer_.size() != client) buffer_ = QImage(client, QImage::Format_RGB32);
-    PaintInto(buffer_);
+    const GridGeometry g = Geometry();
+    if (g.client.isEmpty()) return;
+    if (buffer_.size() != g.client) buffer_ = QImage(g.client, QImage::Format_RGB32);
+    PaintInto(buffer_, g);
     QPainter p(this);
     p.drawImage(0, 0, buffer_);
     // The corner between the two scroll bars.

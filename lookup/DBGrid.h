@@ -167,11 +167,10 @@ private:
     void MoveBy(int rows);
     int ColumnWidth(int c) const;
     QString ColumnTitle(int c) const;
-    void PaintInto(QImage& buffer);
+    void PaintInto(QImage& buffer, const GridGeometry& g);
     // Cell backgrounds.
     void FixedBackground(QPainter& p, const QRect& r);
     void DataBackground(QPainter& p, const QRect& r, int row);
-    void AlternatingBackground(QPainter& p, const QRect& r);
 
     std::unique_ptr<Link> link_;
     TwwGridPaintOptions paintOptions_;

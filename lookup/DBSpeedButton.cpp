@@ -48,14 +48,13 @@ TDBSBDisableReasons CurrentReasons(const data::DataSource* source) {
     const data::DataSet* ds = source ? source->dataSet() : nullptr;
     if (!source || !ds || source->State() == data::DataSetState::Inactive)
         return {drBOF, drEOF, drReadonly, drNotEditing, drEmpty};
-    std::uint8_t bits = 0;
-    auto add = [&](TDBSBDisableReason r) { bits |= static_cast<std::uint8_t>(1u << r); };
-    if (ds->Bof()) add(drBOF);
-    if (ds->Eof()) add(drEOF);
-    if (!ds->CanModify()) add(drReadonly);
-    if (ds->Bof() && ds->Eof()) add(drEmpty);
-    add(data::IsEditState(source->State()) ? drEditing : drNotEditing);
-    return TDBSBDisableReasons::FromBits(bits);
+    TDBSBDisableReasons now;
+    if (ds->Bof()) now.Add(drBOF);
+    if (ds->Eof()) now.Add(drEOF);
+    if (!ds->CanModify()) now.Add(drReadonly);
+    if (ds->Bof() && ds->Eof()) now.Add(drEmpty);
+    now.Add(data::IsEditState(source->State()) ? drEditing : drNotEditing);
+    return now;
 }
 
 // The button's view of its data source: every notification re-evaluates the rule

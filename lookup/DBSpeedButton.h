@@ -40,16 +40,11 @@ class TDBSBDisableReasons {
 public:
     constexpr TDBSBDisableReasons() = default;
     constexpr TDBSBDisableReasons(std::initializer_list<TDBSBDisableReason> reasons) {
-        for (TDBSBDisableReason r : reasons) bits_ |= static_cast<std::uint8_t>(1u << r);
+        for (TDBSBDisableReason r : reasons) Add(r);
     }
-    static constexpr TDBSBDisableReasons FromBits(std::uint8_t bits) {
-        TDBSBDisableReasons r;
-        r.bits_ = bits;
-        return r;
-    }
+    constexpr void Add(TDBSBDisableReason r) { bits_ |= static_cast<std::uint8_t>(1u << r); }
     constexpr bool Has(TDBSBDisableReason r) const { return (bits_ >> r) & 1u; }
     constexpr bool Intersects(TDBSBDisableReasons o) const { return (bits_ & o.bits_) != 0; }
-    constexpr std::uint8_t Bits() const { return bits_; }
     friend constexpr bool operator==(TDBSBDisableReasons, TDBSBDisableReasons) = default;
 
 private:

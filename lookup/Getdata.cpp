@@ -15,6 +15,7 @@
 #include "lookup/Glyphs.h"
 #include "lookup/Messages.h"
 #include "platform/Fonts.h"
+#include "skinctrls/Paint.h"
 
 namespace lookup {
 
@@ -50,12 +51,10 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        const QRect r = rect().adjusted(0, 0, -1, -1);
-        p.setPen(platform::ToQColor(platform::clBtnShadow));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        p.setPen(platform::ToQColor(platform::clBtnHighlight));
-        p.drawRect(r.adjusted(1, 1, 0, 0));
+        skinctrls::FillRect(p, rect(), platform::clWhite);
+        const QSize s(width() - 1, height() - 1);
+        skinctrls::FrameRect(p, QRect(QPoint(0, 0), s), platform::clBtnShadow);
+        skinctrls::FrameRect(p, QRect(QPoint(1, 1), s), platform::clBtnHighlight);
     }
 };
 

@@ -29,9 +29,7 @@
 #include "platform/Form.h"
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QRadioButton;
 class QButtonGroup;
 
 namespace db {

@@ -72,7 +72,7 @@ GridPictures PrepareGridPictures(const GridPictureSettings& s, QSize outer, int 
     }
     const bool drawn = s.background.width() > 0;
     if (!drawn) return out;
-    out.base = out.paint.copy();
+    out.base = out.paint;  // shared: neither is drawn on again
     const int o = s.backgroundOptions;
     if (s.activeRecordColor != platform::clNone && (o & coBlendActiveRecord))
         out.activeRecord = TintedCopy(out.paint, s.activeRecordColor);
@@ -83,7 +83,7 @@ GridPictures PrepareGridPictures(const GridPictureSettings& s, QSize outer, int 
         TintImage(out.titleRow, s.titleRowColor);
     }
     if (o & coBlendFixedColumn)
-        out.fixedColumn = s.gridFixedColor != platform::clNone ? TintedCopy(out.paint, s.fixedColumnColor) : out.paint.copy();
+        out.fixedColumn = s.gridFixedColor != platform::clNone ? TintedCopy(out.paint, s.fixedColumnColor) : out.paint;
     return out;
 }
 

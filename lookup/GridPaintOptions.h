@@ -99,7 +99,6 @@ public:
     // Rebuilds the copies when stale and the picture has a width.
     void PrepareIfStale(QSize outer, int titleRowHeight, bool lowColor);
     const GridPictures& Pictures() const { return pictures_; }
-    const GridPictureSettings& Settings() const { return s_; }
 
 private:
     void Changed();

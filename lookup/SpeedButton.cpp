@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "lookup/Messages.h"
+#include "skin/Glyphs.h"
 
 namespace lookup {
 
@@ -98,18 +99,10 @@ void TSpeedButton::paintEvent(QPaintEvent*) {
     p.fillRect(r, ToQColor(color_));
 
     // The edge: sunken while pressed; raised when not flat, or flat under the mouse.
-    auto edge = [&](platform::TColor topLeft, platform::TColor bottomRight) {
-        p.setPen(ToQColor(topLeft));
-        p.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-        p.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-        p.setPen(ToQColor(bottomRight));
-        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-    };
     if (down && enabled)
-        edge(platform::clBtnShadow, platform::clBtnHighlight);
+        skin::Draw3DBorder(p, r, ToQColor(platform::clBtnShadow), ToQColor(platform::clBtnHighlight));
     else if (!flat_ || (hot_ && enabled)) {
-        edge(platform::clBtnHighlight, platform::cl3DDkShadow);
+        skin::Draw3DBorder(p, r, ToQColor(platform::clBtnHighlight), ToQColor(platform::cl3DDkShadow));
         if (!flat_) {
             p.setPen(ToQColor(platform::clBtnShadow));
             p.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
