@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,6 +30,17 @@
 #include "platform/Fonts.h"
 
 namespace {
+
+// The window as the clerk sees it: with the message dialog that is open over it, if any.
+QImage WindowPicture(QWidget& window) {
+    QImage picture = window.grab().toImage();
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog && dialog != &window) {
+        QPainter painter(&picture);
+        painter.drawPixmap(window.mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->grab());
+    }
+    return picture;
+}
 
 int Main(const QStringList& argsIn) {
     QStringList args = argsIn;
@@ -76,18 +89,24 @@ int Main(const QStringList& argsIn) {
     QObject::connect(&window, &mrp::TFormMarlith::FormClosed, qApp, &QApplication::quit);
     window.show();
     window.activateWindow();
+    // The presses run inside the event loop, as a clerk's would: a message they raise is
+    // a modal dialog like any other, and the screenshot timer still fires over it.
     if (!project.isEmpty()) {
-        window.bsSkinEdit1()->SetText(project);
-        window.bsSkinEdit1Exit();
-        window.bsSkinButton1Click();
-        if (expand) window.bsSkinButton2Click();
+        QTimer::singleShot(0, &window, [&window, project, expand] {
+            window.bsSkinEdit1()->SetText(project);
+            window.bsSkinEdit1Exit();
+            window.bsSkinButton1Click();
+            // "物料展開" only when "確定" left it enabled and the run is still going.
+            if (expand && window.isVisible() && window.bsSkinButton2()->isEnabled()) window.bsSkinButton2Click();
+        });
     }
 
     if (ms >= 0) {
         QTimer::singleShot(ms, &window, [&] {
-            if (!screenshot.isEmpty() && !window.grab().save(screenshot, "PNG"))
+            if (!screenshot.isEmpty() && !WindowPicture(window).save(screenshot, "PNG"))
                 std::fprintf(stderr, "marlith: cannot write %s\n", qPrintable(screenshot));
             window.close();
+            // Ends every event loop, the modal one of an open message included.
             QApplication::quit();
         });
     }

@@ -1,0 +1,54 @@
+// The main job run as a user runs it for a picture, without a display: the presses given
+// on the command line happen in the running window, and a message they raise does not
+// hold the run open.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include "app/Settings.h"
+#include "db/ConnectionParams.h"
+#include "mrp/Fixture.h"
+#include "support/HeadlessRun.h"
+
+#ifdef MARLITH_PROGRAM
+TEST(MainJob, AScreenshotRunEndsOverAnErrorDialogAndDropsItsWorkTable) {
+    // A bill that contains itself: "物料展開" ends with an error in the message dialog.
+    testsupport::TestDatabase database;
+    database.Run(mrptest::Product("A", "Assembly") + mrptest::Product("B", "Part") + mrptest::Bom("A", "B", "1") +
+                 mrptest::Bom("B", "A", "1") + mrptest::Order("B1", "P1") + mrptest::Line("B1", "A", "2"));
+    const QDir dir(database.dir());
+    QFile ini(dir.filePath("connections.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Kelmor]\nDatabase=" + database.params().database.toUtf8() + "\nUser_Name=SYSDBA\nCodePage=Big5\n");
+    ini.close();
+    qputenv(db::kConnectionsEnv, ini.fileName().toUtf8());
+    qputenv(app::kSettingsEnv, dir.filePath("Dovanta.ini").toUtf8());
+    qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+
+    const QString out = dir.filePath("main.png");
+    const auto shot = [&](const QStringList& presses) {
+        QFile::remove(out);
+        const testsupport::HeadlessOutcome run = testsupport::RunHeadless(
+            QStringLiteral(MARLITH_PROGRAM), presses + QStringList{"--screenshot", out, "--quit-after", "1500"});
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return QImage(out);
+    };
+    const QImage listed = shot({"--project", "P1"});
+    const QImage failed = shot({"--project", "P1", "--expand"});
+    qunsetenv(db::kConnectionsEnv);
+    qunsetenv(app::kSettingsEnv);
+    qunsetenv("XDG_CACHE_HOME");
+
+    ASSERT_FALSE(listed.isNull());
+    ASSERT_EQ(failed.size(), listed.size());
+    // The error dialog sits over the middle of the window.
+    const QPoint middle(listed.width() / 2, listed.height() / 2);
+    EXPECT_NE(failed.copy(QRect(middle - QPoint(40, 20), QSize(80, 40))),
+              listed.copy(QRect(middle - QPoint(40, 20), QSize(80, 40))));
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'"),
+              "0");
+}
+#endif
