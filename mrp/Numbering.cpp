@@ -20,8 +20,9 @@ void CheckTableName(const QString& name) {
 
 int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {
     db::Query advance(writing_);
-    // A missing row gives one row of nulls; a null LAST_ID counts as the day's start.
-    advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID = COALESCE(LAST_ID, 1) + 1",
+    // A missing row gives one row of nulls; a null LAST_ID reads as 0, as any null
+    // whole number does.
+    advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID = COALESCE(LAST_ID, 0) + 1",
                     " WHERE BILL_DATE = :BILL_DATE RETURNING LAST_ID"});
     advance.SetParam("BILL_DATE", dateText);
     advance.Execute();

@@ -20,7 +20,7 @@ TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
         {nullptr, "202611020001", "2"},
         {"7", "202611020007", "8"},
         {"10000", "2026110210000", "10001"},
-        {"NULL", "202611020001", "2"},  // a null counter starts the day afresh
+        {"NULL", "202611020000", "1"},  // a null counter reads as 0
     };
     for (const Case& c : cases) {
         database.Run("DELETE FROM TEMP_PETITIONID;");
