@@ -131,7 +131,9 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
         for (size_t i = 0; i < rows.size(); ++i) {
             const MaterialRow& r = rows[i];
             const ProductLine& p = products[i];
-            const int qty = WholeNumber(r.qty.value_or(0), "the quantity (QTY) of " + r.prodId);
+            // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
+            // 31.499999999999996 the multiplication leaves in binary.
+            const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
             const int amount = Amount(qty, p.stdCost, r.prodId);
             if (!cache_) sub.Unprepare();
             sub.SetParam("KEYINTIME", KeyInTime(clock_ ? clock_() : QTime::currentTime()));
