@@ -90,8 +90,8 @@ void InitBar(TbsSkinScrollBar* bar, bool vertical) {
     bar->setVisible(false);
 }
 
-skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data::DataSource* source,
-                                   skinctrls::TbsSkinMessage* message) {
+// The grids keep no message component: a row's delete confirmation is the platform's box.
+skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data::DataSource* source) {
     const skinctrls::TbsGridWithBars g = skinctrls::CreateGridWithBars(area, data, source);
     InitBar(g.hbar, false);
     InitBar(g.vbar, true);
@@ -100,7 +100,6 @@ skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data:
     g.grid->SetMouseWheelSupport(false);
     g.grid->SetPickListBoxSkinDataName(QStringLiteral("listbox"));
     g.grid->SetTitleFont(kSansSerif11);
-    g.grid->SetSkinMessage(message);
     return g.grid;
 }
 
@@ -219,7 +218,7 @@ void TFormMarlith::BuildControls() {
     InitPanel(group, data, platform::alClient, 0);
     group->SetCaption(QStringLiteral("訂購商品統計"));
     group->setObjectName("bsSkinGroupBox1");
-    MakeGrid(group, data, &dsOrderItem_, message_)->setObjectName("bsSkinDBGrid1");
+    MakeGrid(group, data, &dsOrderItem_)->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -236,7 +235,7 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
-    MakeGrid(materials, data, &dsSubItem_, message_)->setObjectName("bsSkinDBGrid2");
+    MakeGrid(materials, data, &dsSubItem_)->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");

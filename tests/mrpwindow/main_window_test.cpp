@@ -18,6 +18,7 @@
 #include "skin/SkinData.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
+#include "skinctrls/SkinGrid.h"
 #include "support/QtTestApp.h"
 #include "support/QtWidgetTest.h"
 
@@ -80,6 +81,12 @@ TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
             EXPECT_EQ(b->height(), c.buttonHeight) << b->objectName().toStdString();
         EXPECT_EQ(w->bsSkinEdit1()->height(), c.editHeight);
         EXPECT_EQ(w->bsSkinEdit2()->height(), c.editHeight);
+        for (const char* name : {"bsSkinDBGrid1", "bsSkinDBGrid2"}) {
+            auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>(name);
+            ASSERT_TRUE(grid) << name;
+            // A row's delete confirmation asks through the platform's message box.
+            EXPECT_EQ(grid->SkinMessage(), nullptr) << name;
+        }
         EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
         EXPECT_TRUE(TableExists(w->engine().workTableName()));
         EXPECT_EQ(w->engine().userId(), QString("A001"));
