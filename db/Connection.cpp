@@ -196,7 +196,7 @@ void Connection::CreateDatabase(const ConnectionParams& params, int pageSize) {
 
 namespace {
 
-isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p) {
+isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {}) {
     QByteArray tpb;
     tpb += char(isc_tpb_version3);
     tpb += char(isc_tpb_write);
@@ -208,6 +208,14 @@ isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p) {
         tpb += char(4);
         for (int i = 0; i < 4; ++i) tpb += char((p.lockTimeout >> (8 * i)) & 0xFF);
     }
+    for (const QString& table : protectedWrite) {
+        const QByteArray name = table.toUpper().toLatin1();
+        if (name.isEmpty() || name.size() > 255) throw DbError("'" + table.toStdString() + "' is not a table name");
+        tpb += char(isc_tpb_lock_write);
+        tpb += char(name.size());
+        tpb += name;
+        tpb += char(isc_tpb_protected);
+    }
     isc_tr_handle tr = 0;
     Status st;
     isc_start_transaction(&st, &tr, 1, db, static_cast<unsigned short>(tpb.size()), tpb.constData());
@@ -217,10 +225,12 @@ isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p) {
 
 }  // namespace
 
-void Connection::StartTransaction(int /*id: a label only*/) {
+void Connection::StartTransaction(int /*id: a label only*/) { StartTransactionReserving({}); }
+
+void Connection::StartTransactionReserving(const QStringList& tables) {
     Open();
     if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
-    d_->tr = StartTr(&d_->db, params_);
+    d_->tr = StartTr(&d_->db, params_, tables);
 }
 
 void Connection::Commit() {

@@ -46,6 +46,11 @@ public:
     static void CreateDatabase(const ConnectionParams& params, int pageSize = 8192);
 
     void StartTransaction(int id = 1);  // throws when one is active
+    // A transaction that reserves the tables for protected write: other clients may read
+    // them but not write them until it ends, and it waits (as the connection's lock
+    // settings say) for clients already writing them. Serializes work that the
+    // database's own constraints may not guard.
+    void StartTransactionReserving(const QStringList& tables);
     void Commit();
     void Rollback();
     bool InTransaction() const;

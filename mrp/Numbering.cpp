@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <optional>
+
 #include "mrp/Rules.h"
 
 namespace mrp {
@@ -18,7 +20,7 @@ void CheckTableName(const QString& name) {
 
 }  // namespace
 
-int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {
+std::optional<int> RequisitionCounter::Advance(const QString& tableName, const QString& dateText) {
     db::Query advance(writing_);
     // A missing row gives one row of nulls; a null LAST_ID reads as 0, as any null
     // whole number does.
@@ -27,14 +29,33 @@ int RequisitionCounter::Reserve(const QString& tableName, const QString& dateTex
     advance.SetParam("BILL_DATE", dateText);
     advance.Execute();
     const db::Field& last = advance.FieldByName("LAST_ID");
-    if (!last.IsNull()) return last.AsInteger() - 1;
+    if (last.IsNull()) return std::nullopt;
+    return last.AsInteger() - 1;
+}
 
-    // The first number of the day: the row starts at 1 and is handed out at once.
+int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {
+    // Nearly every reservation finds the day's row and advances it under its record lock.
+    writing_.StartTransaction();
+    if (const std::optional<int> n = Advance(tableName, dateText)) {
+        writing_.Commit();
+        return *n;
+    }
+    writing_.Rollback();
+
+    // The day's first number: the table is reserved while the row is made, so a client
+    // that needs it at the same moment waits and then advances this row instead of
+    // making a second one, whether or not the database keeps the date column unique.
+    writing_.StartTransactionReserving({tableName});
+    if (const std::optional<int> n = Advance(tableName, dateText)) {
+        writing_.Commit();
+        return *n;
+    }
     db::Query create(writing_);
     create.SetSQL({"INSERT INTO " + tableName + "(BILL_DATE,LAST_ID) values(:BILL_DATE,:LAST_ID)"});
     create.SetParam("BILL_DATE", dateText);
-    create.SetParam("LAST_ID", 2);
+    create.SetParam("LAST_ID", 2);  // the row starts at 1 and 1 is handed out at once
     create.Execute();
+    writing_.Commit();
     return 1;
 }
 
@@ -42,11 +63,8 @@ QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, cons
     CheckTableName(tableName);
     RequisitionNumber(dateText, 0);  // refuses a malformed date before touching the table
     for (int attempt = 1;; ++attempt) {
-        writing_.StartTransaction();
         try {
-            const int sequence = Reserve(tableName, dateText);
-            writing_.Commit();
-            return RequisitionNumber(dateText, sequence);
+            return RequisitionNumber(dateText, Reserve(tableName, dateText));
         } catch (const db::DbError& e) {
             try {
                 writing_.Rollback();

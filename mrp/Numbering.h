@@ -3,13 +3,14 @@
 // day whose LAST_ID is the sequence number the next requisition of that day receives.
 //
 // Reserving a number reads and advances that row in one statement inside one short
-// transaction on the writing connection, so two clients never receive the same number,
-// and the day's row is created by the first client that needs it (the date column is
-// unique, so a second client's insert fails and that client advances the row instead).
-// A client that meets another's lock waits for it and then tries again; lock conflicts
-// are not failures.
+// transaction on the writing connection, so two clients never receive the same number.
+// The day's row is made by the first client that needs it, in a transaction that
+// reserves the table, so a second client waits and advances that row: one row per day
+// even in a database whose date column is not declared unique. A client that meets
+// another's lock waits for it and then tries again; lock conflicts are not failures.
 
 #include <QString>
+#include <optional>
 
 #include "db/Connection.h"
 
@@ -34,6 +35,9 @@ public:
     void SetMaxAttempts(int attempts) { maxAttempts_ = attempts; }
 
 private:
+    // Advances the day's row in the open transaction; nullopt when the day has none.
+    std::optional<int> Advance(const QString& tableName, const QString& dateText);
+    // One reservation with its transactions; returns the sequence number handed out.
     int Reserve(const QString& tableName, const QString& dateText);
 
     db::Connection& writing_;

@@ -37,18 +37,23 @@ TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
 }
 
 // Another client holds the day's row (or is creating it) in an open transaction and
-// commits a moment later: the reservation waits, meets the conflict, and tries again.
+// commits a moment later: the reservation waits for it, meeting the conflict and trying
+// again where it was advancing the row, and then advances the row the other made, even
+// where the database does not keep the date column unique.
 TEST_F(NumberingTest, LockConflictsAreRetriedNotReported) {
     struct Case {
         const char* setup;
         const char* other;
         const char* number;
         const char* after;
+        bool retried;  // false: the wait was at the table reservation of the day's first number
     };
     const Case cases[] = {
         {"INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 7);",
-         "UPDATE TEMP_PETITIONID SET LAST_ID = 8 WHERE BILL_DATE = '2026/11/02'", "202611020008", "9"},
-        {"", "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 2)", "202611020002", "3"},
+         "UPDATE TEMP_PETITIONID SET LAST_ID = 8 WHERE BILL_DATE = '2026/11/02'", "202611020008", "9", true},
+        {"", "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 2)", "202611020002", "3", false},
+        {"DROP TABLE TEMP_PETITIONID;\nCREATE TABLE TEMP_PETITIONID (BILL_DATE VARCHAR(10), LAST_ID INTEGER);",
+         "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 2)", "202611020002", "3", false},
     };
     for (const Case& c : cases) {
         database.Run("DELETE FROM TEMP_PETITIONID;");
@@ -66,8 +71,10 @@ TEST_F(NumberingTest, LockConflictsAreRetriedNotReported) {
         mrp::RequisitionCounter counter(writing);
         const QString number = counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02");
         committer.join();
-        EXPECT_EQ(number, c.number);
-        EXPECT_GE(counter.conflicts(), 1);
+        EXPECT_EQ(number, c.number) << c.other;
+        if (c.retried) {
+            EXPECT_GE(counter.conflicts(), 1);
+        }
         EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/02'"), c.after);
         EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "1");
     }
