@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "skin/Compose.h"
@@ -570,7 +571,7 @@ void TbsSkinCustomGrid::MoveCurrent(int col, int row) {
         update();
         return;
     }
-    if (EditorMode() && editorModified_) CommitEditText(editor_->text());
+    if (!WritePendingEdit()) return;
     col_ = col;
     row_ = row;
     ScrollColumnIntoView(col);
@@ -649,8 +650,12 @@ void TbsSkinCustomGrid::SetEditorMode(bool on) {
         ShowEditor();
         return;
     }
+    if (WritePendingEdit()) HideEditor();
+}
+
+bool TbsSkinCustomGrid::WritePendingEdit() {
     if (EditorMode() && editorModified_) CommitEditText(editor_->text());
-    HideEditor();
+    return true;
 }
 
 bool TbsSkinCustomGrid::EditorKey(QKeyEvent* e) {
@@ -1201,6 +1206,10 @@ void TbsSkinCustomDBGrid::CommitEditText(const QString& text) {
     editorModified_ = false;
 }
 
+bool TbsSkinCustomDBGrid::WritePendingEdit() {
+    return !EditorMode() || !editorModified_ || Guard([&] { CommitEditText(editor_->text()); });
+}
+
 void TbsSkinCustomDBGrid::EditorEdited() {
     data::DataSet* ds = DataSet();
     if (ds && ds->State() == data::DataSetState::Browse) Guard([&] { ds->Edit(); });
@@ -1264,6 +1273,11 @@ bool TbsSkinCustomDBGrid::EditorKey(QKeyEvent* e) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: PostOrCancel(true); return true;
+    case Qt::Key_Delete:
+        // Ctrl+Delete deletes the row, from the editor as from the grid.
+        if (!(e->modifiers() & Qt::ControlModifier)) return false;
+        DeleteCurrent();
+        return true;
     default: return TbsSkinCustomGrid::EditorKey(e);
     }
 }
@@ -1289,12 +1303,29 @@ bool TbsSkinCustomDBGrid::DeleteCurrent() {
 }
 
 void TbsSkinCustomDBGrid::GridExit() {
-    // A new row nobody typed into is dropped when the focus leaves the grid.
     data::DataSet* ds = DataSet();
-    if (!HasOption(dgCancelOnExit) || !ds || !link_.Active()) return;
-    if (UntouchedNewRow()) {
+    if (!ds || !link_.Active()) return;
+    // A new row nobody typed into is dropped when the focus leaves the grid.
+    if (HasOption(dgCancelOnExit) && UntouchedNewRow()) {
         HideEditor();
         ds->Cancel();
+        return;
+    }
+    // What was typed goes into its field now. Text the field refuses keeps the focus: the
+    // control that was to take it (a command button) does not act on a value the clerk
+    // has not seen accepted. The message comes once the focus change is over.
+    if (!EditorMode() || !editorModified_ || !isVisible()) return;
+    try {
+        CommitEditText(editor_->text());
+    } catch (const data::DataError& e) {
+        editor_->setFocus(Qt::OtherFocusReason);
+        // A click offers the focus twice (the platform, then the button): one message.
+        if (exitRefused_) return;
+        exitRefused_ = true;
+        QTimer::singleShot(0, this, [this, text = QString::fromUtf8(e.what())] {
+            ShowError(text);
+            exitRefused_ = false;
+        });
     }
 }
 
@@ -1324,7 +1355,7 @@ void TbsSkinCustomDBGrid::MoveCurrent(int col, int row) {
         update();
         return;
     }
-    if (EditorMode() && editorModified_ && !Guard([&] { CommitEditText(editor_->text()); })) return;
+    if (!WritePendingEdit()) return;
     Fire(OnColExit, this);
     col_ = col;
     ScrollColumnIntoView(col);
@@ -1363,7 +1394,8 @@ void TbsSkinCustomDBGrid::KeyDown() {
 void TbsSkinCustomDBGrid::InsertRecord() {
     data::DataSet* ds = DataSet();
     if (!ds || !link_.Active() || !HasOption(dgEditing) || readOnly_ || !ds->CanModify()) return;
-    editorModified_ = false;
+    // The typed text goes into its record, which the insert then posts.
+    if (!WritePendingEdit()) return;
     HideEditor();
     Guard([&] { ds->Insert(); });
 }

@@ -204,6 +204,9 @@ protected:
     virtual QString EditText() const { return {}; }
     virtual int EditMaxLength() const { return 32767; }
     virtual void CommitEditText(const QString& text) { (void)text; }
+    // Writes what was typed into the editor, if anything; false when it was refused (the
+    // editor keeps the text). Every way of leaving a typed cell goes through here.
+    virtual bool WritePendingEdit();
     virtual void EditorEdited() {}
     // Keys the editor passes on to the grid (cell moves, Enter, Escape).
     virtual bool EditorKey(QKeyEvent* e);
@@ -516,6 +519,7 @@ protected:
     QString EditText() const override;
     int EditMaxLength() const override;
     void CommitEditText(const QString& text) override;
+    bool WritePendingEdit() override;
     void EditorEdited() override;
     bool EditorKey(QKeyEvent* e) override;
     // Runs a data-set action; a data error is shown as a message and ends the action.
@@ -567,6 +571,7 @@ protected:
     QString pickListBoxSkinDataName_ = QStringLiteral("listbox");
     bool pickListBoxCaptionMode_ = false;
     bool layingOut_ = false;
+    bool exitRefused_ = false;  // the message of a refused edit is on its way
 };
 
 class TbsSkinDBGrid : public TbsSkinCustomDBGrid {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QButtonGroup>
 #include <QAbstractButton>
+#include <QMessageBox>
 
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
@@ -115,6 +116,56 @@ TEST_F(MainWindowTest, FromProjectCodeToStoredRequisitionThroughTheButtons) {
     EXPECT_TRUE(w->bsSkinButton4()->isEnabled());
     EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB"), "21");
     EXPECT_EQ(database.Scalar("SELECT TS FROM ORDER_MASTER WHERE MASTERBILLID = 'B1'"), "Y");
+}
+
+// What the clerk leaves in the material grid is what "轉請購單" writes: a quantity typed
+// without Enter, a row appended and only half filled. Text the quantity cannot hold is
+// refused when the button is clicked, and nothing is written or used up.
+TEST_F(MainWindowTest, MaterialGridEditsAreWrittenAsTheyStand) {
+    auto w = Open(true, true);
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    data::DataSet& acds = w->engine().ACDS();
+    grid->setFocus();
+    acds.First();
+    grid->SetSelectedIndex(2);
+    QTest::keyClicks(grid, "x");
+    auto clickWrite = [&] { QTest::mouseClick(w->bsSkinButton3(), Qt::LeftButton, {}, QPoint(10, 10)); };
+
+    // The grid's message comes once the click is over; it is answered when it is up.
+    QString refusal;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            refusal = box->text();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    clickWrite();
+    for (int i = 0; i < 200 && refusal.isEmpty(); ++i) QTest::qWait(10);
+    answer.stop();
+    EXPECT_EQ(refusal, "'x' is not a valid floating point value");
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(w->bsSkinButton3()->isEnabled());
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    ASSERT_TRUE(ShowActive(w.get()));
+
+    grid->InplaceEditor()->selectAll();
+    QTest::keyClicks(grid->InplaceEditor(), "9");
+    QTest::keyClick(grid->InplaceEditor(), Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    ASSERT_EQ(acds.State(), data::DataSetState::Insert);
+    grid->SetSelectedIndex(0);
+    QTest::keyClicks(grid, "M9");
+    clickWrite();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded));
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "3");
+    EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB WHERE PROD_ID = 'M1'"), "24");
+    EXPECT_EQ(database.Scalar("SELECT QTY FROM PETITION_SUB WHERE PROD_ID = 'M9'"), "0");
 }
 
 TEST_F(MainWindowTest, AnUnknownProjectGivesNoNameAndDisablesTheCommands) {
