@@ -55,11 +55,12 @@ struct GridRig {
 
 // Answers the next modal dialog with the button of that kind once it is up (a message
 // the grid shows after a focus change comes a moment later).
-void AnswerNextDialog(TMsgDlgBtn answer, QString* text = nullptr, int tries = 50) {
-    QTimer::singleShot(tries == 50 ? 0 : 10, [answer, text, tries] {
+// Looks again every 10 ms, up to half a second, while no dialog is up.
+void AnswerNextDialog(TMsgDlgBtn answer, QString* text = nullptr, int retries = 50, int delayMs = 0) {
+    QTimer::singleShot(delayMs, [answer, text, retries] {
         auto* form = qobject_cast<TbsMessageForm*>(QApplication::activeModalWidget());
-        if (!form && !QApplication::activeModalWidget() && tries > 0) {
-            AnswerNextDialog(answer, text, tries - 1);
+        if (!form && !QApplication::activeModalWidget() && retries > 0) {
+            AnswerNextDialog(answer, text, retries - 1, 10);
             return;
         }
         if (!form) {
