@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-#include "db/CodePage.h"
 #include "db/Convert.h"
-#include "db/Error.h"
 
 using namespace db;
 
@@ -56,27 +54,4 @@ TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
     const Case cases[] = {{3.5, 4}, {2.5, 2}, {1.5, 2}, {0.5, 0}, {-2.5, -2}, {-3.5, -4},
                           {2.1, 2}, {2.6, 3}, {0.4, 0}, {9, 9}, {-0.6, -1}};
     for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
-}
-
-TEST(CodePage, Big5RoundTripIsByteExact) {
-    const CodePage big5("Big5");
-    const QString title = QString::fromUtf8("物料需求計算");
-    const QByteArray bytes = big5.Encode(title);
-    // The Big5 bytes of 物料需求計算.
-    EXPECT_EQ(bytes.toHex().toStdString(), "aaabaec6bbdda844ad70bae2");
-    EXPECT_EQ(big5.Decode(bytes), title);
-}
-
-TEST(CodePage, RefusesWhatItCannotStoreAndNeverFailsToRead) {
-    const CodePage big5("Big5");
-    try {
-        big5.Encode(QString::fromUtf8("A\u0E01B"));  // a Thai letter has no Big5 code
-        FAIL() << "expected an error";
-    } catch (const DbError& e) {
-        EXPECT_NE(std::string(e.what()).find("cannot be stored"), std::string::npos) << e.what();
-    }
-    // A lead byte without its trail byte, and a byte that is never valid.
-    EXPECT_EQ(big5.Decode(QByteArray("ab\xAA", 3)), QString::fromUtf8("ab\uFFFD"));
-    EXPECT_EQ(big5.Decode(QByteArray("\xFFx", 2)), QString::fromUtf8("\uFFFDx"));
-    EXPECT_THROW(CodePage("NO-SUCH-PAGE"), DbError);
 }
