@@ -21,6 +21,14 @@ QString TrimBlanks(const QString& s) {
     return s.mid(begin, end - begin);
 }
 
+// Names match letter by letter without regard to case, one UTF-16 unit at a time as the
+// profile reader compares them (QString::toLower would also repair a stray surrogate in
+// some names and not in others, so the same name could be stored and sought differently).
+QString Folded(QString name) {
+    for (QChar& c : name) c = c.toLower();
+    return name;
+}
+
 QString Unquoted(const QString& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.mid(1, value.size() - 2);
@@ -70,8 +78,8 @@ IniFile IniFile::Parse(const QByteArray& text) {
         const qsizetype close = line.startsWith('[') ? line.lastIndexOf(']') : -1;
         if (close > 0) {
             const QString name = TrimBlanks(line.mid(1, close - 1));
-            repeated = ini.sections_.contains(name.toLower());
-            current = &ini.sections_[name.toLower()];
+            repeated = ini.sections_.contains(Folded(name));
+            current = &ini.sections_[Folded(name)];
             if (!repeated) current->name = name;
             continue;
         }
@@ -79,18 +87,18 @@ IniFile IniFile::Parse(const QByteArray& text) {
         const qsizetype eq = line.indexOf('=');
         if (eq < 0) continue;
         const QString key = TrimBlanks(line.left(eq));
-        if (!current->keys.contains(key.toLower()))
-            current->keys.insert(key.toLower(), {key, Unquoted(TrimBlanks(line.mid(eq + 1)))});
+        if (!current->keys.contains(Folded(key)))
+            current->keys.insert(Folded(key), {key, Unquoted(TrimBlanks(line.mid(eq + 1)))});
     }
     return ini;
 }
 
-bool IniFile::HasSection(const QString& section) const { return sections_.contains(section.toLower()); }
+bool IniFile::HasSection(const QString& section) const { return sections_.contains(Folded(section)); }
 
 QString IniFile::Value(const QString& section, const QString& key, const QString& def) const {
-    const auto s = sections_.constFind(section.toLower());
+    const auto s = sections_.constFind(Folded(section));
     if (s == sections_.constEnd()) return def;
-    const auto k = s->keys.constFind(key.toLower());
+    const auto k = s->keys.constFind(Folded(key));
     return k == s->keys.constEnd() ? def : k->value;
 }
 
@@ -102,7 +110,7 @@ QStringList IniFile::Sections() const {
 
 QMap<QString, QString> IniFile::Section(const QString& section) const {
     QMap<QString, QString> out;
-    const auto s = sections_.constFind(section.toLower());
+    const auto s = sections_.constFind(Folded(section));
     if (s != sections_.constEnd())
         for (const Entry& e : s->keys) out.insert(e.key, e.value);
     return out;

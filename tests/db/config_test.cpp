@@ -24,6 +24,16 @@ std::optional<IniFile> LoadText(const QTemporaryDir& dir, const QByteArray& text
     return IniFile::Load(path);
 }
 
+// Text as Notepad saves it "Unicode": a byte-order mark, then UTF-16 units.
+QByteArray Utf16(const QString& text, bool littleEndian) {
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? lo : hi).append(littleEndian ? hi : lo);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 // What the Windows profile reader gives for "privite"/"userid", file by file.
@@ -83,6 +93,11 @@ TEST(IniFile, SectionsAndKeysAsWritten) {
     EXPECT_EQ(ini.Section("kelmor"),
               (QMap<QString, QString>{{"Database", "/data/POSDATA.FDB"}, {"user_name", "SYSDBA"}}));
     EXPECT_TRUE(ini.Section("nosuch").isEmpty());
+
+    // A stray surrogate in a damaged UTF-16 file does not stop a name being found in
+    // another case.
+    const IniFile damaged = IniFile::Parse(Utf16(QString("[S]\nKEY") + QChar(0xD800) + "=v\n", true));
+    EXPECT_EQ(damaged.Value("s", QString("key") + QChar(0xD800)), "v");
 }
 
 // A line is UTF-8 when its bytes are, else the Big5 page; a file with a UTF-16 mark is
@@ -95,14 +110,8 @@ TEST(IniFile, TextOfBig5Utf8AndUtf16Files) {
     EXPECT_EQ(mixed->Value("privite", "userid"), QString::fromUtf8("許功"));
     EXPECT_EQ(mixed->Value("privite", "storeid"), QString::fromUtf8("門市"));
 
-    const QString text = QString::fromUtf8("[privite]\r\nuserid='陳'\r\n");
     for (bool littleEndian : {true, false}) {
-        QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
-        for (const QChar c : text) {
-            const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
-            bytes.append(littleEndian ? lo : hi).append(littleEndian ? hi : lo);
-        }
-        const auto utf16 = LoadText(dir, bytes);
+        const auto utf16 = LoadText(dir, Utf16(QString::fromUtf8("[privite]\r\nuserid='陳'\r\n"), littleEndian));
         ASSERT_TRUE(utf16);
         EXPECT_EQ(utf16->Value("privite", "userid"), QString::fromUtf8("陳")) << littleEndian;
     }
