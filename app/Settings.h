@@ -1,7 +1,10 @@
 #pragma once
 // The settings file "Dovanta.ini" beside the executable: section "privite" (spelled so),
-// keys "userid" and "storeid". A missing file, section or key gives empty text. The
-// program never writes it (init-db --demo writes a first one for the demo database).
+// keys "userid" and "storeid", read as the Windows profile reader reads them
+// (db::IniFile). A missing file, section or key gives empty text; a missing file or user
+// id is also a warning for the clerk, since every requisition is stamped with the user.
+// The program never writes the file (init-db --demo writes a first one for the demo
+// database).
 
 #include <QString>
 
@@ -13,8 +16,20 @@ inline constexpr const char* kSettingsSection = "privite";
 inline constexpr const char* kSettingsEnv = "MARLITH_SETTINGS";
 
 struct Settings {
+    enum class Problem {
+        None,
+        FileMissing,  // the file is not there or cannot be read
+        UserMissing,  // no user id (no section, no key, or an empty value)
+    };
+
+    QString path;  // the file read
     QString userId;
     QString storeId;
+    Problem problem = Problem::None;
+
+    // The warning for the clerk, in the program's language with the file's path; empty
+    // when there is no problem.
+    QString Warning() const;
 
     static Settings Load(const QString& path);
     // $MARLITH_SETTINGS, else the executable's directory + "Dovanta.ini".

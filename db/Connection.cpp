@@ -14,6 +14,7 @@
 #include <set>
 
 #include "db/Convert.h"
+#include "db/StatementParams.h"
 
 namespace db {
 
@@ -337,53 +338,6 @@ QVariant Field::AsVariant() const { return IsNull() ? QVariant() : *value_; }
 
 namespace {
 
-// The statement text with ":NAME" parameters replaced by "?", and the name of each
-// position. Quoted text, quoted identifiers and comments are left alone.
-struct ParsedSql {
-    QString text;
-    QStringList names;  // upper case, one per "?"
-};
-
-ParsedSql ParseParams(const QString& sql) {
-    ParsedSql out;
-    const qsizetype n = sql.size();
-    for (qsizetype i = 0; i < n;) {
-        const QChar c = sql[i];
-        if (c == '\'' || c == '"') {
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
-                    break;
-                }
-                ++j;
-            }
-            out.text += sql.mid(i, j + 1 - i);
-            i = j + 1;
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            qsizetype j = sql.indexOf('\n', i);
-            if (j < 0) j = n;
-            out.text += sql.mid(i, j - i);
-            i = j;
-        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            qsizetype j = sql.indexOf("*/", i + 2);
-            j = j < 0 ? n : j + 2;
-            out.text += sql.mid(i, j - i);
-            i = j;
-        } else if (c == ':' && i + 1 < n && (sql[i + 1].isLetter() || sql[i + 1] == '_')) {
-            qsizetype j = i + 1;
-            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '_' || sql[j] == '$')) ++j;
-            out.names << sql.mid(i + 1, j - i - 1).toUpper();
-            out.text += '?';
-            i = j;
-        } else {
-            out.text += c;
-            ++i;
-        }
-    }
-    return out;
-}
-
 XSQLDA* AllocSqlda(int n) {
     auto* da = static_cast<XSQLDA*>(std::calloc(1, XSQLDA_LENGTH(std::max(n, 1))));
     da->version = SQLDA_VERSION1;
@@ -489,14 +443,14 @@ QString Query::Text() const {
 void Query::SetParam(const QString& name, const QVariant& value) { paramValues_[name.toUpper()] = value; }
 
 QStringList Query::ParamNames() const {
-    QStringList names = ParseParams(Text()).names;
+    QStringList names = ToPositionalParams(Text()).names;
     names.removeDuplicates();
     return names;
 }
 
 void Query::Prepare() {
     if (d_->prepared) return;
-    const ParsedSql parsed = ParseParams(Text());
+    const PositionalStatement parsed = ToPositionalParams(Text());
     const QByteArray sql = connection_.codePage().Encode(parsed.text);
     auto* db = static_cast<isc_db_handle*>(connection_.handle());
 

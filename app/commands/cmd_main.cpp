@@ -66,7 +66,7 @@ int Main(const QStringList& argsIn) {
     options.carriedSkin = !noSkin;
     options.readIdentifiers = [] {
         const app::Settings s = app::Settings::Load(app::Settings::DefaultPath());
-        return mrp::RunIdentifiers{s.userId, s.storeId};
+        return mrp::RunIdentifiers{s.userId, s.storeId, s.Warning()};
     };
     std::unique_ptr<mrp::TFormMarlith> built;
     try {

@@ -28,6 +28,8 @@ struct Options {
     QString project;
     Format format = Format::Csv;
     QString userId, storeId;
+    // The settings file's warning, when what it lacks leaves the user (or store) id empty.
+    QString settingsWarning;
 };
 
 Options ParseOptions(const QStringList& argsIn, bool listing) {
@@ -36,6 +38,9 @@ Options ParseOptions(const QStringList& argsIn, bool listing) {
     const app::Settings settings = app::Settings::Load(app::Settings::DefaultPath());
     o.userId = app::TakeOption(args, "--user", settings.userId);
     o.storeId = app::TakeOption(args, "--store", settings.storeId);
+    if (settings.problem != app::Settings::Problem::None &&
+        (o.userId.isEmpty() || (settings.problem == app::Settings::Problem::FileMissing && o.storeId.isEmpty())))
+        o.settingsWarning = settings.Warning();
     if (listing) {
         const QString format = app::TakeOption(args, "--format", "csv");
         if (format == "csv") o.format = Format::Csv;
@@ -164,6 +169,8 @@ public:
 
 int Requisition(const QStringList& args) {
     const Options o = ParseOptions(args, false);
+    // The requisition is written all the same, stamped with what there is.
+    if (!o.settingsWarning.isEmpty()) Out(stderr, "marlith: " + o.settingsWarning + '\n');
     Session s(o, true);
     mrp::RequisitionEngine& e = s.engine();
     PrintingReporter reporter;

@@ -4,9 +4,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
@@ -252,7 +254,18 @@ void TFormMarlith::FormCreate() {
         engine_->CreateWorkTable();
         const RunIdentifiers ids = options_.readIdentifiers ? options_.readIdentifiers() : RunIdentifiers{};
         engine_->SetUser(ids.userId, ids.storeId);
+        settingsWarning_ = ids.warning;
     });
+}
+
+void TFormMarlith::showEvent(QShowEvent* e) {
+    platform::Form::showEvent(e);
+    // The settings' warning, once, over the window the clerk already sees (a requisition
+    // would be stamped without a user); the window works on whatever is answered.
+    if (!settingsWarning_.isEmpty())
+        QTimer::singleShot(0, this, [this, text = std::exchange(settingsWarning_, {})] {
+            ShowMessage(text, static_cast<int>(MessageKind::Warning));
+        });
 }
 
 bool TFormMarlith::FormClose() {

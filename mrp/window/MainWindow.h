@@ -37,6 +37,9 @@ namespace mrp {
 struct RunIdentifiers {
     QString userId;
     QString storeId;
+    // What is wrong with the file (it is missing, or names no user); shown as a warning
+    // once the window is on the screen. Empty: nothing to say.
+    QString warning = {};
 };
 
 struct MainWindowOptions {
@@ -97,6 +100,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void BuildSkin();
@@ -123,6 +127,8 @@ private:
     data::DataSource dsSearch_;     // DS_Search: carries the project list to the lookup
     // The hourglass while a requisition is written.
     std::optional<platform::HourglassCursor> writeCursor_;
+    // The settings' warning, until the window is first shown.
+    QString settingsWarning_;
 
     // Skin components (children of the window).
     skin::TbsSkinData* skinData_ = nullptr;

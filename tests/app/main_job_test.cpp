@@ -1,6 +1,6 @@
 // The main job run as a user runs it for a picture, without a display: the presses given
-// on the command line happen in the running window, and a message they raise does not
-// hold the run open.
+// on the command line happen in the running window, and a message they raise, or the
+// settings file's warning, does not hold the run open.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "support/HeadlessRun.h"
 
 #ifdef MARLITH_PROGRAM
-TEST(MainJob, AScreenshotRunEndsOverAnErrorDialogAndDropsItsWorkTable) {
+TEST(MainJob, AScreenshotRunEndsOverItsDialogsAndDropsItsWorkTable) {
     // A bill that contains itself: "物料展開" ends with an error in the message dialog.
     testsupport::TestDatabase database;
     database.Run(mrptest::Product("A", "Assembly") + mrptest::Product("B", "Part") + mrptest::Bom("A", "B", "1") +
@@ -25,7 +25,11 @@ TEST(MainJob, AScreenshotRunEndsOverAnErrorDialogAndDropsItsWorkTable) {
     ini.write("[Kelmor]\nDatabase=" + database.params().database.toUtf8() + "\nUser_Name=SYSDBA\nCodePage=Big5\n");
     ini.close();
     qputenv(db::kConnectionsEnv, ini.fileName().toUtf8());
-    qputenv(app::kSettingsEnv, dir.filePath("Dovanta.ini").toUtf8());
+    QFile settings(dir.filePath("Dovanta.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[privite]\nuserid=A001\nstoreid=S01\n");
+    settings.close();
+    qputenv(app::kSettingsEnv, settings.fileName().toUtf8());
     qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
 
     const QString out = dir.filePath("main.png");
@@ -38,6 +42,9 @@ TEST(MainJob, AScreenshotRunEndsOverAnErrorDialogAndDropsItsWorkTable) {
     };
     const QImage listed = shot({"--project", "P1"});
     const QImage failed = shot({"--project", "P1", "--expand"});
+    // Without the settings file the warning comes over the shown window; the presses go on.
+    ASSERT_TRUE(settings.remove());
+    const QImage warned = shot({"--project", "P1"});
     qunsetenv(db::kConnectionsEnv);
     qunsetenv(app::kSettingsEnv);
     qunsetenv("XDG_CACHE_HOME");
@@ -46,8 +53,10 @@ TEST(MainJob, AScreenshotRunEndsOverAnErrorDialogAndDropsItsWorkTable) {
     ASSERT_EQ(failed.size(), listed.size());
     // The error dialog sits over the middle of the window.
     const QPoint middle(listed.width() / 2, listed.height() / 2);
-    EXPECT_NE(failed.copy(QRect(middle - QPoint(40, 20), QSize(80, 40))),
-              listed.copy(QRect(middle - QPoint(40, 20), QSize(80, 40))));
+    const QRect centre(middle - QPoint(40, 20), QSize(80, 40));
+    EXPECT_NE(failed.copy(centre), listed.copy(centre));
+    ASSERT_EQ(warned.size(), listed.size());
+    EXPECT_NE(warned.copy(centre), listed.copy(centre));
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'"),
               "0");
 }

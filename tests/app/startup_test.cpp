@@ -21,23 +21,39 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 
 }  // namespace
 
-TEST(Settings, ReadsPriviteSectionWithEmptyFallbacks) {
+// The identifiers as the old system read them, and a warning whenever the file leaves the
+// requisition without a user.
+TEST(Settings, ReadsPriviteSectionAndWarnsWithoutAUser) {
+    using Problem = app::Settings::Problem;
     QTemporaryDir dir;
-    struct Case { const char* text; const char* user; const char* store; };
+    struct Case { const char* text; const char* user; const char* store; Problem problem; };
     const Case cases[] = {
-        {"[privite]\nuserid=A001\nstoreid=S01\n", "A001", "S01"},
-        {"[PRIVITE]\nUSERID = A002 \n", "A002", ""},
-        {"[private]\nuserid=A001\nstoreid=S01\n", "", ""},  // the program's section is "privite"
-        {"", "", ""},
+        {"[privite]\nuserid=A001\nstoreid=S01\n", "A001", "S01", Problem::None},
+        {"[privite]\r\nuserid=\"A002\"\r\nstoreid='S02'\r\n", "A002", "S02", Problem::None},
+        {"[PRIVITE]\nUSERID = A002 \n", "A002", "", Problem::None},
+        {"[privite]\nstoreid=S01\n", "", "S01", Problem::UserMissing},
+        {"[privite]\nuserid=\"\"\nstoreid=S01\n", "", "S01", Problem::UserMissing},
+        {"[private]\nuserid=A001\nstoreid=S01\n", "", "", Problem::UserMissing},  // the program's section is "privite"
+        {"", "", "", Problem::UserMissing},
     };
+    const QString path = QDir(dir.path()).filePath("Dovanta.ini");
     for (const Case& c : cases) {
         const app::Settings s = app::Settings::Load(WriteFile(dir, "Dovanta.ini", c.text));
         EXPECT_EQ(s.userId, c.user) << c.text;
         EXPECT_EQ(s.storeId, c.store) << c.text;
+        EXPECT_EQ(s.problem, c.problem) << c.text;
+        if (c.problem == Problem::None) {
+            EXPECT_EQ(s.Warning(), QString()) << c.text;
+        } else {
+            EXPECT_EQ(s.Warning(), QString("設定檔 %1 沒有使用者代號（[privite] 區段的 userid）。").arg(path)) << c.text;
+        }
     }
-    const app::Settings missing = app::Settings::Load(QDir(dir.path()).filePath("absent.ini"));
+    const QString absent = QDir(dir.path()).filePath("absent.ini");
+    const app::Settings missing = app::Settings::Load(absent);
     EXPECT_TRUE(missing.userId.isEmpty());
     EXPECT_TRUE(missing.storeId.isEmpty());
+    EXPECT_EQ(missing.problem, Problem::FileMissing);
+    EXPECT_EQ(missing.Warning(), QString("找不到設定檔 %1，無法取得使用者代號與門市代號。").arg(absent));
 }
 
 TEST(Settings, Big5FileOfTheDesktopToolsIsRead) {

@@ -4,31 +4,117 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include "db/ConnectionParams.h"
 #include "db/Error.h"
 #include "db/IniFile.h"
 
 using namespace db;
 
-TEST(IniFile, ProfileRules) {
+namespace {
+
+// The file's text as Load reads it from disk.
+std::optional<IniFile> LoadText(const QTemporaryDir& dir, const QByteArray& text) {
+    const QString path = QDir(dir.path()).filePath("Dovanta.ini");
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+    return IniFile::Load(path);
+}
+
+// Text as Notepad saves it "Unicode": a byte-order mark, then UTF-16 units.
+QByteArray Utf16(const QString& text, bool littleEndian) {
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? lo : hi).append(littleEndian ? hi : lo);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// What the Windows profile reader gives for "privite"/"userid", file by file.
+TEST(IniFile, ReadsValuesAsTheProfileReaderDoes) {
+    struct Case {
+        QByteArray text;
+        QString value;  // kAbsent: the default is given
+    };
+    const QString kAbsent = "(default)";
+    const Case cases[] = {
+        {"[privite]\nuserid=\"A002\"\n", "A002"},
+        {"[privite]\nuserid='A002'\n", "A002"},
+        {"[privite]\nuserid=\"A002'\n", "\"A002'"},  // quotes that do not match stay
+        {"[privite]\nuserid=\"A002\n", "\"A002"},
+        {"[privite]\nuserid=A002\"\n", "A002\""},
+        {"[privite]\nuserid=\"\n", "\""},
+        {"[privite]\nuserid=\"\"\n", ""},
+        {"[privite]\nuserid=\"A\"00\"2\"\n", "A\"00\"2"},  // only the outer pair goes
+        {"[privite]\nuserid=  \" A002 \"  \n", " A002 "},  // nothing is trimmed inside quotes
+        {"[privite]\nuserid = \t A002 \t \n", "A002"},
+        {"[privite]\n\tUserID\t=A002\n", "A002"},
+        {"[ PRIVITE ]\nuserid=A002\n", "A002"},
+        {"  [Privite]  \nUSERID=A002\n", "A002"},
+        {"[privite] ; the clerk's own\nuserid=A002\n", "A002"},
+        {"\xEF\xBB\xBF[privite]\nuserid=A002\n", "A002"},
+        {"[privite]\r\nuserid=\"A002\"\r\nstoreid=S01\r\n", "A002"},
+        {"[privite]\r\nuserid=A002", "A002"},  // no line break at the end
+        {"[privite]\nuserid=A001\nUserId=A002\n", "A001"},  // the first key wins
+        {"[privite]\nstoreid=S01\n[PRIVITE]\nuserid=A002\n", kAbsent},  // a repeated section is not read
+        {"[privite]\nuserid=\n", ""},
+        {"[privite]\nuserid=a=b==\n", "a=b=="},
+        {"[privite]\nuserid\nuserid=A002\n", "A002"},  // a line without '=' takes no key
+        {"[privite]\n;userid=A001\n#userid=A003\nuserid=A002\n", "A002"},
+        {"userid=A001\n[privite]\n", kAbsent},  // before any section
+        {"[private]\nuserid=A002\n", kAbsent},  // the program's section is spelled "privite"
+        {"[privite\nuserid=A002\n", kAbsent},   // no section without its ']'
+        {"[privite]\nuserid=\xE3\x80\x80" "A002\n", QString::fromUtf8("\u3000A002")},  // a full-width space is text
+        {"", kAbsent},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const auto ini = LoadText(dir, c.text);
+        ASSERT_TRUE(ini);
+        EXPECT_EQ(ini->Value("privite", "userid", kAbsent), c.value) << c.text.toStdString();
+    }
+    EXPECT_FALSE(IniFile::Load(QDir(dir.path()).filePath("absent.ini")));
+}
+
+TEST(IniFile, SectionsAndKeysAsWritten) {
     const IniFile ini = IniFile::Parse(
-        "ignored=before any section\n"
-        "[privite]\n"
-        "  UserID = A001  \n"
-        "userid=second wins never\n"
-        "; comment=1\n"
-        "storeid=\n"
-        "noequals\n"
-        "[Privite]\n"
-        "storeid=from a repeated section\n"
-        "[other]\n"
-        "storeid=S9\n");
-    EXPECT_EQ(ini.Value("PRIVITE", "userid"), "A001");
-    EXPECT_EQ(ini.Value("privite", "storeid", "def"), "");  // present but empty
-    EXPECT_EQ(ini.Value("privite", "missing", "def"), "def");
-    EXPECT_EQ(ini.Value("private", "userid"), "");  // the section is spelled "privite"
-    EXPECT_EQ(ini.Value("other", "storeid"), "S9");
+        "[Kelmor]\nDatabase = \"/data/POSDATA.FDB\"\nuser_name=SYSDBA\n"
+        "[kelmor]\nPassword=never read\n"
+        "[ Other ]\nKey=1\n");
+    EXPECT_EQ(ini.Sections(), (QStringList{"Kelmor", "Other"}));
+    EXPECT_TRUE(ini.HasSection("KELMOR"));
     EXPECT_FALSE(ini.HasSection("nosuch"));
+    EXPECT_EQ(ini.Section("kelmor"),
+              (QMap<QString, QString>{{"Database", "/data/POSDATA.FDB"}, {"user_name", "SYSDBA"}}));
+    EXPECT_TRUE(ini.Section("nosuch").isEmpty());
+
+    // A stray surrogate in a damaged UTF-16 file does not stop a name being found in
+    // another case.
+    const IniFile damaged = IniFile::Parse(Utf16(QString("[S]\nKEY") + QChar(0xD800) + "=v\n", true));
+    EXPECT_EQ(damaged.Value("s", QString("key") + QChar(0xD800)), "v");
+}
+
+// A line is UTF-8 when its bytes are, else the Big5 page; a file with a UTF-16 mark is
+// UTF-16 throughout.
+TEST(IniFile, TextOfBig5Utf8AndUtf16Files) {
+    QTemporaryDir dir;
+    // 許功 in Big5 is B3 5C A5 5C: a backslash as the second byte of both.
+    const auto mixed = LoadText(dir, "[privite]\r\nuserid=\xB3\x5C\xA5\x5C\r\nstoreid=\"\xE9\x96\x80\xE5\xB8\x82\"\r\n");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->Value("privite", "userid"), QString::fromUtf8("許功"));
+    EXPECT_EQ(mixed->Value("privite", "storeid"), QString::fromUtf8("門市"));
+
+    for (bool littleEndian : {true, false}) {
+        const auto utf16 = LoadText(dir, Utf16(QString::fromUtf8("[privite]\r\nuserid='陳'\r\n"), littleEndian));
+        ASSERT_TRUE(utf16);
+        EXPECT_EQ(utf16->Value("privite", "userid"), QString::fromUtf8("陳")) << littleEndian;
+    }
 }
 
 TEST(ConnectionParams, EmbeddedOrServerByTheDatabaseValue) {

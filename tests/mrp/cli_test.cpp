@@ -100,6 +100,40 @@ TEST(MarlithCommands, RequisitionPrintsTheNumberAndHonoursUserAndStore) {
     EXPECT_TRUE(second.err.contains("nothing to write")) << second.err.toStdString();
 }
 
+// The settings file as the old system wrote it: quoted values are the identifiers. A
+// file without a user, or none at all, is a warning on stderr; the requisition is
+// written all the same.
+TEST(MarlithCommands, RequisitionReadsQuotedSettingsAndWarnsWithoutAUser) {
+    auto database = DemoDatabase();
+    const QString stamp = "SELECT EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID FROM PETITION_MASTER WHERE PROJ_ID = ";
+
+    const ProcessRun quoted = MarlithProcess(database->params(), "\"A002\"", "'S09'")({"requisition", "P2026-001"});
+    ASSERT_EQ(quoted.exitCode, 0) << quoted.err.toStdString();
+    EXPECT_EQ(quoted.err, "");
+    EXPECT_EQ(database->Scalar(stamp + "'P2026-001'"), "A002|林美玲|S09");
+
+    const MarlithProcess noUser(database->params(), "", "S01");
+    const ProcessRun unnamed = noUser({"requisition", "P2026-002"});
+    ASSERT_EQ(unnamed.exitCode, 0) << unnamed.err.toStdString();
+    EXPECT_TRUE(unnamed.err.startsWith(
+        QString("marlith: 設定檔 %1 沒有使用者代號（[privite] 區段的 userid）。\n").arg(noUser.dir() + "/Dovanta.ini")))
+        << unnamed.err.toStdString();
+    EXPECT_EQ(database->Scalar(stamp + "'P2026-002'"), "||S01");
+
+    const MarlithProcess noFile(database->params());
+    ASSERT_TRUE(QFile::remove(noFile.dir() + "/Dovanta.ini"));
+    const ProcessRun missing = noFile({"requisition", "P2026-003"});
+    ASSERT_EQ(missing.exitCode, 0) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.startsWith(
+        QString("marlith: 找不到設定檔 %1，無法取得使用者代號與門市代號。\n").arg(noFile.dir() + "/Dovanta.ini")))
+        << missing.err.toStdString();
+    EXPECT_EQ(database->Scalar(stamp + "'P2026-003'"), "||");
+    // Identifiers given on the command line need no file.
+    const ProcessRun given = noFile({"requisition", "P2026-003", "--user", "A001", "--store", "S01"});
+    EXPECT_EQ(given.exitCode, 0);
+    EXPECT_FALSE(given.err.contains("Dovanta.ini")) << given.err.toStdString();
+}
+
 TEST(MarlithCommands, FailuresAndUsageErrorsHaveTheirExitCodes) {
     testsupport::TestDatabase database;
     database.Run(Bom("A", "B", "1") + Bom("B", "A", "1") + Order("SO1", "P1") + Line("SO1", "A", "1"));

@@ -40,17 +40,21 @@ protected:
                      "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P1', '台北專案');");
     }
 
-    std::unique_ptr<mrp::TFormMarlith> Open(bool skin = true, bool active = false) {
+    std::unique_ptr<mrp::TFormMarlith> Build(bool skin = true) {
         mrp::MainWindowOptions o;
         o.connection = database.params();
         o.carriedSkin = skin;
         o.engine.queryDumpPath = QDir(database.dir()).filePath("query.txt");
-        o.readIdentifiers = [] { return mrp::RunIdentifiers{"A001", "S01"}; };
+        o.readIdentifiers = [this] { return identifiers; };
         o.showMessage = [this](const QString& text, int kind) {
             shown.push_back({text, kind});
             return 1;
         };
-        auto w = std::make_unique<mrp::TFormMarlith>(catalogue, o);
+        return std::make_unique<mrp::TFormMarlith>(catalogue, o);
+    }
+
+    std::unique_ptr<mrp::TFormMarlith> Open(bool skin = true, bool active = false) {
+        auto w = Build(skin);
         if (active)
             EXPECT_TRUE(ShowActive(w.get()));
         else
@@ -64,6 +68,7 @@ protected:
 
     testsupport::TestDatabase database;
     db::Connection catalogue;
+    mrp::RunIdentifiers identifiers{"A001", "S01"};
     std::vector<Shown> shown;
 };
 
@@ -92,6 +97,27 @@ TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
         EXPECT_TRUE(TableExists(w->engine().workTableName()));
         EXPECT_EQ(w->engine().userId(), QString("A001"));
     }
+}
+
+// A settings file without a user: the window opens as before, and warns once the clerk
+// can see it, once.
+TEST_F(MainWindowTest, TheSettingsWarningComesOnceOverTheShownWindow) {
+    identifiers = {"", "S01", "設定檔 Dovanta.ini 沒有使用者代號"};
+    auto w = Build();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown.empty()) << "not before the window is shown";
+    ShowOffscreen(w.get());
+    for (int i = 0; i < 100 && shown.empty(); ++i) QTest::qWait(10);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, identifiers.warning);
+    EXPECT_EQ(shown[0].kind, 0);
+    w->hide();
+    ShowOffscreen(w.get());
+    QTest::qWait(20);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(w->engine().userId(), QString());
+    EXPECT_EQ(w->engine().storeId(), QString("S01"));
+    EXPECT_TRUE(TableExists(w->engine().workTableName()));
 }
 
 TEST_F(MainWindowTest, FromProjectCodeToStoredRequisitionThroughTheButtons) {
