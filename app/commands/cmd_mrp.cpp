@@ -157,6 +157,7 @@ public:
             Out(stderr, r.text + (r.detail.isEmpty() ? QString() : ' ' + r.detail) + '\n');
             break;
         case mrp::RequisitionOutcome::Refused:
+        case mrp::RequisitionOutcome::AlreadyTransferred:
         case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
         }
     }
@@ -182,7 +183,8 @@ int Requisition(const QStringList& args) {
                         " is used up\n");
         return 0;
     case mrp::RequisitionOutcome::Failed:
-    case mrp::RequisitionOutcome::Refused: break;
+    case mrp::RequisitionOutcome::Refused:
+    case mrp::RequisitionOutcome::AlreadyTransferred: break;
     }
     return 1;
 }
