@@ -2,7 +2,10 @@
 // connection entry:
 //   marlith orders PROJECT       the order list as "確定" loads it
 //   marlith expand PROJECT       "確定", then "物料展開" with every pass: the material list
-//   marlith requisition PROJECT  the whole road: order list, expansion, number, write
+//   marlith requisition PROJECT  the whole road: order list, expansion, number, write;
+//                                status 1, with the outcome's text on stderr, when the
+//                                write failed or was refused (the project transferred by
+//                                another copy in the meantime, or a partial list)
 //   marlith reserve-numbers      reserves numbers of the day's counter (tests, repairs)
 // Lists go to stdout as CSV (default) or JSON, UTF-8, fields in the lists' own order.
 
