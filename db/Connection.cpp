@@ -32,6 +32,8 @@ bool DbError::isLockConflict() const {
 
 bool DbError::isUniqueViolation() const { return hasCode(isc_unique_key_violation) || hasCode(isc_no_dup); }
 
+bool DbError::isMultipleRows() const { return hasCode(isc_sing_select_err); }
+
 namespace {
 
 struct Status {

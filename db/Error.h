@@ -22,6 +22,9 @@ public:
     bool isLockConflict() const;
     // A unique or primary key already holds the value.
     bool isUniqueViolation() const;
+    // A statement that gives one row (a singleton select, UPDATE ... RETURNING) met
+    // several.
+    bool isMultipleRows() const;
 
 private:
     long sqlCode_;

@@ -27,10 +27,42 @@ std::optional<int> RequisitionCounter::Advance(const QString& tableName, const Q
     advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID = COALESCE(LAST_ID, 0) + 1",
                     " WHERE BILL_DATE = :BILL_DATE RETURNING LAST_ID"});
     advance.SetParam("BILL_DATE", dateText);
-    advance.Execute();
+    try {
+        advance.Execute();
+    } catch (const db::DbError& e) {
+        // The statement is undone; the transaction goes on.
+        if (!e.isMultipleRows()) throw;
+        return AdvanceSeveral(tableName, dateText);
+    }
     const db::Field& last = advance.FieldByName("LAST_ID");
     if (last.IsNull()) return std::nullopt;
     return last.AsInteger() - 1;
+}
+
+int RequisitionCounter::AdvanceSeveral(const QString& tableName, const QString& dateText) {
+    // A database without the unique date may hold several rows for the day, left by
+    // copies of the program that counted and inserted without a lock. Every one of them
+    // is locked first (an update that changes nothing), so no other client advances any
+    // of them until this transaction ends; the day then goes on from the highest, and
+    // all its rows are set past the number handed out, so the next reservation goes on
+    // from there whichever row it reads.
+    db::Query lock(writing_);
+    lock.SetSQL({"UPDATE " + tableName + " SET LAST_ID = LAST_ID WHERE BILL_DATE = :BILL_DATE"});
+    lock.SetParam("BILL_DATE", dateText);
+    lock.Execute();
+
+    db::Query highest(writing_);
+    highest.SetSQL({"SELECT COALESCE(MAX(LAST_ID), 0) FROM " + tableName + " WHERE BILL_DATE = :BILL_DATE"});
+    highest.SetParam("BILL_DATE", dateText);
+    highest.Open();
+    const int n = highest.Fields(0).AsInteger();
+
+    db::Query level(writing_);
+    level.SetSQL({"UPDATE " + tableName + " SET LAST_ID = :LAST_ID WHERE BILL_DATE = :BILL_DATE"});
+    level.SetParam("LAST_ID", n + 1);
+    level.SetParam("BILL_DATE", dateText);
+    level.Execute();
+    return n;
 }
 
 int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {

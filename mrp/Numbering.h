@@ -8,6 +8,13 @@
 // reserves the table, so a second client waits and advances that row: one row per day
 // even in a database whose date column is not declared unique. A client that meets
 // another's lock waits for it and then tries again; lock conflicts are not failures.
+//
+// A database that older copies of the program used without the unique date may already
+// hold several rows for one day. Then every row of the day is locked, the day goes on
+// from the highest LAST_ID, and all its rows are advanced together.
+//
+// A number once reserved is used up: a write that then fails or is refused leaves a gap
+// in the day's numbers, never a number given twice.
 
 #include <QString>
 #include <optional>
@@ -37,6 +44,8 @@ public:
 private:
     // Advances the day's row in the open transaction; nullopt when the day has none.
     std::optional<int> Advance(const QString& tableName, const QString& dateText);
+    // The same for a day with several rows: returns the highest LAST_ID, all rows one past it.
+    int AdvanceSeveral(const QString& tableName, const QString& dateText);
     // One reservation with its transactions; returns the sequence number handed out.
     int Reserve(const QString& tableName, const QString& dateText);
 

@@ -14,6 +14,11 @@
 
 namespace mrp {
 
+QString AlreadyTransferredText(const QString& project, const QString& requisition) {
+    return requisition.isEmpty() ? QString::fromUtf8(kAlreadyTransferredUnnumbered).arg(project)
+                                 : QString::fromUtf8(kAlreadyTransferred).arg(project, requisition);
+}
+
 const QStringList kMaterialFields = {"PROD_ID",   "PROD_NAME",    "QTY",       "DIV_C", "R_QTY",
                                      "UNITNAME",  "MASTERBILLID", "MAIN_PROD", "MITEM"};
 
@@ -267,6 +272,7 @@ void RequisitionEngine::bsSkinButton2Click() {
     // Cleared only when the whole expansion has ended well.
     materialListPartial_ = true;
     passes_ = 0;
+    expandedOrders_.clear();
     CommandTransaction transaction(reading_, options_.cache);
 
     DefineMaterialList();
@@ -292,6 +298,8 @@ void RequisitionEngine::bsSkinButton2Click() {
     } else {
         for (const auto& order : orders) workTable_->Fill({order});
     }
+    for (const auto& order : orders) expandedOrders_ << order.first;
+    expandedOrders_.removeDuplicates();
 
     const QString code = projectCode_;
     const ComposedQuery query = BillOfMaterialsQuery(code, workTable_->name());
@@ -394,12 +402,18 @@ void RequisitionEngine::WriteRequisition() {
         header.projectCode = projectCode_;
         RequisitionWriter writer(reading_, writing_, options_.cache);
         writer.SetClock([this] { return Now().time(); });
-        writer.Write(header, rows);
+        writer.Write(header, rows, expandedOrders_);
 
         report.outcome = RequisitionOutcome::Written;
         report.text = QString::fromUtf8(kWriteSucceeded);
         report.kind = MessageKind::Information;
         report.lines = static_cast<int>(rows.size());
+    } catch (const OrdersAlreadyTransferred& e) {
+        report.outcome = RequisitionOutcome::AlreadyTransferred;
+        report.text = AlreadyTransferredText(projectCode_, e.requisition());
+        report.kind = MessageKind::Warning;
+        report.detail = QString::fromStdString(e.what());
+        report.existing = e.requisition();
     } catch (const std::exception& e) {
         report.outcome = RequisitionOutcome::Failed;
         report.text = QString::fromUtf8(kWriteFailed);

@@ -60,12 +60,22 @@ inline constexpr const char* kWriteFailed = "資料寫入失敗..!";
 // Shown instead of writing when the last expansion ended with an error: the list holds
 // only part of the materials.
 inline constexpr const char* kPartialListRefused = "物料展開未完成, 不能轉請購單..! 請重新按「確定」及「物料展開」";
+// Shown instead of writing when another client has transferred the project's orders
+// since they were listed: %1 the project, %2 the requisition that holds them.
+inline constexpr const char* kAlreadyTransferred = "專案 %1 已轉請購單 (單號 %2), 本次未寫入..!";
+// The same when no requisition names them.
+inline constexpr const char* kAlreadyTransferredUnnumbered = "專案 %1 已轉請購單, 本次未寫入..!";
+// The text for a project whose orders are in `requisition` (empty when none was found).
+QString AlreadyTransferredText(const QString& project, const QString& requisition);
 
 enum class RequisitionOutcome {
     Written,  // kWriteSucceeded
     Failed,   // kWriteFailed; nothing of the requisition was kept
     Refused,  // kPartialListRefused; no number reserved, nothing written
     NothingWritten,  // the material list was empty: nothing written, nothing shown
+    // kAlreadyTransferred: another client transferred the listed orders first; nothing
+    // written, the reserved number used up
+    AlreadyTransferred,
 };
 
 // The message dialog's kinds, as the window's skinned message dialog numbers them.
@@ -73,10 +83,11 @@ enum class MessageKind { Warning = 0, Information = 2 };
 
 struct RequisitionReport {
     RequisitionOutcome outcome = RequisitionOutcome::Failed;
-    QString text;    // one of the three texts above, to be shown with an OK button
+    QString text;    // one of the texts above, to be shown with an OK button
     MessageKind kind = MessageKind::Warning;
     QString detail;  // for a failure, the error's own message (the window need not show it)
     QString number;  // the requisition number, empty when none was reserved
+    QString existing;  // AlreadyTransferred: the requisition holding the orders, when found
     int lines = 0;   // lines written
 };
 
@@ -146,7 +157,8 @@ public:
     // "轉請購單": after an expansion that failed, refuses (kPartialListRefused; no number
     // is reserved and the states stay). Otherwise reserves the day's number (a failure
     // there throws) and writes the requisition (WriteRequisition); in both cases the three
-    // commands are disabled afterwards, for the rest of the run.
+    // commands are disabled afterwards, for the rest of the run. The orders marked as
+    // transferred are those of the last expansion (see RequisitionWriter).
     void bsSkinButton3Click();
 
     // Defines the material list's nine fields and its index "IntIndex" (not active) and
@@ -171,6 +183,9 @@ public:
     bool materialListPartial() const { return materialListPartial_; }
     // Passes of the last expansion.
     int expansionPasses() const { return passes_; }
+    // The order numbers the last expansion put in the work table, each once: the orders
+    // its material list was built from, which the requisition marks as transferred.
+    const QStringList& expandedOrders() const { return expandedOrders_; }
 
     // --- Data sets ---------------------------------------------------------------
     data::QueryTable& CDS_OrderItem() { return orderItems_; }
@@ -208,6 +223,7 @@ private:
     RequisitionReport lastReport_;
     bool materialListPartial_ = false;
     int passes_ = 0;
+    QStringList expandedOrders_;
 
     data::QueryTable orderItems_;
     data::MemTable materials_;

@@ -1,8 +1,12 @@
 #include "mrp/RequisitionWriter.h"
 
 #include <QHash>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QVariant>
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "mrp/BillLookup.h"
 #include "mrp/CommandTransaction.h"
@@ -53,6 +57,68 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     return p;
 }
 
+// A listed order that was no longer open when the write came to mark it.
+struct OrderNotOpen {
+    QString order;
+};
+
+// Attempts of one write that meet another client's lock before it gives up.
+constexpr int kMaxAttempts = 20;
+
+// Each listed order, while it is still open; the row count tells whether it was.
+const QStringList kMarkListedOrder = {
+    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND (TS IS NULL OR TS <> 'Y')"};
+// The project's orders that the order list can never show: disabled ones, and those
+// whose TS is null (the list's TS <> 'Y' is not true for null).
+const QStringList kCloseUnlistableOrders = {
+    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE PROJ_ID = :PROJ_ID",
+    " AND (TS IS NULL OR (TS <> 'Y' AND (DISABLE_FLAG IS NULL OR DISABLE_FLAG <> 'False')))"};
+
+const QStringList kOrderState = {"SELECT TS, PROJ_ID FROM ORDER_MASTER WHERE MASTERBILLID = :MASTERBILLID"};
+// The latest requisition first: by the date digits, then by the sequence number, which
+// has more than four digits from 10000 on.
+const QStringList kRequisitionOfOrder = {
+    "SELECT FIRST 1 MASTERBILLID FROM PETITION_SUB WHERE ORDER_ID = :ORDER_ID",
+    " ORDER BY SUBSTRING(MASTERBILLID FROM 1 FOR 8) DESC, CHAR_LENGTH(MASTERBILLID) DESC, MASTERBILLID DESC"};
+const QStringList kRequisitionOfProject = {
+    "SELECT FIRST 1 MASTERBILLID FROM PETITION_MASTER WHERE PROJ_ID = :PROJ_ID",
+    " ORDER BY SUBSTRING(MASTERBILLID FROM 1 FOR 8) DESC, CHAR_LENGTH(MASTERBILLID) DESC, MASTERBILLID DESC"};
+
+void RollbackQuietly(db::Connection& c) {
+    try {
+        c.Rollback();
+    } catch (...) {
+        // A lost attachment ends its transaction by itself; the first error says why.
+    }
+}
+
+// The order's TS and PROJ_ID as committed now; nullopt when the order does not exist.
+std::optional<std::pair<QString, QString>> OrderState(db::Connection& writing, const QString& order) {
+    db::Query q(writing);
+    q.SetSQL(kOrderState);
+    q.SetParam("MASTERBILLID", order);
+    q.Open();
+    if (q.Eof()) return std::nullopt;
+    return std::make_pair(q.Fields(0).AsString(), q.Fields(1).AsString());
+}
+
+QString FirstValue(db::Connection& writing, const QStringList& statement, const QString& param, const QString& value) {
+    db::Query q(writing);
+    q.SetSQL(statement);
+    q.SetParam(param, value);
+    q.Open();
+    return q.Eof() ? QString() : q.Fields(0).AsString();
+}
+
+// The transferred order's requisition: the one whose lines name it, else the latest of
+// its project (older copies of the program marked orders without lines of their own).
+OrdersAlreadyTransferred Transferred(db::Connection& writing, const QString& order, const QString& project) {
+    QString number = FirstValue(writing, kRequisitionOfOrder, "ORDER_ID", order);
+    if (number.isEmpty() && !project.isEmpty())
+        number = FirstValue(writing, kRequisitionOfProject, "PROJ_ID", project);
+    return OrdersAlreadyTransferred(order, number);
+}
+
 QString ReadEmployeeName(db::Query& q, const QString& userId) {
     q.SetParam("EMPLOYEE_ID", userId);
     q.Open();
@@ -61,9 +127,104 @@ QString ReadEmployeeName(db::Query& q, const QString& userId) {
     return name;
 }
 
+// One attempt of the write in the open transaction on `writing`. Throws OrderNotOpen for
+// a listed order that is no longer open.
+void WriteInTransaction(db::Connection& writing, bool cache, const std::function<QTime()>& clock,
+                        const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
+                        const std::vector<ProductLine>& products, const QStringList& orders) {
+    // The orders first: a client that comes second learns it before writing anything.
+    db::Query mark(writing);
+    mark.SetSQL(kMarkListedOrder);
+    for (const QString& order : orders) {
+        if (!cache) mark.Unprepare();
+        mark.SetParam("MASTERBILLID", order);
+        mark.Execute();
+        if (mark.RowsAffected() == 0) throw OrderNotOpen{order};
+    }
+    db::Query close(writing);
+    close.SetSQL(kCloseUnlistableOrders);
+    close.SetParam("PROJ_ID", h.projectCode);
+    close.Execute();
+
+    db::Query employee(writing);
+    employee.SetSQL(kEmployeeName);
+    const QString employeeName = ReadEmployeeName(employee, h.userId);
+
+    for (const char* table : {"PETITION_SUB", "PETITION_MASTER"}) {
+        db::Query remove(writing);
+        remove.SetSQL({QString("DELETE FROM %1 WHERE MASTERBILLID = :MASTERBILLID").arg(table)});
+        remove.SetParam("MASTERBILLID", h.number);
+        remove.Execute();
+    }
+
+    db::Query master(writing);
+    master.SetSQL(kMasterInsert);
+    master.SetParam("MASTERBILLID", h.number);
+    master.SetParam("BILL_DATE", h.dateText);
+    master.SetParam("EMPLOYEE_ID", h.userId);
+    master.SetParam("EMPLOYEE_NAME", employeeName);
+    master.SetParam("STORE_ID", h.storeId);
+    master.SetParam("TRAN_CODE", QStringLiteral("N"));
+    master.SetParam("CLOSED", QStringLiteral("N"));
+    master.SetParam("CHG_DATE", h.dateText);
+    master.SetParam("CHG_USER", h.userId);
+    master.SetParam("PROJ_ID", h.projectCode);
+    master.Execute();
+
+    db::Query sub(writing);
+    sub.SetSQL(kSubInsert);
+    // The same for every line.
+    sub.SetParam("MASTERBILLID", h.number);
+    sub.SetParam("PACK_QTY", 1);
+    sub.SetParam("BILL_DATE", h.dateText);
+    sub.SetParam("EMPLOYEE_ID", h.userId);
+    sub.SetParam("STORE_ID", h.storeId);
+    sub.SetParam("TRAN_CODE", QStringLiteral("N"));
+    sub.SetParam("CLOSED", QStringLiteral("N"));
+    sub.SetParam("CHG_DATE", h.dateText);
+    sub.SetParam("CHG_USER", h.userId);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const MaterialRow& r = rows[i];
+        const ProductLine& p = products[i];
+        // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
+        // 31.499999999999996 the multiplication leaves in binary.
+        const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
+        const int amount = Amount(qty, p.stdCost, r.prodId);
+        if (!cache) sub.Unprepare();
+        sub.SetParam("KEYINTIME", KeyInTime(clock ? clock() : QTime::currentTime()));
+        sub.SetParam("PROD_ID", r.prodId);
+        sub.SetParam("PROD_NAME", r.prodName);
+        sub.SetParam("PROD_SCALE", p.prodScale);
+        sub.SetParam("V_QTY", qty);
+        sub.SetParam("V_PRICE", p.stdCost);
+        sub.SetParam("QTY", qty);
+        sub.SetParam("UNITNAME", r.unitName);
+        sub.SetParam("SALE_PRICE", p.salePrice);
+        sub.SetParam("STD_COST", p.stdCost);
+        sub.SetParam("AMT", amount);
+        sub.SetParam("TEMPPRODID", r.prodId);
+        sub.SetParam("PROVIDER_ID", p.providerId);
+        sub.SetParam("PROVIDER_NAME", p.providerName);
+        sub.SetParam("PD_ITEMID", p.pdItemId);
+        sub.SetParam("PROD_BARCODE", p.prodBarcode);
+        sub.SetParam("EMPLOYEE_NAME", cache ? employeeName : ReadEmployeeName(employee, h.userId));
+        sub.SetParam("now_qty", p.nowQty);
+        sub.SetParam("ORDER_ID", r.masterBillId);
+        sub.Execute();
+    }
+}
+
 }  // namespace
 
-void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<MaterialRow>& rows) {
+OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const QString& requisition)
+    : std::runtime_error(("order " + order + " has already been transferred" +
+                          (requisition.isEmpty() ? QString() : " into requisition " + requisition))
+                             .toStdString()),
+      order_(order),
+      requisition_(requisition) {}
+
+void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
+                              const QStringList& listedOrders) {
     if (rows.empty()) return;
 
     // Products first, on the reading connection: the transaction below then holds its
@@ -89,88 +250,41 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
         }
     }
 
-    writing_.StartTransaction();
-    try {
-        db::Query employee(writing_);
-        employee.SetSQL(kEmployeeName);
-        const QString employeeName = ReadEmployeeName(employee, h.userId);
+    // Each order once, always in the same order: two clients marking the same orders
+    // meet on the first of them rather than each holding one the other needs.
+    QStringList orders = listedOrders;
+    orders.removeDuplicates();
+    orders.removeAll(QString());
+    std::sort(orders.begin(), orders.end());
 
-        for (const char* table : {"PETITION_SUB", "PETITION_MASTER"}) {
-            db::Query remove(writing_);
-            remove.SetSQL({QString("DELETE FROM %1 WHERE MASTERBILLID = :MASTERBILLID").arg(table)});
-            remove.SetParam("MASTERBILLID", h.number);
-            remove.Execute();
-        }
-
-        db::Query master(writing_);
-        master.SetSQL(kMasterInsert);
-        master.SetParam("MASTERBILLID", h.number);
-        master.SetParam("BILL_DATE", h.dateText);
-        master.SetParam("EMPLOYEE_ID", h.userId);
-        master.SetParam("EMPLOYEE_NAME", employeeName);
-        master.SetParam("STORE_ID", h.storeId);
-        master.SetParam("TRAN_CODE", QStringLiteral("N"));
-        master.SetParam("CLOSED", QStringLiteral("N"));
-        master.SetParam("CHG_DATE", h.dateText);
-        master.SetParam("CHG_USER", h.userId);
-        master.SetParam("PROJ_ID", h.projectCode);
-        master.Execute();
-
-        db::Query sub(writing_);
-        sub.SetSQL(kSubInsert);
-        // The same for every line.
-        sub.SetParam("MASTERBILLID", h.number);
-        sub.SetParam("PACK_QTY", 1);
-        sub.SetParam("BILL_DATE", h.dateText);
-        sub.SetParam("EMPLOYEE_ID", h.userId);
-        sub.SetParam("STORE_ID", h.storeId);
-        sub.SetParam("TRAN_CODE", QStringLiteral("N"));
-        sub.SetParam("CLOSED", QStringLiteral("N"));
-        sub.SetParam("CHG_DATE", h.dateText);
-        sub.SetParam("CHG_USER", h.userId);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const MaterialRow& r = rows[i];
-            const ProductLine& p = products[i];
-            // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
-            // 31.499999999999996 the multiplication leaves in binary.
-            const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
-            const int amount = Amount(qty, p.stdCost, r.prodId);
-            if (!cache_) sub.Unprepare();
-            sub.SetParam("KEYINTIME", KeyInTime(clock_ ? clock_() : QTime::currentTime()));
-            sub.SetParam("PROD_ID", r.prodId);
-            sub.SetParam("PROD_NAME", r.prodName);
-            sub.SetParam("PROD_SCALE", p.prodScale);
-            sub.SetParam("V_QTY", qty);
-            sub.SetParam("V_PRICE", p.stdCost);
-            sub.SetParam("QTY", qty);
-            sub.SetParam("UNITNAME", r.unitName);
-            sub.SetParam("SALE_PRICE", p.salePrice);
-            sub.SetParam("STD_COST", p.stdCost);
-            sub.SetParam("AMT", amount);
-            sub.SetParam("TEMPPRODID", r.prodId);
-            sub.SetParam("PROVIDER_ID", p.providerId);
-            sub.SetParam("PROVIDER_NAME", p.providerName);
-            sub.SetParam("PD_ITEMID", p.pdItemId);
-            sub.SetParam("PROD_BARCODE", p.prodBarcode);
-            sub.SetParam("EMPLOYEE_NAME", cache_ ? employeeName : ReadEmployeeName(employee, h.userId));
-            sub.SetParam("now_qty", p.nowQty);
-            sub.SetParam("ORDER_ID", r.masterBillId);
-            sub.Execute();
-        }
-
-        db::Query mark(writing_);
-        mark.SetSQL({"UPDATE ORDER_MASTER SET TS = 'Y' WHERE PROJ_ID = :PROJ_ID"});
-        mark.SetParam("PROJ_ID", h.projectCode);
-        mark.Execute();
-
-        writing_.Commit();
-    } catch (...) {
+    for (int attempt = 1;; ++attempt) {
+        writing_.StartTransaction();
         try {
-            writing_.Rollback();
+            WriteInTransaction(writing_, cache_, clock_, h, rows, products, orders);
+            writing_.Commit();
+            return;
+        } catch (const OrderNotOpen& e) {
+            RollbackQuietly(writing_);
+            const auto state = OrderState(writing_, e.order);
+            if (!state) throw RuleError("order " + e.order.toStdString() + " no longer exists");
+            throw Transferred(writing_, e.order, state->second);
+        } catch (const db::DbError& e) {
+            RollbackQuietly(writing_);
+            if (!e.isLockConflict()) throw;
+            ++conflicts_;
+            // Another client held one of the orders and has ended its transaction. Read
+            // committed lets the update wait for it but then reports the conflict rather
+            // than the value it committed: look at that value now.
+            for (const QString& order : orders) {
+                const auto state = OrderState(writing_, order);
+                if (state && state->first == "Y") throw Transferred(writing_, order, state->second);
+            }
+            if (attempt >= kMaxAttempts) throw;
+            QThread::msleep(QRandomGenerator::global()->bounded(1, 5 * std::min(attempt, 10)));
         } catch (...) {
-            // A lost attachment ends its transaction by itself; the first error says why.
+            RollbackQuietly(writing_);
+            throw;
         }
-        throw;
     }
 }
 

@@ -2,7 +2,10 @@
 // connection entry:
 //   marlith orders PROJECT       the order list as "確定" loads it
 //   marlith expand PROJECT       "確定", then "物料展開" with every pass: the material list
-//   marlith requisition PROJECT  the whole road: order list, expansion, number, write
+//   marlith requisition PROJECT  the whole road: order list, expansion, number, write;
+//                                status 1, with the outcome's text on stderr, when the
+//                                write failed or was refused (the project transferred by
+//                                another copy in the meantime, or a partial list)
 //   marlith reserve-numbers      reserves numbers of the day's counter (tests, repairs)
 // Lists go to stdout as CSV (default) or JSON, UTF-8, fields in the lists' own order.
 
@@ -162,6 +165,7 @@ public:
             Out(stderr, r.text + (r.detail.isEmpty() ? QString() : ' ' + r.detail) + '\n');
             break;
         case mrp::RequisitionOutcome::Refused:
+        case mrp::RequisitionOutcome::AlreadyTransferred:
         case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
         }
     }
@@ -189,7 +193,8 @@ int Requisition(const QStringList& args) {
                         " is used up\n");
         return 0;
     case mrp::RequisitionOutcome::Failed:
-    case mrp::RequisitionOutcome::Refused: break;
+    case mrp::RequisitionOutcome::Refused:
+    case mrp::RequisitionOutcome::AlreadyTransferred: break;
     }
     return 1;
 }

@@ -7,11 +7,15 @@
 
 #include <QDir>
 #include <memory>
+#include <ostream>
 
 #include "db/Convert.h"
 #include "mrp/RequisitionEngine.h"
 #include "mrp/Rules.h"
 #include "support/TestDatabase.h"
+
+// Texts in failure messages as text, not as code units.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace mrptest {
 

@@ -80,6 +80,63 @@ TEST_F(NumberingTest, LockConflictsAreRetriedNotReported) {
     }
 }
 
+// A database without the unique date, where copies of the program that counted and then
+// inserted may have left more than one row for a day: the day goes on from the highest
+// LAST_ID and every row of the day moves past the number handed out, so none is given
+// twice.
+TEST_F(NumberingTest, EveryRowOfTheDayIsAdvancedFromTheHighest) {
+    database.Run("DROP TABLE TEMP_PETITIONID;\nCREATE TABLE TEMP_PETITIONID (BILL_DATE VARCHAR(10), LAST_ID INTEGER);");
+    const QString rows = "SELECT list(LAST_ID, ',') FROM (SELECT coalesce(LAST_ID, -1) AS LAST_ID FROM "
+                         "TEMP_PETITIONID WHERE BILL_DATE = '2026/11/02' ORDER BY 1)";
+    struct Case {
+        const char* lastIds;  // the day's rows
+        const char* first;
+        const char* second;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"", "202611020001", "202611020002", "3"},
+        {"7", "202611020007", "202611020008", "9"},
+        {"5,7", "202611020007", "202611020008", "9,9"},
+        {"7,5,7", "202611020007", "202611020008", "9,9,9"},
+        {"NULL,3", "202611020003", "202611020004", "5,5"},
+        {"NULL,NULL", "202611020000", "202611020001", "2,2"},
+    };
+    for (const Case& c : cases) {
+        database.Run("DELETE FROM TEMP_PETITIONID;\nINSERT INTO TEMP_PETITIONID VALUES ('2026/11/01', 50);");
+        for (const QString& id : QString(c.lastIds).split(',', Qt::SkipEmptyParts))
+            database.Run("INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', " + id + ");");
+        mrp::RequisitionCounter counter(writing);
+        EXPECT_EQ(counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), c.first) << c.lastIds;
+        EXPECT_EQ(counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), c.second) << c.lastIds;
+        EXPECT_EQ(Scalar(rows), c.after) << c.lastIds;
+        EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/01'"), "50");
+        EXPECT_EQ(counter.conflicts(), 0);
+        EXPECT_FALSE(writing.InTransaction());
+    }
+
+    // Another client advances one of the two rows and commits a moment later: the
+    // reservation waits, then goes on from the value it committed.
+    database.Run("DELETE FROM TEMP_PETITIONID;\nINSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 5);\n"
+                 "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 7);");
+    db::Connection other;
+    other.SetParams(database.params());
+    other.StartTransaction();
+    db::Query q(other);
+    q.Add("UPDATE TEMP_PETITIONID SET LAST_ID = 12 WHERE LAST_ID = 5");
+    q.Execute();
+    std::thread committer([&] {
+        QThread::msleep(300);
+        other.Commit();
+    });
+    mrp::RequisitionCounter counter(writing);
+    const QString number = counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02");
+    committer.join();
+    EXPECT_EQ(number, "202611020012");
+    EXPECT_GE(counter.conflicts(), 1);
+    EXPECT_EQ(Scalar(rows), "13,13");
+}
+
 TEST_F(NumberingTest, TheDateIsFormedOnceForACommandThatSpansMidnight) {
     database.Run(Bom("A", "B", "1") + Bom("A", "C", "1") + Order("SO1", "P1") + Line("SO1", "A", "1"));
     Expand("P1");

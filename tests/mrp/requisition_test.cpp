@@ -1,5 +1,8 @@
 // "轉請購單": the requisition write, its outcome and what a failure leaves.
 
+#include <QThread>
+#include <thread>
+
 #include "Fixture.h"
 #include "app/DemoData.h"
 
@@ -13,14 +16,22 @@ const mrp::CommandStates kNone{false, false, false};
 
 }  // namespace
 
-TEST_F(RequisitionTest, WritesHeaderLinesAndMarksEveryOrderOfTheProject) {
+TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders) {
     database.Run(
         "INSERT INTO EMPLOYEE VALUES ('A001', '陳志明');\n"
         "INSERT INTO PRODUCT VALUES ('M1', '螺絲', '包', 'M6x20', 30, 45, 7, 'V01', '五金行', 'PT', '4710001');\n" +
         Bom("P", "M1", "4") + Bom("P", "GHOST", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") +
-        Order("SO-OFF", "P1", "'True'") + Order("SO-PLAIN", "P1") + Line("SO-PLAIN", "NOBILL", "1") +
+        Order("SO-OFF", "P1", "'True'") + Order("SO-NOFLAG", "P1", "NULL") + Order("SO-NULLTS", "P1", "'False'", "NULL") +
+        Order("SO-DONE", "P1", "'False'", "'Y'") + Order("SO-PLAIN", "P1") + Line("SO-PLAIN", "NOBILL", "1") +
         Order("SO-OTHER", "P2"));
-    Expand("P1");
+    engine->SetProjectCode("P1");
+    engine->bsSkinButton1Click();
+    // Entered after the clerk loaded the list: not in this requisition, open for the next.
+    database.Run(Order("SO-LATE", "P1") + Line("SO-LATE", "P", "100"));
+    engine->bsSkinButton2Click();
+    QStringList expanded = engine->expandedOrders();
+    expanded.sort();
+    EXPECT_EQ(expanded, (QStringList{"SO-PLAIN", "SO1"}));
     engine->bsSkinButton3Click();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
@@ -53,13 +64,152 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksEveryOrderOfTheProject) {
                      "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"),
               "||||||6|0.000000000000000|0.000000000000000|0.000000000000000|0|0.000000000000000");
 
-    // Every order of the project, listed or not; other projects untouched.
+    // The listed orders (also one whose products have no bill) and those the list can
+    // never show; not the late one, nor other projects.
     EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || coalesce(TS, 'null')) FROM "
                      "(SELECT * FROM ORDER_MASTER ORDER BY MASTERBILLID)"),
-              "SO-OFF=Y,SO-OTHER=N,SO-PLAIN=Y,SO1=Y");
+              "SO-DONE=Y,SO-LATE=N,SO-NOFLAG=Y,SO-NULLTS=Y,SO-OFF=Y,SO-OTHER=N,SO-PLAIN=Y,SO1=Y");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE ORDER_ID = 'SO-LATE'"), "0");
     EXPECT_FALSE(writing.InTransaction());
     // Nothing offers a command any more.
     EXPECT_THROW(engine->bsSkinButton1Click(), mrp::CommandNotAvailable);
+}
+
+// A second clerk's copy of the program: its own three attachments and engine.
+class SecondClient {
+public:
+    SecondClient(const testsupport::TestDatabase& database, const QDateTime& now) : now_(now) {
+        for (db::Connection* c : {&catalogue, &reading, &writing}) c->SetParams(database.params());
+        mrp::EngineOptions options;
+        options.queryDumpPath = QDir(database.dir()).filePath("second-query.txt");
+        options.clock = [this] { return now_; };
+        engine = std::make_unique<mrp::RequisitionEngine>(catalogue, reading, writing, options);
+        engine->CreateWorkTable();
+        engine->SetUser("A002", "S02");
+    }
+    ~SecondClient() {
+        engine->DropWorkTable();
+        engine.reset();
+    }
+    void Expand(const QString& project) {
+        engine->SetProjectCode(project);
+        engine->bsSkinButton1Click();
+        engine->bsSkinButton2Click();
+    }
+
+    db::Connection catalogue, reading, writing;
+    std::unique_ptr<mrp::RequisitionEngine> engine;
+
+private:
+    QDateTime now_;
+};
+
+// Two clerks list and expand the same project, then both press "轉請購單": the second
+// write finds the orders transferred and writes nothing.
+TEST_F(RequisitionTest, ASecondWriteOfTheProjectIsRefusedAndWritesNothing) {
+    database.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") + Order("SO2", "P1") +
+                 Line("SO2", "P", "1") + Order("SO-OFF", "P1", "'True'"));
+    SecondClient second(database, now);
+    Expand("P1");
+    second.Expand("P1");
+
+    engine->bsSkinButton3Click();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
+    second.engine->bsSkinButton3Click();
+
+    const mrp::RequisitionReport& r = second.engine->lastReport();
+    EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::AlreadyTransferred) << r.detail.toStdString();
+    EXPECT_EQ(r.text, "專案 P1 已轉請購單 (單號 202611020001), 本次未寫入..!");
+    EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
+    EXPECT_EQ(r.existing, "202611020001");
+    EXPECT_EQ(r.number, "202611020002");  // reserved and used up
+    EXPECT_EQ(second.engine->commandStates(), kNone);
+    EXPECT_FALSE(second.writing.InTransaction());
+
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || ':' || EMPLOYEE_ID) FROM PETITION_MASTER"), "202611020001:A001");
+    EXPECT_EQ(Scalar("SELECT list(DISTINCT MASTERBILLID) FROM PETITION_SUB"), "202611020001");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "2");
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "3");
+}
+
+// Another client is writing the project's requisition at this moment: its transaction
+// holds an order, and the write waits for it. Read committed then reports the update
+// conflict; the write looks at what the other committed. A rollback there lets the
+// write go through.
+TEST_F(RequisitionTest, AWriteThatWaitsForAnotherClientFollowsItsOutcome) {
+    struct Case {
+        const char* name;
+        const char* other;  // the other client's statements, ";"-separated, in one transaction
+        bool commit;
+        mrp::RequisitionOutcome outcome;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"its lines name the order",
+         "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = 'SO1';"
+         "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID, ORDER_ID) VALUES ('202611010009', 'M', 'SO1');"
+         "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID, ORDER_ID) VALUES ('2026110110000', 'M', 'SO1')",
+         true, mrp::RequisitionOutcome::AlreadyTransferred, "專案 P1 已轉請購單 (單號 2026110110000), 本次未寫入..!"},
+        {"a header of the project without lines",
+         "UPDATE ORDER_MASTER SET TS = 'Y' WHERE PROJ_ID = 'P1';"
+         "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611010003', 'P1')",
+         true, mrp::RequisitionOutcome::AlreadyTransferred, "專案 P1 已轉請購單 (單號 202611010003), 本次未寫入..!"},
+        {"no requisition at all", "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = 'SO2'", true,
+         mrp::RequisitionOutcome::AlreadyTransferred, "專案 P1 已轉請購單, 本次未寫入..!"},
+        {"a disabled order only", "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = 'SO-OFF'", true,
+         mrp::RequisitionOutcome::Written, "資料寫入成功..!"},
+        {"rolled back", "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = 'SO1'", false,
+         mrp::RequisitionOutcome::Written, "資料寫入成功..!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TestDatabase fresh;
+        fresh.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") + Order("SO2", "P1") +
+                  Line("SO2", "P", "1") + Order("SO-OFF", "P1", "'True'"));
+        SecondClient client(fresh, now);
+        client.Expand("P1");
+
+        db::Connection other;
+        other.SetParams(fresh.params());
+        other.StartTransaction();
+        for (const QString& statement : QString(c.other).split(';')) {
+            db::Query q(other);
+            q.Add(statement);
+            q.Execute();
+        }
+        std::thread ender([&] {
+            QThread::msleep(300);
+            if (c.commit) other.Commit();
+            else other.Rollback();
+        });
+        client.engine->bsSkinButton3Click();
+        ender.join();
+
+        const mrp::RequisitionReport& r = client.engine->lastReport();
+        EXPECT_EQ(r.outcome, c.outcome) << r.detail.toStdString();
+        EXPECT_EQ(r.text, QString::fromUtf8(c.text));
+        EXPECT_FALSE(client.writing.InTransaction());
+        const QString written = fresh.Scalar("SELECT COUNT(*) FROM PETITION_MASTER WHERE MASTERBILLID = '" +
+                                             client.engine->requisitionNumber() + "'");
+        EXPECT_EQ(written, c.outcome == mrp::RequisitionOutcome::Written ? "1" : "0");
+        if (c.outcome == mrp::RequisitionOutcome::Written) {
+            EXPECT_EQ(fresh.Scalar("SELECT list(TS) FROM ORDER_MASTER"), "Y,Y,Y");
+        }
+    }
+}
+
+TEST_F(RequisitionTest, AnOrderDeletedAfterTheListWasLoadedFailsTheWrite) {
+    database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1") + Order("SO2", "P1") +
+                 Line("SO2", "P", "1"));
+    Expand("P1");
+    database.Run("DELETE FROM ORDER_SUB WHERE MASTERBILLID = 'SO2';\nDELETE FROM ORDER_MASTER WHERE MASTERBILLID = 'SO2';");
+    engine->bsSkinButton3Click();
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
+    EXPECT_NE(engine->lastReport().detail.indexOf("SO2 no longer exists"), -1)
+        << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
 }
 
 TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven) {

@@ -2,12 +2,59 @@
 // counter hands every number out once, and whole requisitions are written side by side.
 // Needs the server that scripts/test starts on 127.0.0.1.
 
+#include <QDate>
+#include <QElapsedTimer>
 #include <QSet>
+#include <QThread>
 
 #include "Fixture.h"
 #include "MarlithProcess.h"
 
 using namespace mrptest;
+
+namespace {
+
+// Holds today's counter row in an open transaction of its own, so that every copy of
+// the program that comes to reserve a number waits there, its order list loaded and its
+// materials expanded; Release lets them all go at once.
+class CounterHold {
+public:
+    explicit CounterHold(const testsupport::TestDatabase& database) : database_(database) {
+        const QString today = mrp::DateText(QDate::currentDate());
+        database.Run("INSERT INTO TEMP_PETITIONID VALUES ('" + today + "', 1);");
+        holder_.SetParams(database.params());
+        holder_.StartTransaction();
+        db::Query lock(holder_);
+        lock.Add("UPDATE TEMP_PETITIONID SET LAST_ID = LAST_ID WHERE BILL_DATE = '" + today + "'");
+        lock.Execute();
+    }
+    ~CounterHold() { Release(); }
+
+    // Waits until `clients` statements of other attachments are running on the counter
+    // (waiting for this hold); false if they have not come within a minute.
+    bool WaitForWaiters(int clients) const {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 60000) {
+            const QString waiting = database_.Scalar(
+                "SELECT COUNT(*) FROM MON$STATEMENTS WHERE MON$STATE = 1 AND MON$ATTACHMENT_ID <> "
+                "CURRENT_CONNECTION AND MON$SQL_TEXT CONTAINING 'TEMP_PETITIONID'");
+            if (waiting.toInt() >= clients) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    void Release() {
+        if (holder_.InTransaction()) holder_.Rollback();
+    }
+
+private:
+    const testsupport::TestDatabase& database_;
+    db::Connection holder_;
+};
+
+}  // namespace
 
 TEST(ServerRequisitionNumbers, EightClientsReserveTwoHundredDistinctNumbers) {
     auto database = testsupport::TestDatabase::OnServer();
@@ -84,4 +131,74 @@ TEST(ServerRequisitions, FourClientsWriteWholeRequisitionsAtOnce) {
     EXPECT_EQ(database->Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "5");
     EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING 'TMP_BILLID'"),
               "0");
+}
+
+// Several clerks press "轉請購單" for the same project at the same moment: the project is
+// written once; every other copy writes nothing, says the project is transferred under
+// that number, and ends with a failure status.
+TEST(ServerRequisitions, ClientsPressingTogetherWriteAProjectOnce) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run(Bom("X", "L1", "2") + Bom("X", "L2", "1") + Order("SO1", "P1") + Line("SO1", "X", "3") +
+                  Order("SO2", "P1") + Line("SO2", "X", "1") + Order("SO-OFF", "P1", "'True'"));
+    MarlithProcess marlith(database->params());
+    constexpr int kClients = 4;
+    CounterHold hold(*database);
+    std::vector<std::unique_ptr<QProcess>> clients;
+    for (int i = 0; i < kClients; ++i) clients.push_back(marlith.Start({"requisition", "P1"}));
+    ASSERT_TRUE(hold.WaitForWaiters(kClients));
+    hold.Release();
+
+    QStringList written, refused;
+    for (auto& client : clients) {
+        const ProcessRun run = MarlithProcess::Finish(*client, 300000);
+        if (run.exitCode == 0) {
+            written << run.out.section('\n', 0, 0);
+        } else {
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.out, "");
+            refused << run.err;
+        }
+    }
+    ASSERT_EQ(written.size(), 1) << written.join(' ').toStdString();
+    EXPECT_EQ(refused.size(), kClients - 1);
+    for (const QString& err : refused)
+        EXPECT_EQ(err, "專案 P1 已轉請購單 (單號 " + written[0] + "), 本次未寫入..!\n") << err.toStdString();
+
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID) FROM PETITION_MASTER"), written[0]);
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "4");
+    EXPECT_EQ(database->Scalar("SELECT list(DISTINCT MASTERBILLID) FROM PETITION_SUB"), written[0]);
+    EXPECT_EQ(database->Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER"), "Y");
+    // Every copy reserved its number; the refused ones are gaps.
+    EXPECT_EQ(database->Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), QString::number(1 + kClients));
+}
+
+// An order entered for the project while a write waits for its number is not in that
+// requisition and stays open for the next one.
+TEST(ServerRequisitions, AnOrderEnteredWhileAWriteWaitsStaysOpen) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run(Bom("X", "L1", "2") + Order("SO1", "P1") + Line("SO1", "X", "3"));
+    MarlithProcess marlith(database->params());
+    {
+        CounterHold hold(*database);
+        auto client = marlith.Start({"requisition", "P1"});
+        ASSERT_TRUE(hold.WaitForWaiters(1));
+        database->Run(Order("SO2", "P1") + Line("SO2", "X", "5"));
+        hold.Release();
+        const ProcessRun run = MarlithProcess::Finish(*client);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
+              "SO1=Y,SO2=N");
+    EXPECT_EQ(database->Scalar("SELECT list(ORDER_ID || ':' || QTY) FROM PETITION_SUB"), "SO1:6");
+
+    // The next requisition takes it.
+    const ProcessRun next = marlith({"requisition", "P1"});
+    ASSERT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_EQ(database->Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER"), "Y");
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "2");
+    EXPECT_EQ(database->Scalar("SELECT ORDER_ID || ':' || QTY FROM PETITION_SUB WHERE MASTERBILLID = '" +
+                               next.out.section('\n', 0, 0) + "'"),
+              "SO2:10");
 }
