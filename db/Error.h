@@ -22,6 +22,8 @@ public:
     bool isLockConflict() const;
     // A unique or primary key already holds the value.
     bool isUniqueViolation() const;
+    // The statement was cancelled (see db/Interrupt.h).
+    bool isCancelled() const;
 
 private:
     long sqlCode_;

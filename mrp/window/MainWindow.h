@@ -8,7 +8,10 @@
 // The window owns the engine and its reading and writing connections; the catalogue
 // connection belongs to the caller (the program's data module) and must outlive the
 // window. A database error in a handler is shown in the skinned message dialog and the
-// window stays as the handler left it.
+// window stays as the handler left it. Closing always succeeds: the work table is
+// dropped on the way, and a drop that fails is shown and does not keep the window open.
+// Handlers run as interruptible work (db/Interrupt.h): when the program is told to end,
+// the running one stops and its messages go to the standard error.
 
 #include <functional>
 #include <memory>
@@ -102,8 +105,8 @@ private:
     void BuildSkin();
     void BuildControls();
     void FormCreate();
-    // FormClose: drops the work table; false when that failed (the window stays open).
-    bool FormClose();
+    // FormClose: drops the work table; a failure is shown and the window closes anyway.
+    void FormClose();
     // Runs a handler; a failure is shown in the message dialog.
     bool Guard(const std::function<void()>& handler);
     // One of the engine's commands on the project code as the edit holds it now.
@@ -123,6 +126,7 @@ private:
     data::DataSource dsSearch_;     // DS_Search: carries the project list to the lookup
     // The hourglass while a requisition is written.
     std::optional<platform::HourglassCursor> writeCursor_;
+    bool formClosed_ = false;  // FormClose has run
 
     // Skin components (children of the window).
     skin::TbsSkinData* skinData_ = nullptr;
