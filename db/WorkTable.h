@@ -4,8 +4,9 @@
 // expansion, and dropped when the window closes, always on the reading connection.
 //
 // A run that is killed outright (or whose database went away) cannot drop its table. Its
-// name therefore says which attachment made it, and every run, as it makes its own
-// table, drops the tables whose makers are no longer attached (RemoveEndedRuns).
+// name therefore says which attachment made it (the reading connection, which stays
+// attached for the whole run), and every run, as it makes its own table, drops the tables
+// whose makers are no longer attached (RemoveEndedRuns).
 
 #include <QString>
 #include <QTime>

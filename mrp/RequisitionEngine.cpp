@@ -110,8 +110,14 @@ void RequisitionEngine::CreateWorkTable() {
     workTable_ =
         std::make_unique<db::WorkTable>(reading_, db::MakeWorkTableName(QTime::currentTime(), reading_.AttachmentId()));
     // Tables of runs that were killed outright or lost their database: nothing else
-    // ever removes them.
-    workTable_->RemoveEndedRuns(tableCatalogue_);
+    // ever removes them. A failure here does not keep this run from working; the next
+    // run tries again.
+    try {
+        workTable_->RemoveEndedRuns(tableCatalogue_);
+    } catch (const db::Interrupted&) {
+        throw;
+    } catch (const db::DbError&) {
+    }
     RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
 }
 
