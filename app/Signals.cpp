@@ -79,6 +79,9 @@ void Watch() {
         const ssize_t n = ::read(watchPipe[0], &byte, 1);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0 || byte == 0) return;  // the watch is ending
+        // This thread's reads are interrupted by the signals it takes; the client
+        // library must not find EINTR left over (see the constructor).
+        errno = 0;
         db::CancelInterruptibleWork();
     }
 }
