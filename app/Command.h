@@ -30,7 +30,9 @@ struct Command {
     std::string usage;    // arguments after the name, e.g. "[--demo] PATH"
     std::string summary;  // one line for --help
     Needs needs = Needs::Core;
-    // Runs with the arguments after the name; returns the exit status (0 or 1).
+    // Runs with the arguments after the name; returns the exit status (0 or 1). A
+    // command that keeps an app::SignalWatch while it runs ends with 128 + the signal's
+    // number when one of the watched signals arrived (main.cpp).
     int (*run)(const QStringList& args) = nullptr;
 };
 

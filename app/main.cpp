@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/Command.h"
+#include "app/Signals.h"
 #include "db/Connection.h"
 
 namespace {
@@ -98,14 +99,23 @@ int main(int argc, char** argv) {
     struct ClientShutdown {
         ~ClientShutdown() { db::ShutdownClient(); }
     } clientShutdown;
+    int status = 1;
     try {
-        return cmd->run(rest);
+        status = cmd->run(rest);
     } catch (const app::UsageError& e) {
         std::fprintf(stderr, "marlith %s: %s\nusage: marlith %s %s\n", cmd->name.c_str(), e.what(),
                      cmd->name.c_str(), cmd->usage.c_str());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "marlith %s: %s\n", cmd->name.c_str(), e.what());
-        return 1;
+        // An interruption's own error says nothing the line below does not.
+        if (!app::SignalWatch::Received()) std::fprintf(stderr, "marlith %s: %s\n", cmd->name.c_str(), e.what());
+        status = 1;
     }
+    // A run that a signal told to end (commands that watch for signals, app/Signals.h)
+    // ends with the shell's status for it, whatever its command had done by then.
+    if (const int signal = app::SignalWatch::Received()) {
+        std::fprintf(stderr, "marlith %s: ended by %s\n", cmd->name.c_str(), app::SignalName(signal));
+        return 128 + signal;
+    }
+    return status;
 }

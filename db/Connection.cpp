@@ -9,12 +9,16 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <set>
 
 #include "db/Convert.h"
 #include "db/StatementParams.h"
+#include "db/Interrupt.h"
+#include "db/InterruptState.h"
 
 namespace db {
 
@@ -33,6 +37,7 @@ bool DbError::isLockConflict() const {
 bool DbError::isUniqueViolation() const { return hasCode(isc_unique_key_violation) || hasCode(isc_no_dup); }
 
 bool DbError::isMultipleRows() const { return hasCode(isc_sing_select_err); }
+bool DbError::isCancelled() const { return hasCode(isc_cancelled); }
 
 namespace {
 
@@ -57,6 +62,12 @@ struct Status {
     }
     const long sqlcode = isc_sqlcode(st.v);
     if (!context.empty()) text = context + ": " + text;
+    // A statement the watcher cancelled because the run is ending. Outside interruptible
+    // work the same code is a cancel that came too late for its statement; the caller
+    // may simply try again (DbError::isCancelled).
+    if (std::find(codes.begin(), codes.end(), long(isc_cancelled)) != codes.end() && InterruptRequested() &&
+        InterruptibleNow())
+        throw Interrupted("interrupted: the program is ending (" + text + ")", sqlcode, std::move(codes));
     throw DbError(text, sqlcode, std::move(codes));
 }
 
@@ -124,12 +135,88 @@ QByteArray DatabasePath(const ConnectionParams& p) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------
+// Open attachments, for the watcher that cancels running statements when the run is
+// told to end (another thread).
+
+namespace {
+
+struct LiveAttachment {
+    isc_db_handle handle = 0;
+    std::atomic<bool> busy{false};  // a statement is executing or fetching
+};
+
+std::mutex& LiveMutex() {
+    static std::mutex m;
+    return m;
+}
+
+std::set<LiveAttachment*>& Live() {
+    static std::set<LiveAttachment*> live;
+    return live;
+}
+
+// Marks the attachment busy while a statement runs on it.
+class Busy {
+public:
+    explicit Busy(LiveAttachment& a) : a_(a) { a_.busy.store(true); }
+    ~Busy() { a_.busy.store(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    LiveAttachment& a_;
+};
+
+int RefuseSignalShutdown(const int reason, const int /*mask*/, void*) {
+    // Non-zero at the confirmation step keeps the engine running.
+    return reason == fb_shutrsn_signal ? 1 : 0;
+}
+
+}  // namespace
+
+void CancelInterruptibleWork() {
+    std::lock_guard<std::mutex> state(InterruptStateMutex());
+    if (!InterruptibleNow()) return;
+    std::lock_guard<std::mutex> live(LiveMutex());
+    for (LiveAttachment* a : Live()) {
+        // Only an attachment with a statement under way: a cancel that finds none stays
+        // pending and would fail the attachment's next call, the clean-up's included.
+        if (!a->busy.load()) continue;
+        Status st;
+        isc_db_handle h = a->handle;
+        fb_cancel_operation(&st, &h, fb_cancel_raise);
+    }
+}
+
+void KeepEngineOnSignals() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Status st;
+        fb_shutdown_callback(&st, RefuseSignalShutdown, fb_shut_confirmation, nullptr);
+        Check(st, "cannot register the engine's shutdown check");
+    });
+}
+
+// ---------------------------------------------------------------------------------
 // Connection
 
 struct Connection::Impl {
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;  // the explicit transaction, 0 when none
     std::set<Query*> queries;
+    LiveAttachment live;
+    qint64 attachmentId = 0;  // read on first use, 0 until then
+
+    void Register() {
+        std::lock_guard<std::mutex> lock(LiveMutex());
+        live.handle = db;
+        Live().insert(&live);
+    }
+    void Unregister() {
+        std::lock_guard<std::mutex> lock(LiveMutex());
+        Live().erase(&live);
+        live.handle = 0;
+    }
 };
 
 Connection::Connection(QString name) : name_(std::move(name)), d_(std::make_unique<Impl>()) {}
@@ -166,10 +253,14 @@ void Connection::Open() {
         d_->db = 0;
         Throw(st, "cannot open database " + params_.database.toStdString());
     }
+    d_->Register();
 }
 
 void Connection::Close() {
     if (!Connected()) return;
+    // Out of the watcher's reach before the handle goes.
+    d_->Unregister();
+    d_->attachmentId = 0;
     for (Query* q : d_->queries) q->Unprepare();
     Status st;
     if (d_->tr) {
@@ -253,6 +344,17 @@ void Connection::Rollback() {
 }
 
 bool Connection::InTransaction() const { return d_->tr != 0; }
+
+qint64 Connection::AttachmentId() {
+    Open();
+    if (d_->attachmentId == 0) {
+        Query q(*this);
+        q.Add("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
+        q.Open();
+        d_->attachmentId = q.Fields(0).AsVariant().toLongLong();
+    }
+    return d_->attachmentId;
+}
 
 void* Connection::handle() {
     Open();
@@ -618,6 +720,7 @@ void Query::Bind() {
 
 void Query::Run(bool wantRows) {
     Close();
+    CheckInterrupt();
     Prepare();
     Bind();
     const bool select = d_->stmtType == isc_info_sql_stmt_select ||
@@ -632,6 +735,7 @@ void Query::Run(bool wantRows) {
     try {
         Status st;
         ++connection_.executed_;
+        Busy busy(connection_.d_->live);
         if (singleton) {
             isc_dsql_execute2(&st, tr, &d_->stmt, 1, d_->in, d_->out);
             Check(st);

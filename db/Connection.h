@@ -55,6 +55,10 @@ public:
     void Rollback();
     bool InTransaction() const;
 
+    // The attachment's number on the server (CURRENT_CONNECTION), read once per
+    // attachment; opens the connection. Unique among the database's open attachments.
+    qint64 AttachmentId();
+
     const CodePage& codePage() const { return codePage_; }
 
     // Statements prepared and executed on this connection since it was created; the

@@ -25,6 +25,8 @@ public:
     // A statement that gives one row (a singleton select, UPDATE ... RETURNING) met
     // several.
     bool isMultipleRows() const;
+    // The statement was cancelled (see db/Interrupt.h).
+    bool isCancelled() const;
 
 private:
     long sqlCode_;

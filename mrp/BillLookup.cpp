@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "db/Convert.h"
+#include "db/Interrupt.h"
 
 namespace mrp {
 
@@ -31,6 +32,8 @@ BillLookup::BillLookup(db::Connection& reading, bool cache) : reading_(reading),
 BillLookup::~BillLookup() = default;
 
 ProductRef BillLookup::Product(const QString& prodId) {
+    // Answers from the cache run no statement: a program being ended stops here too.
+    db::CheckInterrupt();
     if (cache_) {
         if (auto it = products_.constFind(prodId); it != products_.cend()) return *it;
     }
@@ -82,6 +85,7 @@ bool BillLookup::HasBill(const QString& prodId) {
 }
 
 std::vector<BillLine> BillLookup::Bill(const QString& prodId) {
+    db::CheckInterrupt();
     if (!cache_) return ReadBill(prodId);
     if (auto it = bills_.constFind(prodId); it != bills_.cend()) return *it;
     auto lines = ReadBill(prodId);

@@ -6,9 +6,12 @@
 //
 // The transaction is committed when the command ends, also when it ends with an error:
 // the work done before the error (the work table's rows) stays, as it did when each
-// statement committed on its own. A connection already in a transaction is left alone.
+// statement committed on its own. A command cut short because the program is ending is
+// rolled back instead: nothing it had begun is kept. A connection already in a
+// transaction is left alone.
 
 #include "db/Connection.h"
+#include "db/Interrupt.h"
 
 namespace mrp {
 
@@ -21,7 +24,10 @@ public:
     ~CommandTransaction() {
         if (!own_) return;
         try {
-            connection_.Commit();
+            if (db::InterruptRequested())
+                connection_.Rollback();
+            else
+                connection_.Commit();
         } catch (...) {
             try {
                 connection_.Rollback();

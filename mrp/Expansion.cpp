@@ -17,6 +17,15 @@ QString Chain(const QStringList& assemblies, const QString& last) {
     return chain.join(QStringLiteral(" → "));
 }
 
+// A bill line must name its component: without one the requisition would get a line
+// with no product.
+void RequireComponent(const QString& assembly, const QString& component) {
+    if (component.isEmpty())
+        throw RuleError(QString("the bill of materials of %1 has a line without a component (DE_PRODID is empty)")
+                            .arg(assembly)
+                            .toStdString());
+}
+
 }  // namespace
 
 void Expansion::Append(MaterialRow row) {
@@ -36,6 +45,7 @@ void Expansion::Append(MaterialRow row) {
 
 void Expansion::FirstLevel(const std::vector<BomRow>& bomRows) {
     for (const BomRow& b : bomRows) {
+        RequireComponent(b.prodId, b.deProdId);
         MaterialRow row;
         row.prodId = b.deProdId;
         const ProductRef product = source_.Product(b.deProdId);
@@ -83,6 +93,7 @@ void Expansion::Pass() {
         QStringList assemblies = e.assemblies;
         assemblies << e.prodId;
         for (const BillLine& line : source_.Bill(e.prodId)) {
+            RequireComponent(e.prodId, line.deProdId);
             MaterialRow row;
             row.prodId = line.deProdId;
             const ProductRef product = source_.Product(line.deProdId);

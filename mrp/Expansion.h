@@ -82,6 +82,8 @@ public:
     // First level: appends one material row per bill-query row. QTY is the server's T_QTY
     // (null stays null), DIV_C the bill line's divisor (1 when null), R_QTY the rounded
     // quotient of QTY (0 when null) and DIV_C, MAIN_PROD the ordered product.
+    // Here and in Pass, a bill line without a component code (DE_PRODID null or empty)
+    // throws RuleError naming the assembly, as a divisor of 0 does; the rows before it stay.
     void FirstLevel(const std::vector<BomRow>& bomRows);
 
     bool HasSubAssembly() const;

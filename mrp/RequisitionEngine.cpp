@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include "data/Error.h"
+#include "db/Interrupt.h"
 #include "mrp/BillLookup.h"
 #include "mrp/CommandTransaction.h"
 #include "mrp/Numbering.h"
@@ -89,15 +90,18 @@ namespace {
 
 // Creating and dropping tables change the server's catalogue; two clients doing it at
 // the same moment meet on its rows and one of them is told "deadlock". The step is
-// simply tried again a little later.
+// simply tried again a little later. So is a step that met a cancel meant for the work
+// of a run that is ending (it arrived after its statement had finished).
 template <typename Step>
 void RetryOnLockConflict(Step step) {
     for (int attempt = 1;; ++attempt) {
         try {
             step();
             return;
+        } catch (const db::Interrupted&) {
+            throw;
         } catch (const db::DbError& e) {
-            if (!e.isLockConflict() || attempt >= 20) throw;
+            if (!(e.isLockConflict() || e.isCancelled()) || attempt >= 20) throw;
             QThread::msleep(QRandomGenerator::global()->bounded(5, 20 * std::min(attempt, 10)));
         }
     }
@@ -106,7 +110,19 @@ void RetryOnLockConflict(Step step) {
 }  // namespace
 
 void RequisitionEngine::CreateWorkTable() {
-    workTable_ = std::make_unique<db::WorkTable>(reading_, db::NewWorkTableName());
+    // The name carries the reading attachment's number, which tells later runs whether
+    // this one is still attached.
+    workTable_ =
+        std::make_unique<db::WorkTable>(reading_, db::MakeWorkTableName(QTime::currentTime(), reading_.AttachmentId()));
+    // Tables of runs that were killed outright or lost their database: nothing else
+    // ever removes them. A failure here does not keep this run from working; the next
+    // run tries again.
+    try {
+        workTable_->RemoveEndedRuns(tableCatalogue_);
+    } catch (const db::Interrupted&) {
+        throw;
+    } catch (const db::DbError&) {
+    }
     RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
 }
 
@@ -117,6 +133,8 @@ void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {
 
 void RequisitionEngine::DropWorkTable() {
     if (!workTable_) return;
+    // Runs to its end even while the program is being ended.
+    db::UninterruptibleWork cleanup;
     // The query tables keep nothing prepared; the bill and product statements of a
     // command are gone with it, so the drop meets no statement in use.
     RetryOnLockConflict([&] { workTable_->DropIfExists(tableCatalogue_); });

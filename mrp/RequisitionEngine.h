@@ -121,11 +121,14 @@ public:
     RequisitionEngine& operator=(const RequisitionEngine&) = delete;
 
     // --- Start-up and close --------------------------------------------------------
-    // The work table step of the window's FormCreate: a table of a fresh name, created
-    // unless it exists. The run's user and store identifiers (from the settings file).
+    // The work table step of the window's FormCreate: first drops the work tables of
+    // runs that have ended (db::WorkTable::RemoveEndedRuns), then makes this run's, named
+    // for the time and the reading attachment, unless it exists. The run's user and
+    // store identifiers (from the settings file).
     void CreateWorkTable();
     void SetUser(const QString& userId, const QString& storeId);
-    // FormClose: drops the work table if it exists.
+    // FormClose: drops the work table if it exists. Runs to its end even while the
+    // program is being ended (db::UninterruptibleWork).
     void DropWorkTable();
     const QString& workTableName() const;
     const QString& userId() const { return userId_; }

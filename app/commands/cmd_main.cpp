@@ -9,11 +9,15 @@
 // With --screenshot the window is written to a PNG after --quit-after milliseconds and
 // the program closes it (work table dropped) and ends; without a display it runs
 // off-screen for that.
+// SIGTERM, SIGINT and SIGHUP end the run in order (app/Signals.h): a running command
+// stops, every event loop ends (an open dialog's too), the window is closed through its
+// close handling (work table dropped) and the program ends with 128 + the signal.
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
@@ -21,6 +25,7 @@
 
 #include "app/Command.h"
 #include "app/Settings.h"
+#include "app/Signals.h"
 #include "db/Connection.h"
 #include "skin/SkinData.h"
 #include "skinctrls/SkinEdit.h"
@@ -58,6 +63,16 @@ int Main(const QStringList& argsIn) {
         return 1;
     }
 
+    // Before anything attaches to the database.
+    app::SignalWatch signalWatch;
+    QSocketNotifier ending(signalWatch.eventFd(), QSocketNotifier::Read);
+    QObject::connect(&ending, &QSocketNotifier::activated, qApp, [&ending] {
+        ending.setEnabled(false);
+        // Every event loop ends, a modal dialog's included; the window is closed below,
+        // once no handler is under way any more.
+        QCoreApplication::exit(0);
+    });
+
     platform::InstallFontSubstitutions();
     // The data module: the catalogue connection, opened on first use.
     db::Connection catalogue;
@@ -75,7 +90,7 @@ int Main(const QStringList& argsIn) {
         // No window without the database: say why in the program's own dialog too, for a
         // clerk who started it without a terminal, and end.
         std::fprintf(stderr, "marlith: %s\n", e.what());
-        if (ms < 0) {
+        if (ms < 0 && !app::SignalWatch::Received()) {
             skin::TbsSkinData skinData;
             if (!noSkin) skins::LoadCarriedSkin(skinData);
             skinctrls::TbsSkinMessage message;
@@ -110,7 +125,9 @@ int Main(const QStringList& argsIn) {
             QApplication::quit();
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (app::SignalWatch::Received()) window.close();
+    return status;
 }
 
 const app::CommandRegistrar kMain({

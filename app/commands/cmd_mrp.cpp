@@ -8,6 +8,9 @@
 //                                another copy in the meantime, or a partial list)
 //   marlith reserve-numbers      reserves numbers of the day's counter (tests, repairs)
 // Lists go to stdout as CSV (default) or JSON, UTF-8, fields in the lists' own order.
+// SIGTERM, SIGINT and SIGHUP stop a command part-way (app/Signals.h): what it had not
+// committed is rolled back, its work table is dropped, and the program ends with 128 +
+// the signal's number.
 
 #include <QDate>
 #include <QJsonDocument>
@@ -17,8 +20,10 @@
 
 #include "app/Command.h"
 #include "app/Settings.h"
+#include "app/Signals.h"
 #include "data/DataSet.h"
 #include "db/Connection.h"
+#include "db/Interrupt.h"
 #include "mrp/Numbering.h"
 #include "mrp/RequisitionEngine.h"
 #include "mrp/Rules.h"
@@ -109,8 +114,18 @@ void PrintDataSet(data::DataSet& set, Format format) {
     Out(stdout, out);
 }
 
-// The run's three attachments and the engine on them. The work table, when made, is
-// dropped when the session ends, whatever the command's outcome.
+// Rolls back what a connection has not committed; a connection that is gone has
+// nothing left to roll back.
+void RollBack(db::Connection& c) {
+    try {
+        c.Rollback();
+    } catch (const std::exception&) {
+    }
+}
+
+// The run's three attachments and the engine on them, the command's work interruptible
+// by the watched signals. The work table, when made, is dropped when the session ends,
+// whatever the command's outcome, after what is not committed has been rolled back.
 class Session {
 public:
     explicit Session(const Options& o, bool workTable) : engine_(catalogue_, reading_, writing_) {
@@ -120,6 +135,8 @@ public:
         if (workTable) engine_.CreateWorkTable();
     }
     ~Session() {
+        db::UninterruptibleWork cleanup;
+        for (db::Connection* c : {&writing_, &reading_, &catalogue_}) RollBack(*c);
         try {
             engine_.DropWorkTable();
         } catch (const std::exception& e) {
@@ -130,6 +147,9 @@ public:
     mrp::RequisitionEngine& engine() { return engine_; }
 
 private:
+    // Watching from before the first attachment to after the last statement.
+    app::SignalWatch signalWatch_;
+    db::InterruptibleWork work_;
     db::Connection catalogue_, reading_, writing_;
     mrp::RequisitionEngine engine_;
 };
@@ -207,6 +227,8 @@ int ReserveNumbers(const QStringList& argsIn) {
     const QString date = app::TakeOption(args, "--date", mrp::DateText(QDate::currentDate()));
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("no arguments expected");
+    app::SignalWatch signalWatch;
+    db::InterruptibleWork work;
     db::Connection writing;
     mrp::RequisitionCounter counter(writing);
     for (int i = 0; i < count; ++i) Out(stdout, counter.NextRequisitionNumber(mrp::kCounterTable, date) + '\n');

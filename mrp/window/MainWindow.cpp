@@ -6,10 +6,12 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <optional>
 #include <utility>
 
+#include "db/Interrupt.h"
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
 #include "platform/Colors.h"
@@ -268,14 +270,22 @@ void TFormMarlith::showEvent(QShowEvent* e) {
         });
 }
 
-bool TFormMarlith::FormClose() {
-    return Guard([this] { engine_->DropWorkTable(); });
+void TFormMarlith::FormClose() {
+    // The clerk can always leave: a drop that fails (the database has gone away) is shown
+    // once and the window closes all the same. The table left behind is removed by a
+    // later run, which sees that this run's attachment has ended.
+    try {
+        engine_->DropWorkTable();
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()), kKindError);
+    }
 }
 
 void TFormMarlith::closeEvent(QCloseEvent* e) {
-    if (!FormClose()) {
-        e->ignore();
-        return;
+    // The close handling runs once, however many times the window is asked to close.
+    if (!formClosed_) {
+        formClosed_ = true;
+        FormClose();
     }
     platform::Form::closeEvent(e);
     if (e->isAccepted()) emit FormClosed();
@@ -335,7 +345,7 @@ void TFormMarlith::bsSkinButton3Click() { RunCommand(&RequisitionEngine::bsSkinB
 
 void TFormMarlith::bsSkinButton4Click() {
     // Leaving goes through the close handling, so the run's work table is dropped as
-    // when the window is closed (a failure to drop it keeps the window open).
+    // when the window is closed.
     close();
 }
 
@@ -358,6 +368,9 @@ void TFormMarlith::ShowOutcome(const RequisitionReport& report) {
 // --- Messages ----------------------------------------------------------------------------
 
 bool TFormMarlith::Guard(const std::function<void()>& handler) {
+    // A handler is cut short when the program is told to end (db/Interrupt.h); the
+    // window is then closed from the event loop.
+    db::InterruptibleWork work;
     try {
         handler();
         return true;
@@ -368,6 +381,12 @@ bool TFormMarlith::Guard(const std::function<void()>& handler) {
 }
 
 int TFormMarlith::ShowMessage(const QString& text, int kind) {
+    // While the program is being ended nobody may be there to answer a dialog, and one
+    // would hold the ending up: the message goes to the standard error instead.
+    if (db::InterruptRequested()) {
+        std::fprintf(stderr, "marlith: %s\n", text.toUtf8().constData());
+        return platform::mrOk;
+    }
     if (options_.showMessage) return options_.showMessage(text, kind);
     return message_->ShowSkinMessage(text, kind, skinctrls::MsgButton(skinctrls::mbOK), 0);
 }

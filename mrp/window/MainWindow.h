@@ -8,7 +8,10 @@
 // The window owns the engine and its reading and writing connections; the catalogue
 // connection belongs to the caller (the program's data module) and must outlive the
 // window. A database error in a handler is shown in the skinned message dialog and the
-// window stays as the handler left it.
+// window stays as the handler left it. Closing always succeeds: the work table is
+// dropped on the way, and a drop that fails is shown and does not keep the window open.
+// Handlers run as interruptible work (db/Interrupt.h): when the program is told to end,
+// the running one stops and its messages go to the standard error.
 
 #include <functional>
 #include <memory>
@@ -106,8 +109,8 @@ private:
     void BuildSkin();
     void BuildControls();
     void FormCreate();
-    // FormClose: drops the work table; false when that failed (the window stays open).
-    bool FormClose();
+    // FormClose: drops the work table; a failure is shown and the window closes anyway.
+    void FormClose();
     // Runs a handler; a failure is shown in the message dialog.
     bool Guard(const std::function<void()>& handler);
     // One of the engine's commands on the project code as the edit holds it now.
@@ -129,6 +132,7 @@ private:
     std::optional<platform::HourglassCursor> writeCursor_;
     // The settings' warning, until the window is first shown.
     QString settingsWarning_;
+    bool formClosed_ = false;  // FormClose has run
 
     // Skin components (children of the window).
     skin::TbsSkinData* skinData_ = nullptr;

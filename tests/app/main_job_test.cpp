@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+
+#include <csignal>
 
 #include "app/Settings.h"
 #include "db/ConnectionParams.h"
@@ -59,5 +63,49 @@ TEST(MainJob, AScreenshotRunEndsOverItsDialogsAndDropsItsWorkTable) {
     EXPECT_NE(warned.copy(centre), listed.copy(centre));
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'"),
               "0");
+}
+
+// Told to end by a signal, the running window closes through its close handling (its work
+// table is dropped) and the program ends with 128 + the signal's number. Before, SIGTERM
+// and SIGINT shut the embedded engine down under the window and left it running on a dead
+// attachment; SIGHUP killed it with its table still in the database.
+TEST(MainJob, ASignalClosesTheWindowInOrder) {
+    testsupport::TestDatabase database;
+    database.Run(mrptest::Product("A", "Assembly") + mrptest::Bom("A", "M1", "3") + mrptest::Order("B1", "P1") +
+                 mrptest::Line("B1", "A", "2"));
+    const QDir dir(database.dir());
+    QFile ini(dir.filePath("connections.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Kelmor]\nDatabase=" + database.params().database.toUtf8() + "\nUser_Name=SYSDBA\nCodePage=Big5\n");
+    ini.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert(db::kConnectionsEnv, ini.fileName());
+    env.insert(app::kSettingsEnv, dir.filePath("Dovanta.ini"));
+    env.insert("XDG_CACHE_HOME", dir.filePath("cache"));
+    const QString dump = dir.filePath("cache/marlith/query.txt");
+
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QFile::remove(dump);
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral(MARLITH_PROGRAM), {"--project", "P1", "--expand", "--quit-after", "600000"});
+        // The window is up, with its work table, once "確定" has written its query.
+        const QDeadlineTimer patience(60000);
+        while (!QFile::exists(dump) && !patience.hasExpired())
+            if (run.waitForFinished(20)) break;
+        ASSERT_TRUE(QFile::exists(dump)) << run.readAllStandardError().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(run.processId()), signal), 0);
+        ASSERT_TRUE(run.waitForFinished(60000)) << "the window did not end";
+        const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << err.toStdString();
+        EXPECT_EQ(run.exitCode(), 128 + signal) << err.toStdString();
+        EXPECT_TRUE(err.contains("ended by SIG")) << err.toStdString();
+        EXPECT_EQ(
+            database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'"),
+            "0");
+    }
 }
 #endif

@@ -163,6 +163,51 @@ TEST_F(ExpansionTest, DivisorZeroNamesAssemblyAndComponentAndPostsNothingOfTheRo
     EXPECT_EQ(Materials(), QStringList({"Y1 2 1 2 N SUB SO2"}));
 }
 
+// A customer's PD_BOM may lack the constraint this schema has: a line without a component
+// would become a requisition line without a product. It ends the expansion like a divisor
+// of 0, naming the assembly; the rows before it stay and the list cannot be written.
+TEST_F(ExpansionTest, ABillLineWithoutComponentEndsTheExpansionNamingTheAssembly) {
+    database.Run("ALTER TABLE PD_BOM ALTER DE_PRODID DROP NOT NULL;");
+    const auto lineWithout = [](const QString& assembly, const QString& component) {
+        return QString("INSERT INTO PD_BOM (PROD_ID, DE_PRODID, DE_QTY) VALUES ('%1', %2, 1);\n").arg(assembly, component);
+    };
+    int n = 0;
+    for (const QString component : {"NULL", "''"}) {
+        SCOPED_TRACE(component.toStdString());
+        const QString i = QString::number(++n);
+        // First level: X1 is built, the line without component ends it, X3 is never reached.
+        // In a pass: the sub-assembly's row is gone, its first component stays.
+        database.Run(Bom("FA" + i, "X1", "1") + lineWithout("FA" + i, component) + Bom("FA" + i, "X3", "1") +
+                     Order("SO" + i, "P" + i) + Line("SO" + i, "FA" + i, "4") + Bom("Q" + i, "SUB" + i, "2") +
+                     Bom("SUB" + i, "Y1", "1") + lineWithout("SUB" + i, component) + Order("SQ" + i, "Q" + i) +
+                     Line("SQ" + i, "Q" + i, "1"));
+        struct Case {
+            QString project, assembly;
+            QStringList kept;
+        };
+        for (const Case& c : {Case{"P" + i, "FA" + i, {"X1 4 1 4 N FA" + i + " SO" + i}},
+                              Case{"Q" + i, "SUB" + i, {"Y1 2 1 2 N SUB" + i + " SQ" + i}}}) {
+            engine->SetProjectCode(c.project);
+            engine->bsSkinButton1Click();
+            try {
+                engine->bsSkinButton2Click();
+                ADD_FAILURE() << "a line without component did not end the expansion of " << c.project.toStdString();
+            } catch (const mrp::RuleError& e) {
+                EXPECT_NE(std::string(e.what()).find(("the bill of materials of " + c.assembly).toStdString() +
+                                                     " has a line without a component"),
+                          std::string::npos)
+                    << e.what();
+            }
+            EXPECT_EQ(Materials(), c.kept);
+            EXPECT_TRUE(engine->materialListPartial());
+        }
+    }
+    engine->bsSkinButton3Click();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+}
+
 TEST_F(ExpansionTest, ExpandingBeforeConfirmFailsOnTheClosedOrderList) {
     database.Run(Bom("A", "B", "1") + Order("SO1", "P1") + Line("SO1", "A", "1"));
     database.Run("insert into " + engine->workTableName() + " values ('OLD', 'P0');");

@@ -3,12 +3,16 @@
 // Needs the server that scripts/test starts on 127.0.0.1.
 
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSet>
 #include <QThread>
 
+#include <csignal>
+
 #include "Fixture.h"
 #include "MarlithProcess.h"
+#include "db/WorkTable.h"
 
 using namespace mrptest;
 
@@ -201,4 +205,131 @@ TEST(ServerRequisitions, AnOrderEnteredWhileAWriteWaitsStaysOpen) {
     EXPECT_EQ(database->Scalar("SELECT ORDER_ID || ':' || QTY FROM PETITION_SUB WHERE MASTERBILLID = '" +
                                next.out.section('\n', 0, 0) + "'"),
               "SO2:10");
+}
+
+namespace {
+
+// Another client holds the project's orders: a requisition for the project waits at
+// marking them as transferred, inside its write transaction, with nothing committed.
+class OrdersHeld {
+public:
+    OrdersHeld(const db::ConnectionParams& params, const QString& project) {
+        holder_.SetParams(params);
+        holder_.StartTransaction();
+        db::Query hold(holder_);
+        hold.SetSQL({"UPDATE ORDER_MASTER SET CUST_NAME = CUST_NAME WHERE PROJ_ID = :PROJ_ID"});
+        hold.SetParam("PROJ_ID", project);
+        hold.Execute();
+    }
+    void Release() { holder_.Rollback(); }
+
+private:
+    db::Connection holder_;
+};
+
+QString Count(const testsupport::TestDatabase& database, const QString& from) {
+    return database.Scalar("SELECT COUNT(*) FROM " + from);
+}
+
+const char* const kWorkTables = "RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'";
+
+// Starts "marlith requisition PROJECT" and returns once it waits for the held orders.
+std::unique_ptr<QProcess> StartWaitingRequisition(const MarlithProcess& marlith,
+                                                  const testsupport::TestDatabase& database, const QString& project) {
+    auto run = marlith.Start({"requisition", project});
+    const QDeadlineTimer patience(60000);
+    while (!patience.hasExpired()) {
+        if (Count(database, "MON$STATEMENTS s JOIN MON$ATTACHMENTS a ON a.MON$ATTACHMENT_ID = s.MON$ATTACHMENT_ID "
+                            "WHERE s.MON$STATE = 1 AND a.MON$REMOTE_PROCESS CONTAINING 'marlith' "
+                            "AND s.MON$SQL_TEXT CONTAINING 'UPDATE ORDER_MASTER'") == "1")
+            return run;
+        if (run->waitForFinished(50)) break;
+    }
+    ADD_FAILURE() << "the requisition never waited for the held orders: "
+                  << run->readAllStandardError().toStdString();
+    return nullptr;
+}
+
+}  // namespace
+
+// A command-line run told to end while its write waits for another client's lock: the
+// waiting statement is cancelled, nothing of the requisition is committed, the orders stay
+// unmarked, the work table is dropped, and the program ends with 128 + the signal.
+TEST(ServerInterruption, ASignalEndsARequisitionWaitingForALockAndKeepsNothing) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run("INSERT INTO EMPLOYEE VALUES ('A001', 'Clerk');\n" + Bom("X", "L1", "2") + Bom("X", "L2", "1") +
+                  Order("SO1", "P1") + Order("SO2", "P1") + Line("SO1", "X", "3") + Line("SO2", "X", "1"));
+    MarlithProcess marlith(database->params());
+    int reserved = 0;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        OrdersHeld held(database->params(), "P1");
+        auto run = StartWaitingRequisition(marlith, *database, "P1");
+        ASSERT_TRUE(run);
+        ++reserved;
+        EXPECT_EQ(Count(*database, kWorkTables), "1");
+        ASSERT_EQ(::kill(static_cast<pid_t>(run->processId()), signal), 0);
+        const ProcessRun ended = MarlithProcess::Finish(*run);
+        held.Release();
+        EXPECT_EQ(ended.exitCode, 128 + signal) << ended.err.toStdString();
+        EXPECT_EQ(ended.out, "");
+        EXPECT_EQ(Count(*database, "PETITION_MASTER"), "0");
+        EXPECT_EQ(Count(*database, "PETITION_SUB"), "0");
+        EXPECT_EQ(Count(*database, "ORDER_MASTER WHERE TS = 'Y'"), "0");
+        EXPECT_EQ(Count(*database, kWorkTables), "0");
+    }
+    // Each run had reserved its number (in a transaction of its own, as always).
+    EXPECT_EQ(database->Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), QString::number(reserved + 1));
+}
+
+// A new run drops the work tables of runs that have ended and keeps those of runs still
+// attached. A table of an earlier version of the program (no owner in its name) stays
+// while another copy of the program is attached, and goes once none is.
+TEST(ServerWorkTables, ANewRunRemovesTheTablesOfEndedRunsOnly) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run("INSERT INTO EMPLOYEE VALUES ('A001', 'Clerk');\n" + Bom("X", "L1", "2") + Order("SO1", "P1") +
+                  Line("SO1", "X", "3"));
+    MarlithProcess marlith(database->params());
+    OrdersHeld held(database->params(), "P1");
+    auto live = StartWaitingRequisition(marlith, *database, "P1");
+    ASSERT_TRUE(live);
+    const QString liveTable = database->Scalar(QString("SELECT TRIM(RDB$RELATION_NAME) FROM %1").arg(kWorkTables));
+    ASSERT_EQ(db::WorkTableOwnerOf(liveTable).kind, db::WorkTableOwner::Kind::Attachment) << liveTable.toStdString();
+
+    // Left behind by a run that was killed, and by an earlier version of the program.
+    db::Connection endedRun;
+    endedRun.SetParams(database->params());
+    const QString endedTable = db::MakeWorkTableName(QTime(7, 0, 0), endedRun.AttachmentId());
+    endedRun.Close();
+    const QString earlierVersion = "TMP_BILLID070000_0A1B2C3D";
+    for (const QString& name : {endedTable, earlierVersion})
+        database->Run("create table " + name + " (masterbillid varchar(20), proj_id varchar(20));");
+
+    const auto newRun = [&] {
+        db::Connection catalogue, reading, writing;
+        for (db::Connection* c : {&catalogue, &reading, &writing}) c->SetParams(database->params());
+        mrp::RequisitionEngine engine(catalogue, reading, writing);
+        engine.CreateWorkTable();
+        const QString own = engine.workTableName();
+        QStringList tables =
+            database->Scalar(QString("SELECT LIST(TRIM(RDB$RELATION_NAME)) FROM %1 AND RDB$RELATION_NAME <> '%2'")
+                                 .arg(kWorkTables, own))
+                .split(',', Qt::SkipEmptyParts);
+        tables.sort();
+        engine.DropWorkTable();
+        return tables;
+    };
+    // The other copy's run is attached: its table and the earlier version's stay.
+    QStringList expected{earlierVersion, liveTable};
+    expected.sort();
+    EXPECT_EQ(newRun(), expected);
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(live->processId()), SIGTERM), 0);
+    const ProcessRun ended = MarlithProcess::Finish(*live);
+    held.Release();
+    EXPECT_EQ(ended.exitCode, 128 + SIGTERM) << ended.err.toStdString();
+    EXPECT_EQ(newRun(), QStringList());
+    EXPECT_EQ(Count(*database, kWorkTables), "0");
 }

@@ -237,6 +237,36 @@ TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
     }
 }
 
+// The database goes away under the window (its attachments are ended, as a server
+// restart or a lost network would): closing cannot drop the work table. The clerk is
+// told once and the window closes all the same; the next run removes the table, whose
+// maker is no longer attached.
+TEST_F(MainWindowTest, AFailedDropIsShownOnceAndTheWindowClosesAnyway) {
+    auto w = Open();
+    const QString table = w->engine().workTableName();
+    ASSERT_TRUE(TableExists(table));
+    database.Run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0;");
+    int closed = 0;
+    QObject::connect(w.get(), &mrp::TFormMarlith::FormClosed, [&] { ++closed; });
+    QTest::mouseClick(w->bsSkinButton4(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, 1);
+    EXPECT_TRUE(shown[0].text.contains("shutdown")) << shown[0].text.toStdString();
+    // Asked again, the window does not try (and report) again.
+    w->close();
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(TableExists(table));
+
+    w.reset();
+    catalogue.Close();  // the program's data module starts afresh with the next run
+    auto next = Open();
+    EXPECT_FALSE(TableExists(table));
+    EXPECT_TRUE(TableExists(next->engine().workTableName()));
+    EXPECT_EQ(shown.size(), 1u);
+}
+
 // The code edit's button opens the project lookup; accepting a row fills the code and
 // shows the name at once; cancelling changes nothing. The unfiltered list is the one read
 // at the first lookup, a search reads the table afresh.
