@@ -1,7 +1,8 @@
 #pragma once
 // The settings file "Dovanta.ini" beside the executable: section "privite" (spelled so),
 // keys "userid" and "storeid". A missing file, section or key gives empty text. The
-// program never writes it (init-db --demo writes a first one for the demo database).
+// program never writes it (init-db --demo writes a first one for the demo database, in
+// the user's config folder: an installed program's folder is not the user's to write).
 
 #include <QString>
 
@@ -17,8 +18,11 @@ struct Settings {
     QString storeId;
 
     static Settings Load(const QString& path);
-    // $MARLITH_SETTINGS, else the executable's directory + "Dovanta.ini".
-    static QString DefaultPath();
+    // Where the settings file is looked for, in order: $MARLITH_SETTINGS, the executable's
+    // directory, $XDG_CONFIG_HOME/marlith (~/.config/marlith, beside connections.ini).
+    // Returns the first file that exists, or the one beside the executable when none does.
+    static QString DefaultPath(bool* found = nullptr);
+    static QString PathInConfigDir();
 };
 
 }  // namespace app
