@@ -169,7 +169,11 @@ QStringList WriteDemoConfiguration(const QString& databasePath) {
     else
         report << "kept the existing connection file " + connections;
 
-    const QString settings = Settings::DefaultPath();
+    // Like the connection entry, a new settings file goes to the user's config folder: the
+    // executable's folder may be the system's (/usr/bin), and a file left there would be
+    // read by every user and outlive the program's removal.
+    QString settings = Settings::DefaultPath(&found);
+    if (!found && qEnvironmentVariable(kSettingsEnv).isEmpty()) settings = Settings::PathInConfigDir();
     if (WriteIfAbsent(settings, "; Written by marlith init-db --demo.\n[privite]\nuserid=A001\nstoreid=S01\n"))
         report << "wrote the settings file " + settings;
     else

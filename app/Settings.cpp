@@ -1,6 +1,8 @@
 #include "app/Settings.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 
 #include "db/ConnectionParams.h"
 #include "db/IniFile.h"
@@ -33,10 +35,26 @@ QString Settings::Warning() const {
     return {};
 }
 
-QString Settings::DefaultPath() {
+QString Settings::DefaultPath(bool* found) {
     const QString env = qEnvironmentVariable(kSettingsEnv);
-    if (!env.isEmpty()) return env;
-    return QDir(db::ExecutableDir()).filePath(kSettingsFileName);
+    if (!env.isEmpty()) {
+        // An explicit choice is never replaced by a file found elsewhere.
+        if (found) *found = QFileInfo::exists(env);
+        return env;
+    }
+    const QStringList candidates = {QDir(db::ExecutableDir()).filePath(kSettingsFileName), PathInConfigDir()};
+    for (const QString& c : candidates) {
+        if (QFileInfo::exists(c)) {
+            if (found) *found = true;
+            return c;
+        }
+    }
+    if (found) *found = false;
+    return candidates.first();
+}
+
+QString Settings::PathInConfigDir() {
+    return QFileInfo(db::ConnectionsFileInConfigDir()).dir().filePath(kSettingsFileName);
 }
 
 }  // namespace app

@@ -4,7 +4,8 @@
 // (db::IniFile). A missing file, section or key gives empty text; a missing file or user
 // id is also a warning for the clerk, since every requisition is stamped with the user.
 // The program never writes the file (init-db --demo writes a first one for the demo
-// database).
+// database, in the user's config folder: an installed program's folder is not the user's
+// to write).
 
 #include <QString>
 
@@ -32,8 +33,11 @@ struct Settings {
     QString Warning() const;
 
     static Settings Load(const QString& path);
-    // $MARLITH_SETTINGS, else the executable's directory + "Dovanta.ini".
-    static QString DefaultPath();
+    // Where the settings file is looked for, in order: $MARLITH_SETTINGS, the executable's
+    // directory, $XDG_CONFIG_HOME/marlith (~/.config/marlith, beside connections.ini).
+    // Returns the first file that exists, or the one beside the executable when none does.
+    static QString DefaultPath(bool* found = nullptr);
+    static QString PathInConfigDir();
 };
 
 }  // namespace app

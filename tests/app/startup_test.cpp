@@ -106,3 +106,41 @@ TEST(InitDb, DemoDatabaseAndConfigurationWithoutOverwriting) {
     qunsetenv(app::kSettingsEnv);
     qunsetenv("XDG_CONFIG_HOME");
 }
+
+TEST(InitDb, WithoutChosenFilesBothGoToTheUserConfigFolderAndAreFoundThere) {
+    // An installed program's folder (/usr/bin) is not the user's: the demo's files go to
+    // $XDG_CONFIG_HOME/marlith, where the lookups find them after the executable's folder.
+    QDir exeDir(db::ExecutableDir());
+    if (exeDir.exists(db::kConnectionsFileName) || exeDir.exists(app::kSettingsFileName))
+        GTEST_SKIP() << "files beside the test executable take precedence: " << exeDir.path().toStdString();
+    QTemporaryDir dir;
+    const QString config = QDir(dir.path()).filePath("config");
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    qunsetenv(db::kConnectionsEnv);
+    qunsetenv(app::kSettingsEnv);
+
+    bool found = true;
+    EXPECT_EQ(app::Settings::DefaultPath(&found), exeDir.filePath(app::kSettingsFileName));
+    EXPECT_FALSE(found);
+    const QString dbPath = QDir(dir.path()).filePath("POSDATA.FDB");
+    const QStringList report = app::WriteDemoConfiguration(dbPath);
+    const QString connections = config + "/marlith/connections.ini";
+    const QString settings = config + "/marlith/Dovanta.ini";
+    EXPECT_EQ(report, QStringList({"wrote the connection entry " + connections, "wrote the settings file " + settings}));
+    EXPECT_FALSE(exeDir.exists(db::kConnectionsFileName));
+    EXPECT_FALSE(exeDir.exists(app::kSettingsFileName));
+
+    EXPECT_EQ(db::FindConnectionsFile(&found), connections);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(app::Settings::DefaultPath(&found), settings);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(app::Settings::Load(app::Settings::DefaultPath()).storeId, "S01");
+    EXPECT_EQ(db::LoadNamedConnection().database, dbPath);
+
+    // A chosen settings file that does not exist yet is the one written, never replaced.
+    const QString chosen = QDir(dir.path()).filePath("chosen/Dovanta.ini");
+    qputenv(app::kSettingsEnv, chosen.toUtf8());
+    EXPECT_EQ(app::WriteDemoConfiguration(dbPath).last(), "wrote the settings file " + chosen);
+    qunsetenv(app::kSettingsEnv);
+    qunsetenv("XDG_CONFIG_HOME");
+}
