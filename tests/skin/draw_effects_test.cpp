@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/Effects.h"
+#include "draw_test_util.h"
 
 #include <QImage>
 
@@ -206,6 +207,66 @@ TEST(DrawEffects, AddNoiseAddsOneValuePerPixelFromTheRange) {
     a1.AddNoise(50, 7);
     a2.AddNoise(50, 7);
     EXPECT_EQ(Channel(a1), Channel(a2));
+}
+
+// A buffer in which every channel value occurs: smooth gradients in even rows, noise in
+// odd ones.
+TbsEffectBmp Textured(int w, int h) {
+    TbsEffectBmp b(w, h);
+    uint32_t seed = static_cast<uint32_t>(w * 977 + h);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.scanline(y);
+        for (int k = 0; k < 3 * w; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            p[k] = static_cast<uint8_t>(y % 2 ? seed >> 16 : (k % 3 == 0 ? k : k % 3 == 1 ? 7 * k + y : 255 - k));
+        }
+    }
+    return b;
+}
+
+// Whole results pinned by their fingerprints, on widths whose rows end in every possible
+// remainder of a block of words, so that a faster loop must give the same bytes: every
+// rounding, clamp, edge rule and, for a given seed, every noise value.
+TEST(DrawEffects, EffectsKeepTheirExactPixels) {
+    struct Case {
+        const char* what;
+        std::function<void(TbsEffectBmp&)> apply;
+        const char* digest;
+    };
+    const Case cases[] = {
+        {"Lighten 0.5", [](TbsEffectBmp& b) { b.Lighten(0.5); }, "beee761a1d43008b"},
+        {"Lighten 0.3", [](TbsEffectBmp& b) { b.Lighten(0.3); }, "11a3a82d3bffd6ef"},
+        {"Lighten 0.123457", [](TbsEffectBmp& b) { b.Lighten(0.123457); }, "8ab728fbe45957af"},
+        {"Lighten 0.98", [](TbsEffectBmp& b) { b.Lighten(0.98); }, "0e536497c75e20c1"},
+        {"Lighten 1", [](TbsEffectBmp& b) { b.Lighten(1); }, "4b27d7679268948b"},
+        {"Darken 0.3", [](TbsEffectBmp& b) { b.Darken(0.3); }, "317e590d73e9d9f7"},
+        {"Darken 0.5", [](TbsEffectBmp& b) { b.Darken(0.5); }, "5385b154ed915347"},
+        {"Darken 0.0625", [](TbsEffectBmp& b) { b.Darken(0.0625); }, "ce740c8ad17543cf"},
+        {"Darken 0.777777", [](TbsEffectBmp& b) { b.Darken(0.777777); }, "4cb5688786cdbfde"},
+        {"Darken 0", [](TbsEffectBmp& b) { b.Darken(0); }, "135762d39fe06860"},
+        {"ToGray", [](TbsEffectBmp& b) { b.ToGray(); }, "eef172812a4b8fd4"},
+        {"Negate", [](TbsEffectBmp& b) { b.Negate(); }, "f95c80f6363de309"},
+        {"AddNoise 50", [](TbsEffectBmp& b) { b.AddNoise(50, 1); }, "72f797382c5f1845"},
+        {"AddNoise 1", [](TbsEffectBmp& b) { b.AddNoise(1, 2); }, "135762d39fe06860"},
+        {"AddNoise 7", [](TbsEffectBmp& b) { b.AddNoise(7, 0xFFFFFFFFFFFFFFFFull); }, "810f1b396e204ca8"},
+        {"AddNoise 1000 clamps", [](TbsEffectBmp& b) { b.AddNoise(1000, 3); }, "25e52e73d7614307"},
+        // A range for which a quarter of the draws are rejected and drawn again.
+        {"AddNoise 3·2^29", [](TbsEffectBmp& b) { b.AddNoise(3 << 29, 4); }, "bdd1010e2bb56319"},
+        {"DiagonalBlur 1", [](TbsEffectBmp& b) { b.DiagonalBlur(1); }, "edfb1b3ae953d323"},
+        {"DiagonalBlur 2", [](TbsEffectBmp& b) { b.DiagonalBlur(2); }, "2cb4448f87d57fa8"},
+        {"DiagonalBlur 7", [](TbsEffectBmp& b) { b.DiagonalBlur(7); }, "78085b82e47c2a69"},
+        {"DiagonalBlur 300", [](TbsEffectBmp& b) { b.DiagonalBlur(300); }, "e6b69922dbde9bef"},
+    };
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {5, 2}, {11, 11}, {37, 9}, {64, 4}, {203, 7}, {1001, 3}};
+    for (const auto& c : cases) {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (auto [w, h] : sizes) {
+            TbsEffectBmp b = Textured(w, h);
+            c.apply(b);
+            testing::AddPixels(hash, b.toImage());
+        }
+        EXPECT_EQ(testing::Digest(hash), c.digest) << c.what;
+    }
 }
 
 struct MorphCase {
