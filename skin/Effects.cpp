@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 
 namespace skin {
@@ -200,18 +201,33 @@ void TbsEffectBmp::draw(QPainter& painter, int x, int y) const {
 
 void TbsEffectBmp::MapChannels(const uint8_t (&table)[256]) {
     const size_t rowBytes = static_cast<size_t>(width_) * 3;
+    constexpr size_t kPairs = 256 * 256;
+    if (rowBytes * static_cast<size_t>(height_) < kPairs * sizeof(uint16_t)) {
+        for (int y = 0; y < height_; ++y) {
+            uint8_t* p = scanline(y);
+            for (size_t i = 0; i < rowBytes; ++i) p[i] = table[p[i]];
+        }
+        return;
+    }
+    // From the size of a table of every byte pair on, two bytes per lookup pay for
+    // building it. Whichever byte of a pair the machine's byte order makes the high byte
+    // of the index is the high byte of the value: each byte is mapped in its place.
+    const std::unique_ptr<uint16_t[]> pairs(new uint16_t[kPairs]);
+    for (unsigned high = 0; high < 256; ++high) {
+        uint16_t* __restrict out = pairs.get() + (high << 8);
+        const auto highByte = static_cast<uint16_t>(table[high] << 8);
+        for (unsigned low = 0; low < 256; ++low) out[low] = static_cast<uint16_t>(highByte | table[low]);
+    }
     for (int y = 0; y < height_; ++y) {
         uint8_t* p = scanline(y);
         size_t i = 0;
-        // Eight bytes are read, looked up and stored as one word, so no store can be
-        // taken for a write into the table between the lookups.
-        for (; i + 8 <= rowBytes; i += 8) {
-            uint64_t in, out = 0;
-            std::memcpy(&in, p + i, 8);
-            for (int k = 0; k < 8; ++k) out |= uint64_t{table[(in >> (8 * k)) & 0xFF]} << (8 * k);
-            std::memcpy(p + i, &out, 8);
+        for (; i + 2 <= rowBytes; i += 2) {
+            uint16_t v;
+            std::memcpy(&v, p + i, 2);
+            v = pairs[v];
+            std::memcpy(p + i, &v, 2);
         }
-        for (; i < rowBytes; ++i) p[i] = table[p[i]];
+        if (i < rowBytes) p[i] = table[p[i]];
     }
 }
 
