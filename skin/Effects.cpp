@@ -127,18 +127,19 @@ std::mt19937_64& NoiseSource() {
 }
 
 // splitmix64: small, fast and good enough for visual noise.
-// Each 64-bit output is used as two 32-bit draws.
+// Each 64-bit output is used as two 32-bit draws, its high half first.
 struct SplitMix {
+    static constexpr uint64_t kStep = 0x9E3779B97F4A7C15ull;
     uint64_t state;
     uint64_t spare = 0;
     bool hasSpare = false;
 
-    uint64_t next() {
-        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    static uint64_t Mix(uint64_t z) {
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
     }
+    uint64_t next() { return Mix(state += kStep); }
     uint32_t next32() {
         if (hasSpare) {
             hasSpare = false;
@@ -149,20 +150,72 @@ struct SplitMix {
         hasSpare = true;
         return static_cast<uint32_t>(z >> 32);
     }
-    // Uniform in 0 .. n - 1 (n >= 1), without bias (Lemire's method).
-    uint32_t below(uint32_t n) {
-        uint64_t m = uint64_t{next32()} * n;
-        auto low = static_cast<uint32_t>(m);
-        if (low < n) {
-            const uint32_t threshold = static_cast<uint32_t>(-n) % n;
-            while (low < threshold) {
-                m = uint64_t{next32()} * n;
-                low = static_cast<uint32_t>(m);
-            }
-        }
+    // Uniform in 0 .. n - 1 (n >= 1), without bias (Lemire's method): a draw d gives the
+    // high half of d·n, unless the low half is below Refused(n); then d is drawn again.
+    static uint32_t Refused(uint32_t n) { return static_cast<uint32_t>(-n) % n; }
+    uint32_t below(uint32_t n, uint32_t refused) { return Accept(uint64_t{next32()} * n, n, refused); }
+    // The value for a first draw whose product with n is m.
+    uint32_t Accept(uint64_t m, uint32_t n, uint32_t refused) {
+        while (static_cast<uint32_t>(m) < refused) m = uint64_t{next32()} * n;
         return static_cast<uint32_t>(m >> 32);
     }
 };
+
+// The noise of one row of width pixels: pixel x's value, below(n) - half, in the lanes
+// 3x .. 3x + 2 of noise (which has one lane to spare at its end), drawn in pixel order.
+// kKeep: values beyond ±255 (only when n > 511) are kept as ±255, which clamps any
+// channel the same way and fits the lanes.
+template <bool kKeep>
+void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32_t n,
+                  uint32_t refused, int half) {
+    // Each pixel's value is stored as four lanes at once; the next pixel overwrites the
+    // fourth.
+    auto put = [noise, half](size_t x, uint32_t value) {
+        int r = static_cast<int>(value) - half;
+        if (kKeep) r = std::clamp(r, -255, 255);
+        const uint64_t lanes = uint64_t{static_cast<uint16_t>(r)} * 0x0001000100010001ull;
+        std::memcpy(noise + 3 * x, &lanes, sizeof lanes);
+    };
+    size_t x = 0;
+    while (x < width) {
+        if (rng.hasSpare || x + 1 == width) {
+            put(x, rng.below(n, refused));
+            ++x;
+            continue;
+        }
+        // Two pixels from each output while neither draw is refused: the same values
+        // next32 and below give, without their bookkeeping.
+        uint64_t state = rng.state;
+        const size_t pairsEnd = x + ((width - x) & ~size_t{1});
+        for (; x < pairsEnd; x += 2) {
+            const uint64_t z = SplitMix::Mix(state += SplitMix::kStep);
+            const uint64_t first = (z >> 32) * n, second = (z & 0xFFFFFFFFu) * n;
+            if ((static_cast<uint32_t>(first) < refused) | (static_cast<uint32_t>(second) < refused)) {
+                // The first draw was made and the second is waiting: back to one at a time.
+                rng.spare = z;
+                rng.hasSpare = true;
+                break;
+            }
+            put(x, static_cast<uint32_t>(first >> 32));
+            put(x + 1, static_cast<uint32_t>(second >> 32));
+        }
+        rng.state = state;
+        if (x < pairsEnd) {
+            put(x, rng.Accept((rng.spare >> 32) * n, n, refused));
+            ++x;
+        }
+    }
+}
+
+// p[k] := p[k] + add[k], clamped to 0..255, for k < n; -255 <= add[k] <= 255. Sixteen-bit
+// sums keep the vector lanes narrow.
+void AddClamped(uint8_t* __restrict p, const int16_t* __restrict add, size_t n) {
+    auto clamped = [](int16_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+    size_t k = 0;
+    for (; k + kBlock <= n; k += kBlock)
+        for (size_t j = k; j < k + kBlock; ++j) p[j] = clamped(static_cast<int16_t>(p[j] + add[j]));
+    for (; k < n; ++k) p[k] = clamped(static_cast<int16_t>(p[k] + add[k]));
+}
 
 }  // namespace
 
@@ -288,13 +341,16 @@ void TbsEffectBmp::AddNoise(int n) { AddNoise(n, NoiseSource()()); }
 void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     if (isEmpty() || n < 1) return;
     SplitMix rng{seed};
-    const int half = n / 2;
+    const auto range = static_cast<uint32_t>(n);
+    const uint32_t refused = SplitMix::Refused(range);
+    const size_t rowBytes = static_cast<size_t>(width_) * 3;
+    std::vector<int16_t> noise(rowBytes + 1);
     for (int y = 0; y < height_; ++y) {
-        uint8_t* p = scanline(y);
-        for (int x = 0; x < width_; ++x, p += 3) {
-            const int r = static_cast<int>(rng.below(static_cast<uint32_t>(n))) - half;
-            for (int c = 0; c < 3; ++c) p[c] = Clamp255(p[c] + r);
-        }
+        if (n > 511)
+            DrawRowNoise<true>(rng, noise.data(), static_cast<size_t>(width_), range, refused, n / 2);
+        else
+            DrawRowNoise<false>(rng, noise.data(), static_cast<size_t>(width_), range, refused, n / 2);
+        AddClamped(scanline(y), noise.data(), rowBytes);
     }
 }
 
