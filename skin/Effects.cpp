@@ -161,20 +161,16 @@ struct SplitMix {
     }
 };
 
-// The noise of one row of width pixels: pixel x's value, below(n) - half, in the lanes
-// 3x .. 3x + 2 of noise (which has one lane to spare at its end), drawn in pixel order.
-// kKeep: values beyond ±255 (only when n > 511) are kept as ±255, which clamps any
-// channel the same way and fits the lanes.
-template <bool kKeep>
+// The noise of one row of width pixels, drawn in pixel order: pixel x's value v =
+// below(n) goes into the lanes 3x .. 3x + 2 of noise as lanes(v), the value minus n div 2
+// in all four lanes of a 64-bit word (the fourth is overwritten by the next pixel; noise
+// has one lane to spare at its end).
+template <class Lanes>
 void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32_t n,
-                  uint32_t refused, int half) {
-    // Each pixel's value is stored as four lanes at once; the next pixel overwrites the
-    // fourth.
-    auto put = [noise, half](size_t x, uint32_t value) {
-        int r = static_cast<int>(value) - half;
-        if (kKeep) r = std::clamp(r, -255, 255);
-        const uint64_t lanes = uint64_t{static_cast<uint16_t>(r)} * 0x0001000100010001ull;
-        std::memcpy(noise + 3 * x, &lanes, sizeof lanes);
+                  uint32_t refused, Lanes lanes) {
+    auto put = [noise, &lanes](size_t x, uint32_t value) {
+        const uint64_t word = lanes(value);
+        std::memcpy(noise + 3 * x, &word, sizeof word);
     };
     size_t x = 0;
     while (x < width) {
@@ -205,6 +201,12 @@ void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32
             ++x;
         }
     }
+}
+
+// Four 16-bit lanes holding r. A value beyond ±255 is kept as ±255, which clamps any
+// channel the same way and fits the lanes.
+uint64_t NoiseLanes(int r) {
+    return uint64_t{static_cast<uint16_t>(std::clamp(r, -255, 255))} * 0x0001000100010001ull;
 }
 
 // p[k] := p[k] + add[k], clamped to 0..255, for k < n; -255 <= add[k] <= 255. Sixteen-bit
@@ -343,13 +345,20 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     SplitMix rng{seed};
     const auto range = static_cast<uint32_t>(n);
     const uint32_t refused = SplitMix::Refused(range);
+    const int half = n / 2;
     const size_t rowBytes = static_cast<size_t>(width_) * 3;
     std::vector<int16_t> noise(rowBytes + 1);
+    // Ranges up to a few thousand values (the effect's own is 50) look their lanes up.
+    constexpr int kTabled = 4096;
+    std::vector<uint64_t> table(static_cast<size_t>(std::min(n, kTabled)));
+    for (int v = 0; v < static_cast<int>(table.size()); ++v) table[static_cast<size_t>(v)] = NoiseLanes(v - half);
     for (int y = 0; y < height_; ++y) {
-        if (n > 511)
-            DrawRowNoise<true>(rng, noise.data(), static_cast<size_t>(width_), range, refused, n / 2);
+        if (n <= kTabled)
+            DrawRowNoise(rng, noise.data(), static_cast<size_t>(width_), range, refused,
+                         [t = table.data()](uint32_t v) { return t[v]; });
         else
-            DrawRowNoise<false>(rng, noise.data(), static_cast<size_t>(width_), range, refused, n / 2);
+            DrawRowNoise(rng, noise.data(), static_cast<size_t>(width_), range, refused,
+                         [half](uint32_t v) { return NoiseLanes(static_cast<int>(v) - half); });
         AddClamped(scanline(y), noise.data(), rowBytes);
     }
 }
