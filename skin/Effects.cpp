@@ -120,6 +120,43 @@ void AverageOfFour(uint8_t* __restrict out, const uint8_t* __restrict a, const u
     for (; k < n; ++k) out[k] = static_cast<uint8_t>((unsigned{a[k]} + b[k] + c[k] + d[k]) >> 2);
 }
 
+// g = round((30·red + 59·green + 11·blue) / 100), halves to even, from the weighted sum
+// s = 11·blue + 59·green + 30·red (at most 25500), in 16-bit steps so that vector lanes
+// stay narrow.
+inline uint8_t GreyOfSum(uint16_t s) {
+    const auto q = static_cast<uint16_t>(s / 100);
+    const auto rest = static_cast<uint16_t>(s - 100 * q);
+    return static_cast<uint8_t>(q + ((rest > 50) | ((rest == 50) & q)));
+}
+
+// Wider vectors where the processor has them. A loop over 24-bit pixels steps three
+// bytes at a time; the compiler vectorises that only with byte shuffles, which the
+// baseline x86-64 instruction set lacks. Such loops are compiled a second time for AVX2
+// and taken when the processor has it; the baseline loop does the rest and serves
+// every other processor.
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define MARLITH_WIDE_VECTORS 1
+
+bool HasWideVectors() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// The grey of the leading whole blocks of a row of width pixels; returns the pixels done.
+__attribute__((target("avx2"))) size_t GreyBlocksWide(uint8_t* __restrict p, size_t width) {
+    constexpr size_t kPixels = kBlock;
+    size_t x = 0;
+    for (; x + kPixels <= width; x += kPixels, p += 3 * kPixels)
+        for (size_t i = 0; i < kPixels; ++i) {
+            const uint8_t g = GreyOfSum(static_cast<uint16_t>(11 * p[3 * i] + 59 * p[3 * i + 1] + 30 * p[3 * i + 2]));
+            p[3 * i] = g;
+            p[3 * i + 1] = g;
+            p[3 * i + 2] = g;
+        }
+    return x;
+}
+#endif
+
 // Per-process noise source, seeded once from the system.
 std::mt19937_64& NoiseSource() {
     static std::mt19937_64 engine{std::random_device{}()};
@@ -322,16 +359,18 @@ void TbsEffectBmp::Negate() {
 
 void TbsEffectBmp::ToGray() {
     if (isEmpty()) return;
-    // g = round((30·red + 59·green + 11·blue) / 100), looked up by the weighted sum.
     static const auto grey = [] {
         std::array<uint8_t, 255 * 100 + 1> t{};
-        for (int s = 0; s < static_cast<int>(t.size()); ++s)
-            t[static_cast<size_t>(s)] = Clamp255(RoundHalfEven(s, 100));
+        for (size_t s = 0; s < t.size(); ++s) t[s] = GreyOfSum(static_cast<uint16_t>(s));
         return t;
     }();
     for (int y = 0; y < height_; ++y) {
         uint8_t* p = scanline(y);
-        for (int x = 0; x < width_; ++x, p += 3) {
+        size_t x = 0;
+#ifdef MARLITH_WIDE_VECTORS
+        if (HasWideVectors()) x = GreyBlocksWide(p, static_cast<size_t>(width_));
+#endif
+        for (p += 3 * x; x < static_cast<size_t>(width_); ++x, p += 3) {
             const uint8_t g = grey[static_cast<size_t>(11 * p[0] + 59 * p[1] + 30 * p[2])];
             p[0] = p[1] = p[2] = g;
         }
