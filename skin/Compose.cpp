@@ -97,10 +97,41 @@ void ForEachTile(int L, int p0, int p1, int extent, Place place) {
     }
 }
 
+// Whether the first tile of a span, the source rectangle first placed from p0 on an axis
+// of the destination's extent, lies whole inside the destination along that axis and
+// reads only pixels of the source. It then writes every pixel of its place that lies in
+// the image, and each later tile is a copy of its leading part: the tiles repeat the
+// first with the segment's length as their period.
+bool RepeatsFirstTile(const QImage& src, const QRect& first, int p0, int L, int extent) {
+    return p0 >= 0 && static_cast<long long>(p0) + L <= extent && !first.isEmpty() &&
+           src.rect().contains(first);
+}
+
+// Fills bytes[0 .. total) with the repetition of its first period bytes, which hold the
+// pattern already, doubling the part copied at each step.
+void RepeatPrefix(uchar* bytes, size_t period, size_t total) {
+    for (size_t done = period; done < total;) {
+        const size_t n = std::min(done, total - done);
+        std::memcpy(bytes + done, bytes, n);
+        done += n;
+    }
+}
+
 // Tiles the source columns srcX .. srcX + L (rows srcY .. srcY + srcH) over the
 // destination columns p0 .. p1 (rows dstY .. dstY + dstH).
 void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int srcH, int p0,
                  int p1, int dstY, int dstH) {
+    const QRect first(srcX, srcY, L, srcH);
+    if (p1 - p0 > L && dstH >= 1 && RepeatsFirstTile(src, first, p0, L, dst.width())) {
+        Blit(dst, QRect(p0, dstY, L, dstH), src, first);
+        const int y0 = std::max(dstY, 0);
+        const auto y1 = static_cast<int>(std::min<long long>(static_cast<long long>(dstY) + dstH, dst.height()));
+        const size_t total = static_cast<size_t>(std::min(p1, dst.width()) - p0) * 4;
+        uchar* bits = dst.bits();
+        for (int y = y0; y < y1; ++y)
+            RepeatPrefix(bits + y * dst.bytesPerLine() + static_cast<size_t>(p0) * 4, static_cast<size_t>(L) * 4, total);
+        return;
+    }
     ForEachTile(L, p0, p1, dst.width(), [&](int x, int len) {
         Blit(dst, QRect(x, dstY, len, dstH), src, QRect(srcX, srcY, len, srcH));
     });
@@ -110,6 +141,26 @@ void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int 
 // destination rows p0 .. p1 (columns dstX .. dstX + dstW).
 void TileRows(QImage& dst, const QImage& src, int srcY, int L, int srcX, int srcW, int p0, int p1,
               int dstX, int dstW) {
+    const QRect first(srcX, srcY, srcW, L);
+    if (p1 - p0 > L && dstW >= 1 && RepeatsFirstTile(src, first, p0, L, dst.height())) {
+        Blit(dst, QRect(dstX, p0, dstW, L), src, first);
+        const int x0 = std::max(dstX, 0);
+        const auto x1 = static_cast<int>(std::min<long long>(static_cast<long long>(dstX) + dstW, dst.width()));
+        if (x0 >= x1) return;
+        const int end = std::min(p1, dst.height());
+        const qsizetype stride = dst.bytesPerLine();
+        uchar* bits = dst.bits();
+        if (x0 == 0 && x1 == dst.width() && stride == static_cast<qsizetype>(x1) * 4) {
+            // Whole rows of an image without row padding: the tiles are blocks of memory.
+            RepeatPrefix(bits + p0 * stride, static_cast<size_t>(L) * static_cast<size_t>(stride),
+                         static_cast<size_t>(end - p0) * static_cast<size_t>(stride));
+            return;
+        }
+        for (int y = p0 + L; y < end; ++y)
+            std::memcpy(bits + y * stride + x0 * 4, bits + (p0 + (y - p0) % L) * stride + x0 * 4,
+                        static_cast<size_t>(x1 - x0) * 4);
+        return;
+    }
     ForEachTile(L, p0, p1, dst.height(), [&](int y, int len) {
         Blit(dst, QRect(dstX, y, dstW, len), src, QRect(srcX, srcY, srcW, len));
     });
