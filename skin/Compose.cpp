@@ -26,12 +26,21 @@ constexpr QRgb kWhite = 0xFFFFFFFFu;
 // Element images are 32-bit so that tiles are plain row copies.
 constexpr QImage::Format kComposeFormat = QImage::Format_RGB32;
 
-QImage NewImage(int w, int h, QRgb background) {
+// A new image of the composition format in the background colour. With covered, the
+// caller writes every pixel itself and the background fill is left out.
+QImage NewImage(int w, int h, QRgb background, bool covered = false) {
     if (w < 1 || h < 1) return {};
     QImage img(w, h, kComposeFormat);
     if (img.isNull()) return img;  // allocation refused: treated as no image
-    img.fill(background);
+    if (!covered) img.fill(background);
     return img;
+}
+
+// Whether tiling the source rectangle seg, unstretched, over a whole image covers every
+// pixel of it: seg lies inside the source (tiles of a span cover it from its start to
+// its end).
+bool TilesCover(const QImage& src, const QRect& seg) {
+    return !seg.isEmpty() && src.rect().contains(seg);
 }
 
 // The picture in the composition format, converted once per call (skin pictures are
@@ -334,7 +343,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Top band, full width, corners included.
     const int topH = NC.top();
     if (W > 0 && topH > 0 && g.RT.x() - g.LT.x() > 0) {
-        out.top = NewImage(W, topH, kBlack);
+        out.top = NewImage(W, topH, kBlack,
+                           TilesCover(src, QRect(sl + g.LT.x(), st, g.RT.x() - g.LT.x(), topH)));
         if (!out.top.isNull()) {
             TileColumns(out.top, src, sl + g.LT.x(), g.RT.x() - g.LT.x(), st, topH, 0, W, 0, topH);
             Blit(out.top, RectFromEdges(0, 0, n.LT.x(), topH), src,
@@ -347,7 +357,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Bottom band.
     const int b = H - BottomEdge(NC);
     if (W > 0 && b > 0 && g.RB.x() - g.LB.x() > 0) {
-        out.bottom = NewImage(W, b, kBlack);
+        out.bottom = NewImage(W, b, kBlack,
+                              TilesCover(src, QRect(sl + g.LB.x(), sb - b, g.RB.x() - g.LB.x(), b)));
         if (!out.bottom.isNull()) {
             TileColumns(out.bottom, src, sl + g.LB.x(), g.RB.x() - g.LB.x(), sb - b, b, 0, W, 0, b);
             Blit(out.bottom, RectFromEdges(0, 0, n.LB.x(), b), src,
@@ -362,7 +373,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
 
     const int leftW = NC.left();
     if (leftW > 0 && h > 0 && g.LB.y() - g.LT.y() > 0) {
-        out.left = NewImage(leftW, h, kBlack);
+        out.left = NewImage(leftW, h, kBlack,
+                            TilesCover(src, QRect(sl, st + g.LT.y(), leftW, g.LB.y() - g.LT.y())));
         if (!out.left.isNull()) {
             TileRows(out.left, src, st + g.LT.y(), g.LB.y() - g.LT.y(), sl, leftW, 0, h, 0, leftW);
             const int fixedTop = g.LT.y() - C.top();
@@ -378,9 +390,11 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
 
     const int r = W - RightEdge(NC);
     if (r >= 1 && h >= 1 && g.RB.y() - g.RT.y() >= 1) {
-        out.right = NewImage(r, h, kBlack);
+        const int srcX = sl + RightEdge(C);
+        // A client rectangle moved unlike NewGeometry moves it makes the tiles stretch.
+        out.right = NewImage(r, h, kBlack,
+                             sr - srcX == r && TilesCover(src, QRect(srcX, st + g.RT.y(), r, g.RB.y() - g.RT.y())));
         if (!out.right.isNull()) {
-            const int srcX = sl + RightEdge(C);
             TileRows(out.right, src, st + g.RT.y(), g.RB.y() - g.RT.y(), srcX, sr - srcX, 0, h, 0,
                      r);
             const int fixedTop = g.RT.y() - C.top();
