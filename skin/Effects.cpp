@@ -144,7 +144,7 @@ bool HasWideVectors() {
 
 // The grey of the leading whole blocks of a row of width pixels; returns the pixels done.
 __attribute__((target("avx2"))) size_t GreyBlocksWide(uint8_t* __restrict p, size_t width) {
-    constexpr size_t kPixels = kBlock;
+    constexpr size_t kPixels = 32;  // per block
     size_t x = 0;
     for (; x + kPixels <= width; x += kPixels, p += 3 * kPixels)
         for (size_t i = 0; i < kPixels; ++i) {
