@@ -131,14 +131,17 @@ void RepeatPrefix(uchar* bytes, size_t period, size_t total) {
 void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int srcH, int p0,
                  int p1, int dstY, int dstH) {
     const QRect first(srcX, srcY, L, srcH);
-    if (p1 - p0 > L && dstH >= 1 && RepeatsFirstTile(src, first, p0, L, dst.width())) {
+    if (p1 > p0 + static_cast<long long>(L) && dstH >= 1 &&
+        RepeatsFirstTile(src, first, p0, L, dst.width())) {
         Blit(dst, QRect(p0, dstY, L, dstH), src, first);
         const int y0 = std::max(dstY, 0);
-        const auto y1 = static_cast<int>(std::min<long long>(static_cast<long long>(dstY) + dstH, dst.height()));
+        const auto y1 = static_cast<int>(
+            std::min<long long>(static_cast<long long>(dstY) + dstH, dst.height()));
+        const size_t period = static_cast<size_t>(L) * 4;
         const size_t total = static_cast<size_t>(std::min(p1, dst.width()) - p0) * 4;
         uchar* bits = dst.bits();
         for (int y = y0; y < y1; ++y)
-            RepeatPrefix(bits + y * dst.bytesPerLine() + static_cast<size_t>(p0) * 4, static_cast<size_t>(L) * 4, total);
+            RepeatPrefix(bits + y * dst.bytesPerLine() + static_cast<size_t>(p0) * 4, period, total);
         return;
     }
     ForEachTile(L, p0, p1, dst.width(), [&](int x, int len) {
@@ -151,10 +154,12 @@ void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int 
 void TileRows(QImage& dst, const QImage& src, int srcY, int L, int srcX, int srcW, int p0, int p1,
               int dstX, int dstW) {
     const QRect first(srcX, srcY, srcW, L);
-    if (p1 - p0 > L && dstW >= 1 && RepeatsFirstTile(src, first, p0, L, dst.height())) {
+    if (p1 > p0 + static_cast<long long>(L) && dstW >= 1 &&
+        RepeatsFirstTile(src, first, p0, L, dst.height())) {
         Blit(dst, QRect(dstX, p0, dstW, L), src, first);
         const int x0 = std::max(dstX, 0);
-        const auto x1 = static_cast<int>(std::min<long long>(static_cast<long long>(dstX) + dstW, dst.width()));
+        const auto x1 = static_cast<int>(
+            std::min<long long>(static_cast<long long>(dstX) + dstW, dst.width()));
         if (x0 >= x1) return;
         const int end = std::min(p1, dst.height());
         const qsizetype stride = dst.bytesPerLine();
@@ -343,8 +348,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Top band, full width, corners included.
     const int topH = NC.top();
     if (W > 0 && topH > 0 && g.RT.x() - g.LT.x() > 0) {
-        out.top = NewImage(W, topH, kBlack,
-                           TilesCover(src, QRect(sl + g.LT.x(), st, g.RT.x() - g.LT.x(), topH)));
+        const QRect segment(sl + g.LT.x(), st, g.RT.x() - g.LT.x(), topH);
+        out.top = NewImage(W, topH, kBlack, TilesCover(src, segment));
         if (!out.top.isNull()) {
             TileColumns(out.top, src, sl + g.LT.x(), g.RT.x() - g.LT.x(), st, topH, 0, W, 0, topH);
             Blit(out.top, RectFromEdges(0, 0, n.LT.x(), topH), src,
@@ -357,8 +362,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Bottom band.
     const int b = H - BottomEdge(NC);
     if (W > 0 && b > 0 && g.RB.x() - g.LB.x() > 0) {
-        out.bottom = NewImage(W, b, kBlack,
-                              TilesCover(src, QRect(sl + g.LB.x(), sb - b, g.RB.x() - g.LB.x(), b)));
+        const QRect segment(sl + g.LB.x(), sb - b, g.RB.x() - g.LB.x(), b);
+        out.bottom = NewImage(W, b, kBlack, TilesCover(src, segment));
         if (!out.bottom.isNull()) {
             TileColumns(out.bottom, src, sl + g.LB.x(), g.RB.x() - g.LB.x(), sb - b, b, 0, W, 0, b);
             Blit(out.bottom, RectFromEdges(0, 0, n.LB.x(), b), src,
@@ -373,8 +378,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
 
     const int leftW = NC.left();
     if (leftW > 0 && h > 0 && g.LB.y() - g.LT.y() > 0) {
-        out.left = NewImage(leftW, h, kBlack,
-                            TilesCover(src, QRect(sl, st + g.LT.y(), leftW, g.LB.y() - g.LT.y())));
+        const QRect segment(sl, st + g.LT.y(), leftW, g.LB.y() - g.LT.y());
+        out.left = NewImage(leftW, h, kBlack, TilesCover(src, segment));
         if (!out.left.isNull()) {
             TileRows(out.left, src, st + g.LT.y(), g.LB.y() - g.LT.y(), sl, leftW, 0, h, 0, leftW);
             const int fixedTop = g.LT.y() - C.top();
@@ -392,8 +397,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     if (r >= 1 && h >= 1 && g.RB.y() - g.RT.y() >= 1) {
         const int srcX = sl + RightEdge(C);
         // A client rectangle moved unlike NewGeometry moves it makes the tiles stretch.
-        out.right = NewImage(r, h, kBlack,
-                             sr - srcX == r && TilesCover(src, QRect(srcX, st + g.RT.y(), r, g.RB.y() - g.RT.y())));
+        const QRect segment(srcX, st + g.RT.y(), r, g.RB.y() - g.RT.y());
+        out.right = NewImage(r, h, kBlack, sr - srcX == r && TilesCover(src, segment));
         if (!out.right.isNull()) {
             TileRows(out.right, src, st + g.RT.y(), g.RB.y() - g.RT.y(), srcX, sr - srcX, 0, h, 0,
                      r);

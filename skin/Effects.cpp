@@ -111,8 +111,9 @@ std::vector<Step> CentreFadeSteps(int n, int a, int64_t den) {
 constexpr size_t kBlock = 32;
 
 // out[k] := (a[k] + b[k] + c[k] + d[k]) div 4 for k < n. out shares no byte with the others.
-void AverageOfFour(uint8_t* __restrict out, const uint8_t* __restrict a, const uint8_t* __restrict b,
-                   const uint8_t* __restrict c, const uint8_t* __restrict d, size_t n) {
+void AverageOfFour(uint8_t* __restrict out, const uint8_t* __restrict a,
+                   const uint8_t* __restrict b, const uint8_t* __restrict c,
+                   const uint8_t* __restrict d, size_t n) {
     size_t k = 0;
     for (; k + kBlock <= n; k += kBlock)
         for (size_t j = k; j < k + kBlock; ++j)
@@ -148,7 +149,8 @@ __attribute__((target("avx2"))) size_t GreyBlocksWide(uint8_t* __restrict p, siz
     size_t x = 0;
     for (; x + kPixels <= width; x += kPixels, p += 3 * kPixels)
         for (size_t i = 0; i < kPixels; ++i) {
-            const uint8_t g = GreyOfSum(static_cast<uint16_t>(11 * p[3 * i] + 59 * p[3 * i + 1] + 30 * p[3 * i + 2]));
+            const auto sum = static_cast<uint16_t>(11 * p[3 * i] + 59 * p[3 * i + 1] + 30 * p[3 * i + 2]);
+            const uint8_t g = GreyOfSum(sum);
             p[3 * i] = g;
             p[3 * i + 1] = g;
             p[3 * i + 2] = g;
@@ -190,7 +192,9 @@ struct SplitMix {
     // Uniform in 0 .. n - 1 (n >= 1), without bias (Lemire's method): a draw d gives the
     // high half of d·n, unless the low half is below Refused(n); then d is drawn again.
     static uint32_t Refused(uint32_t n) { return static_cast<uint32_t>(-n) % n; }
-    uint32_t below(uint32_t n, uint32_t refused) { return Accept(uint64_t{next32()} * n, n, refused); }
+    uint32_t below(uint32_t n, uint32_t refused) {
+        return Accept(uint64_t{next32()} * n, n, refused);
+    }
     // The value for a first draw whose product with n is m.
     uint32_t Accept(uint64_t m, uint32_t n, uint32_t refused) {
         while (static_cast<uint32_t>(m) < refused) m = uint64_t{next32()} * n;
@@ -223,7 +227,8 @@ void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32
         for (; x < pairsEnd; x += 2) {
             const uint64_t z = SplitMix::Mix(state += SplitMix::kStep);
             const uint64_t first = (z >> 32) * n, second = (z & 0xFFFFFFFFu) * n;
-            if ((static_cast<uint32_t>(first) < refused) | (static_cast<uint32_t>(second) < refused)) {
+            if ((static_cast<uint32_t>(first) < refused) |
+                (static_cast<uint32_t>(second) < refused)) {
                 // The first draw was made and the second is waiting: back to one at a time.
                 rng.spare = z;
                 rng.hasSpare = true;
@@ -308,7 +313,8 @@ void TbsEffectBmp::MapChannels(const uint8_t (&table)[256]) {
     for (unsigned high = 0; high < 256; ++high) {
         uint16_t* __restrict out = pairs.get() + (high << 8);
         const auto highByte = static_cast<uint16_t>(table[high] << 8);
-        for (unsigned low = 0; low < 256; ++low) out[low] = static_cast<uint16_t>(highByte | table[low]);
+        for (unsigned low = 0; low < 256; ++low)
+            out[low] = static_cast<uint16_t>(highByte | table[low]);
     }
     for (int y = 0; y < height_; ++y) {
         uint8_t* p = scanline(y);
@@ -390,7 +396,8 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     // Ranges up to a few thousand values (the effect's own is 50) look their lanes up.
     constexpr int kTabled = 4096;
     std::vector<uint64_t> table(static_cast<size_t>(std::min(n, kTabled)));
-    for (int v = 0; v < static_cast<int>(table.size()); ++v) table[static_cast<size_t>(v)] = NoiseLanes(v - half);
+    for (int v = 0; v < static_cast<int>(table.size()); ++v)
+        table[static_cast<size_t>(v)] = NoiseLanes(v - half);
     for (int y = 0; y < height_; ++y) {
         if (n <= kTabled)
             DrawRowNoise(rng, noise.data(), static_cast<size_t>(width_), range, refused,
