@@ -202,10 +202,10 @@ struct SplitMix {
     }
 };
 
-// The noise of one row of width pixels, drawn in pixel order: pixel x's value v =
-// below(n) goes into the lanes 3x .. 3x + 2 of noise as lanes(v), the value minus n div 2
-// in all four lanes of a 64-bit word (the fourth is overwritten by the next pixel; noise
-// has one lane to spare at its end).
+// The noise of one row of width pixels, drawn in pixel order: pixel x's draw v =
+// below(n) goes into the lanes 3x .. 3x + 2 of noise as lanes(v), a 64-bit word of four
+// equal 16-bit lanes (the fourth is overwritten by the next pixel; noise has one lane to
+// spare at its end).
 template <class Lanes>
 void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32_t n,
                   uint32_t refused, Lanes lanes) {
