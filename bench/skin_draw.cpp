@@ -3,8 +3,9 @@
 //   - ComposeFrameBorders and ComposeSkinImage for a 1920×1080 window (bytes = the
 //     pixels of the images produced, 4 bytes each);
 //   - each inactive-window effect on one megapixel (bytes = the 24-bit buffer).
-// After the usual table a summary prints, per routine, its CPU time, the memcpy's and the
-// ratio between the two.
+// After the usual table a summary prints, per routine, its CPU time, the memcpy's, the
+// ratio between the two and the ratio it should stay within (marked OVER when it does
+// not). With repetitions the medians are compared. See bench/README.md for how to run it.
 
 #include <benchmark/benchmark.h>
 
@@ -109,14 +110,26 @@ size_t EffectBytes() { return skin::TbsEffectBmp(kEffectSide, kEffectSide).pitch
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                nsPerIteration[r.benchmark_name()] = r.GetAdjustedCPUTime() * Multiplier(r.time_unit);
+        for (const Run& r : runs) {
+            if (r.error_occurred) continue;
+            const double ns = r.GetAdjustedCPUTime() * Multiplier(r.time_unit);
+            // With repetitions the median stands for the routine; a single run for itself.
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                median[r.run_name.str()] = ns;
+            else if (r.run_type == Run::RT_Iteration)
+                single[r.run_name.str()] = ns;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> nsPerIteration;
+    // CPU nanoseconds per iteration of the named benchmark, if it ran.
+    const double* NsPerIteration(const std::string& name) const {
+        if (const auto m = median.find(name); m != median.end()) return &m->second;
+        if (const auto s = single.find(name); s != single.end()) return &s->second;
+        return nullptr;
+    }
 
 private:
+    std::map<std::string, double> median, single;
     static double Multiplier(benchmark::TimeUnit unit) {
         switch (unit) {
         case benchmark::kSecond: return 1e9;
@@ -133,19 +146,20 @@ int main(int argc, char** argv) {
     struct Pair {
         std::string name;
         size_t bytes;
+        double limit;  // the ratio to memcpy the routine should stay within; 0: none set
     };
     std::vector<Pair> pairs;
-    auto add = [&](const std::string& name, size_t bytes, auto&& fn) {
+    auto add = [&](const std::string& name, size_t bytes, double limit, auto&& fn) {
         benchmark::RegisterBenchmark(name.c_str(), fn)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("memcpy/" + name).c_str(), BM_Memcpy, bytes)
             ->Unit(benchmark::kMicrosecond);
-        pairs.push_back({name, bytes});
+        pairs.push_back({name, bytes, limit});
     };
 
-    add("ComposeFrameBorders/1920x1080", FrameBytes(), BM_ComposeFrameBorders);
-    add("ComposeSkinImage/1920x1080/client84", size_t{kW} * kH * 4,
+    add("ComposeFrameBorders/1920x1080", FrameBytes(), 3, BM_ComposeFrameBorders);
+    add("ComposeSkinImage/1920x1080/client84", size_t{kW} * kH * 4, 0,
         [](benchmark::State& s) { BM_ComposeSkinImage(s, 84); });
-    add("ComposeSkinImage/1920x1080/client4", size_t{kW} * kH * 4,
+    add("ComposeSkinImage/1920x1080/client4", size_t{kW} * kH * 4, 0,
         [](benchmark::State& s) { BM_ComposeSkinImage(s, 4); });
     const std::pair<const char*, std::function<void(skin::TbsEffectBmp&)>> effects[] = {
         {"Lighten(0.5)", [](skin::TbsEffectBmp& b) { b.Lighten(0.5); }},
@@ -156,7 +170,7 @@ int main(int argc, char** argv) {
         {"Negate", [](skin::TbsEffectBmp& b) { b.Negate(); }},
     };
     for (const auto& [name, effect] : effects)
-        add(std::string("effect/") + name + "/1MP", EffectBytes(),
+        add(std::string("effect/") + name + "/1MP", EffectBytes(), 4,
             [effect = effect](benchmark::State& s) { BM_Effect(s, effect); });
 
     benchmark::Initialize(&argc, argv);
@@ -165,13 +179,18 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::printf("\n%-40s %10s %12s %12s %8s\n", "routine", "MB", "cpu us", "memcpy us", "ratio");
+    std::printf("\n%-40s %8s %10s %10s %7s %6s\n", "routine", "MB", "cpu us", "memcpy us", "ratio",
+                "limit");
     for (const Pair& p : pairs) {
-        const auto r = reporter.nsPerIteration.find(p.name);
-        const auto m = reporter.nsPerIteration.find("memcpy/" + p.name);
-        if (r == reporter.nsPerIteration.end() || m == reporter.nsPerIteration.end()) continue;
-        std::printf("%-40s %10.2f %12.1f %12.1f %8.2f\n", p.name.c_str(), p.bytes / 1e6, r->second / 1e3,
-                    m->second / 1e3, r->second / m->second);
+        const double* r = reporter.NsPerIteration(p.name);
+        const double* m = reporter.NsPerIteration("memcpy/" + p.name);
+        if (!r || !m) continue;
+        const double ratio = *r / *m;
+        std::printf("%-40s %8.2f %10.1f %10.1f %7.2f", p.name.c_str(), p.bytes / 1e6, *r / 1e3, *m / 1e3,
+                    ratio);
+        if (p.limit > 0)
+            std::printf(" %6.1f%s", p.limit, ratio > p.limit ? "  OVER" : "");
+        std::printf("\n");
     }
     return 0;
 }

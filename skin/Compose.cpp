@@ -26,12 +26,21 @@ constexpr QRgb kWhite = 0xFFFFFFFFu;
 // Element images are 32-bit so that tiles are plain row copies.
 constexpr QImage::Format kComposeFormat = QImage::Format_RGB32;
 
-QImage NewImage(int w, int h, QRgb background) {
+// A new image of the composition format in the background colour. With covered, the
+// caller writes every pixel itself and the background fill is left out.
+QImage NewImage(int w, int h, QRgb background, bool covered = false) {
     if (w < 1 || h < 1) return {};
     QImage img(w, h, kComposeFormat);
     if (img.isNull()) return img;  // allocation refused: treated as no image
-    img.fill(background);
+    if (!covered) img.fill(background);
     return img;
+}
+
+// Whether tiling the source rectangle seg, unstretched, over a whole image covers every
+// pixel of it: seg lies inside the source (tiles of a span cover it from its start to
+// its end).
+bool TilesCover(const QImage& src, const QRect& seg) {
+    return !seg.isEmpty() && src.rect().contains(seg);
 }
 
 // The picture in the composition format, converted once per call (skin pictures are
@@ -97,10 +106,44 @@ void ForEachTile(int L, int p0, int p1, int extent, Place place) {
     }
 }
 
+// Whether the first tile of a span, the source rectangle first placed from p0 on an axis
+// of the destination's extent, lies whole inside the destination along that axis and
+// reads only pixels of the source. It then writes every pixel of its place that lies in
+// the image, and each later tile is a copy of its leading part: the tiles repeat the
+// first with the segment's length as their period.
+bool RepeatsFirstTile(const QImage& src, const QRect& first, int p0, int L, int extent) {
+    return p0 >= 0 && static_cast<long long>(p0) + L <= extent && !first.isEmpty() &&
+           src.rect().contains(first);
+}
+
+// Fills bytes[0 .. total) with the repetition of its first period bytes, which hold the
+// pattern already, doubling the part copied at each step.
+void RepeatPrefix(uchar* bytes, size_t period, size_t total) {
+    for (size_t done = period; done < total;) {
+        const size_t n = std::min(done, total - done);
+        std::memcpy(bytes + done, bytes, n);
+        done += n;
+    }
+}
+
 // Tiles the source columns srcX .. srcX + L (rows srcY .. srcY + srcH) over the
 // destination columns p0 .. p1 (rows dstY .. dstY + dstH).
 void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int srcH, int p0,
                  int p1, int dstY, int dstH) {
+    const QRect first(srcX, srcY, L, srcH);
+    if (p1 > p0 + static_cast<long long>(L) && dstH >= 1 &&
+        RepeatsFirstTile(src, first, p0, L, dst.width())) {
+        Blit(dst, QRect(p0, dstY, L, dstH), src, first);
+        const int y0 = std::max(dstY, 0);
+        const auto y1 = static_cast<int>(
+            std::min<long long>(static_cast<long long>(dstY) + dstH, dst.height()));
+        const size_t period = static_cast<size_t>(L) * 4;
+        const size_t total = static_cast<size_t>(std::min(p1, dst.width()) - p0) * 4;
+        uchar* bits = dst.bits();
+        for (int y = y0; y < y1; ++y)
+            RepeatPrefix(bits + y * dst.bytesPerLine() + static_cast<size_t>(p0) * 4, period, total);
+        return;
+    }
     ForEachTile(L, p0, p1, dst.width(), [&](int x, int len) {
         Blit(dst, QRect(x, dstY, len, dstH), src, QRect(srcX, srcY, len, srcH));
     });
@@ -110,6 +153,28 @@ void TileColumns(QImage& dst, const QImage& src, int srcX, int L, int srcY, int 
 // destination rows p0 .. p1 (columns dstX .. dstX + dstW).
 void TileRows(QImage& dst, const QImage& src, int srcY, int L, int srcX, int srcW, int p0, int p1,
               int dstX, int dstW) {
+    const QRect first(srcX, srcY, srcW, L);
+    if (p1 > p0 + static_cast<long long>(L) && dstW >= 1 &&
+        RepeatsFirstTile(src, first, p0, L, dst.height())) {
+        Blit(dst, QRect(dstX, p0, dstW, L), src, first);
+        const int x0 = std::max(dstX, 0);
+        const auto x1 = static_cast<int>(
+            std::min<long long>(static_cast<long long>(dstX) + dstW, dst.width()));
+        if (x0 >= x1) return;
+        const int end = std::min(p1, dst.height());
+        const qsizetype stride = dst.bytesPerLine();
+        uchar* bits = dst.bits();
+        if (x0 == 0 && x1 == dst.width() && stride == static_cast<qsizetype>(x1) * 4) {
+            // Whole rows of an image without row padding: the tiles are blocks of memory.
+            RepeatPrefix(bits + p0 * stride, static_cast<size_t>(L) * static_cast<size_t>(stride),
+                         static_cast<size_t>(end - p0) * static_cast<size_t>(stride));
+            return;
+        }
+        for (int y = p0 + L; y < end; ++y)
+            std::memcpy(bits + y * stride + x0 * 4, bits + (p0 + (y - p0) % L) * stride + x0 * 4,
+                        static_cast<size_t>(x1 - x0) * 4);
+        return;
+    }
     ForEachTile(L, p0, p1, dst.height(), [&](int y, int len) {
         Blit(dst, QRect(dstX, y, dstW, len), src, QRect(srcX, srcY, srcW, len));
     });
@@ -283,7 +348,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Top band, full width, corners included.
     const int topH = NC.top();
     if (W > 0 && topH > 0 && g.RT.x() - g.LT.x() > 0) {
-        out.top = NewImage(W, topH, kBlack);
+        const QRect segment(sl + g.LT.x(), st, g.RT.x() - g.LT.x(), topH);
+        out.top = NewImage(W, topH, kBlack, TilesCover(src, segment));
         if (!out.top.isNull()) {
             TileColumns(out.top, src, sl + g.LT.x(), g.RT.x() - g.LT.x(), st, topH, 0, W, 0, topH);
             Blit(out.top, RectFromEdges(0, 0, n.LT.x(), topH), src,
@@ -296,7 +362,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
     // Bottom band.
     const int b = H - BottomEdge(NC);
     if (W > 0 && b > 0 && g.RB.x() - g.LB.x() > 0) {
-        out.bottom = NewImage(W, b, kBlack);
+        const QRect segment(sl + g.LB.x(), sb - b, g.RB.x() - g.LB.x(), b);
+        out.bottom = NewImage(W, b, kBlack, TilesCover(src, segment));
         if (!out.bottom.isNull()) {
             TileColumns(out.bottom, src, sl + g.LB.x(), g.RB.x() - g.LB.x(), sb - b, b, 0, W, 0, b);
             Blit(out.bottom, RectFromEdges(0, 0, n.LB.x(), b), src,
@@ -311,7 +378,8 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
 
     const int leftW = NC.left();
     if (leftW > 0 && h > 0 && g.LB.y() - g.LT.y() > 0) {
-        out.left = NewImage(leftW, h, kBlack);
+        const QRect segment(sl, st + g.LT.y(), leftW, g.LB.y() - g.LT.y());
+        out.left = NewImage(leftW, h, kBlack, TilesCover(src, segment));
         if (!out.left.isNull()) {
             TileRows(out.left, src, st + g.LT.y(), g.LB.y() - g.LT.y(), sl, leftW, 0, h, 0, leftW);
             const int fixedTop = g.LT.y() - C.top();
@@ -327,9 +395,11 @@ BorderImages ComposeFrameBorders(const QImage& picture, const Rect& skinRect, co
 
     const int r = W - RightEdge(NC);
     if (r >= 1 && h >= 1 && g.RB.y() - g.RT.y() >= 1) {
-        out.right = NewImage(r, h, kBlack);
+        const int srcX = sl + RightEdge(C);
+        // A client rectangle moved unlike NewGeometry moves it makes the tiles stretch.
+        const QRect segment(srcX, st + g.RT.y(), r, g.RB.y() - g.RT.y());
+        out.right = NewImage(r, h, kBlack, sr - srcX == r && TilesCover(src, segment));
         if (!out.right.isNull()) {
-            const int srcX = sl + RightEdge(C);
             TileRows(out.right, src, st + g.RT.y(), g.RB.y() - g.RT.y(), srcX, sr - srcX, 0, h, 0,
                      r);
             const int fixedTop = g.RT.y() - C.top();

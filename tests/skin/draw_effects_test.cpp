@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/Effects.h"
+#include "draw_test_util.h"
 
 #include <QImage>
 
@@ -206,6 +207,69 @@ TEST(DrawEffects, AddNoiseAddsOneValuePerPixelFromTheRange) {
     a1.AddNoise(50, 7);
     a2.AddNoise(50, 7);
     EXPECT_EQ(Channel(a1), Channel(a2));
+}
+
+// A buffer in which every channel value occurs: smooth gradients in even rows, noise in
+// odd ones.
+TbsEffectBmp Textured(int w, int h) {
+    TbsEffectBmp b(w, h);
+    uint32_t seed = static_cast<uint32_t>(w * 977 + h);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.scanline(y);
+        for (int k = 0; k < 3 * w; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            p[k] = static_cast<uint8_t>(y % 2 ? seed >> 16 : (k % 3 == 0 ? k : k % 3 == 1 ? 7 * k + y : 255 - k));
+        }
+    }
+    return b;
+}
+
+// Whole results pinned by their fingerprints, on widths whose rows end in every possible
+// remainder of a block of words, so that a faster loop must give the same bytes: every
+// rounding, clamp, edge rule and, for a given seed, every noise value.
+TEST(DrawEffects, EffectsKeepTheirExactPixels) {
+    struct Case {
+        const char* what;
+        std::function<void(TbsEffectBmp&)> apply;
+        const char* digest;
+    };
+    const Case cases[] = {
+        {"Lighten 0.5", [](TbsEffectBmp& b) { b.Lighten(0.5); }, "27af91b15d365398"},
+        {"Lighten 0.3", [](TbsEffectBmp& b) { b.Lighten(0.3); }, "4a01157b143e5dac"},
+        {"Lighten 0.123457", [](TbsEffectBmp& b) { b.Lighten(0.123457); }, "c8def23db1bdd238"},
+        {"Lighten 0.98", [](TbsEffectBmp& b) { b.Lighten(0.98); }, "fcef984fdde3ba85"},
+        {"Lighten 1", [](TbsEffectBmp& b) { b.Lighten(1); }, "e5cac20c264daaa0"},
+        {"Darken 0.3", [](TbsEffectBmp& b) { b.Darken(0.3); }, "507029e4bca984f2"},
+        {"Darken 0.5", [](TbsEffectBmp& b) { b.Darken(0.5); }, "ef3249c4604fabc5"},
+        {"Darken 0.0625", [](TbsEffectBmp& b) { b.Darken(0.0625); }, "5c8389ef63206baf"},
+        {"Darken 0.777777", [](TbsEffectBmp& b) { b.Darken(0.777777); }, "060e5e733cee22ec"},
+        {"Darken 0", [](TbsEffectBmp& b) { b.Darken(0); }, "d6dd7e4e65d167dc"},
+        {"ToGray", [](TbsEffectBmp& b) { b.ToGray(); }, "7c79057a216d0406"},
+        {"Negate", [](TbsEffectBmp& b) { b.Negate(); }, "9abf923b0b98d1f9"},
+        {"AddNoise 50", [](TbsEffectBmp& b) { b.AddNoise(50, 1); }, "2a685fe5fb56d101"},
+        {"AddNoise 1", [](TbsEffectBmp& b) { b.AddNoise(1, 2); }, "d6dd7e4e65d167dc"},
+        {"AddNoise 7", [](TbsEffectBmp& b) { b.AddNoise(7, 0xFFFFFFFFFFFFFFFFull); }, "3fd604c5e0b7882e"},
+        {"AddNoise 1000 clamps", [](TbsEffectBmp& b) { b.AddNoise(1000, 3); }, "64971421b47debf2"},
+        // A range for which a quarter of the draws are rejected and drawn again.
+        {"AddNoise 3·2^29", [](TbsEffectBmp& b) { b.AddNoise(3 << 29, 4); }, "a3b00c7f614d57bd"},
+        {"DiagonalBlur 1", [](TbsEffectBmp& b) { b.DiagonalBlur(1); }, "328059e11df2a1aa"},
+        {"DiagonalBlur 2", [](TbsEffectBmp& b) { b.DiagonalBlur(2); }, "69fb4af93b860d30"},
+        {"DiagonalBlur 7", [](TbsEffectBmp& b) { b.DiagonalBlur(7); }, "0e80ae72564ee36a"},
+        {"DiagonalBlur 300", [](TbsEffectBmp& b) { b.DiagonalBlur(300); }, "0aaf67a012815029"},
+    };
+    // The last is larger than the table of byte pairs the lightness curves use on large
+    // buffers.
+    const std::pair<int, int> sizes[] = {{1, 1},  {2, 3},    {5, 2},    {11, 11},
+                                         {37, 9}, {64, 4},   {203, 7},  {1001, 3}, {233, 199}};
+    for (const auto& c : cases) {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (auto [w, h] : sizes) {
+            TbsEffectBmp b = Textured(w, h);
+            c.apply(b);
+            testing::AddPixels(hash, b.toImage());
+        }
+        EXPECT_EQ(testing::Digest(hash), c.digest) << c.what;
+    }
 }
 
 struct MorphCase {

@@ -3,6 +3,7 @@
 // character, so that a composed image can be written down as the rows of source pixels
 // it shows.
 
+#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -63,6 +64,21 @@ inline std::vector<std::string> Marks(const QImage& img, QRgb ink, QRgb backgrou
         rows.push_back(row);
     }
     return rows;
+}
+
+// Adds an image to a fingerprint: its size, format and the bytes of its pixels row by
+// row (row padding left out). Golden tests pin whole images, or many of them, this way.
+inline void AddPixels(QCryptographicHash& hash, const QImage& img) {
+    const int size[] = {img.width(), img.height(), static_cast<int>(img.format())};
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(size), sizeof size));
+    const qsizetype rowBytes = (static_cast<qsizetype>(img.width()) * img.depth() + 7) / 8;
+    for (int y = 0; y < img.height(); ++y)
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)), rowBytes));
+}
+
+// The first 16 hex digits of the fingerprint, short enough to write into a test.
+inline std::string Digest(const QCryptographicHash& hash) {
+    return hash.result().toHex().left(16).toStdString();
 }
 
 // Text drawing and windows need a GUI application; the test binary has none of its own.
