@@ -18,7 +18,9 @@
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
-namespace skin {
+namespace frame {
+
+using skin::Rect;
 
 namespace {
 
@@ -38,7 +40,7 @@ Qt::Edges EdgesOf(int hit) {
     }
 }
 
-QColor Color(TColor c) { return platform::ToQColor(c); }
+QColor Color(skin::TColor c) { return platform::ToQColor(c); }
 
 }  // namespace
 
@@ -97,7 +99,7 @@ void TbsSkinFrame::Detach() {
 
 // ===== properties ==========================================================================
 
-void TbsSkinFrame::SetSkinData(TbsSkinData* data) {
+void TbsSkinFrame::SetSkinData(skin::TbsSkinData* data) {
     if (skinData_) disconnect(skinData_, &QObject::destroyed, this, nullptr);
     skinData_ = data;
     if (data) {
@@ -139,13 +141,13 @@ void TbsSkinFrame::SetShowIcon(bool v) {
 
 void TbsSkinFrame::SetAlphaBlend(bool v) {
     alphaBlend_ = v;
-    if (!form_ || !LayeredWindowsAvailable()) return;
+    if (!form_ || !skin::LayeredWindowsAvailable()) return;
     form_->setWindowOpacity(v ? alphaBlendValue_ / 255.0 : 1.0);
 }
 
 void TbsSkinFrame::SetAlphaBlendValue(int v) {
     alphaBlendValue_ = std::clamp(v, 0, 255);
-    if (alphaBlend_ && form_ && LayeredWindowsAvailable()) form_->setWindowOpacity(alphaBlendValue_ / 255.0);
+    if (alphaBlend_ && form_ && skin::LayeredWindowsAvailable()) form_->setWindowOpacity(alphaBlendValue_ / 255.0);
 }
 
 void TbsSkinFrame::SetMinWidth(int v) {
@@ -170,7 +172,7 @@ void TbsSkinFrame::SetDefInActiveCaptionFont(const platform::TFont& f) {
 
 // ===== skin ================================================================================
 
-const TbsDataSkinFormInfo* TbsSkinFrame::FormInfo() const {
+const skin::TbsDataSkinFormInfo* TbsSkinFrame::FormInfo() const {
     return skinned_ && skinData_ ? &skinData_->FormInfo : nullptr;
 }
 
@@ -179,7 +181,7 @@ QImage TbsSkinFrame::ActivePictureAt(int index) const {
     if (activePictures_.size() != size_t(skinData_->ActivePictures.size()))
         activePictures_.assign(size_t(skinData_->ActivePictures.size()), QImage());
     QImage& img = activePictures_[size_t(index)];
-    if (img.isNull()) img = ToRGB32(skinData_->ActivePictures[index]);
+    if (img.isNull()) img = skin::ToRGB32(skinData_->ActivePictures[index]);
     return img;
 }
 
@@ -190,9 +192,9 @@ void TbsSkinFrame::ApplyFrameSkin() {
     skinned_ = skinData_ && !skinData_->IsEmpty() && !skinData_->Picture.isNull();
     activePictures_.clear();
     if (skinned_) {
-        picture_ = ToRGB32(skinData_->Picture);
-        inactivePicture_ = ToRGB32(skinData_->InactivePicture);
-        mask_ = ToRGB32(skinData_->MaskImage);
+        picture_ = skin::ToRGB32(skinData_->Picture);
+        inactivePicture_ = skin::ToRGB32(skinData_->InactivePicture);
+        mask_ = skin::ToRGB32(skinData_->MaskImage);
         CreateSkinObjects();
     } else {
         picture_ = inactivePicture_ = mask_ = QImage();
@@ -217,18 +219,19 @@ void TbsSkinFrame::ApplyFrameSkin() {
 void TbsSkinFrame::CreateSkinObjects() {
     FreeObjects();
     for (const auto& entry : skinData_->SkinObjects) {
-        const TbsDataSkinObject* e = entry.get();
+        const skin::TbsDataSkinObject* e = entry.get();
         // Menu items and menu-bar buttons serve the menus, not the frame.
-        if (dynamic_cast<const TbsDataSkinMenuItem*>(e) || dynamic_cast<const TbsDataSkinMainMenuItem*>(e) ||
-            dynamic_cast<const TbsDataSkinMainMenuBarButton*>(e))
+        if (dynamic_cast<const skin::TbsDataSkinMenuItem*>(e) ||
+            dynamic_cast<const skin::TbsDataSkinMainMenuItem*>(e) ||
+            dynamic_cast<const skin::TbsDataSkinMainMenuBarButton*>(e))
             continue;
-        if (auto* sb = dynamic_cast<const TbsDataSkinStdButton*>(e))
+        if (auto* sb = dynamic_cast<const skin::TbsDataSkinStdButton*>(e))
             objects_.push_back(std::make_unique<TbsSkinStdButtonObject>(this, sb));
-        else if (auto* b = dynamic_cast<const TbsDataSkinButton*>(e))
+        else if (auto* b = dynamic_cast<const skin::TbsDataSkinButton*>(e))
             objects_.push_back(std::make_unique<TbsSkinButtonObject>(this, b));
-        else if (auto* c = dynamic_cast<const TbsDataSkinCaption*>(e))
+        else if (auto* c = dynamic_cast<const skin::TbsDataSkinCaption*>(e))
             objects_.push_back(std::make_unique<TbsSkinCaptionObject>(this, c));
-        else if (auto* u = dynamic_cast<const TbsDataUserObject*>(e))
+        else if (auto* u = dynamic_cast<const skin::TbsDataUserObject*>(e))
             objects_.push_back(std::make_unique<TbsUserObject>(this, u));
     }
     ApplyBorderIcons();
@@ -238,12 +241,12 @@ void TbsSkinFrame::CreateDefaultButtons() {
     FreeObjects();
     const struct {
         const char* name;
-        StdCommand command;
-    } buttons[] = {{"closebutton", cmClose},
-                   {"maxbutton", cmMaximize},
-                   {"minbutton", cmMinimize},
-                   {"rollupbutton", cmRollUp},
-                   {"sysmenubutton", cmSysMenu}};
+        skin::StdCommand command;
+    } buttons[] = {{"closebutton", skin::cmClose},
+                   {"maxbutton", skin::cmMaximize},
+                   {"minbutton", skin::cmMinimize},
+                   {"rollupbutton", skin::cmRollUp},
+                   {"sysmenubutton", skin::cmSysMenu}};
     for (const auto& b : buttons)
         objects_.push_back(std::make_unique<TbsSkinStdButtonObject>(this, QString::fromLatin1(b.name), b.command));
     ApplyBorderIcons();
@@ -256,10 +259,10 @@ void TbsSkinFrame::ApplyBorderIcons() {
         if (!b) continue;
         bool off = false;
         switch (b->Command) {
-        case cmRollUp: off = !borderIcons_.testFlag(biRollUp); break;
-        case cmMaximize: off = !borderIcons_.testFlag(biMaximize); break;
-        case cmMinimize: off = !borderIcons_.testFlag(biMinimize); break;
-        case cmSysMenu: off = !borderIcons_.testFlag(biSystemMenu); break;
+        case skin::cmRollUp: off = !borderIcons_.testFlag(biRollUp); break;
+        case skin::cmMaximize: off = !borderIcons_.testFlag(biMaximize); break;
+        case skin::cmMinimize: off = !borderIcons_.testFlag(biMinimize); break;
+        case skin::cmSysMenu: off = !borderIcons_.testFlag(biSystemMenu); break;
         default: break;  // the close button is never disabled
         }
         if (!off) continue;
@@ -281,15 +284,15 @@ TbsActiveSkinObject* TbsSkinFrame::FindObject(const QString& idName) const {
     return nullptr;
 }
 
-void TbsSkinFrame::FormSkinMessage(int message, TbsSkinData* data) {
+void TbsSkinFrame::FormSkinMessage(int message, skin::TbsSkinData* data) {
     if (!form_) return;
     // An open menu draws from the entries that are about to go.
-    if (message == WM_SKINCHANGING && data && data == skinMenu_->SkinData()) CloseSkinMenus();
-    if (message == WM_SKINCHANGING && data && data == skinData_) {
+    if (message == skin::WM_SKINCHANGING && data && data == skinMenu_->SkinData()) CloseSkinMenus();
+    if (message == skin::WM_SKINCHANGING && data && data == skinData_) {
         skinned_ = false;
         StopTimers();
         FreeObjects();
-    } else if (message == WM_SKINCHANGED && data && data == skinData_) {
+    } else if (message == skin::WM_SKINCHANGED && data && data == skinData_) {
         ApplyFrameSkin();
     }
     platform::ForwardSkinMessage(form_->Client(), message, data);
@@ -319,7 +322,7 @@ QSize TbsSkinFrame::MinimumTrackSize() const {
     in.minHeight = minHeight_;
     in.minimized = frameState_ == wsMinimized;
     in.rolledUp = rolledUp_;
-    return skin::MinimumTrackSize(in);
+    return frame::MinimumTrackSize(in);
 }
 
 void TbsSkinFrame::UpdateTrackSizes() {
@@ -369,14 +372,14 @@ void TbsSkinFrame::ArrangeFrameObjects() {
         ArrangeDefaultButtons();
         return;
     }
-    const TbsDataSkinFormInfo& fi = skinData_->FormInfo;
+    const skin::TbsDataSkinFormInfo& fi = skinData_->FormInfo;
     for (auto& o : objects_)
-        if (!o->NormalFromActivePicture) o->ObjectRect = skin::MapFrameRect(o->SkinRect, geo_);
+        if (!o->NormalFromActivePicture) o->ObjectRect = frame::MapFrameRect(o->SkinRect, geo_);
 
     const Rect area = !geo_.buttons.IsEmpty() ? geo_.buttons : geo_.caption;
     if (area.IsEmpty()) return;
 
-    auto firstButton = [&](StdCommand c) -> TbsSkinStdButtonObject* {
+    auto firstButton = [&](skin::StdCommand c) -> TbsSkinStdButtonObject* {
         for (auto& o : objects_)
             if (auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get()); b && b->Command == c) return b;
         return nullptr;
@@ -385,20 +388,20 @@ void TbsSkinFrame::ArrangeFrameObjects() {
     for (auto& o : objects_)
         if ((caption = dynamic_cast<TbsSkinCaptionObject*>(o.get()))) break;
     auto sizeOf = [&](TbsSkinStdButtonObject* b) {
-        if (b->Command == cmSysMenu && showIcon_) {
+        if (b->Command == skin::cmSysMenu && showIcon_) {
             const int s = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
             return QSize(s, s);
         }
         return SizeOf(b->SkinRect);
     };
     const int gap = fi.buttonsoffset;
-    const StdCommand order[] = {cmClose, cmMaximize, cmMinimize, cmRollUp};
-    TbsSkinStdButtonObject* sys = firstButton(cmSysMenu);
+    const skin::StdCommand order[] = {skin::cmClose, skin::cmMaximize, skin::cmMinimize, skin::cmRollUp};
+    TbsSkinStdButtonObject* sys = firstButton(skin::cmSysMenu);
     const bool sysFromActive = sys && sys->NormalFromActivePicture;
 
     if (!fi.buttonsinleft) {
         int x = area.right;
-        for (StdCommand c : order) {
+        for (skin::StdCommand c : order) {
             TbsSkinStdButtonObject* b = firstButton(c);
             if (!b || !b->Visible || !b->NormalFromActivePicture) continue;
             const QSize s = sizeOf(b);
@@ -414,7 +417,7 @@ void TbsSkinFrame::ArrangeFrameObjects() {
         }
     } else {
         int x = area.left;
-        for (StdCommand c : order) {
+        for (skin::StdCommand c : order) {
             TbsSkinStdButtonObject* b = firstButton(c);
             if (!b || !b->Visible || !b->NormalFromActivePicture) continue;
             const QSize s = sizeOf(b);
@@ -434,7 +437,7 @@ void TbsSkinFrame::ArrangeDefaultButtons() {
     if (!form_ || skinned_) return;
     const int size = DefaultButtonSize(form_->IsToolWindow());
     int x = form_->width() - 3;
-    for (StdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp}) {
+    for (skin::StdCommand c : {skin::cmClose, skin::cmMaximize, skin::cmMinimize, skin::cmRollUp}) {
         for (auto& o : objects_) {
             auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
             if (!b || b->Command != c || !b->Visible) continue;
@@ -444,7 +447,7 @@ void TbsSkinFrame::ArrangeDefaultButtons() {
     }
     for (auto& o : objects_) {
         auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
-        if (!b || b->Command != cmSysMenu || !b->Visible) continue;
+        if (!b || b->Command != skin::cmSysMenu || !b->Visible) continue;
         const int s = showIcon_ ? QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize) : size;
         b->ObjectRect = Rect{3, 4, 3 + s, 4 + s};
     }
@@ -456,7 +459,7 @@ Rect TbsSkinFrame::DefaultCaptionArea() const {
     for (const auto& o : objects_) {
         auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
         if (!b || !b->Visible) continue;
-        if (b->Command == cmSysMenu)
+        if (b->Command == skin::cmSysMenu)
             left = std::max(left, b->ObjectRect.right);
         else
             right = std::min(right, b->ObjectRect.left);
@@ -473,17 +476,17 @@ void TbsSkinFrame::UpdateFrameRegion() {
         }
         return;
     }
-    const TbsDataSkinFormInfo& fi = skinData_->FormInfo;
-    AnchorGeometry g = geo_.g;
+    const skin::TbsDataSkinFormInfo& fi = skinData_->FormInfo;
+    skin::AnchorGeometry g = geo_.g;
     g.C = fi.maskrectarea;
-    AnchorGeometry n = geo_.n;
+    skin::AnchorGeometry n = geo_.n;
     n.C = geo_.maskArea;
     FrameShape shape;
     shape.maskArea = geo_.maskArea;
-    shape.masks = ComposeMaskBorders(mask_, g, n, size_.width());
+    shape.masks = skin::ComposeMaskBorders(mask_, g, n, size_.width());
     QRegion region(geo_.maskArea.ToQRect());
     auto add = [&](const QImage& m, int x, int y) {
-        if (auto r = MaskToRegion(m, x, y)) region += *r;
+        if (auto r = skin::MaskToRegion(m, x, y)) region += *r;
     };
     add(shape.masks.top, 0, 0);
     add(shape.masks.bottom, 0, geo_.maskArea.bottom);
@@ -539,7 +542,8 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
     ArrangeFrameObjects();
     const bool active = FormActive();
     const QImage& source = active || inactivePicture_.isNull() ? picture_ : inactivePicture_;
-    BorderImages b = ComposeFrameBorders(source, Rect{0, 0, source.width(), source.height()}, geo_.g, geo_.n, W, H);
+    skin::BorderImages b =
+        skin::ComposeFrameBorders(source, Rect{0, 0, source.width(), source.height()}, geo_.g, geo_.n, W, H);
     const Rect& C = geo_.n.C;
     for (auto& o : objects_) {
         if (!o->Visible) continue;
@@ -554,12 +558,12 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
             o->DrawObject(ip, false);
         }
     }
-    const TbsDataSkinFormInfo& fi = skinData_->FormInfo;
+    const skin::TbsDataSkinFormInfo& fi = skinData_->FormInfo;
     if (!active && fi.autorenderinginactiveimage) {
         for (QImage* img : {&b.top, &b.bottom, &b.left, &b.right}) {
             if (img->isNull()) continue;
-            TbsEffectBmp e(*img);
-            ApplyInactiveEffect(e, fi.inactiveeffect);
+            skin::TbsEffectBmp e(*img);
+            skin::ApplyInactiveEffect(e, fi.inactiveeffect);
             *img = e.toImage();
         }
     }
@@ -587,7 +591,7 @@ void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
         if (ch - 4 > 1) {
             for (int row = 2; row <= ch - 4; ++row) {
                 const QColor c = Color((row - 2) % 2 == 0 ? platform::clBtnHighlight : platform::clBtnShadow);
-                DrawPenLine(bp, QPoint(area.left, row + 3), QPoint(area.right, row + 3), c);
+                skin::DrawPenLine(bp, QPoint(area.left, row + 3), QPoint(area.right, row + 3), c);
             }
         }
         const platform::TFont& tf = FormActive() ? defCaptionFont_ : defInActiveCaptionFont_;
@@ -611,11 +615,11 @@ void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
         p.restore();
     }
     QRect r(0, 0, W, H);
-    Draw3DBorder(p, r, Color(platform::cl3DLight), Color(platform::cl3DDkShadow));
+    skin::Draw3DBorder(p, r, Color(platform::cl3DLight), Color(platform::cl3DDkShadow));
     r.adjust(1, 1, -1, -1);
-    Draw3DBorder(p, r, Color(platform::clBtnHighlight), Color(platform::clBtnShadow));
+    skin::Draw3DBorder(p, r, Color(platform::clBtnHighlight), Color(platform::clBtnShadow));
     r.adjust(1, 1, -1, -1);
-    Draw3DBorder(p, r, Color(platform::clBtnFace), Color(platform::clBtnFace));
+    skin::Draw3DBorder(p, r, Color(platform::clBtnFace), Color(platform::clBtnFace));
 }
 
 void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
@@ -625,7 +629,7 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
         painter.fillRect(area, face);
         return;
     }
-    const TbsDataSkinFormInfo& fi = skinData_->FormInfo;
+    const skin::TbsDataSkinFormInfo& fi = skinData_->FormInfo;
     if (fi.bgpictureindex != -1) {
         const QImage bg = ActivePictureAt(fi.bgpictureindex);
         // An index outside the active pictures falls back to the plain fill.
@@ -815,7 +819,7 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
         return false;
     case QEvent::Hide:
         StopTimers();
-        if (alphaBlend_ && LayeredWindowsAvailable()) form_->setWindowOpacity(1.0);
+        if (alphaBlend_ && skin::LayeredWindowsAvailable()) form_->setWindowOpacity(1.0);
         return false;
     case QEvent::Move: HideObjectHint(); return false;
     case QEvent::MouseButtonPress: {
@@ -1110,7 +1114,7 @@ void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
     ShowSkinMenu(SystemMenuNow(), globalPos);
 }
 
-void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data) {
+void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, skin::TbsSkinData* data) {
     if (!form_) return;
     if (!data) data = menusSkinData_ ? menusSkinData_.data() : skinData_.data();
     HideObjectHint();
@@ -1149,7 +1153,7 @@ void TbsSkinFrame::RunSystemMenuAction(SystemMenuAction action) {
 // ===== fade-in =============================================================================
 
 void TbsSkinFrame::StartFade() {
-    if (!LayeredWindowsAvailable() || !(alphaBlend_ || alphaBlendAnimation_)) return;
+    if (!skin::LayeredWindowsAvailable() || !(alphaBlend_ || alphaBlendAnimation_)) return;
     fadeTarget_ = alphaBlend_ || !alphaBlendAnimation_ ? alphaBlendValue_ : 255;
     if (!alphaBlendAnimation_) {
         form_->setWindowOpacity(fadeTarget_ / 255.0);
@@ -1171,4 +1175,4 @@ void TbsSkinFrame::FadeStep() {
     if (fadeAlpha_ >= fadeTarget_) fadeTimer_.stop();
 }
 
-}  // namespace skin
+}  // namespace frame

@@ -40,7 +40,7 @@
 class QMouseEvent;
 class QPainter;
 
-namespace skin {
+namespace frame {
 
 class TbsActiveSkinObject;
 class TbsSkinMenu;
@@ -65,10 +65,10 @@ public:
     platform::Form* Form() const { return form_; }
 
     // ----- published properties (defaults as set on creation) --------------------------
-    TbsSkinData* SkinData() const { return skinData_; }
-    void SetSkinData(TbsSkinData* data);  // runs ApplyFrameSkin
-    TbsSkinData* MenusSkinData() const { return menusSkinData_; }
-    void SetMenusSkinData(TbsSkinData* data) { menusSkinData_ = data; }
+    skin::TbsSkinData* SkinData() const { return skinData_; }
+    void SetSkinData(skin::TbsSkinData* data);  // runs ApplyFrameSkin
+    skin::TbsSkinData* MenusSkinData() const { return menusSkinData_; }
+    void SetMenusSkinData(skin::TbsSkinData* data) { menusSkinData_ = data; }
 
     TbsBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TbsBorderIcons icons);  // rebuilds the default buttons, applies the set
@@ -132,10 +132,10 @@ public:
     std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
     std::function<void()> OnMinimizeToTray, OnRestoreFromTray;
     std::function<void(const QString& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
-    std::function<void(const QString& idName, int x, int y, const Rect& objectRect, Qt::MouseButton button)>
+    std::function<void(const QString&idName, int x, int y, const skin::Rect&objectRect, Qt::MouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
-    std::function<void(const QString& idName, int x, int y, const Rect& objectRect)> OnMouseMoveEvent;
-    std::function<void(const QString& idName, QPainter& canvas, const Rect& objectRect)> OnPaintEvent;
+    std::function<void(const QString& idName, int x, int y, const skin::Rect& objectRect)> OnMouseMoveEvent;
+    std::function<void(const QString& idName, QPainter& canvas, const skin::Rect& objectRect)> OnPaintEvent;
 
     // ----- operations -----------------------------------------------------------------
     // Builds the frame from the skin data (or the default frame without one).
@@ -153,7 +153,7 @@ public:
     TbsMenuItem SystemMenuNow();
     // Shows a menu's items as a skinned popup at a global position with the given skin
     // (none: MenusSkinData, else SkinData).
-    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data = nullptr);
+    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, skin::TbsSkinData* data = nullptr);
     // The chain the frame shows its menus with.
     TbsSkinMenu* SkinMenu() const { return skinMenu_; }
     // Closes any skinned menu the frame shows.
@@ -163,7 +163,7 @@ public:
     void UpdateFrameGeometry();
     void ArrangeFrameObjects();
     void UpdateFrameRegion();
-    Rect MapFrameRect(const Rect& r) const { return skin::MapFrameRect(r, geo_); }
+    skin::Rect MapFrameRect(const skin::Rect& r) const { return frame::MapFrameRect(r, geo_); }
     const FrameGeometry& Geometry() const { return geo_; }
 
     // True while a non-empty skin is applied.
@@ -172,7 +172,7 @@ public:
     // The hit code of a point in window coordinates.
     int HitTest(QPoint p) const;
     // The client area for a window of the given size (the non-client size rule).
-    Rect ClientRectOf(QSize windowSize) const;
+    skin::Rect ClientRectOf(QSize windowSize) const;
     QRect ClientRectFor(QSize windowSize) const override { return ClientRectOf(windowSize).ToQRect(); }
     // Caption height of the default frame.
     int DefaultCaptionHeightNow() const;
@@ -199,14 +199,14 @@ public:
     // The skin's pictures converted for drawing (null when absent).
     QImage FramePicture() const { return picture_; }
     QImage ActivePictureAt(int index) const;
-    const TbsDataSkinFormInfo* FormInfo() const;
+    const skin::TbsDataSkinFormInfo* FormInfo() const;
     void RedrawObject(TbsActiveSkinObject* obj);
     void StartMorphTimer();
     void CloseForm();
 
     // FormFrame
     void PaintClientBackground(QPainter& painter, QSize clientSize) override;
-    void FormSkinMessage(int message, TbsSkinData* data) override;
+    void FormSkinMessage(int message, skin::TbsSkinData* data) override;
     void FormDestroying() override;
 
 protected:
@@ -221,7 +221,7 @@ private:
     void CreateDefaultButtons();
     void ApplyBorderIcons();
     void ArrangeDefaultButtons();
-    Rect DefaultCaptionArea() const;
+    skin::Rect DefaultCaptionArea() const;
     void FreeObjects();
     void ActivationUpdate(bool repaint);
     void OnFormActivationChanged();
@@ -248,7 +248,7 @@ private:
     platform::Form* form_ = nullptr;
 
     // properties
-    QPointer<TbsSkinData> skinData_, menusSkinData_;
+    QPointer<skin::TbsSkinData> skinData_, menusSkinData_;
     TbsBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize | biRollUp;
     bool showIcon_ = false, maximizeOnFullScreen_ = false;
     bool alphaBlend_ = false, alphaBlendAnimation_ = false;
@@ -256,8 +256,9 @@ private:
     int minWidth_ = 0, minHeight_ = 0;
     bool magnetic_ = false;
     int magneticSize_ = 5;
-    platform::TFont defCaptionFont_{QStringLiteral("Arial"), 14, FontStyle::fsBold, platform::clCaptionText};
-    platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, FontStyle::fsBold, platform::clBtnShadow};
+    platform::TFont defCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold, platform::clCaptionText};
+    platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold,
+                                            platform::clBtnShadow};
     TbsSkinHint* skinHint_ = nullptr;
     bool showObjectHint_ = false;
     bool useDefaultSysMenu_ = true;
@@ -297,4 +298,4 @@ private:
     bool activatingPress_ = false;  // a button press on the window while it is inactive
 };
 
-}  // namespace skin
+}  // namespace frame

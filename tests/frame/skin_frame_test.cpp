@@ -24,8 +24,10 @@
 #include "support/QtWidgetTest.h"
 #include "TestSkin.h"
 
-namespace skin {
+namespace frame {
 namespace {
+
+using namespace skin;
 
 using frametest::StandardSkin;
 using frametest::TestSkin;
@@ -763,4 +765,4 @@ TEST(SkinFrame, FadeInAndConstantAlpha) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace frame
