@@ -50,6 +50,8 @@ TbsSkinFrame::TbsSkinFrame(QObject* owner) : QObject(owner) {
     form_->installEventFilter(this);
     form_->SetFrame(this);
     size_ = form_->size();
+    // Unskinned until a skin is applied: the plain frame and its buttons.
+    CreateDefaultButtons();
     lastActive_ = FormActive();
     UpdateTrackSizes();
 }
@@ -172,10 +174,11 @@ void TbsSkinFrame::ApplyFrameSkin() {
         picture_ = skin::ToRGB32(skinData_->Picture);
         inactivePicture_ = skin::ToRGB32(skinData_->InactivePicture);
         mask_ = skin::ToRGB32(skinData_->MaskImage);
+        bgPicture_ = ActivePictureAt(skinData_->FormInfo.bgpictureindex);
         CreateSkinObjects();
     } else {
-        picture_ = inactivePicture_ = mask_ = QImage();
-        FreeObjects();
+        picture_ = inactivePicture_ = mask_ = bgPicture_ = QImage();
+        CreateDefaultButtons();
         shape_.reset();
         form_->clearMask();
     }

@@ -159,10 +159,9 @@ public:
     // Closes any skinned menu the frame shows.
     void CloseSkinMenus();
 
-    // Geometry of the present window size (skinned only), the objects' places, the shape.
-    void UpdateFrameGeometry();
-    void ArrangeFrameObjects();
-    void UpdateFrameRegion();
+    // The frame lays itself out when the window size, the skin, the window state or a
+    // property that places objects changes: the form picture's geometry (skinned), where
+    // the objects lie and the window shape. Painting and the hit test read that layout.
     skin::Rect MapFrameRect(const skin::Rect& r) const { return frame::MapFrameRect(r, geo_); }
     const FrameGeometry& Geometry() const { return geo_; }
 
@@ -220,14 +219,9 @@ private:
     void CreateSkinObjects();
     void CreateDefaultButtons();
     void ApplyBorderIcons();
-    void ArrangeDefaultButtons();
-    skin::Rect DefaultCaptionArea() const;
     void FreeObjects();
     void ActivationUpdate(bool repaint);
     void OnFormActivationChanged();
-    void OnSizeChanged();
-    void UpdateTrackSizes();
-    void Relayout();
     void StopTimers();
     void SetHover(int index);
     void CaptionDoubleClick();
@@ -235,6 +229,18 @@ private:
     void HideObjectHint();
     void StartFade();
     void FadeStep();
+
+    // layout: LayOut computes all of it for the present window size; Relayout also places
+    // the client area and repaints (the skin or the size rule changed)
+    void LayOut();
+    void Relayout();
+    void OnSizeChanged();
+    void UpdateFrameGeometry();
+    void ArrangeFrameObjects();
+    void ArrangeDefaultButtons();
+    void UpdateFrameRegion();
+    void UpdateTrackSizes();
+    bool FitsMinimumTrackSize() const;
 
     // mouse on the non-client area
     void MousePress(QMouseEvent* e);
@@ -269,19 +275,24 @@ private:
     bool menusAlphaBlend_ = false, menusAlphaBlendAnimation_ = false;
     int menusAlphaBlendValue_ = 200;
 
-    // run-time state
+    // the skin applied
     bool skinned_ = false;
-    QSize size_;  // window size last seen
-    FrameGeometry geo_;
-    QImage picture_, inactivePicture_, mask_;  // converted copies of the skin's pictures
-    mutable std::vector<QImage> activePictures_;  // converted lazily
-    std::vector<std::unique_ptr<TbsActiveSkinObject>> objects_;
+    QImage picture_, inactivePicture_, mask_, bgPicture_;  // converted copies of the skin's pictures
+    mutable std::vector<QImage> activePictures_;           // converted lazily
+    std::vector<std::unique_ptr<TbsActiveSkinObject>> objects_;  // their rectangles are layout
+
+    // layout for the window size last seen
+    QSize size_;
+    FrameGeometry geo_;               // skinned
+    skin::Rect captionArea_;          // default frame: between the system-menu button and the others
+    std::optional<FrameShape> shape_;  // skinned with a mask
+
+    // run-time state
     int hover_ = -1, prevHover_ = -1, captured_ = -1;
     TWindowState frameState_ = wsNormal;
     bool rolledUp_ = false, rolledUpWhileMaximized_ = false;
     int rollUpHeight_ = 0;
     QRect restoreBounds_;
-    std::optional<FrameShape> shape_;
     std::optional<bool> activeOverride_;
     bool lastActive_ = false;
     QTimer trackTimer_, morphTimer_, fadeTimer_;

@@ -45,41 +45,39 @@ void TbsSkinFrame::UpdateTrackSizes() {
     if (form_) form_->setMinimumSize(MinimumTrackSize());
 }
 
-void TbsSkinFrame::UpdateFrameGeometry() {
-    if (!form_ || !skinned_) return;
+bool TbsSkinFrame::FitsMinimumTrackSize() const {
+    const QSize min = MinimumTrackSize();
+    return size_.width() >= min.width() && size_.height() >= min.height();
+}
+
+void TbsSkinFrame::LayOut() {
     size_ = form_->size();
-    geo_ = ComputeFrameGeometry(skinData_->FormInfo, picture_.size(), size_);
+    if (!skinned_) {
+        ArrangeDefaultButtons();
+        return;
+    }
+    UpdateFrameGeometry();
+    ArrangeFrameObjects();
+    // A window below the minimum size is not drawn and keeps the shape it had.
+    if (FitsMinimumTrackSize()) UpdateFrameRegion();
 }
 
 void TbsSkinFrame::Relayout() {
     if (!form_) return;
-    size_ = form_->size();
-    if (skinned_) {
-        UpdateFrameGeometry();
-        ArrangeFrameObjects();
-        UpdateFrameRegion();
-    } else {
-        ArrangeDefaultButtons();
-    }
+    LayOut();
     form_->UpdateClientGeometry();
     form_->update();
     form_->Client()->update();
 }
 
 void TbsSkinFrame::OnSizeChanged() {
-    size_ = form_->size();
-    if (!skinned_) {
-        ArrangeDefaultButtons();
-        form_->update();
-        return;
-    }
-    const QSize min = MinimumTrackSize();
-    if (size_.width() >= min.width() && size_.height() >= min.height()) {
-        UpdateFrameGeometry();
-        ArrangeFrameObjects();
-        UpdateFrameRegion();
-        form_->update();
-    }
+    LayOut();
+    if (!skinned_ || FitsMinimumTrackSize()) form_->update();
+}
+
+void TbsSkinFrame::UpdateFrameGeometry() {
+    if (!form_ || !skinned_) return;
+    geo_ = ComputeFrameGeometry(skinData_->FormInfo, picture_.size(), size_);
 }
 
 void TbsSkinFrame::ArrangeFrameObjects() {
@@ -152,7 +150,7 @@ void TbsSkinFrame::ArrangeFrameObjects() {
 void TbsSkinFrame::ArrangeDefaultButtons() {
     if (!form_ || skinned_) return;
     const int size = DefaultButtonSize(form_->IsToolWindow());
-    int x = form_->width() - 3;
+    int x = size_.width() - 3;
     for (skin::StdCommand c : {skin::cmClose, skin::cmMaximize, skin::cmMinimize, skin::cmRollUp}) {
         for (auto& o : objects_) {
             auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
@@ -167,11 +165,8 @@ void TbsSkinFrame::ArrangeDefaultButtons() {
         const int s = showIcon_ ? QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize) : size;
         b->ObjectRect = Rect{3, 4, 3 + s, 4 + s};
     }
-}
-
-Rect TbsSkinFrame::DefaultCaptionArea() const {
-    if (!form_) return {};
-    int left = 3, right = form_->width() - 3;
+    // The caption lies between the system-menu button and the others.
+    int left = 3, right = size_.width() - 3;
     for (const auto& o : objects_) {
         auto* b = dynamic_cast<TbsSkinStdButtonObject*>(o.get());
         if (!b || !b->Visible) continue;
@@ -180,7 +175,7 @@ Rect TbsSkinFrame::DefaultCaptionArea() const {
         else
             right = std::min(right, b->ObjectRect.left);
     }
-    return Rect{left, 3, std::max(left, right), 3 + DefaultCaptionHeightNow()};
+    captionArea_ = Rect{left, 3, std::max(left, right), 3 + DefaultCaptionHeightNow()};
 }
 
 void TbsSkinFrame::UpdateFrameRegion() {
@@ -215,7 +210,7 @@ void TbsSkinFrame::UpdateFrameRegion() {
 int TbsSkinFrame::HitTest(QPoint p) const {
     if (!form_) return HTNOWHERE;
     HitTestInput in;
-    in.window = form_->size();
+    in.window = size_;
     in.skinned = skinned_;
     in.sizeable = form_->IsSizeable();
     in.maximized = frameState_ == wsMaximized;
@@ -225,17 +220,16 @@ int TbsSkinFrame::HitTest(QPoint p) const {
     for (const auto& o : objects_)
         if (dynamic_cast<const TbsSkinCaptionObject*>(o.get())) in.captionObjects.push_back(o->ObjectRect);
     if (skinned_) {
-        const FrameGeometry geo = ComputeFrameGeometry(skinData_->FormInfo, picture_.size(), in.window);
-        in.newC = geo.n.C;
+        in.newC = geo_.n.C;
         in.borderWidth = skinData_->FormInfo.borderwidth;
-        in.hitLT = geo.hitLT;
-        in.hitRT = geo.hitRT;
-        in.hitLB = geo.hitLB;
-        in.hitRB = geo.hitRB;
+        in.hitLT = geo_.hitLT;
+        in.hitRT = geo_.hitRT;
+        in.hitLB = geo_.hitLB;
+        in.hitRB = geo_.hitRB;
         in.shape = shape_ ? &*shape_ : nullptr;
     } else {
         in.captionHeight = DefaultCaptionHeightNow();
-        in.captionArea = DefaultCaptionArea();
+        in.captionArea = captionArea_;
     }
     return FrameHitTest(in, p);
 }

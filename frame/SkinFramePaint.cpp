@@ -32,11 +32,8 @@ void TbsSkinFrame::Paint(QPainter& p) {
 }
 
 void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
-    const QSize min = MinimumTrackSize();
-    const int W = form_->width(), H = form_->height();
-    if (W < min.width() || H < min.height()) return;
-    UpdateFrameGeometry();
-    ArrangeFrameObjects();
+    if (!FitsMinimumTrackSize()) return;
+    const int W = size_.width(), H = size_.height();
     const bool active = FormActive();
     const QImage& source = active || inactivePicture_.isNull() ? picture_ : inactivePicture_;
     skin::BorderImages b =
@@ -75,16 +72,14 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
 }
 
 void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
-    const int W = form_->width(), H = form_->height();
+    const int W = size_.width(), H = size_.height();
     const int ch = DefaultCaptionHeightNow();
-    if (objects_.empty()) CreateDefaultButtons();
-    ArrangeDefaultButtons();
     if (W - 6 >= 1 && ch >= 1) {
         QImage bar(W - 6, ch, QImage::Format_RGB32);
         bar.fill(Color(platform::clBtnFace));
         QPainter bp(&bar);
         bp.translate(-3, -3);  // window coordinates
-        const Rect area = DefaultCaptionArea();
+        const Rect& area = captionArea_;
         if (ch - 4 > 1) {
             for (int row = 2; row <= ch - 4; ++row) {
                 const QColor c = Color((row - 2) % 2 == 0 ? platform::clBtnHighlight : platform::clBtnShadow);
@@ -107,7 +102,7 @@ void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
             if (o->Visible) o->DrawObject(bp, true);
         bp.end();
         p.save();
-        p.setClipRegion(QRegion(0, 0, W, H) - QRegion(ClientRectFor(form_->size())), Qt::IntersectClip);
+        p.setClipRegion(QRegion(0, 0, W, H) - QRegion(ClientRectFor(size_)), Qt::IntersectClip);
         p.drawImage(3, 3, bar);
         p.restore();
     }
@@ -128,7 +123,7 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
     }
     const skin::TbsDataSkinFormInfo& fi = skinData_->FormInfo;
     if (fi.bgpictureindex != -1) {
-        const QImage bg = ActivePictureAt(fi.bgpictureindex);
+        const QImage& bg = bgPicture_;
         // An index outside the active pictures falls back to the plain fill.
         if (bg.isNull() || bg.width() < 1 || bg.height() < 1) {
             painter.fillRect(area, face);
