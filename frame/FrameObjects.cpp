@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QMenu>
 #include <QPainter>
 #include <QStyle>
 
@@ -39,7 +38,6 @@ TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const skin::TbsDat
     : HasEntry(entry != nullptr), frame_(frame) {
     if (!entry) return;
     IDName = entry->IDName;
-    Hint = entry->hint;
     SkinRect = entry->skinrect;
     ActiveSkinRect = entry->activeskinrect;
     SkinRectInAPicture = entry->skinrectinapicture;
@@ -168,10 +166,7 @@ void TbsSkinButtonObject::SetDown(bool down) {
 }
 
 void TbsSkinButtonObject::ObjectMouseDown(int x, int y, Qt::MouseButton button) {
-    if (Enabled && button == Qt::LeftButton) {
-        SetDown(true);
-        if (Menu) Menu->popup(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
-    }
+    if (Enabled && button == Qt::LeftButton) SetDown(true);
     TbsActiveSkinObject::ObjectMouseDown(x, y, button);
 }
 

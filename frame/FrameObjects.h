@@ -9,8 +9,6 @@
 // frame frees them, whatever happens to the skin meanwhile.
 
 #include <QImage>
-#include <QMenu>
-#include <QPointer>
 #include <QString>
 
 #include "frame/FrameGeometry.h"
@@ -30,7 +28,7 @@ public:
     TbsActiveSkinObject(const TbsActiveSkinObject&) = delete;
     TbsActiveSkinObject& operator=(const TbsActiveSkinObject&) = delete;
 
-    QString IDName, Hint;
+    QString IDName;
     skin::Rect SkinRect, ActiveSkinRect;  // in their pictures
     bool SkinRectInAPicture = false;
     bool Morphing = false;
@@ -79,13 +77,12 @@ public:
     void DrawObject(QPainter& surface, bool force) override;
 };
 
-// "button": goes down while pressed; may drop a menu.
+// "button": goes down while pressed.
 class TbsSkinButtonObject : public TbsActiveSkinObject {
 public:
     TbsSkinButtonObject(TbsSkinFrame* frame, const skin::TbsDataSkinButton* entry);
     skin::Rect DownRect, DisableSkinRect;
     bool Down = false;
-    QPointer<QMenu> Menu;  // optional menu attached to the button
 
     void DrawObject(QPainter& surface, bool force) override;
     void ObjectMouseDown(int x, int y, Qt::MouseButton button) override;

@@ -303,7 +303,6 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
         OnSizeChanged();
         return false;
     case QEvent::ActivationChange:
-        HideObjectHint();
         OnFormActivationChanged();
         return false;
     case QEvent::WindowTitleChange: form_->update(); return false;
@@ -315,11 +314,9 @@ bool TbsSkinFrame::eventFilter(QObject* watched, QEvent* event) {
         StopTimers();
         if (alphaBlend_ && skin::LayeredWindowsAvailable()) form_->setWindowOpacity(1.0);
         return false;
-    case QEvent::Move: HideObjectHint(); return false;
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
         if (PtInRect(ClientRectOf(form_->size()), e->position().toPoint())) return false;
-        HideObjectHint();
         MousePress(e);
         return true;
     }

@@ -46,14 +46,6 @@ class TbsActiveSkinObject;
 class TbsSkinMenu;
 struct TbsMenuItem;
 
-// The hint component the frame shows an object's hint with (when ShowObjectHint is set).
-class TbsSkinHint {
-public:
-    virtual ~TbsSkinHint() = default;
-    virtual void ActivateHint(const QString& text) = 0;
-    virtual void HideHint() = 0;
-};
-
 class TbsSkinFrame : public QObject, public platform::FormFrame {
     Q_OBJECT
 
@@ -100,22 +92,11 @@ public:
     const platform::TFont& DefInActiveCaptionFont() const { return defInActiveCaptionFont_; }
     void SetDefInActiveCaptionFont(const platform::TFont& f);
 
-    TbsSkinHint* SkinHint() const { return skinHint_; }
-    void SetSkinHint(TbsSkinHint* h) { skinHint_ = h; }
-    bool ShowObjectHint() const { return showObjectHint_; }
-    void SetShowObjectHint(bool v) { showObjectHint_ = v; }
-
-    bool UseDefaultSysMenu() const { return useDefaultSysMenu_; }
-    void SetUseDefaultSysMenu(bool v) { useDefaultSysMenu_ = v; }
     // A menu that replaces the built-in system menu (not owned), or none.
     QMenu* SystemMenu() const { return systemMenu_; }
     void SetSystemMenu(QMenu* m) { systemMenu_ = m; }
 
-    // Passed on to the skinned menu bar, tray icon and menus once those exist.
-    QObject* MainMenuBar() const { return mainMenuBar_; }
-    void SetMainMenuBar(QObject* o) { mainMenuBar_ = o; }
-    QObject* TrayIcon() const { return trayIcon_; }
-    void SetTrayIcon(QObject* o) { trayIcon_ = o; }
+    // Passed on to the skinned menus the frame shows.
     int DefMenuItemHeight() const { return defMenuItemHeight_; }
     void SetDefMenuItemHeight(int v) { defMenuItemHeight_ = v; }
     const platform::TFont& DefMenuItemFont() const { return defMenuItemFont_; }
@@ -129,10 +110,9 @@ public:
 
     // ----- events ---------------------------------------------------------------------
     std::function<void()> OnChangeSkinData, OnActivate, OnDeActivate, OnChangeRollUpState;
-    std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
-    std::function<void()> OnMinimizeToTray, OnRestoreFromTray;
+    std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMinimizeToTray;
     std::function<void(const QString& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
-    std::function<void(const QString&idName, int x, int y, const skin::Rect&objectRect, Qt::MouseButton button)>
+    std::function<void(const QString& idName, int x, int y, const skin::Rect& objectRect, Qt::MouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
     std::function<void(const QString& idName, int x, int y, const skin::Rect& objectRect)> OnMouseMoveEvent;
     std::function<void(const QString& idName, QPainter& canvas, const skin::Rect& objectRect)> OnPaintEvent;
@@ -223,10 +203,8 @@ private:
     void ActivationUpdate(bool repaint);
     void OnFormActivationChanged();
     void StopTimers();
-    void SetHover(int index);
     void CaptionDoubleClick();
     void RunSystemMenuAction(SystemMenuAction action);
-    void HideObjectHint();
     void StartFade();
     void FadeStep();
 
@@ -265,11 +243,7 @@ private:
     platform::TFont defCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold, platform::clCaptionText};
     platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold,
                                             platform::clBtnShadow};
-    TbsSkinHint* skinHint_ = nullptr;
-    bool showObjectHint_ = false;
-    bool useDefaultSysMenu_ = true;
     QPointer<QMenu> systemMenu_;
-    QPointer<QObject> mainMenuBar_, trayIcon_;
     int defMenuItemHeight_ = 20;
     platform::TFont defMenuItemFont_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
     bool menusAlphaBlend_ = false, menusAlphaBlendAnimation_ = false;

@@ -55,17 +55,8 @@ void TbsSkinFrame::TrackFrameObjects(QPoint p, bool inside) {
     if (prevHover_ >= 0 && prevHover_ < int(objects_.size())) {
         TbsActiveSkinObject* o = objects_[size_t(prevHover_)].get();
         if (o->Enabled && o->Visible) o->ObjectMouseLeave();
-        HideObjectHint();
     }
-    if (hover_ >= 0) {
-        TbsActiveSkinObject* o = objects_[size_t(hover_)].get();
-        o->ObjectMouseEnter();
-        if (showObjectHint_ && skinHint_ && !o->Hint.isEmpty()) skinHint_->ActivateHint(o->Hint);
-    }
-}
-
-void TbsSkinFrame::HideObjectHint() {
-    if (skinHint_) skinHint_->HideHint();
+    if (hover_ >= 0) objects_[size_t(hover_)]->ObjectMouseEnter();
 }
 
 // ===== mouse ===============================================================================

@@ -138,7 +138,6 @@ void TbsSkinFrame::ShowSystemMenu(QPoint globalPos) {
 void TbsSkinFrame::ShowSkinMenu(TbsMenuItem root, QPoint globalPos, skin::TbsSkinData* data) {
     if (!form_) return;
     if (!data) data = menusSkinData_ ? menusSkinData_.data() : skinData_.data();
-    HideObjectHint();
     skinMenu_->SetItemHeight(defMenuItemHeight_);
     skinMenu_->SetFont(defMenuItemFont_);
     skinMenu_->AlphaBlend = menusAlphaBlend_;

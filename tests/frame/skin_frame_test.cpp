@@ -91,9 +91,7 @@ TEST(SkinFrame, PublishedDefaults) {
     EXPECT_EQ(f.MagneticSize(), 5);
     EXPECT_EQ(f.DefCaptionFont(), (platform::TFont{"Arial", 14, FontStyle::fsBold, platform::clCaptionText}));
     EXPECT_EQ(f.DefInActiveCaptionFont(), (platform::TFont{"Arial", 14, FontStyle::fsBold, platform::clBtnShadow}));
-    EXPECT_TRUE(f.UseDefaultSysMenu());
     EXPECT_EQ(f.SystemMenu(), nullptr);
-    EXPECT_FALSE(f.ShowObjectHint());
     EXPECT_EQ(f.DefMenuItemHeight(), 20);
     EXPECT_EQ(f.MenusAlphaBlendValue(), 200);
     EXPECT_EQ(f.SkinData(), nullptr);
