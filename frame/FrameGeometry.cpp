@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace skin {
+namespace frame {
+
+using skin::Rect;
 
 namespace {
 
@@ -17,12 +19,12 @@ bool InZone(const Rect& zone, QPoint p, bool edgesIncluded) {
 
 }  // namespace
 
-FrameGeometry ComputeFrameGeometry(const TbsDataSkinFormInfo& info, QSize picture, QSize window) {
+FrameGeometry ComputeFrameGeometry(const skin::TbsDataSkinFormInfo& info, QSize picture, QSize window) {
     FrameGeometry geo;
     geo.picture = picture;
-    geo.g = AnchorGeometry{info.lefttoppoint, info.righttoppoint, info.leftbottompoint, info.rightbottompoint,
-                           info.clientrect};
-    geo.n = NewGeometry(geo.g, picture, window.width(), window.height());
+    geo.g = skin::AnchorGeometry{info.lefttoppoint, info.righttoppoint, info.leftbottompoint, info.rightbottompoint,
+                                 info.clientrect};
+    geo.n = skin::NewGeometry(geo.g, picture, window.width(), window.height());
     geo.dx = window.width() - picture.width();
     geo.dy = window.height() - picture.height();
     const Rect& cr = info.captionrect;
@@ -202,4 +204,4 @@ std::vector<SystemMenuItem> SystemMenuItems(TbsBorderIcons icons, TWindowState s
     return items;
 }
 
-}  // namespace skin
+}  // namespace frame

@@ -18,16 +18,20 @@
 #include "skin/Compose.h"
 #include "skin/SkinEntries.h"
 
-namespace skin {
+namespace frame {
 
 // Small helpers on the skin's rectangles.
-inline bool PtInRect(const Rect& r, QPoint p) { return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom; }
-inline Rect OffsetRect(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
-inline Rect RectAt(QPoint topLeft, QSize size) {
+inline bool PtInRect(const skin::Rect& r, QPoint p) {
+    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
+}
+inline skin::Rect OffsetRect(const skin::Rect& r, int dx, int dy) {
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+inline skin::Rect RectAt(QPoint topLeft, QSize size) {
     return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
 }
-inline QPoint TopLeft(const Rect& r) { return QPoint(r.left, r.top); }
-inline QSize SizeOf(const Rect& r) { return QSize(r.Width(), r.Height()); }
+inline QPoint TopLeft(const skin::Rect& r) { return QPoint(r.left, r.top); }
+inline QSize SizeOf(const skin::Rect& r) { return QSize(r.Width(), r.Height()); }
 
 // Hit codes of the window system that the frame answers with.
 enum HitCode : int {
@@ -64,29 +68,29 @@ inline int DefaultButtonSize(bool toolWindow) { return toolWindow ? 13 : 17; }
 // The geometry of the form picture ([FORMINFO]) resized to a window of W by H.
 struct FrameGeometry {
     QSize picture;     // PW, PH: the form picture's size
-    AnchorGeometry g;  // the anchor points and clientrect as the skin gives them
-    AnchorGeometry n;  // NewLT, NewRT, NewLB, NewRB, NewC for W by H
+    skin::AnchorGeometry g;  // the anchor points and clientrect as the skin gives them
+    skin::AnchorGeometry n;  // NewLT, NewRT, NewLB, NewRB, NewC for W by H
     int dx = 0, dy = 0;
-    Rect caption;   // captionrect, its right edge moved by dx (empty stays empty)
-    Rect buttons;   // buttonsrect, moved right by dx when it lies on the right half
-    Rect maskArea;  // maskrectarea grown by dx and dy
+    skin::Rect caption;   // captionrect, its right edge moved by dx (empty stays empty)
+    skin::Rect buttons;   // buttonsrect, moved right by dx when it lies on the right half
+    skin::Rect maskArea;  // maskrectarea grown by dx and dy
     QPoint hitLT, hitRT, hitLB, hitRB;
 };
-FrameGeometry ComputeFrameGeometry(const TbsDataSkinFormInfo& info, QSize picture, QSize window);
+FrameGeometry ComputeFrameGeometry(const skin::TbsDataSkinFormInfo& info, QSize picture, QSize window);
 
 // A rectangle of the form picture in window coordinates: kept, moved or stretched by the
 // corner zones it lies in.
-Rect MapFrameRect(const Rect& r, const FrameGeometry& geo);
+skin::Rect MapFrameRect(const skin::Rect& r, const FrameGeometry& geo);
 
 // The client rectangle of a window of the given size: inside the skin's border widths,
 // or inside the default frame (3 pixels and the caption). Never of negative size.
-Rect SkinnedClientRect(QSize window, const Rect& clientrect, QSize picture);
-Rect DefaultClientRect(QSize window, int captionHeight);
+skin::Rect SkinnedClientRect(QSize window, const skin::Rect& clientrect, QSize picture);
+skin::Rect DefaultClientRect(QSize window, int captionHeight);
 
 struct MinTrackInput {
     bool skinned = false;
     QSize picture;      // skinned: the form picture's size
-    Rect clientrect;    // skinned: [FORMINFO] clientrect
+    skin::Rect clientrect;   // skinned: [FORMINFO] clientrect
     int captionHeight = 19;  // default frame
     int minWidth = 0, minHeight = 0;
     bool minimized = false, rolledUp = false;
@@ -97,8 +101,8 @@ QSize MinimumTrackSize(const MinTrackInput& in);
 // A window shape from the skin mask: the new mask area plus the four border masks, placed
 // as UpdateFrameRegion places them.
 struct FrameShape {
-    Rect maskArea;
-    BorderImages masks;
+    skin::Rect maskArea;
+    skin::BorderImages masks;
     // Inside the shape: in the mask area, or on a black pixel of the border mask there.
     bool Contains(QPoint p) const;
 };
@@ -109,22 +113,22 @@ struct HitTestInput {
     bool sizeable = true;
     bool maximized = false, minimized = false, rolledUp = false;
     bool hoverObject = false;           // the frame has a hover object
-    std::vector<Rect> captionObjects;  // rectangles of the caption objects
+    std::vector<skin::Rect> captionObjects;  // rectangles of the caption objects
     // Skinned frame.
-    Rect newC;
+    skin::Rect newC;
     int borderWidth = 0;
     QPoint hitLT, hitRT, hitLB, hitRB;
     const FrameShape* shape = nullptr;  // set when the skin has a mask
     // Default frame.
     int captionHeight = 19;
-    Rect captionArea;  // between the system-menu button and the other buttons
+    skin::Rect captionArea;  // between the system-menu button and the other buttons
 };
 // The hit code of point p (window coordinates).
 int FrameHitTest(const HitTestInput& in, QPoint p);
 
 // The proposed window rectangle snapped to the work area's edges when one lies closer
 // than size pixels (strictly).
-QRect MagneticSnap(const QRect& proposed, const Rect& area, int size);
+QRect MagneticSnap(const QRect& proposed, const skin::Rect& area, int size);
 
 // The window rectangle after dragging the border or corner of hit code `code` by delta
 // from start; the opposite edges stay, the size is kept within min and max (a max of 0
@@ -141,6 +145,6 @@ struct SystemMenuItem {
 };
 std::vector<SystemMenuItem> SystemMenuItems(TbsBorderIcons icons, TWindowState state, bool rolledUp);
 
-}  // namespace skin
+}  // namespace frame
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(skin::TbsBorderIcons)
+Q_DECLARE_OPERATORS_FOR_FLAGS(frame::TbsBorderIcons)

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QMenu>
 #include <QPainter>
 #include <QStyle>
 
@@ -14,7 +13,9 @@
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
-namespace skin {
+namespace frame {
+
+using skin::Rect;
 
 namespace {
 
@@ -27,17 +28,16 @@ QImage Cut(const QImage& picture, const Rect& r) {
     return picture.copy(inside);
 }
 
-QColor Color(TColor c) { return platform::ToQColor(c); }
+QColor Color(skin::TColor c) { return platform::ToQColor(c); }
 
 }  // namespace
 
 // ===== TbsActiveSkinObject =================================================================
 
-TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinObject* entry)
+TbsActiveSkinObject::TbsActiveSkinObject(TbsSkinFrame* frame, const skin::TbsDataSkinObject* entry)
     : HasEntry(entry != nullptr), frame_(frame) {
     if (!entry) return;
     IDName = entry->IDName;
-    Hint = entry->hint;
     SkinRect = entry->skinrect;
     ActiveSkinRect = entry->activeskinrect;
     SkinRectInAPicture = entry->skinrectinapicture;
@@ -66,8 +66,8 @@ QImage TbsActiveSkinObject::ActiveImage() const { return Cut(ActivePicture, Acti
 void TbsActiveSkinObject::DrawNormalActiveMorph(QPainter& surface, bool force) {
     const QPoint at = TopLeft(ObjectRect);
     if (IsMorphing()) {
-        TbsEffectBmp shown(NormalImage());
-        ApplyMorph(shown, TbsEffectBmp(ActiveImage()), MorphKind, MorphKf);
+        skin::TbsEffectBmp shown(NormalImage());
+        skin::ApplyMorph(shown, skin::TbsEffectBmp(ActiveImage()), MorphKind, MorphKf);
         shown.draw(surface, at.x(), at.y());
     } else if (Active && !ActiveSkinRect.IsEmpty()) {
         surface.drawImage(at, ActiveImage());
@@ -133,7 +133,7 @@ void TbsUserObject::DrawObject(QPainter& surface, bool) {
 
 // ===== TbsSkinButtonObject =================================================================
 
-TbsSkinButtonObject::TbsSkinButtonObject(TbsSkinFrame* frame, const TbsDataSkinButton* entry)
+TbsSkinButtonObject::TbsSkinButtonObject(TbsSkinFrame* frame, const skin::TbsDataSkinButton* entry)
     : TbsActiveSkinObject(frame, entry) {
     if (!entry) return;
     DownRect = entry->downrect;
@@ -166,10 +166,7 @@ void TbsSkinButtonObject::SetDown(bool down) {
 }
 
 void TbsSkinButtonObject::ObjectMouseDown(int x, int y, Qt::MouseButton button) {
-    if (Enabled && button == Qt::LeftButton) {
-        SetDown(true);
-        if (Menu) Menu->popup(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
-    }
+    if (Enabled && button == Qt::LeftButton) SetDown(true);
     TbsActiveSkinObject::ObjectMouseDown(x, y, button);
 }
 
@@ -192,7 +189,7 @@ void TbsSkinButtonObject::ObjectMouseUp(int x, int y, Qt::MouseButton button) {
 
 // ===== TbsSkinStdButtonObject ==============================================================
 
-TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const TbsDataSkinStdButton* entry)
+TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const skin::TbsDataSkinStdButton* entry)
     : TbsSkinButtonObject(frame, entry) {
     if (!entry) return;
     Command = entry->command;
@@ -202,7 +199,7 @@ TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const TbsDat
     RestoreInactiveRect = entry->restoreinactiverect;
 }
 
-TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, StdCommand command)
+TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, skin::StdCommand command)
     : TbsSkinButtonObject(frame, nullptr) {
     IDName = name;
     Command = command;
@@ -210,9 +207,9 @@ TbsSkinStdButtonObject::TbsSkinStdButtonObject(TbsSkinFrame* frame, const QStrin
 
 bool TbsSkinStdButtonObject::InAlternateState() const {
     switch (Command) {
-    case cmMaximize: return frame_->FrameState() == wsMaximized;
-    case cmMinimize: return frame_->FrameState() == wsMinimized;
-    case cmRollUp: return frame_->RolledUp();
+    case skin::cmMaximize: return frame_->FrameState() == wsMaximized;
+    case skin::cmMinimize: return frame_->FrameState() == wsMinimized;
+    case skin::cmRollUp: return frame_->RolledUp();
     default: return false;
     }
 }
@@ -222,7 +219,7 @@ void TbsSkinStdButtonObject::DrawObject(QPainter& surface, bool force) {
         DrawDefaultButton(surface);
         return;
     }
-    if (Command == cmSysMenu && frame_->ShowIcon()) {
+    if (Command == skin::cmSysMenu && frame_->ShowIcon()) {
         DrawIcon(surface);
         return;
     }
@@ -248,8 +245,8 @@ void TbsSkinStdButtonObject::DrawRestoreLook(QPainter& surface) {
     else if (Down && MouseIn && !RestoreDownRect.IsEmpty())
         img = Cut(looks, RestoreDownRect);
     else if (Morphing && IsMorphing() && !RestoreActiveRect.IsEmpty()) {
-        TbsEffectBmp shown(Cut(Picture, RestoreRect));
-        ApplyMorph(shown, TbsEffectBmp(Cut(looks, RestoreActiveRect)), MorphKind, MorphKf);
+        skin::TbsEffectBmp shown(Cut(Picture, RestoreRect));
+        skin::ApplyMorph(shown, skin::TbsEffectBmp(Cut(looks, RestoreActiveRect)), MorphKind, MorphKf);
         shown.draw(surface, at.x(), at.y());
         return;
     } else if (Active && !RestoreActiveRect.IsEmpty())
@@ -266,7 +263,7 @@ void TbsSkinStdButtonObject::DrawIcon(QPainter& surface) {
 }
 
 void TbsSkinStdButtonObject::DrawDefaultButton(QPainter& surface) {
-    if (Command == cmSysMenu && frame_->ShowIcon()) {
+    if (Command == skin::cmSysMenu && frame_->ShowIcon()) {
         DrawIcon(surface);
         return;
     }
@@ -279,34 +276,40 @@ void TbsSkinStdButtonObject::DrawDefaultButton(QPainter& surface) {
         QPainter p(&img);
         if (hot) {
             img.fill(Color(pressed ? 0xB59385 : 0xD2BDB6));
-            Draw3DBorder(p, img.rect(), Color(0x800000), Color(0x800000));
+            skin::Draw3DBorder(p, img.rect(), Color(0x800000), Color(0x800000));
         } else {
             img.fill(Color(platform::clBtnFace));
         }
-        DefaultGlyph glyph = DefaultGlyph::Close;
+        skin::DefaultGlyph glyph = skin::DefaultGlyph::Close;
         switch (Command) {
-        case cmClose: glyph = DefaultGlyph::Close; break;
-        case cmMaximize: glyph = InAlternateState() ? DefaultGlyph::Restore : DefaultGlyph::Maximize; break;
-        case cmMinimize: glyph = InAlternateState() ? DefaultGlyph::Restore : DefaultGlyph::Minimize; break;
-        case cmSysMenu: glyph = DefaultGlyph::SystemMenu; break;
-        case cmRollUp: glyph = InAlternateState() ? DefaultGlyph::RollDown : DefaultGlyph::RollUp; break;
-        case cmDefault: glyph = DefaultGlyph::SystemMenu; break;
+        case skin::cmClose: glyph = skin::DefaultGlyph::Close; break;
+        case skin::cmMaximize:
+            glyph = InAlternateState() ? skin::DefaultGlyph::Restore : skin::DefaultGlyph::Maximize;
+            break;
+        case skin::cmMinimize:
+            glyph = InAlternateState() ? skin::DefaultGlyph::Restore : skin::DefaultGlyph::Minimize;
+            break;
+        case skin::cmSysMenu: glyph = skin::DefaultGlyph::SystemMenu; break;
+        case skin::cmRollUp:
+            glyph = InAlternateState() ? skin::DefaultGlyph::RollDown : skin::DefaultGlyph::RollUp;
+            break;
+        case skin::cmDefault: glyph = skin::DefaultGlyph::SystemMenu; break;
         }
         const int shift = pressed ? 1 : 0;
-        DrawDefaultGlyph(p, glyph, w / 2 - 5 + shift, h / 2 - 4 + shift,
-                         Color(Enabled ? platform::clBtnText : platform::clBtnShadow));
+        skin::DrawDefaultGlyph(p, glyph, w / 2 - 5 + shift, h / 2 - 4 + shift,
+                               Color(Enabled ? platform::clBtnText : platform::clBtnShadow));
     }
     surface.drawImage(TopLeft(ObjectRect), img);
 }
 
 void TbsSkinStdButtonObject::ObjectDblClick() {
-    if (Command == cmSysMenu) frame_->CloseForm();
+    if (Command == skin::cmSysMenu) frame_->CloseForm();
 }
 
 void TbsSkinStdButtonObject::ObjectMouseDown(int, int, Qt::MouseButton button) {
     // Std buttons raise no mouse-down event.
     if (!Enabled || button != Qt::LeftButton) return;
-    if (Command == cmSysMenu) {
+    if (Command == skin::cmSysMenu) {
         frame_->ShowSystemMenu(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
         return;
     }
@@ -316,9 +319,9 @@ void TbsSkinStdButtonObject::ObjectMouseDown(int, int, Qt::MouseButton button) {
 void TbsSkinStdButtonObject::Act() {
     TbsSkinFrame* f = frame_;
     switch (Command) {
-    case cmMaximize: f->SetFrameState(f->FrameState() == wsMaximized ? wsNormal : wsMaximized); break;
-    case cmMinimize: f->SetFrameState(f->FrameState() == wsMinimized ? wsNormal : wsMinimized); break;
-    case cmRollUp: f->SetRolledUp(!f->RolledUp()); break;
+    case skin::cmMaximize: f->SetFrameState(f->FrameState() == wsMaximized ? wsNormal : wsMaximized); break;
+    case skin::cmMinimize: f->SetFrameState(f->FrameState() == wsMinimized ? wsNormal : wsMinimized); break;
+    case skin::cmRollUp: f->SetRolledUp(!f->RolledUp()); break;
     default: break;
     }
 }
@@ -329,7 +332,7 @@ void TbsSkinStdButtonObject::ObjectMouseUp(int x, int y, Qt::MouseButton button)
         return;
     }
     const bool acts = Down && MouseIn && Enabled;
-    if (acts && Command == cmClose) {
+    if (acts && Command == skin::cmClose) {
         // Released first, so the button does not stay down on a form that refuses to close.
         SetDown(false);
         TbsActiveSkinObject::ObjectMouseUp(x, y, button);
@@ -343,7 +346,7 @@ void TbsSkinStdButtonObject::ObjectMouseUp(int x, int y, Qt::MouseButton button)
 
 // ===== TbsSkinCaptionObject ================================================================
 
-TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinFrame* frame, const TbsDataSkinCaption* entry)
+TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinFrame* frame, const skin::TbsDataSkinCaption* entry)
     : TbsActiveSkinObject(frame, entry) {
     if (!entry) return;
     TextRect = entry->textrect;
@@ -379,9 +382,9 @@ TbsSkinCaptionObject::TextLayout TbsSkinCaptionObject::LayoutText(bool active) c
     const int tw = platform::TextWidth(font, l.text), th = platform::TextHeight(font);
     const int y = tr.top + tr.Height() / 2 - th / 2;
     int x = tr.left;
-    if (TextAlignment == taRightJustify)
+    if (TextAlignment == skin::taRightJustify)
         x = tr.right - tw;
-    else if (TextAlignment == taCenter)
+    else if (TextAlignment == skin::taCenter)
         x = tr.left + tr.Width() / 2 - tw / 2;
     l.textRect = tr;
     l.pos = QPoint(x, y);
@@ -398,7 +401,7 @@ void TbsSkinCaptionObject::DrawText(QPainter& surface, bool active) const {
     if (!l.plate.IsEmpty() && !ActivePicture.isNull()) {
         const Rect& source = active && !ActiveFrameRect.IsEmpty() ? ActiveFrameRect : FrameRect;
         const QImage plate =
-            ComposeHorizontalImage(ActivePicture, source, FrameLeftOffset, FrameRightOffset, l.plate.Width());
+            skin::ComposeHorizontalImage(ActivePicture, source, FrameLeftOffset, FrameRightOffset, l.plate.Width());
         if (!plate.isNull()) surface.drawImage(TopLeft(l.plate), plate);
     }
     surface.save();
@@ -417,16 +420,16 @@ QImage TbsSkinCaptionObject::ComposeCaptionImage(const QImage& picture, const Re
     if (picture.isNull() || source.IsEmpty() || W < 1) return {};
     // The ends of the caption that lie in the frame's fixed corners stay; the rest tiles.
     int leftW = 0, rightW = 0;
-    if (const TbsDataSkinFormInfo* fi = frame_->FormInfo()) {
+    if (const skin::TbsDataSkinFormInfo* fi = frame_->FormInfo()) {
         leftW = std::clamp(fi->lefttoppoint.x() - SkinRect.left, 0, source.Width());
         rightW = std::clamp(SkinRect.right - fi->righttoppoint.x(), 0, source.Width() - leftW);
     }
     if (leftW == 0 && rightW == 0) {
         QImage out(W, source.Height(), QImage::Format_RGB32);
-        CopyRect(out, Rect{0, 0, W, source.Height()}, picture, source);  // stretched
+        skin::CopyRect(out, Rect{0, 0, W, source.Height()}, picture, source);  // stretched
         return out;
     }
-    QImage out = ComposeHorizontalImage(picture, source, leftW, rightW, W);
+    QImage out = skin::ComposeHorizontalImage(picture, source, leftW, rightW, W);
     return out.format() == QImage::Format_RGB32 ? out : out.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -457,11 +460,12 @@ void TbsSkinCaptionObject::DrawObject(QPainter& surface, bool force) {
         return;
     }
     QImage normalImg = withText(Picture, SkinRect, false);
-    TbsEffectBmp shown(normalImg);
-    const TbsDataSkinFormInfo* fi = frame_->FormInfo();
-    if (!frame_->FormActive() && fi && fi->autorenderinginactiveimage) ApplyInactiveEffect(shown, fi->inactiveeffect);
-    ApplyMorph(shown, TbsEffectBmp(activeImg), MorphKind, MorphKf);
+    skin::TbsEffectBmp shown(normalImg);
+    const skin::TbsDataSkinFormInfo* fi = frame_->FormInfo();
+    if (!frame_->FormActive() && fi && fi->autorenderinginactiveimage)
+        skin::ApplyInactiveEffect(shown, fi->inactiveeffect);
+    skin::ApplyMorph(shown, skin::TbsEffectBmp(activeImg), MorphKind, MorphKf);
     shown.draw(surface, ObjectRect.left, ObjectRect.top);
 }
 
-}  // namespace skin
+}  // namespace frame

@@ -9,8 +9,6 @@
 // frame frees them, whatever happens to the skin meanwhile.
 
 #include <QImage>
-#include <QMenu>
-#include <QPointer>
 #include <QString>
 
 #include "frame/FrameGeometry.h"
@@ -18,27 +16,27 @@
 
 class QPainter;
 
-namespace skin {
+namespace frame {
 
 class TbsSkinFrame;
 
 class TbsActiveSkinObject {
 public:
     // entry may be null (the default frame's buttons).
-    TbsActiveSkinObject(TbsSkinFrame* frame, const TbsDataSkinObject* entry);
+    TbsActiveSkinObject(TbsSkinFrame* frame, const skin::TbsDataSkinObject* entry);
     virtual ~TbsActiveSkinObject() = default;
     TbsActiveSkinObject(const TbsActiveSkinObject&) = delete;
     TbsActiveSkinObject& operator=(const TbsActiveSkinObject&) = delete;
 
-    QString IDName, Hint;
-    Rect SkinRect, ActiveSkinRect;  // in their pictures
+    QString IDName;
+    skin::Rect SkinRect, ActiveSkinRect;  // in their pictures
     bool SkinRectInAPicture = false;
     bool Morphing = false;
     int MorphKind = 0;
     QImage Picture;        // what SkinRect is cut from
     QImage ActivePicture;  // what ActiveSkinRect is cut from; null: no active look
     bool NormalFromActivePicture = false;  // SkinRect lies in an active picture
-    Rect ObjectRect;                       // window coordinates
+    skin::Rect ObjectRect;                 // window coordinates
     bool Visible = true, Enabled = true, MouseIn = false, Active = false;
     double MorphKf = 0;  // morph progress, 0 (normal) to 1 (active)
     bool HasEntry = true;  // false for the default frame's buttons
@@ -79,13 +77,12 @@ public:
     void DrawObject(QPainter& surface, bool force) override;
 };
 
-// "button": goes down while pressed; may drop a menu.
+// "button": goes down while pressed.
 class TbsSkinButtonObject : public TbsActiveSkinObject {
 public:
-    TbsSkinButtonObject(TbsSkinFrame* frame, const TbsDataSkinButton* entry);
-    Rect DownRect, DisableSkinRect;
+    TbsSkinButtonObject(TbsSkinFrame* frame, const skin::TbsDataSkinButton* entry);
+    skin::Rect DownRect, DisableSkinRect;
     bool Down = false;
-    QPointer<QMenu> Menu;  // optional menu attached to the button
 
     void DrawObject(QPainter& surface, bool force) override;
     void ObjectMouseDown(int x, int y, Qt::MouseButton button) override;
@@ -103,12 +100,12 @@ protected:
 // system menu.
 class TbsSkinStdButtonObject : public TbsSkinButtonObject {
 public:
-    TbsSkinStdButtonObject(TbsSkinFrame* frame, const TbsDataSkinStdButton* entry);
+    TbsSkinStdButtonObject(TbsSkinFrame* frame, const skin::TbsDataSkinStdButton* entry);
     // A default-frame button without entry.
-    TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, StdCommand command);
+    TbsSkinStdButtonObject(TbsSkinFrame* frame, const QString& name, skin::StdCommand command);
 
-    StdCommand Command = cmDefault;
-    Rect RestoreRect, RestoreActiveRect, RestoreDownRect, RestoreInactiveRect;
+    skin::StdCommand Command = skin::cmDefault;
+    skin::Rect RestoreRect, RestoreActiveRect, RestoreDownRect, RestoreInactiveRect;
 
     // The button shows its alternate (restore) state: maximize while maximized, minimize
     // while minimized, roll-up while rolled up.
@@ -129,17 +126,17 @@ private:
 // "caption": the window title on its plate.
 class TbsSkinCaptionObject : public TbsActiveSkinObject {
 public:
-    TbsSkinCaptionObject(TbsSkinFrame* frame, const TbsDataSkinCaption* entry);
+    TbsSkinCaptionObject(TbsSkinFrame* frame, const skin::TbsDataSkinCaption* entry);
 
-    Rect TextRect;
+    skin::Rect TextRect;
     QString FontName;
     int FontHeight = 14;
-    FontStyles Style;
-    TColor FontColor = 0, ActiveFontColor = 0;
-    Alignment TextAlignment = taCenter;
+    skin::FontStyles Style;
+    skin::TColor FontColor = 0, ActiveFontColor = 0;
+    skin::Alignment TextAlignment = skin::taCenter;
     bool Shadow = false;
-    TColor ShadowColor = 0, ActiveShadowColor = 0;
-    Rect FrameRect, ActiveFrameRect, FrameTextRect;
+    skin::TColor ShadowColor = 0, ActiveShadowColor = 0;
+    skin::Rect FrameRect, ActiveFrameRect, FrameTextRect;
     int FrameLeftOffset = 0, FrameRightOffset = 0;
 
     void DrawObject(QPainter& surface, bool force) override;
@@ -148,16 +145,16 @@ public:
     // (window coordinates), the text as shown (shortened with "..."), its top-left
     // corner, and the plate's rectangle (empty without framerect).
     struct TextLayout {
-        Rect textRect;
+        skin::Rect textRect;
         QString text;
         QPoint pos;
-        Rect plate;
+        skin::Rect plate;
     };
     TextLayout LayoutText(bool active) const;
 
 private:
     void DrawText(QPainter& surface, bool active) const;
-    QImage ComposeCaptionImage(const QImage& picture, const Rect& source) const;
+    QImage ComposeCaptionImage(const QImage& picture, const skin::Rect& source) const;
 };
 
-}  // namespace skin
+}  // namespace frame

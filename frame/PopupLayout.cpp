@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace skin {
+namespace frame {
+
+using skin::Rect;
 
 int PopupItemHeight(const PopupSkinGeometry& s, bool separator, int chainItemHeight) {
     if (separator) return s.item ? s.dividerrect.Height() : kPlainSeparatorHeight;
@@ -207,4 +209,4 @@ int MatchAccelerator(const std::vector<QString>& captions, QChar key) {
     return -1;
 }
 
-}  // namespace skin
+}  // namespace frame

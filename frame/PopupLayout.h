@@ -17,7 +17,7 @@
 #include "skin/Compose.h"
 #include "skin/SkinValues.h"
 
-namespace skin {
+namespace frame {
 
 inline constexpr int kPlainSeparatorHeight = 4;  // a separator without the skin's menu item
 inline constexpr int kPlainGlyphColumn = 19;     // glyph column of a level without image list
@@ -29,10 +29,10 @@ struct PopupSkinGeometry {
     // points, C = itemsrect).
     bool window = false;
     QSize picture;
-    AnchorGeometry anchors;
+    skin::AnchorGeometry anchors;
     // The "menuitem" entry: its skinrect, textrect and dividerrect.
     bool item = false;
-    Rect skinrect, textrect, dividerrect;
+    skin::Rect skinrect, textrect, dividerrect;
 };
 
 // The height of one item: separators 4 (or the divider's height), other items the
@@ -49,25 +49,25 @@ PopupLevelSize PopupLevelSizeFor(const PopupSkinGeometry& s, const std::vector<i
                                  const std::vector<int>& heights, int glyphColumn, int workAreaHeight);
 
 // The area items are laid out in, for a level of the given size.
-Rect PopupItemsRect(const PopupSkinGeometry& s, QSize window);
+skin::Rect PopupItemsRect(const PopupSkinGeometry& s, QSize window);
 
 struct PopupLayout {
-    std::vector<Rect> rects;   // per item; empty for items not laid out
-    std::vector<bool> inView;  // per item
+    std::vector<skin::Rect> rects;  // per item; empty for items not laid out
+    std::vector<bool> inView;       // per item
     int visibleCount = 0;
     bool LastInView() const { return !inView.empty() && inView.back(); }
 };
 // The items from `first` on placed one below the other in the items rectangle, below the
 // top scroll marker while scrolling; an item that would reach past the bottom (or past the
 // bottom marker) and every item after it is out of view, as is every item before first.
-PopupLayout LayOutPopupItems(const std::vector<int>& heights, const Rect& itemsRect, bool scrolling, int first);
+PopupLayout LayOutPopupItems(const std::vector<int>& heights, const skin::Rect& itemsRect, bool scrolling, int first);
 
 // The first item in view whose rectangle holds p, or -1.
 int PopupItemAt(const PopupLayout& layout, QPoint p);
 
 // The two scroll markers of a scrolling level.
-Rect PopupTopMarker(bool window, const Rect& itemsRect, QSize size);
-Rect PopupBottomMarker(bool window, const Rect& itemsRect, QSize size);
+skin::Rect PopupTopMarker(bool window, const skin::Rect& itemsRect, QSize size);
+skin::Rect PopupBottomMarker(bool window, const skin::Rect& itemsRect, QSize size);
 
 struct PopupPlacement {
     QPoint pos;
@@ -77,8 +77,8 @@ struct PopupPlacement {
 // work area: below (or, upward, above) a first level's anchor, beside a sub-level's parent
 // item with the first item level with it, at the work area's top when scrolling; pushed
 // back into the work area when it would leave it.
-PopupPlacement PlacePopupLevel(const Rect& anchor, const Rect& area, QSize size, int itemsTop, bool subLevel,
-                               bool upward, bool scrolling);
+PopupPlacement PlacePopupLevel(const skin::Rect& anchor, const skin::Rect& area, QSize size, int itemsTop,
+                               bool subLevel, bool upward, bool scrolling);
 
 // Keyboard moves over the items; selectable means enabled and not a separator. Down starts
 // after the hot item (at the first item when there is none or the hot item is the last)
@@ -91,9 +91,9 @@ int NextItemUp(const std::vector<bool>& selectable, int hot);
 // The first visible item once the keyboard has made `index` hot: the view moves one item
 // at a time until the item is in view, or back to the top (Down) or to the last start
 // position at which the last items fill the view (Up) when the move wrapped around.
-int KeyboardScrollFirst(const std::vector<int>& heights, const Rect& itemsRect, int first, int index, bool down);
+int KeyboardScrollFirst(const std::vector<int>& heights, const skin::Rect& itemsRect, int first, int index, bool down);
 // The smallest first item at which the last item is in view.
-int LastStartPosition(const std::vector<int>& heights, const Rect& itemsRect);
+int LastStartPosition(const std::vector<int>& heights, const skin::Rect& itemsRect);
 
 // The accelerator of a caption: the character after a single "&" ("&&" is a plain "&"),
 // or a null character.
@@ -103,4 +103,4 @@ QString CaptionText(const QString& caption);
 // The first caption whose accelerator is key (letters without regard to case), or -1.
 int MatchAccelerator(const std::vector<QString>& captions, QChar key);
 
-}  // namespace skin
+}  // namespace frame

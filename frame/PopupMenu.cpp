@@ -19,35 +19,37 @@
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
-namespace skin {
+namespace frame {
+
+using skin::Rect;
 
 namespace {
 
-QColor Color(TColor c) { return platform::ToQColor(c); }
+QColor Color(skin::TColor c) { return platform::ToQColor(c); }
 
-QImage PictureAt(const TbsSkinData& data, int index) {
+QImage PictureAt(const skin::TbsSkinData& data, int index) {
     const QImage* p = data.ActivePicture(index);
-    return p ? ToRGB32(*p) : QImage();
+    return p ? skin::ToRGB32(*p) : QImage();
 }
 
 // The plain look's hot item: a navy frame round a light fill.
-constexpr TColor kPlainHotFrame = 0x800000;
-constexpr TColor kPlainHotFill = 0xD2BDB6;
+constexpr skin::TColor kPlainHotFrame = 0x800000;
+constexpr skin::TColor kPlainHotFill = 0xD2BDB6;
 
 // The glyph the frame's system menu items show at the left.
-bool FrameGlyphOf(const QString& name, DefaultGlyph& glyph) {
+bool FrameGlyphOf(const QString& name, skin::DefaultGlyph& glyph) {
     if (name == QLatin1String("BSF_CLOSE") || name == QLatin1String("TRAY_BSF_CLOSE"))
-        glyph = DefaultGlyph::Close;
+        glyph = skin::DefaultGlyph::Close;
     else if (name == QLatin1String("BSF_MINITEM"))
-        glyph = DefaultGlyph::Minimize;
+        glyph = skin::DefaultGlyph::Minimize;
     else if (name == QLatin1String("BSF_MAXITEM"))
-        glyph = DefaultGlyph::Maximize;
+        glyph = skin::DefaultGlyph::Maximize;
     else if (name == QLatin1String("BSF_RESTORE") || name == QLatin1String("TRAY_BSF_RESTORE"))
-        glyph = DefaultGlyph::Restore;
+        glyph = skin::DefaultGlyph::Restore;
     else if (name == QLatin1String("BSF_ROLLUP"))
-        glyph = DefaultGlyph::RollDown;
+        glyph = skin::DefaultGlyph::RollDown;
     else if (name == QLatin1String("BSF_MINTOTRAY"))
-        glyph = DefaultGlyph::Bullet;
+        glyph = skin::DefaultGlyph::Bullet;
     else
         return false;
     return true;
@@ -105,10 +107,10 @@ TbsSkinPopupWindow::TbsSkinPopupWindow(TbsSkinMenu* chain, std::shared_ptr<const
     connect(&scrollTimer_, &QTimer::timeout, this, &TbsSkinPopupWindow::ScrollTick);
     connect(&morphTimer_, &QTimer::timeout, this, &TbsSkinPopupWindow::MorphTick);
 
-    const TbsSkinData* data = chain->SkinData();
+    const skin::TbsSkinData* data = chain->SkinData();
     if (!data || data->IsEmpty()) return;
     for (const auto& e : data->SkinObjects) {
-        if (auto* m = dynamic_cast<const TbsDataSkinMenuItem*>(e.get())) {
+        if (auto* m = dynamic_cast<const skin::TbsDataSkinMenuItem*>(e.get())) {
             itemEntry_ = m;
             break;
         }
@@ -118,7 +120,7 @@ TbsSkinPopupWindow::TbsSkinPopupWindow(TbsSkinMenu* chain, std::shared_ptr<const
         itemPicture_ = PictureAt(*data, itemEntry_->activepictureindex);
         if (itemPicture_.isNull()) itemEntry_ = nullptr;
     }
-    const TbsDataSkinPopupWindow& pw = data->PopupWindowData;
+    const skin::TbsDataSkinPopupWindow& pw = data->PopupWindowData;
     if (pw.windowpictureindex != -1) windowPicture_ = PictureAt(*data, pw.windowpictureindex);
     // The window picture is sized around the menu item's rectangles; without a menu item
     // entry the level takes the plain look altogether.
@@ -189,9 +191,9 @@ void TbsSkinPopupWindow::BuildItems() {
     first_ = 0;
     LayOut();
     if (!maskPicture_.isNull()) {
-        const AnchorGeometry& g = geo_.anchors;
-        const AnchorGeometry n = NewGeometry(g, geo_.picture, width(), height());
-        if (std::optional<QRegion> r = ComposeMaskRegion(maskPicture_, g, n, width(), height())) setMask(*r);
+        const skin::AnchorGeometry& g = geo_.anchors;
+        const skin::AnchorGeometry n = skin::NewGeometry(g, geo_.picture, width(), height());
+        if (std::optional<QRegion> r = skin::ComposeMaskRegion(maskPicture_, g, n, width(), height())) setMask(*r);
     }
 }
 
@@ -215,15 +217,15 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
                                                  subLevel_, upward, scrolling_);
     flipped_ = place.flipped;
     move(place.pos);
-    const bool layered = chain_->AlphaBlend && LayeredWindowsAvailable();
+    const bool layered = chain_->AlphaBlend && skin::LayeredWindowsAvailable();
     const bool animate = layered && alphaFirst && chain_->AlphaBlendAnimation;
     show();
     if (layered) {
-        SetWindowAlpha(windowHandle(), animate ? 0 : chain_->AlphaBlendValue);
+        skin::SetWindowAlpha(windowHandle(), animate ? 0 : chain_->AlphaBlendValue);
         if (animate) {
             for (int a = 0; a < chain_->AlphaBlendValue;) {
                 a = std::min(a + 2, chain_->AlphaBlendValue);
-                SetWindowAlpha(windowHandle(), a);
+                skin::SetWindowAlpha(windowHandle(), a);
             }
         }
     }
@@ -239,17 +241,17 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
 QImage TbsSkinPopupWindow::WindowImage() const {
     const int W = width(), H = height();
     if (geo_.window) {
-        const AnchorGeometry& g = geo_.anchors;
-        return ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g, NewGeometry(g, geo_.picture, W, H),
-                                W, H, scrolling_);
+        const skin::AnchorGeometry& g = geo_.anchors;
+        return skin::ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g,
+                                      skin::NewGeometry(g, geo_.picture, W, H), W, H, scrolling_);
     }
     QImage img(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
     QPainter p(&img);
     const int c = kPlainGlyphColumn + 2;
     p.fillRect(0, 0, c, H, Color(platform::clBtnFace));
     p.fillRect(c, 0, W - c, H, Color(platform::clWindow));
-    Draw3DBorder(p, img.rect(), Color(platform::clBtnShadow), Color(platform::clBtnShadow));
-    Draw3DBorder(p, img.rect().adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
+    skin::Draw3DBorder(p, img.rect(), Color(platform::clBtnShadow), Color(platform::clBtnShadow));
+    skin::Draw3DBorder(p, img.rect().adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
     return img;
 }
 
@@ -267,8 +269,9 @@ void TbsSkinPopupWindow::DrawScrollMarkers(QPainter& p) const {
     const bool w = geo_.window;
     const QColor idle = w ? Color(windowEntry_->scrollmarkercolor) : Color(platform::clBtnShadow);
     const QColor active = w ? Color(windowEntry_->scrollmarkeractivecolor) : Color(platform::clBtnText);
-    DrawArrowGlyph(p, PopupTopMarker(w, itemsRect_, size()).ToQRect(), 3, scroll_ == Scroll::Up ? active : idle);
-    DrawArrowGlyph(p, PopupBottomMarker(w, itemsRect_, size()).ToQRect(), 4, scroll_ == Scroll::Down ? active : idle);
+    skin::DrawArrowGlyph(p, PopupTopMarker(w, itemsRect_, size()).ToQRect(), 3, scroll_ == Scroll::Up ? active : idle);
+    skin::DrawArrowGlyph(p, PopupBottomMarker(w, itemsRect_, size()).ToQRect(), 4,
+                         scroll_ == Scroll::Down ? active : idle);
 }
 
 QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
@@ -276,17 +279,18 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
     const bool lit = it.hot || it.open;
     const TbsMenuItem& item = *it.item;
     if (itemEntry_) {
-        const TbsDataSkinMenuItem& e = *itemEntry_;
+        const skin::TbsDataSkinMenuItem& e = *itemEntry_;
         if (item.IsSeparator())
-            return ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset, e.dividerrightoffset, w);
+            return skin::ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset, e.dividerrightoffset,
+                                                w);
         auto compose = [&](const Rect& r) {
-            return ComposeHorizontalImage(itemPicture_, r, e.itemleftoffset, e.itemrightoffset, w);
+            return skin::ComposeHorizontalImage(itemPicture_, r, e.itemleftoffset, e.itemrightoffset, w);
         };
         QImage img;
         if (e.morphing && ((lit && it.k < 1) || (!lit && it.k > 0))) {
-            TbsEffectBmp shown(compose(e.skinrect));
-            ApplyMorph(shown, TbsEffectBmp(compose(e.activeskinrect)), e.morphkind, it.k);
-            img = ToRGB32(shown.toImage());
+            skin::TbsEffectBmp shown(compose(e.skinrect));
+            skin::ApplyMorph(shown, skin::TbsEffectBmp(compose(e.activeskinrect)), e.morphkind, it.k);
+            img = skin::ToRGB32(shown.toImage());
         } else {
             img = compose(lit ? e.activeskinrect : e.skinrect);
         }
@@ -294,7 +298,7 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
         QPainter p(&img);
         Rect T = e.textrect;
         T.right += w - e.skinrect.Width();
-        const TColor c = lit ? e.activefontcolor : item.Enabled ? e.fontcolor : e.unenabledfontcolor;
+        const skin::TColor c = lit ? e.activefontcolor : item.Enabled ? e.fontcolor : e.unenabledfontcolor;
         p.setFont(platform::MakeFont(e.fontname, e.fontheight, e.fontstyle));
         DrawItemForeground(p, it, T, 16, 16, Color(c));
         return img;
@@ -305,17 +309,17 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
     QPainter p(&img);
     if (lit) {
         img.fill(Color(kPlainHotFill));
-        Draw3DBorder(p, img.rect(), Color(kPlainHotFrame), Color(kPlainHotFrame));
+        skin::Draw3DBorder(p, img.rect(), Color(kPlainHotFrame), Color(kPlainHotFrame));
     } else {
         p.fillRect(0, 0, g, h, Color(platform::clBtnFace));
         p.fillRect(g, 0, w - g, h, Color(platform::clWindow));
     }
     if (item.IsSeparator()) {
-        DrawPenLine(p, {g, h / 2}, {w, h / 2}, Color(platform::clBtnShadow));
+        skin::DrawPenLine(p, {g, h / 2}, {w, h / 2}, Color(platform::clBtnShadow));
         return img;
     }
     p.setFont(font_);
-    const TColor c = lit || item.Enabled ? platform::clWindowText : platform::clBtnShadow;
+    const skin::TColor c = lit || item.Enabled ? platform::clWindowText : platform::clBtnShadow;
     DrawItemForeground(p, it, Rect{2, 2, w - 2, h - 2}, g, g, Color(c));
     return img;
 }
@@ -337,11 +341,11 @@ void TbsSkinPopupWindow::DrawItemForeground(QPainter& p, const TbsSkinMenuItem& 
         platform::TextOut(p, T.right - reserve - platform::TextWidth(font, item.ShortCut), ty, item.ShortCut);
     if (!item.Items.empty()) {
         const int y = cy - 4;
-        for (int i = 0; i <= 3; ++i) DrawPenLine(p, {T.right - 7 + i, y + i}, {T.right - 7 + i, y + 7 - i}, text);
+        for (int i = 0; i <= 3; ++i) skin::DrawPenLine(p, {T.right - 7 + i, y + i}, {T.right - 7 + i, y + 7 - i}, text);
     }
-    DefaultGlyph glyph{};
+    skin::DefaultGlyph glyph{};
     if (FrameGlyphOf(item.Name, glyph)) {
-        DrawDefaultGlyph(p, glyph, T.left + 2, cy - 4, text);
+        skin::DrawDefaultGlyph(p, glyph, T.left + 2, cy - 4, text);
     } else if (item.Checked) {
         const int x = T.left + (itemEntry_ ? 2 : 3);
         if (item.RadioItem) {
@@ -351,7 +355,7 @@ void TbsSkinPopupWindow::DrawItemForeground(QPainter& p, const TbsSkinMenuItem& 
             p.drawEllipse(QRect(x, cy - 3, 6, 6));
             p.restore();
         } else {
-            DrawDefaultGlyph(p, DefaultGlyph::Check, x, cy - 4, text);
+            skin::DrawDefaultGlyph(p, skin::DefaultGlyph::Check, x, cy - 4, text);
         }
     }
 }
@@ -641,7 +645,7 @@ int TbsSkinMenu::IndexOf(const TbsSkinPopupWindow* level) const {
     return -1;
 }
 
-void TbsSkinMenu::OpenMenuChain(TbsSkinData* skinData, int startIndex, TbsMenuItem root, const Rect& anchor,
+void TbsSkinMenu::OpenMenuChain(skin::TbsSkinData* skinData, int startIndex, TbsMenuItem root, const Rect& anchor,
                                 bool upward) {
     firstLevel_ = !chainOpen_;
     if (!levels_.empty()) CloseMenuLevels(0);
@@ -743,4 +747,4 @@ void TbsSkinPopupMenu::Popup(int x, int y) {
         frame->ShowSkinMenu(Items, QPoint(x, y), skinData_);
 }
 
-}  // namespace skin
+}  // namespace frame

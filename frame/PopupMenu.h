@@ -34,7 +34,7 @@
 
 class QAction;
 
-namespace skin {
+namespace frame {
 
 // One menu item: a caption with its "&" accelerator ("-" makes a separator), an optional
 // shortcut text shown at the right, flags, sub-items and the action run when it is chosen.
@@ -65,7 +65,7 @@ struct TbsSkinMenuItem {
     bool hot = false;
     bool open = false;  // its sub-level is shown
     double k = 0;       // morph factor
-    Rect rect;          // in the level's coordinates
+    skin::Rect rect;    // in the level's coordinates
     bool inView = false;
     bool selectable() const { return item->Enabled && !item->IsSeparator(); }
 };
@@ -85,7 +85,7 @@ public:
     int FirstVisible() const { return first_; }
     int VisibleCount() const { return layout_.visibleCount; }
     bool Flipped() const { return flipped_; }
-    Rect ItemsRect() const { return itemsRect_; }
+    skin::Rect ItemsRect() const { return itemsRect_; }
     // Whether the skin's window picture and menu item draw this level.
     bool SkinnedWindow() const { return geo_.window; }
     bool SkinnedItems() const { return itemEntry_ != nullptr; }
@@ -96,7 +96,7 @@ public:
 
     // Builds the items, sizes and places the level at the anchor and shows it with its
     // first selectable item hot.
-    void Open(const Rect& anchor, bool upward, bool alphaFirst);
+    void Open(const skin::Rect& anchor, bool upward, bool alphaFirst);
 
     // Mouse and keyboard operations, as the chain hands them down.
     void TrackHover(QPoint p);
@@ -130,7 +130,7 @@ private:
     void SetHot(int index, bool keyboard);
     QImage WindowImage() const;
     QImage ItemImage(const TbsSkinMenuItem& it) const;
-    void DrawItemForeground(QPainter& p, const TbsSkinMenuItem& it, const Rect& T, int g, int reserve,
+    void DrawItemForeground(QPainter& p, const TbsSkinMenuItem& it, const skin::Rect& T, int g, int reserve,
                             const QColor& text) const;
     void DrawScrollMarkers(QPainter& p) const;
     std::vector<int> Heights() const;
@@ -142,14 +142,14 @@ private:
     const TbsMenuItem* menuItem_;
     int start_;
     bool subLevel_;
-    const TbsDataSkinPopupWindow* windowEntry_ = nullptr;
-    const TbsDataSkinMenuItem* itemEntry_ = nullptr;
+    const skin::TbsDataSkinPopupWindow* windowEntry_ = nullptr;
+    const skin::TbsDataSkinMenuItem* itemEntry_ = nullptr;
     QImage windowPicture_, maskPicture_, itemPicture_;
     QImage background_;  // the window image at the level's size, composed once it is sized
     PopupSkinGeometry geo_;
     QFont font_;
     std::vector<TbsSkinMenuItem> items_;
-    Rect itemsRect_;
+    skin::Rect itemsRect_;
     PopupLayout layout_;  // of the items from first_ on
     bool scrolling_ = false, flipped_ = false;
     int first_ = 0;
@@ -176,12 +176,13 @@ public:
     bool AlphaBlend = false, AlphaBlendAnimation = false;
     int AlphaBlendValue = 150;
 
-    TbsSkinData* SkinData() const { return skinData_; }
+    skin::TbsSkinData* SkinData() const { return skinData_; }
     // Opens a new chain for the root item's children (closing any open one) at the anchor
     // rectangle (screen coordinates); upward opens the first level above it.
-    void OpenMenuChain(TbsSkinData* skinData, int startIndex, TbsMenuItem root, const Rect& anchor, bool upward);
+    void OpenMenuChain(skin::TbsSkinData* skinData, int startIndex, TbsMenuItem root, const skin::Rect& anchor,
+                       bool upward);
     // Adds a level for the item's children at the anchor.
-    void OpenMenuLevel(const Rect& anchor, const TbsMenuItem* item, int startIndex, bool subLevel, bool upward);
+    void OpenMenuLevel(const skin::Rect& anchor, const TbsMenuItem* item, int startIndex, bool subLevel, bool upward);
     // Closes the levels from index k on (the last first); k = 0 ends the chain.
     void CloseMenuLevels(int k);
     // Ends the chain as choosing an item does.
@@ -217,7 +218,7 @@ private:
 
     int itemHeight_ = 20;
     platform::TFont font_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
-    QPointer<TbsSkinData> skinData_;
+    QPointer<skin::TbsSkinData> skinData_;
     QMetaObject::Connection skinGone_;
     bool chainOpen_ = false;
     bool firstLevel_ = false;
@@ -242,8 +243,8 @@ public:
     std::function<void()> OnPopup;
 
     // The skin; when none, the frame's menu skin, else its skin.
-    TbsSkinData* SkinData() const { return skinData_; }
-    void SetSkinData(TbsSkinData* data) { skinData_ = data; }
+    skin::TbsSkinData* SkinData() const { return skinData_; }
+    void SetSkinData(skin::TbsSkinData* data) { skinData_ = data; }
     // The form whose frame shows the menu; when unset, the owner when it is a form, else
     // the owner's owner when that is one.
     QWidget* Form() const { return form_; }
@@ -253,8 +254,8 @@ public:
     void Popup(int x, int y);
 
 private:
-    QPointer<TbsSkinData> skinData_;
+    QPointer<skin::TbsSkinData> skinData_;
     QPointer<QWidget> form_;
 };
 
-}  // namespace skin
+}  // namespace frame

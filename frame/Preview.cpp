@@ -8,7 +8,7 @@
 #include "frame/SkinFrame.h"
 #include "platform/Form.h"
 
-namespace skin {
+namespace frame {
 
 namespace {
 
@@ -58,4 +58,4 @@ QImage RenderMenuPreview(const MenuPreviewOptions& options) {
     return img;
 }
 
-}  // namespace skin
+}  // namespace frame

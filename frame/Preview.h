@@ -7,14 +7,16 @@
 #include <QString>
 
 namespace skin {
-
 class TbsSkinData;
+}
+
+namespace frame {
 
 struct FramePreviewOptions {
     QSize size;               // the whole window
     QString title;
     bool active = true;       // the active or the inactive look
-    TbsSkinData* skinData = nullptr;  // none: the plain default frame
+    skin::TbsSkinData* skinData = nullptr;  // none: the plain default frame
 };
 
 // The whole window (frame and client background, no controls) at exactly options.size.
@@ -23,7 +25,7 @@ struct FramePreviewOptions {
 QImage RenderFramePreview(const FramePreviewOptions& options);
 
 struct MenuPreviewOptions {
-    TbsSkinData* skinData = nullptr;  // none: the plain look
+    skin::TbsSkinData* skinData = nullptr;  // none: the plain look
 };
 
 // The window frame's system menu (a normal window's items), its first level with the
@@ -31,4 +33,4 @@ struct MenuPreviewOptions {
 // QApplication.
 QImage RenderMenuPreview(const MenuPreviewOptions& options);
 
-}  // namespace skin
+}  // namespace frame

@@ -40,19 +40,11 @@
 class QMouseEvent;
 class QPainter;
 
-namespace skin {
+namespace frame {
 
 class TbsActiveSkinObject;
 class TbsSkinMenu;
 struct TbsMenuItem;
-
-// The hint component the frame shows an object's hint with (when ShowObjectHint is set).
-class TbsSkinHint {
-public:
-    virtual ~TbsSkinHint() = default;
-    virtual void ActivateHint(const QString& text) = 0;
-    virtual void HideHint() = 0;
-};
 
 class TbsSkinFrame : public QObject, public platform::FormFrame {
     Q_OBJECT
@@ -65,10 +57,10 @@ public:
     platform::Form* Form() const { return form_; }
 
     // ----- published properties (defaults as set on creation) --------------------------
-    TbsSkinData* SkinData() const { return skinData_; }
-    void SetSkinData(TbsSkinData* data);  // runs ApplyFrameSkin
-    TbsSkinData* MenusSkinData() const { return menusSkinData_; }
-    void SetMenusSkinData(TbsSkinData* data) { menusSkinData_ = data; }
+    skin::TbsSkinData* SkinData() const { return skinData_; }
+    void SetSkinData(skin::TbsSkinData* data);  // runs ApplyFrameSkin
+    skin::TbsSkinData* MenusSkinData() const { return menusSkinData_; }
+    void SetMenusSkinData(skin::TbsSkinData* data) { menusSkinData_ = data; }
 
     TbsBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TbsBorderIcons icons);  // rebuilds the default buttons, applies the set
@@ -100,22 +92,11 @@ public:
     const platform::TFont& DefInActiveCaptionFont() const { return defInActiveCaptionFont_; }
     void SetDefInActiveCaptionFont(const platform::TFont& f);
 
-    TbsSkinHint* SkinHint() const { return skinHint_; }
-    void SetSkinHint(TbsSkinHint* h) { skinHint_ = h; }
-    bool ShowObjectHint() const { return showObjectHint_; }
-    void SetShowObjectHint(bool v) { showObjectHint_ = v; }
-
-    bool UseDefaultSysMenu() const { return useDefaultSysMenu_; }
-    void SetUseDefaultSysMenu(bool v) { useDefaultSysMenu_ = v; }
     // A menu that replaces the built-in system menu (not owned), or none.
     QMenu* SystemMenu() const { return systemMenu_; }
     void SetSystemMenu(QMenu* m) { systemMenu_ = m; }
 
-    // Passed on to the skinned menu bar, tray icon and menus once those exist.
-    QObject* MainMenuBar() const { return mainMenuBar_; }
-    void SetMainMenuBar(QObject* o) { mainMenuBar_ = o; }
-    QObject* TrayIcon() const { return trayIcon_; }
-    void SetTrayIcon(QObject* o) { trayIcon_ = o; }
+    // Passed on to the skinned menus the frame shows.
     int DefMenuItemHeight() const { return defMenuItemHeight_; }
     void SetDefMenuItemHeight(int v) { defMenuItemHeight_ = v; }
     const platform::TFont& DefMenuItemFont() const { return defMenuItemFont_; }
@@ -129,13 +110,12 @@ public:
 
     // ----- events ---------------------------------------------------------------------
     std::function<void()> OnChangeSkinData, OnActivate, OnDeActivate, OnChangeRollUpState;
-    std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
-    std::function<void()> OnMinimizeToTray, OnRestoreFromTray;
+    std::function<void()> OnSkinMenuOpen, OnSkinMenuClose, OnMinimizeToTray;
     std::function<void(const QString& idName)> OnMouseEnterEvent, OnMouseLeaveEvent;
-    std::function<void(const QString& idName, int x, int y, const Rect& objectRect, Qt::MouseButton button)>
+    std::function<void(const QString& idName, int x, int y, const skin::Rect& objectRect, Qt::MouseButton button)>
         OnMouseDownEvent, OnMouseUpEvent;
-    std::function<void(const QString& idName, int x, int y, const Rect& objectRect)> OnMouseMoveEvent;
-    std::function<void(const QString& idName, QPainter& canvas, const Rect& objectRect)> OnPaintEvent;
+    std::function<void(const QString& idName, int x, int y, const skin::Rect& objectRect)> OnMouseMoveEvent;
+    std::function<void(const QString& idName, QPainter& canvas, const skin::Rect& objectRect)> OnPaintEvent;
 
     // ----- operations -----------------------------------------------------------------
     // Builds the frame from the skin data (or the default frame without one).
@@ -153,17 +133,16 @@ public:
     TbsMenuItem SystemMenuNow();
     // Shows a menu's items as a skinned popup at a global position with the given skin
     // (none: MenusSkinData, else SkinData).
-    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, TbsSkinData* data = nullptr);
+    void ShowSkinMenu(TbsMenuItem root, QPoint globalPos, skin::TbsSkinData* data = nullptr);
     // The chain the frame shows its menus with.
     TbsSkinMenu* SkinMenu() const { return skinMenu_; }
     // Closes any skinned menu the frame shows.
     void CloseSkinMenus();
 
-    // Geometry of the present window size (skinned only), the objects' places, the shape.
-    void UpdateFrameGeometry();
-    void ArrangeFrameObjects();
-    void UpdateFrameRegion();
-    Rect MapFrameRect(const Rect& r) const { return skin::MapFrameRect(r, geo_); }
+    // The frame lays itself out when the window size, the skin, the window state or a
+    // property that places objects changes: the form picture's geometry (skinned), where
+    // the objects lie and the window shape. Painting and the hit test read that layout.
+    skin::Rect MapFrameRect(const skin::Rect& r) const { return frame::MapFrameRect(r, geo_); }
     const FrameGeometry& Geometry() const { return geo_; }
 
     // True while a non-empty skin is applied.
@@ -172,7 +151,7 @@ public:
     // The hit code of a point in window coordinates.
     int HitTest(QPoint p) const;
     // The client area for a window of the given size (the non-client size rule).
-    Rect ClientRectOf(QSize windowSize) const;
+    skin::Rect ClientRectOf(QSize windowSize) const;
     QRect ClientRectFor(QSize windowSize) const override { return ClientRectOf(windowSize).ToQRect(); }
     // Caption height of the default frame.
     int DefaultCaptionHeightNow() const;
@@ -199,14 +178,14 @@ public:
     // The skin's pictures converted for drawing (null when absent).
     QImage FramePicture() const { return picture_; }
     QImage ActivePictureAt(int index) const;
-    const TbsDataSkinFormInfo* FormInfo() const;
+    const skin::TbsDataSkinFormInfo* FormInfo() const;
     void RedrawObject(TbsActiveSkinObject* obj);
     void StartMorphTimer();
     void CloseForm();
 
     // FormFrame
     void PaintClientBackground(QPainter& painter, QSize clientSize) override;
-    void FormSkinMessage(int message, TbsSkinData* data) override;
+    void FormSkinMessage(int message, skin::TbsSkinData* data) override;
     void FormDestroying() override;
 
 protected:
@@ -220,21 +199,26 @@ private:
     void CreateSkinObjects();
     void CreateDefaultButtons();
     void ApplyBorderIcons();
-    void ArrangeDefaultButtons();
-    Rect DefaultCaptionArea() const;
     void FreeObjects();
     void ActivationUpdate(bool repaint);
     void OnFormActivationChanged();
-    void OnSizeChanged();
-    void UpdateTrackSizes();
-    void Relayout();
     void StopTimers();
-    void SetHover(int index);
     void CaptionDoubleClick();
     void RunSystemMenuAction(SystemMenuAction action);
-    void HideObjectHint();
     void StartFade();
     void FadeStep();
+
+    // layout: LayOut computes all of it for the present window size; Relayout also places
+    // the client area and repaints (the skin or the size rule changed)
+    void LayOut();
+    void Relayout();
+    void OnSizeChanged();
+    void UpdateFrameGeometry();
+    void ArrangeFrameObjects();
+    void ArrangeDefaultButtons();
+    void UpdateFrameRegion();
+    void UpdateTrackSizes();
+    bool FitsMinimumTrackSize() const;
 
     // mouse on the non-client area
     void MousePress(QMouseEvent* e);
@@ -248,7 +232,7 @@ private:
     platform::Form* form_ = nullptr;
 
     // properties
-    QPointer<TbsSkinData> skinData_, menusSkinData_;
+    QPointer<skin::TbsSkinData> skinData_, menusSkinData_;
     TbsBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize | biRollUp;
     bool showIcon_ = false, maximizeOnFullScreen_ = false;
     bool alphaBlend_ = false, alphaBlendAnimation_ = false;
@@ -256,31 +240,33 @@ private:
     int minWidth_ = 0, minHeight_ = 0;
     bool magnetic_ = false;
     int magneticSize_ = 5;
-    platform::TFont defCaptionFont_{QStringLiteral("Arial"), 14, FontStyle::fsBold, platform::clCaptionText};
-    platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, FontStyle::fsBold, platform::clBtnShadow};
-    TbsSkinHint* skinHint_ = nullptr;
-    bool showObjectHint_ = false;
-    bool useDefaultSysMenu_ = true;
+    platform::TFont defCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold, platform::clCaptionText};
+    platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold,
+                                            platform::clBtnShadow};
     QPointer<QMenu> systemMenu_;
-    QPointer<QObject> mainMenuBar_, trayIcon_;
     int defMenuItemHeight_ = 20;
     platform::TFont defMenuItemFont_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
     bool menusAlphaBlend_ = false, menusAlphaBlendAnimation_ = false;
     int menusAlphaBlendValue_ = 200;
 
-    // run-time state
+    // the skin applied
     bool skinned_ = false;
-    QSize size_;  // window size last seen
-    FrameGeometry geo_;
-    QImage picture_, inactivePicture_, mask_;  // converted copies of the skin's pictures
-    mutable std::vector<QImage> activePictures_;  // converted lazily
-    std::vector<std::unique_ptr<TbsActiveSkinObject>> objects_;
+    QImage picture_, inactivePicture_, mask_, bgPicture_;  // converted copies of the skin's pictures
+    mutable std::vector<QImage> activePictures_;           // converted lazily
+    std::vector<std::unique_ptr<TbsActiveSkinObject>> objects_;  // their rectangles are layout
+
+    // layout for the window size last seen
+    QSize size_;
+    FrameGeometry geo_;               // skinned
+    skin::Rect captionArea_;          // default frame: between the system-menu button and the others
+    std::optional<FrameShape> shape_;  // skinned with a mask
+
+    // run-time state
     int hover_ = -1, prevHover_ = -1, captured_ = -1;
     TWindowState frameState_ = wsNormal;
     bool rolledUp_ = false, rolledUpWhileMaximized_ = false;
     int rollUpHeight_ = 0;
     QRect restoreBounds_;
-    std::optional<FrameShape> shape_;
     std::optional<bool> activeOverride_;
     bool lastActive_ = false;
     QTimer trackTimer_, morphTimer_, fadeTimer_;
@@ -297,4 +283,4 @@ private:
     bool activatingPress_ = false;  // a button press on the window while it is inactive
 };
 
-}  // namespace skin
+}  // namespace frame

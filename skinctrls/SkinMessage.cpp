@@ -33,7 +33,7 @@ QPixmap KindIcon(int kind) {
 
 // ===== TbsMessageForm ========================================================================
 
-TbsMessageForm::TbsMessageForm(QWidget* owner) : platform::Form(owner), frame_(new skin::TbsSkinFrame(this)) {
+TbsMessageForm::TbsMessageForm(QWidget* owner) : platform::Form(owner), frame_(new frame::TbsSkinFrame(this)) {
     SetBorderStyle(platform::bsDialog);
     frame_->SetBorderIcons({});
 }
@@ -72,7 +72,7 @@ std::unique_ptr<TbsMessageForm> TbsSkinMessage::CreateMessageForm(const QString&
                                                                   TMsgDlgButtons buttons) {
     // 1. The dialog and its frame.
     auto form = std::make_unique<TbsMessageForm>();
-    skin::TbsSkinFrame* frame = form->Frame();
+    frame::TbsSkinFrame* frame = form->Frame();
     frame->SetSkinData(skinData_);
     frame->SetMenusSkinData(ctrlSkinData_);
     frame->SetAlphaBlend(alphaBlend_);

@@ -27,7 +27,7 @@ class TbsMessageForm : public platform::Form {
 public:
     explicit TbsMessageForm(QWidget* owner = nullptr);
 
-    skin::TbsSkinFrame* Frame() const { return frame_; }
+    frame::TbsSkinFrame* Frame() const { return frame_; }
     TbsSkinStdLabel* Message() const { return message_; }
     void SetMessage(TbsSkinStdLabel* label) { message_ = label; }
     // The form's client size (the frame's borders added around it).
@@ -38,7 +38,7 @@ public:
     QLabel* Icon() const;
 
 private:
-    skin::TbsSkinFrame* frame_;
+    frame::TbsSkinFrame* frame_;
     QPointer<TbsSkinStdLabel> message_;
 };
 

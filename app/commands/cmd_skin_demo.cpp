@@ -48,7 +48,7 @@ int SkinDemo(const QStringList& argsIn) {
     platform::InstallFontSubstitutions();
     platform::Form form;
     form.setWindowTitle(title);
-    auto* frame = new skin::TbsSkinFrame(&form);
+    auto* frame = new frame::TbsSkinFrame(&form);
     auto* data = new skin::TbsSkinData(&form);
     if (!noSkin) skins::LoadCarriedOrFileSkin(*data, skinFile);
     frame->SetSkinData(data);

@@ -40,7 +40,7 @@ struct PreviewMode {
 
 QImage RenderFrame(const PreviewContext& ctx, QStringList&) {
     if (!ctx.size.isValid()) throw app::UsageError("--frame needs --size WxH");
-    return skin::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
+    return frame::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
 }
 
 QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
@@ -66,7 +66,7 @@ QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
     return skinctrls::RenderMessagePreview(o);
 }
 
-QImage RenderMenu(const PreviewContext& ctx, QStringList&) { return skin::RenderMenuPreview({ctx.skinData}); }
+QImage RenderMenu(const PreviewContext& ctx, QStringList&) { return frame::RenderMenuPreview({ctx.skinData}); }
 
 const PreviewMode kModes[] = {
     {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},

@@ -171,7 +171,7 @@ void TFormMarlith::BuildSkin() {
 
     // The frame and the message dialog keep their defaults (all caption buttons, no
     // icon, no fading, "button" and "stdlabel" entries, Arial 14 for the plain look).
-    frame_ = new skin::TbsSkinFrame(this);
+    frame_ = new frame::TbsSkinFrame(this);
     frame_->SetSkinData(skinData_);
 
     message_ = new skinctrls::TbsSkinMessage(this);

@@ -25,8 +25,11 @@
 
 namespace skin {
 class TbsSkinData;
-class TbsSkinFrame;
 }  // namespace skin
+
+namespace frame {
+class TbsSkinFrame;
+}  // namespace frame
 
 namespace skinctrls {
 class TbsSkinEdit;
@@ -136,7 +139,7 @@ private:
 
     // Skin components (children of the window).
     skin::TbsSkinData* skinData_ = nullptr;
-    skin::TbsSkinFrame* frame_ = nullptr;
+    frame::TbsSkinFrame* frame_ = nullptr;
     skinctrls::TbsSkinMessage* message_ = nullptr;
 
     // Controls (children of the client area; freed with it).

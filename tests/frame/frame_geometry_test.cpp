@@ -13,7 +13,12 @@ inline void PrintTo(const Rect& r, std::ostream* os) {
     *os << "[" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "]";
 }
 
+}  // namespace skin
+
+namespace frame {
 namespace {
+
+using namespace skin;
 
 // The standard test skin's [FORMINFO] for a 200 x 100 window (picture 100 x 60).
 HitTestInput SkinnedInput() {
@@ -274,4 +279,4 @@ TEST(SystemMenu, ItemsFollowTheState) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace frame

@@ -5,8 +5,10 @@
 
 #include "frame/PopupLayout.h"
 
-namespace skin {
+namespace frame {
 namespace {
+
+using namespace skin;
 
 // The carried skin's popup window and menu item: a 67 x 59 window picture with a 2-pixel
 // border, items 20 high (87 wide, text 5..84), dividers 5 high.
@@ -187,4 +189,4 @@ TEST(PopupLayout, Accelerators) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace frame

@@ -17,8 +17,10 @@
 #include "support/QtTestApp.h"
 #include "TestSkin.h"
 
-namespace skin {
+namespace frame {
 namespace {
+
+using namespace skin;
 
 using platform::ToQRgb;
 
@@ -409,4 +411,4 @@ TEST(PopupMenu, WindowPictureWithoutMenuItemEntryFallsBackToThePlainLook) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace frame

@@ -24,8 +24,10 @@
 #include "support/QtWidgetTest.h"
 #include "TestSkin.h"
 
-namespace skin {
+namespace frame {
 namespace {
+
+using namespace skin;
 
 using frametest::StandardSkin;
 using frametest::TestSkin;
@@ -89,9 +91,7 @@ TEST(SkinFrame, PublishedDefaults) {
     EXPECT_EQ(f.MagneticSize(), 5);
     EXPECT_EQ(f.DefCaptionFont(), (platform::TFont{"Arial", 14, FontStyle::fsBold, platform::clCaptionText}));
     EXPECT_EQ(f.DefInActiveCaptionFont(), (platform::TFont{"Arial", 14, FontStyle::fsBold, platform::clBtnShadow}));
-    EXPECT_TRUE(f.UseDefaultSysMenu());
     EXPECT_EQ(f.SystemMenu(), nullptr);
-    EXPECT_FALSE(f.ShowObjectHint());
     EXPECT_EQ(f.DefMenuItemHeight(), 20);
     EXPECT_EQ(f.MenusAlphaBlendValue(), 200);
     EXPECT_EQ(f.SkinData(), nullptr);
@@ -156,6 +156,33 @@ TEST(SkinFrame, DefaultButtonsFollowBorderIcons) {
     EXPECT_FALSE(w.Obj("rollupbutton")->Visible);
     EXPECT_TRUE(w.Obj("closebutton")->Visible);
     EXPECT_EQ(w.Obj("minbutton")->ObjectRect, (Rect{263, 4, 280, 21}));  // moved up next to close
+}
+
+// The frame lays itself out when its size or skin changes: objects are in place before
+// anything is painted, and painting moves none of them.
+TEST(SkinFrame, LaidOutBeforePaintingAndPaintingChangesNothing) {
+    auto rects = [](TbsSkinFrame* f) {
+        std::vector<Rect> r;
+        for (const auto& o : f->Objects()) r.push_back(o->ObjectRect);
+        return r;
+    };
+    Window plain(nullptr, QSize(240, 100));
+    ASSERT_NE(plain.Obj("closebutton"), nullptr);
+    EXPECT_EQ(plain.Obj("closebutton")->ObjectRect, (Rect{220, 4, 237, 21}));
+    EXPECT_EQ(plain.frame->HitTest({120, 10}), HTCAPTION);  // between the system-menu button and the others
+    EXPECT_EQ(plain.frame->HitTest({10, 10}), HTOBJECT);    // on the system-menu button
+    const std::vector<Rect> plainBefore = rects(plain.frame);
+    plain.Shot();
+    EXPECT_EQ(rects(plain.frame), plainBefore);
+
+    TestSkin skin = StandardSkin();
+    Window w(&skin, QSize(300, 120));
+    w.form.resize(320, 120);
+    EXPECT_EQ(w.Obj("closebtn")->ObjectRect, (Rect{300, 5, 316, 19}));
+    EXPECT_EQ(w.frame->HitTest({318, 60}), HTRIGHT);  // the hit test follows the new size
+    const std::vector<Rect> skinnedBefore = rects(w.frame);
+    w.Shot();
+    EXPECT_EQ(rects(w.frame), skinnedBefore);
 }
 
 TEST(SkinFrame, MinimumWidths) {
@@ -763,4 +790,4 @@ TEST(SkinFrame, FadeInAndConstantAlpha) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace frame

@@ -28,7 +28,7 @@ TEST(ControlsDemo, SkinGoesAndComesBackThroughTheForm) {
     platform::Form form;
     form.resize(900, 800);
     auto* data = new skin::TbsSkinData(&form);
-    auto* frame = new skin::TbsSkinFrame(&form);
+    auto* frame = new frame::TbsSkinFrame(&form);
     skin::TbsStoredSkin stored;
     stored.LoadFromSkinFile(QStringLiteral(MARLITH_CARRIED_SKIN_DIR "/skin.ini"));
     data->LoadFromStoredSkin(stored);
