@@ -165,7 +165,9 @@ bool TbsCustomEdit::eventFilter(QObject* watched, QEvent* e) {
 
 // ===== TbsSkinCustomEdit =====================================================================
 
-TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent) : TbsCustomEdit(parent), defaultFont_(font_) {
+TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent)
+    : TbsCustomEdit(parent), binding_(this, QStringLiteral("edit"), font_) {
+    binding_.SetDefaultHeight(20);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -175,9 +177,8 @@ TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent) : TbsCustomEdit(parent), d
 TbsSkinCustomEdit::~TbsSkinCustomEdit() = default;
 
 void TbsSkinCustomEdit::SetSkinDataName(const QString& n) {
-    if (skinDataName_ == n) return;
-    skinDataName_ = n;
-    if (skinData_ && !skinData_->IsEmpty())
+    if (!binding_.SetName(n)) return;
+    if (binding_.Usable())
         ApplySkin();
     else
         update();
@@ -190,40 +191,37 @@ void TbsSkinCustomEdit::SetButtonMode(bool v) {
 }
 
 void TbsSkinCustomEdit::SetDefaultFont(const platform::TFont& f) {
-    defaultFont_ = f;
+    binding_.SetDefaultFont(f);
     LoadSkinEntry();
     if (!HasEntry()) SetFont(f);
 }
 
 void TbsSkinCustomEdit::SetDefaultWidth(int v) {
-    defaultWidth_ = v;
+    binding_.SetDefaultWidth(v);
     LoadSkinEntry();
     if (!HasEntry() && v > 0) SetWidth(v);
 }
 
 void TbsSkinCustomEdit::SetDefaultHeight(int v) {
-    defaultHeight_ = v;
+    binding_.SetDefaultHeight(v);
     LoadSkinEntry();
     if (!HasEntry() && v > 0) SetHeight(v);
 }
 
 void TbsSkinCustomEdit::AssignSkinData(skin::TbsSkinData* d) {
-    if (skinData_) disconnect(skinData_, &QObject::destroyed, this, nullptr);
-    skinData_ = d;
-    if (d) connect(d, &QObject::destroyed, this, [this] { update(); });
+    binding_.SetData(d);
     if (d && !d->IsEmpty()) ApplySkin();
 }
 
 void TbsSkinCustomEdit::LoadSkinEntry() {
-    entryIndex_ = skinData_ && !skinData_->IsEmpty() ? skinData_->FindControlIndex(skinDataName_) : -1;
-    if (entryIndex_ < 0) return;
-    const auto* e = dynamic_cast<const skin::TbsDataSkinEditControl*>(skinData_->SkinControls[size_t(entryIndex_)].get());
-    if (!e) {
-        entryIndex_ = -1;  // not an edit entry: draw the plain look
-        return;
-    }
+    // Not an edit entry: draw the plain look.
+    const auto* e = static_cast<const skin::TbsDataSkinEditControl*>(
+        binding_.Lookup([](const skin::TbsDataSkinControl& entry) {
+            return dynamic_cast<const skin::TbsDataSkinEditControl*>(&entry) != nullptr;
+        }));
+    if (!e) return;
     EditSkin& s = editSkin_;
-    const QImage* pic = skinData_->ActivePicture(e->pictureindex);
+    const QImage* pic = binding_.Picture(e->pictureindex);
     s.picture = pic ? *pic : QImage();
     s.normalRect = e->skinrect;
     s.hotRect = e->activeskinrect.IsEmpty() ? e->skinrect : e->activeskinrect;
@@ -263,11 +261,11 @@ void TbsSkinCustomEdit::SetFontColor(platform::TColor c) {
 void TbsSkinCustomEdit::ApplySkin() {
     LoadSkinEntry();
     if (!HasEntry()) {
-        SetFont(defaultFont_);
-        if (defaultWidth_ > 0) SetWidth(defaultWidth_);
-        if (defaultHeight_ > 0) SetHeight(defaultHeight_);
+        SetFont(binding_.DefaultFont());
+        if (binding_.DefaultWidth() > 0) SetWidth(binding_.DefaultWidth());
+        if (binding_.DefaultHeight() > 0) SetHeight(binding_.DefaultHeight());
     } else {
-        platform::TFont f = useSkinFont_ ? editSkin_.font : defaultFont_;
+        platform::TFont f = binding_.FontFor(editSkin_.font);
         f.color = edit_->hasFocus() ? editSkin_.activefontcolor : editSkin_.font.color;
         SetFont(f);
         const int skinHeight = editSkin_.normalRect.Height();
@@ -348,11 +346,11 @@ void TbsSkinCustomEdit::DrawDisabledText(QPainter& p, const EditRects& r, const 
     if (!passwordChar_.isNull()) text = QString(text.size(), passwordChar_);
     if (text.isEmpty()) return;
     platform::TFont f;
-    if (HasEntry() && useSkinFont_) {
+    if (HasEntry() && binding_.UseSkinFont()) {
         f = editSkin_.font;
         f.color = editSkin_.disabledfontcolor;
     } else {
-        f = defaultFont_;
+        f = binding_.DefaultFont();
         f.color = platform::clGrayText;
     }
     const QFont font = f.ToQFont();

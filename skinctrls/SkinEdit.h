@@ -20,6 +20,7 @@
 #include "skin/SkinData.h"
 #include "skinctrls/EditGeometry.h"
 #include "skinctrls/Events.h"
+#include "skinctrls/SkinBinding.h"
 
 class QProxyStyle;
 
@@ -84,27 +85,27 @@ public:
     explicit TbsSkinCustomEdit(QWidget* parent = nullptr);
     ~TbsSkinCustomEdit() override;
 
-    skin::TbsSkinData* SkinData() const { return skinData_; }
+    skin::TbsSkinData* SkinData() const { return binding_.Data(); }
     void SetSkinData(skin::TbsSkinData* d) { AssignSkinData(d); }
-    QString SkinDataName() const { return skinDataName_; }
+    QString SkinDataName() const { return binding_.Name(); }
     // Stores the name; with a usable skin data the new entry applies at once.
     void SetSkinDataName(const QString& n);
     bool ButtonMode() const { return buttonMode_; }
     void SetButtonMode(bool v);
-    platform::TFont DefaultFont() const { return defaultFont_; }
+    platform::TFont DefaultFont() const { return binding_.DefaultFont(); }
     void SetDefaultFont(const platform::TFont& f);
-    bool UseSkinFont() const { return useSkinFont_; }
-    void SetUseSkinFont(bool v) { useSkinFont_ = v; }
-    int DefaultWidth() const { return defaultWidth_; }
+    bool UseSkinFont() const { return binding_.UseSkinFont(); }
+    void SetUseSkinFont(bool v) { binding_.SetUseSkinFont(v); }
+    int DefaultWidth() const { return binding_.DefaultWidth(); }
     void SetDefaultWidth(int v);
-    int DefaultHeight() const { return defaultHeight_; }
+    int DefaultHeight() const { return binding_.DefaultHeight(); }
     void SetDefaultHeight(int v);
 
     TNotifyEvent OnButtonClick;
     TNotifyEvent OnMouseEnter, OnMouseLeave;
 
     // Run-time state (tests and the preview).
-    int EntryIndex() const { return entryIndex_; }
+    int EntryIndex() const { return binding_.Index(); }
     bool Hot() const { return hot_; }
     bool ButtonHot() const { return buttonHot_; }
     bool ButtonPressed() const { return buttonPressed_; }
@@ -124,8 +125,8 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
 
     // platform::SkinnedControl
-    skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
-    void SkinChanging() override { entryIndex_ = -1; }
+    skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }
+    void SkinChanging() override { binding_.Forget(); }
     void SkinChanged() override { ApplySkin(); }
 
 protected:
@@ -155,20 +156,14 @@ private:
         skin::Rect activeButton, downButton, unenabledButton;
     };
 
-    bool HasEntry() const { return entryIndex_ >= 0; }
+    bool HasEntry() const { return binding_.HasEntry(); }
     bool OnButton(QPoint p);
     void SetFontColor(platform::TColor c);
     void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m);
 
-    QPointer<skin::TbsSkinData> skinData_;
-    QString skinDataName_ = QStringLiteral("edit");
+    SkinBinding binding_;
     bool buttonMode_ = false;
-    platform::TFont defaultFont_;
-    bool useSkinFont_ = true;
-    int defaultWidth_ = 0;
-    int defaultHeight_ = 20;
 
-    int entryIndex_ = -1;
     EditSkin editSkin_;
     bool hot_ = false;
     bool buttonHot_ = false;

@@ -67,7 +67,7 @@ QImage IndicatorGlyph(TbsIndicator kind, QRgb ink) {
 // ===== TbsSkinCustomGrid ==================================================================
 
 TbsSkinCustomGrid::TbsSkinCustomGrid(QWidget* parent) : TbsSkinControl(parent) {
-    skinDataName_ = QStringLiteral("grid");
+    binding_.SetName(QStringLiteral("grid"));
     font_.name = QStringLiteral("MS Sans Serif");
     font_.height = -11;
     gridOptions_ = GridOption(goFixedVertLine) | GridOption(goFixedHorzLine) | GridOption(goVertLine) |
@@ -296,18 +296,18 @@ bool TbsSkinCustomGrid::GridFocused() const { return hasFocus() || (editor_ && e
 // --- skin ----------------------------------------------------------------------------------
 
 void TbsSkinCustomGrid::LoadSkinEntry() {
-    TbsSkinControl::LoadSkinEntry();
-    const skin::TbsDataSkinGridControl* e = nullptr;
-    if (entryIndex_ >= 0 && size_t(entryIndex_) < skinData_->SkinControls.size())
-        e = dynamic_cast<const skin::TbsDataSkinGridControl*>(skinData_->SkinControls[size_t(entryIndex_)].get());
     // Without a fixed-cell image there is nothing to draw the grid from.
-    if (!e || e->fixedcellrect.IsEmpty()) {
-        entryIndex_ = -1;
+    const auto* e = static_cast<const skin::TbsDataSkinGridControl*>(
+        binding_.Lookup([](const skin::TbsDataSkinControl& entry) {
+            const auto* g = dynamic_cast<const skin::TbsDataSkinGridControl*>(&entry);
+            return g && !g->fixedcellrect.IsEmpty();
+        }));
+    if (!e) {
         gridSkin_.picture = QImage();
         return;
     }
     GridSkin& s = gridSkin_;
-    const QImage* pic = skinData_->ActivePicture(e->pictureindex);
+    const QImage* pic = binding_.Picture(e->pictureindex);
     s.picture = pic ? *pic : QImage();
     s.fixedCell = e->fixedcellrect;
     s.selectCell = e->selectcellrect.IsEmpty() ? e->focuscellrect : e->selectcellrect;

@@ -179,7 +179,7 @@ protected:
         platform::TFont cellFont, fixedFont;
         platform::TColor selectFontColor = 0, focusFontColor = 0;
     };
-    bool HasGridEntry() const { return entryIndex_ >= 0; }
+    bool HasGridEntry() const { return binding_.HasEntry(); }
 
     // The skin images of a cell: the fixed image, or the select / focus image, composed
     // to the cell's width and drawn at its top-left corner.

@@ -22,7 +22,7 @@ platform::TFont PlatformDefaultFont() {
 }  // namespace
 
 TbsSkinStdLabel::TbsSkinStdLabel(QWidget* parent)
-    : QWidget(parent), font_(PlatformDefaultFont()), defaultFont_(PlatformDefaultFont()) {
+    : QWidget(parent), font_(PlatformDefaultFont()), binding_(this, QStringLiteral("stdlabel"), PlatformDefaultFont()) {
     resize(65, 17);
     EnsureDialogKeyFilter();
 }
@@ -76,19 +76,19 @@ void TbsSkinStdLabel::SetFont(const platform::TFont& f) {
 }
 
 void TbsSkinStdLabel::SetDefaultFont(const platform::TFont& f) {
-    defaultFont_ = f;
+    binding_.SetDefaultFont(f);
     AdjustBounds();
     update();
 }
 
 void TbsSkinStdLabel::SetUseSkinFont(bool v) {
-    useSkinFont_ = v;
+    binding_.SetUseSkinFont(v);
     AdjustBounds();
     update();
 }
 
 void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
-    skinData_ = d;
+    binding_.SetData(d);
     if (d) {
         LoadEntry();
         AdjustBounds();
@@ -97,7 +97,7 @@ void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
 }
 
 void TbsSkinStdLabel::SetSkinDataName(const QString& n) {
-    skinDataName_ = n;
+    binding_.SetName(n);
     AdjustBounds();
     update();
 }
@@ -109,11 +109,10 @@ void TbsSkinStdLabel::SkinChanged() {
 }
 
 void TbsSkinStdLabel::LoadEntry() {
-    entryIndex_ = skinData_ && !skinData_->IsEmpty() ? skinData_->FindControlIndex(skinDataName_) : -1;
+    // Any entry of the name counts as found; only a label entry gives a font.
+    const skin::TbsDataSkinControl* entry = binding_.Lookup();
     entryFont_ = false;
-    if (entryIndex_ < 0) return;
-    if (const auto* e = dynamic_cast<const skin::TbsDataSkinStdLabelControl*>(
-            skinData_->SkinControls[size_t(entryIndex_)].get())) {
+    if (const auto* e = dynamic_cast<const skin::TbsDataSkinStdLabelControl*>(entry)) {
         skinFont_ = EntryFont(*e);
         entryFont_ = true;
     }
@@ -121,9 +120,10 @@ void TbsSkinStdLabel::LoadEntry() {
 
 platform::TFont TbsSkinStdLabel::DrawFont() {
     LoadEntry();
-    if (entryIndex_ < 0) return useSkinFont_ ? defaultFont_ : font_;
+    // Without an entry, UseSkinFont picks the default font over the label's own.
+    if (!binding_.HasEntry()) return binding_.UseSkinFont() ? binding_.DefaultFont() : font_;
     platform::TFont f = font_;
-    if (useSkinFont_ && entryFont_) {
+    if (binding_.UseSkinFont() && entryFont_) {
         f.name = skinFont_.name;
         f.height = skinFont_.height;
         f.style = skinFont_.style;

@@ -12,7 +12,7 @@ using platform::ToQColor;
 using skin::Rect;
 
 TbsSkinPanel::TbsSkinPanel(QWidget* parent) : TbsSkinCustomControl(parent) {
-    skinDataName_ = QStringLiteral("panel");
+    binding_.SetName(QStringLiteral("panel"));
     resize(185, 41);
 }
 
@@ -49,7 +49,7 @@ void TbsSkinPanel::SetDefaultAlignment(skin::Alignment a) {
 void TbsSkinPanel::SetDefaultCaptionHeight(int v) {
     defaultCaptionHeight_ = v;
     LoadSkinEntry();
-    if (entryIndex_ < 0 && captionMode_) {
+    if (!binding_.HasEntry() && captionMode_) {
         update();
         Realign();
     }
@@ -59,7 +59,7 @@ void TbsSkinPanel::SetBorderStyle(TbsSkinBorderStyle s) {
     borderStyle_ = s;
     LoadSkinEntry();
     update();
-    if (entryIndex_ < 0) Realign();
+    if (!binding_.HasEntry()) Realign();
 }
 
 void TbsSkinPanel::SetCaptionMode(bool v) {
@@ -115,7 +115,7 @@ void TbsSkinPanel::RollUp(bool state) {
             hiddenChildren_ = hidden;
         }
         LoadSkinEntry();
-        const int h = entryIndex_ < 0 ? defaultCaptionHeight_ + 1 : height() - newGeometry_.C.Height();
+        const int h = !binding_.HasEntry() ? defaultCaptionHeight_ + 1 : height() - newGeometry_.C.Height();
         SetHeight(h);
     } else {
         if (savedHeight_ != -1) {
@@ -134,7 +134,7 @@ void TbsSkinPanel::RollUp(bool state) {
 void TbsSkinPanel::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
     panelSkin_ = PanelSkin{};
-    if (const auto* e = dynamic_cast<const skin::TbsDataSkinPanelControl*>(Entry())) {
+    if (const auto* e = dynamic_cast<const skin::TbsDataSkinPanelControl*>(binding_.Entry())) {
         panelSkin_.bgpictureindex = e->bgpictureindex;
         panelSkin_.captionrect = e->captionrect;
         panelSkin_.rollupmarkerrect = e->rollupmarkerrect;
@@ -149,8 +149,8 @@ void TbsSkinPanel::LoadSkinEntry() {
 const QImage* TbsSkinPanel::BackgroundPicture() const {
     // A background index outside the skin's pictures counts as none: the panel then
     // draws its skin image rather than reading past the list.
-    if (entryIndex_ < 0 || panelSkin_.bgpictureindex == -1 || !skinData_) return nullptr;
-    const QImage* pic = skinData_->ActivePicture(panelSkin_.bgpictureindex);
+    if (!binding_.HasEntry() || panelSkin_.bgpictureindex == -1) return nullptr;
+    const QImage* pic = binding_.Picture(panelSkin_.bgpictureindex);
     return pic && !pic->isNull() ? pic : nullptr;
 }
 
@@ -167,11 +167,11 @@ void TbsSkinPanel::ApplySkin() {
 
 void TbsSkinPanel::SetBounds(int left, int top, int w, int h) {
     TbsSkinCustomControl::SetBounds(left, top, w, h);
-    if (entryIndex_ < 0) update();
+    if (!binding_.HasEntry()) update();
 }
 
 QRect TbsSkinPanel::AlignArea() const {
-    if (entryIndex_ < 0) {
+    if (!binding_.HasEntry()) {
         QRect r = rect();
         if (borderStyle_ != bvNone) r.adjust(1, 1, -1, -1);
         if (captionMode_) r.setTop(r.top() + defaultCaptionHeight_);
@@ -247,7 +247,7 @@ void TbsSkinPanel::DrawDefault(QImage& bmp) {
     if (rollUpMode_) area.setRight(area.right() - 10);
 
     // 3. Text position by the default alignment.
-    const QFont font = defaultFont_.ToQFont();
+    const QFont font = binding_.DefaultFont().ToQFont();
     int content = platform::TextWidth(font, caption_);
     if (!glyph_.isNull()) content += glyph_.width() / numGlyphs_ + spacing_;
     const int areaRight = area.left() + area.width();
@@ -266,7 +266,7 @@ void TbsSkinPanel::DrawDefault(QImage& bmp) {
                                    ToQColor(platform::clBtnText));
     }
     // 5, 6. Glyph and text.
-    DrawCaptionContent(p, area, left, font, defaultFont_.color);
+    DrawCaptionContent(p, area, left, font, binding_.DefaultFont().color);
     // 7. Roll-up marker in the strip right of the text area.
     if (rollUpMode_) {
         const QRect strip(areaRight, area.top(), 10, area.height());
@@ -284,12 +284,7 @@ void TbsSkinPanel::DrawSkinnedCaption(QPainter& p, Rect caption) {
             caption.left += img.width() + 2;
         }
     }
-    QFont font;
-    if (useSkinFont_) {
-        font = panelSkin_.font.ToQFont();
-    } else {
-        font = defaultFont_.ToQFont();
-    }
+    const QFont font = binding_.FontFor(panelSkin_.font).ToQFont();
     int content = platform::TextWidth(font, caption_);
     if (!glyph_.isNull()) content += glyph_.width() / numGlyphs_ + spacing_;
     int left = caption.left;
@@ -333,7 +328,7 @@ void TbsSkinPanel::mouseReleaseEvent(QMouseEvent* e) {
         return !r.IsEmpty() && pt.x() >= r.left && pt.x() <= r.right && pt.y() >= r.top && pt.y() <= r.bottom;
     };
     bool hit;
-    if (entryIndex_ >= 0)
+    if (binding_.HasEntry())
         hit = touches(captionRect_) || touches(markerRect_);
     else
         hit = QRect(1, 1, width() - 2, defaultCaptionHeight_ - 1).contains(pt);
@@ -350,7 +345,7 @@ void TbsSkinPanel::changeEvent(QEvent* e) {
 // ===== TbsSkinGroupBox ======================================================================
 
 TbsSkinGroupBox::TbsSkinGroupBox(QWidget* parent) : TbsSkinPanel(parent) {
-    skinDataName_ = QStringLiteral("groupbox");
+    binding_.SetName(QStringLiteral("groupbox"));
     SetCaptionMode(true);
 }
 

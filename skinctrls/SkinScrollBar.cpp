@@ -15,7 +15,7 @@ namespace skinctrls {
 using skin::Rect;
 
 TbsSkinScrollBar::TbsSkinScrollBar(QWidget* parent) : TbsSkinCustomControl(parent) {
-    skinDataName_ = QStringLiteral("hscrollbar");
+    binding_.SetName(QStringLiteral("hscrollbar"));
     resize(200, 20);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
@@ -81,13 +81,13 @@ void TbsSkinScrollBar::SetBoth(bool v) {
     if (both_ == v) return;
     both_ = v;
     if (v) {
-        savedSkinDataName_ = skinDataName_;
-        skinDataName_ = bothSkinDataName_;
+        savedSkinDataName_ = binding_.Name();
+        binding_.SetName(bothSkinDataName_);
     } else {
-        skinDataName_ = savedSkinDataName_;
+        binding_.SetName(savedSkinDataName_);
     }
     LoadSkinEntry();
-    if (entryIndex_ < 0)
+    if (!binding_.HasEntry())
         update();
     else
         ApplySkin();
@@ -112,7 +112,7 @@ bool TbsSkinScrollBar::AcceptsEntry(const skin::TbsDataSkinControl& entry) const
 
 void TbsSkinScrollBar::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
-    const auto* e = dynamic_cast<const skin::TbsDataSkinScrollBarControl*>(Entry());
+    const auto* e = dynamic_cast<const skin::TbsDataSkinScrollBarControl*>(binding_.Entry());
     if (!e) return;
     ScrollSkin& s = scrollSkin_;
     s.geometry.skinRect = e->skinrect;
@@ -138,7 +138,7 @@ void TbsSkinScrollBar::LoadSkinEntry() {
 
 ScrollLayout TbsSkinScrollBar::LayoutParts() {
     LoadSkinEntry();
-    if (entryIndex_ < 0) return LayoutDefault(Horizontal(), size(), both_, bothMarkerWidth_, values_);
+    if (!binding_.HasEntry()) return LayoutDefault(Horizontal(), size(), both_, bothMarkerWidth_, values_);
     return LayoutSkinned(Horizontal(), size(), scrollSkin_.geometry, values_);
 }
 
