@@ -2,8 +2,8 @@
 
 namespace skinctrls {
 
-SkinBinding::SkinBinding(QWidget* owner, QString name, platform::TFont defaultFont)
-    : owner_(owner), name_(std::move(name)), defaultFont_(std::move(defaultFont)) {}
+SkinBinding::SkinBinding(QWidget* owner, QString name, platform::TFont defaultFont, std::function<void()> forget)
+    : owner_(owner), forget_(std::move(forget)), name_(std::move(name)), defaultFont_(std::move(defaultFont)) {}
 
 SkinBinding::~SkinBinding() { QObject::disconnect(destroyed_); }
 
@@ -14,6 +14,7 @@ void SkinBinding::SetData(skin::TbsSkinData* data) {
     if (data)
         destroyed_ = QObject::connect(data, &QObject::destroyed, owner_, [this] {
             Forget();
+            if (forget_) forget_();
             owner_->update();
         });
 }

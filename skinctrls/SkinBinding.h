@@ -8,7 +8,8 @@
 // holds that entry: the skin data owns its entries and frees them on every load, so a
 // control never keeps a pointer into it, only this reference and the values it copied
 // when it looked the entry up. When the skin data is destroyed the reference clears
-// itself, the entry is forgotten and the widget repaints in its plain look.
+// itself, the control forgets its entry (as on WM_SKINCHANGING) and repaints in its
+// plain look.
 //
 // Lookups happen when the skin data, the entry name or the skin changes (the control
 // asks for them); painting reads what the control stored then.
@@ -26,8 +27,9 @@ namespace skinctrls {
 
 class SkinBinding {
 public:
-    // owner repaints when the skin data goes; name is the entry name to start with.
-    SkinBinding(QWidget* owner, QString name, platform::TFont defaultFont);
+    // owner repaints when the skin data goes, after forget (which drops what the control
+    // copied from the entry); name is the entry name to start with.
+    SkinBinding(QWidget* owner, QString name, platform::TFont defaultFont, std::function<void()> forget);
     ~SkinBinding();
     SkinBinding(const SkinBinding&) = delete;
     SkinBinding& operator=(const SkinBinding&) = delete;
@@ -72,6 +74,7 @@ public:
 
 private:
     QWidget* owner_;
+    std::function<void()> forget_;
     QPointer<skin::TbsSkinData> data_;
     QMetaObject::Connection destroyed_;
     QString name_;

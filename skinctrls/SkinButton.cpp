@@ -220,7 +220,6 @@ void TbsSkinButton::DrawDefault(QImage& bmp) {
 
 QImage TbsSkinButton::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
     if (!binding_.HasEntry()) return TbsSkinCustomControl::Render();
     auto fresh = [this] {
         QImage img(size(), QImage::Format_RGB32);

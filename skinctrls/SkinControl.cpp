@@ -9,7 +9,8 @@ namespace skinctrls {
 
 // ===== TbsSkinControl =====================================================================
 
-TbsSkinControl::TbsSkinControl(QWidget* parent) : platform::Control(parent), binding_(this, QString(), {}) {
+TbsSkinControl::TbsSkinControl(QWidget* parent)
+    : platform::Control(parent), binding_(this, QString(), {}, [this] { ForgetSkin(); }) {
     // The control paints every pixel itself through one image: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -19,13 +20,24 @@ TbsSkinControl::~TbsSkinControl() = default;
 
 void TbsSkinControl::SetSkinDataName(const QString& name) {
     if (!binding_.SetName(name)) return;
-    if (SkinUsable()) ApplySkin();
-    else update();
+    if (SkinUsable()) {
+        ApplySkin();
+    } else {
+        LoadSkinEntry();
+        Relayout();
+        update();
+    }
 }
 
 void TbsSkinControl::AssignSkinData(skin::TbsSkinData* value) {
     binding_.SetData(value);
-    if (value && !value->IsEmpty()) ApplySkin();
+    if (value && !value->IsEmpty()) {
+        ApplySkin();
+    } else {
+        // No skin to draw from: the default look from the next paint on.
+        LoadSkinEntry();
+        Relayout();
+    }
 }
 
 void TbsSkinControl::LoadSkinEntry() { binding_.Lookup(); }
@@ -35,6 +47,7 @@ void TbsSkinControl::DrawSkinned(QImage&) {}
 
 void TbsSkinControl::ApplySkin() {
     LoadSkinEntry();
+    Relayout();
     update();
 }
 
@@ -42,7 +55,6 @@ void TbsSkinControl::ForgetSkin() { binding_.Forget(); }
 
 QImage TbsSkinControl::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
     QImage bmp(size(), QImage::Format_RGB32);
     bmp.fill(platform::ToQColor(platform::clBtnFace));
     if (!binding_.HasEntry())
@@ -84,13 +96,11 @@ void TbsSkinCustomControl::SetDefaultFont(const platform::TFont& f) {
 
 void TbsSkinCustomControl::SetDefaultWidth(int v) {
     binding_.SetDefaultWidth(v);
-    LoadSkinEntry();
     if (!binding_.HasEntry() && v > 0) SetWidth(v);
 }
 
 void TbsSkinCustomControl::SetDefaultHeight(int v) {
     binding_.SetDefaultHeight(v);
-    LoadSkinEntry();
     if (!binding_.HasEntry() && v > 0) SetHeight(v);
 }
 
@@ -130,6 +140,7 @@ void TbsSkinCustomControl::LoadSkinEntry() {
 void TbsSkinCustomControl::ForgetSkin() {
     TbsSkinControl::ForgetSkin();
     picture_ = maskPicture_ = QImage();
+    Relayout();
 }
 
 void TbsSkinCustomControl::DrawDefault(QImage& bmp) {
@@ -182,13 +193,13 @@ skin::Rect TbsSkinCustomControl::MapSkinRect(const skin::Rect& r) const {
 }
 
 void TbsSkinCustomControl::SetBounds(int left, int top, int w, int h) {
-    LoadSkinEntry();
     const bool changed = binding_.HasEntry() && QSize(w, h) != size();
     if (changed) {
         FitSize(w, h);
         if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
     }
     platform::Control::SetBounds(left, top, w, h);
+    Relayout();
     if (changed) {
         UpdateRegion();
         update();
@@ -203,11 +214,13 @@ void TbsSkinCustomControl::resizeEvent(QResizeEvent* e) {
         FitSize(w, h);
         if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
     }
+    Relayout();
     platform::Control::resizeEvent(e);
 }
 
 void TbsSkinCustomControl::ApplySkin() {
     LoadSkinEntry();
+    Relayout();  // again below when the size changes
     if (!binding_.HasEntry()) {
         const int w = binding_.DefaultWidth() > 0 ? binding_.DefaultWidth() : width();
         const int h = binding_.DefaultHeight() > 0 ? binding_.DefaultHeight() : height();

@@ -7,6 +7,10 @@
 // WM_SKINCHANGING makes it forget its entry, WM_SKINCHANGED re-read it (platform's
 // SkinnedControl interface, which the form's frame walks depth-first).
 //
+// The entry is looked up when the skin data, the entry name or the skin changes; what
+// the control draws and hit-tests is laid out then and whenever its size or values
+// change (Relayout). Painting only reads what was stored.
+//
 // TbsSkinCustomControl adds the geometry of a custom-control entry (image rectangle,
 // anchor points, client rectangle), fits the control's size to what the entry allows
 // whenever its bounds are set, cuts the window to the entry's mask, and keeps a default
@@ -56,7 +60,8 @@ public:
     virtual QImage Render();
 
     // --- virtual operations, in slot order -------------------------------------------
-    // Looks the entry up (runs at every paint, SetBounds and ApplySkin).
+    // Looks the entry up and keeps what the control draws from (runs when the skin
+    // data, the entry name or the skin changes, never while painting).
     virtual void LoadSkinEntry();
     // The SkinData setter: stores the reference and applies a usable skin.
     virtual void AssignSkinData(skin::TbsSkinData* value);
@@ -67,6 +72,9 @@ public:
     virtual void ApplySkin();
     // The skin data is about to change: keep nothing of it.
     virtual void ForgetSkin();
+    // Lays out what the control draws and hit-tests for its present size, values and
+    // entry; runs after every lookup and size change. Nothing to lay out here.
+    virtual void Relayout() {}
 
     // platform::SkinnedControl
     skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }

@@ -12,7 +12,6 @@
 // alignment, font), TbsSkinCustomEdit (skinning), TbsSkinEdit (the defaults).
 
 #include <QLineEdit>
-#include <QPointer>
 
 #include "platform/Align.h"
 #include "platform/Fonts.h"
@@ -111,26 +110,32 @@ public:
     bool ButtonPressed() const { return buttonPressed_; }
     // Shows the hot / button states as the mouse would (preview and demo of states).
     void ShowState(bool hot, bool buttonHot, bool buttonPressed);
-    // Text and button rectangles (window coordinates) and the margins around the text box.
-    EditRects Rects();
-    QMargins Margins();
+    // Text and button rectangles (window coordinates) and the margins around the text
+    // box, laid out for the present size, button mode and entry.
+    const EditRects& Rects() const { return rects_; }
+    const QMargins& Margins() const { return margins_; }
     // The frame and background as painted (without the text box's own pixels).
-    QImage RenderFrame();
+    QImage RenderFrame() const;
 
     // --- virtual operations added here, in slot order ---------------------------------
     virtual void AssignSkinData(skin::TbsSkinData* d);
     virtual void ApplySkin();
 
+    // Looks the entry up and keeps what the control draws from (when the skin data, the
+    // entry name or the skin changes, never while painting).
     void LoadSkinEntry();
     void SetBounds(int left, int top, int width, int height) override;
 
     // platform::SkinnedControl
     skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }
-    void SkinChanging() override { binding_.Forget(); }
+    void SkinChanging() override {
+        binding_.Forget();
+        Relayout();
+    }
     void SkinChanged() override { ApplySkin(); }
 
 protected:
-    // Puts the text box inside the margins.
+    // Lays the rectangles and margins out again, and puts the text box inside them.
     void PlaceTextBox();
     void EditFocusChanged(bool focused) override;
     void EditMouseMoved() override;
@@ -157,14 +162,19 @@ private:
     };
 
     bool HasEntry() const { return binding_.HasEntry(); }
-    bool OnButton(QPoint p);
+    void CopyEntry(const skin::TbsDataSkinEditControl& e);
+    // Rectangles and margins for the present size, button mode and entry.
+    void Relayout();
+    bool OnButton(QPoint p) const;
     void SetFontColor(platform::TColor c);
-    void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m);
+    void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m) const;
 
     SkinBinding binding_;
     bool buttonMode_ = false;
 
     EditSkin editSkin_;
+    EditRects rects_;
+    QMargins margins_;
     bool hot_ = false;
     bool buttonHot_ = false;
     bool buttonPressed_ = false;

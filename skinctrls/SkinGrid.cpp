@@ -134,7 +134,6 @@ void TbsSkinCustomGrid::SetGridLineColor(platform::TColor c) {
 
 void TbsSkinCustomGrid::SetDefaultCellHeight(int h) {
     defaultCellHeight_ = h;
-    LoadSkinEntry();
     if (!HasGridEntry()) SetDefaultRowHeight(h);
 }
 
@@ -1568,15 +1567,11 @@ std::optional<TbsIndicator> TbsSkinCustomDBGrid::RowIndicator(int row) const {
     }
 }
 
-QString TbsSkinCustomDBGrid::CellText(TbsColumn* column, int row) {
-    data::Field* f = column ? column->Field() : nullptr;
+QString TbsSkinCustomDBGrid::CellText(const TbsColumn* column, int row) const {
+    const data::Field* f = column ? column->Field() : nullptr;
     const int slot = row - fixedRows_;
     if (!f || slot < 0 || slot >= link_.RecordCount()) return {};
-    const int current = link_.ActiveRecord();
-    link_.SetActiveRecord(slot);
-    const QString text = f->DisplayText();
-    link_.SetActiveRecord(current);
-    return text;
+    return f->DisplayText(link_.FieldValue(slot, *f));
 }
 
 void TbsSkinCustomDBGrid::PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& st) {

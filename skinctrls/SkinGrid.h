@@ -552,8 +552,8 @@ protected:
     void PaintSkinnedCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state);
     // The indicator glyph of a data row, or none.
     std::optional<TbsIndicator> RowIndicator(int row) const;
-    // The field's display text in a data row (the link pointed there for the read).
-    QString CellText(TbsColumn* column, int row);
+    // The field's display text in a data row, read without moving the current record.
+    QString CellText(const TbsColumn* column, int row) const;
     platform::TFont CellFont(const TbsColumn* column) const;
     platform::TFont TitleFontOf(const TbsColumn* column) const;
     // The data set's current row as last shown (to tell a move from an update).

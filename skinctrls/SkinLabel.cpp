@@ -22,7 +22,9 @@ platform::TFont PlatformDefaultFont() {
 }  // namespace
 
 TbsSkinStdLabel::TbsSkinStdLabel(QWidget* parent)
-    : QWidget(parent), font_(PlatformDefaultFont()), binding_(this, QStringLiteral("stdlabel"), PlatformDefaultFont()) {
+    : QWidget(parent),
+      font_(PlatformDefaultFont()),
+      binding_(this, QStringLiteral("stdlabel"), PlatformDefaultFont(), [this] { SkinChanging(); }) {
     resize(65, 17);
     EnsureDialogKeyFilter();
 }
@@ -89,8 +91,8 @@ void TbsSkinStdLabel::SetUseSkinFont(bool v) {
 
 void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
     binding_.SetData(d);
+    LoadEntry();
     if (d) {
-        LoadEntry();
         AdjustBounds();
         update();
     }
@@ -98,6 +100,7 @@ void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
 
 void TbsSkinStdLabel::SetSkinDataName(const QString& n) {
     binding_.SetName(n);
+    LoadEntry();
     AdjustBounds();
     update();
 }
@@ -118,8 +121,7 @@ void TbsSkinStdLabel::LoadEntry() {
     }
 }
 
-platform::TFont TbsSkinStdLabel::DrawFont() {
-    LoadEntry();
+platform::TFont TbsSkinStdLabel::DrawFont() const {
     // Without an entry, UseSkinFont picks the default font over the label's own.
     if (!binding_.HasEntry()) return binding_.UseSkinFont() ? binding_.DefaultFont() : font_;
     platform::TFont f = font_;
@@ -151,7 +153,7 @@ QString TbsSkinStdLabel::TextToDraw(bool measuring) const {
     return text;
 }
 
-QSize TbsSkinStdLabel::TextSize() {
+QSize TbsSkinStdLabel::TextSize() const {
     const QFont f = DrawFont().ToQFont();
     const QFontMetrics m(f);
     const int flags = TextFlags() & ~(Qt::AlignHCenter | Qt::AlignRight);

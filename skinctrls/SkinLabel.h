@@ -53,9 +53,9 @@ public:
     // Index of the entry as last looked up, -1 for none.
     int EntryIndex() const { return binding_.Index(); }
     // The font the label draws with now (skin font or its own), colour included.
-    platform::TFont DrawFont();
+    platform::TFont DrawFont() const;
     // The caption's size as drawn (the size auto-sizing gives the label).
-    QSize TextSize();
+    QSize TextSize() const;
     // Sets the size to the text's when AutoSize is on (the right edge stays for
     // right-aligned text).
     void AdjustBounds();

@@ -48,7 +48,6 @@ void TbsSkinPanel::SetDefaultAlignment(skin::Alignment a) {
 
 void TbsSkinPanel::SetDefaultCaptionHeight(int v) {
     defaultCaptionHeight_ = v;
-    LoadSkinEntry();
     if (!binding_.HasEntry() && captionMode_) {
         update();
         Realign();
@@ -57,19 +56,21 @@ void TbsSkinPanel::SetDefaultCaptionHeight(int v) {
 
 void TbsSkinPanel::SetBorderStyle(TbsSkinBorderStyle s) {
     borderStyle_ = s;
-    LoadSkinEntry();
+    Relayout();
     update();
     if (!binding_.HasEntry()) Realign();
 }
 
 void TbsSkinPanel::SetCaptionMode(bool v) {
     captionMode_ = v;
+    Relayout();
     update();
     Realign();
 }
 
 void TbsSkinPanel::SetRollUpMode(bool v) {
     rollUpMode_ = v;
+    Relayout();
     update();
 }
 
@@ -114,7 +115,6 @@ void TbsSkinPanel::RollUp(bool state) {
             }
             hiddenChildren_ = hidden;
         }
-        LoadSkinEntry();
         const int h = !binding_.HasEntry() ? defaultCaptionHeight_ + 1 : height() - newGeometry_.C.Height();
         SetHeight(h);
     } else {
@@ -135,7 +135,11 @@ void TbsSkinPanel::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
     panelSkin_ = PanelSkin{};
     if (const auto* e = dynamic_cast<const skin::TbsDataSkinPanelControl*>(binding_.Entry())) {
-        panelSkin_.bgpictureindex = e->bgpictureindex;
+        // A background index outside the skin's pictures counts as none: the panel then
+        // draws its skin image rather than reading past the list.
+        if (e->bgpictureindex != -1)
+            if (const QImage* pic = binding_.Picture(e->bgpictureindex); pic && !pic->isNull())
+                panelSkin_.background = *pic;
         panelSkin_.captionrect = e->captionrect;
         panelSkin_.rollupmarkerrect = e->rollupmarkerrect;
         panelSkin_.restoremarkerrect = e->restoremarkerrect;
@@ -147,11 +151,23 @@ void TbsSkinPanel::LoadSkinEntry() {
 }
 
 const QImage* TbsSkinPanel::BackgroundPicture() const {
-    // A background index outside the skin's pictures counts as none: the panel then
-    // draws its skin image rather than reading past the list.
-    if (!binding_.HasEntry() || panelSkin_.bgpictureindex == -1) return nullptr;
-    const QImage* pic = binding_.Picture(panelSkin_.bgpictureindex);
-    return pic && !pic->isNull() ? pic : nullptr;
+    return binding_.HasEntry() && !panelSkin_.background.isNull() ? &panelSkin_.background : nullptr;
+}
+
+bool TbsSkinPanel::TilesClient() const {
+    return borderStyle_ == bvNone && stretchKind_ == StretchKind::Both && !captionMode_ &&
+           !anchors_.clientRect.IsEmpty();
+}
+
+void TbsSkinPanel::Relayout() {
+    // The caption and the marker where the skinned look draws them (the mouse hits them
+    // there); none in the looks without a caption.
+    captionRect_ = markerRect_ = Rect{};
+    if (!binding_.HasEntry() || BackgroundPicture() || TilesClient()) return;
+    const bool fixed = stretchKind_ == StretchKind::Fixed || stretchKind_ == StretchKind::NoImage;
+    captionRect_ = fixed ? panelSkin_.captionrect : MapSkinRect(panelSkin_.captionrect);
+    if (!panelSkin_.rollupmarkerrect.IsEmpty() && rollUpMode_)
+        markerRect_ = fixed ? panelSkin_.rollupmarkerrect : MapSkinRect(panelSkin_.rollupmarkerrect);
 }
 
 void TbsSkinPanel::ApplySkin() {
@@ -187,7 +203,6 @@ QRect TbsSkinPanel::AlignArea() const {
 
 QImage TbsSkinPanel::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
     const QImage* bg = BackgroundPicture();
     if (!bg) return TbsSkinCustomControl::Render();
     QImage bmp(size(), QImage::Format_RGB32);
@@ -297,7 +312,7 @@ void TbsSkinPanel::DrawSkinnedCaption(QPainter& p, Rect caption) {
 
 void TbsSkinPanel::DrawSkinned(QImage& bmp) {
     const Rect& c = anchors_.clientRect;
-    if (borderStyle_ == bvNone && stretchKind_ == StretchKind::Both && !captionMode_ && !c.IsEmpty()) {
+    if (TilesClient()) {
         // The client part of the skin tiled over the whole panel.
         QPainter p(&bmp);
         const Rect src{anchors_.skinRect.left + c.left, anchors_.skinRect.top + c.top, anchors_.skinRect.left + c.right,
@@ -307,12 +322,8 @@ void TbsSkinPanel::DrawSkinned(QImage& bmp) {
     }
     TbsSkinCustomControl::DrawSkinned(bmp);
     QPainter p(&bmp);
-    const bool fixed = stretchKind_ == StretchKind::Fixed || stretchKind_ == StretchKind::NoImage;
-    captionRect_ = fixed ? panelSkin_.captionrect : MapSkinRect(panelSkin_.captionrect);
     if (!caption_.isEmpty() && !panelSkin_.captionrect.IsEmpty()) DrawSkinnedCaption(p, captionRect_);
-    markerRect_ = Rect{};
     if (!panelSkin_.rollupmarkerrect.IsEmpty() && rollUpMode_) {
-        markerRect_ = fixed ? panelSkin_.rollupmarkerrect : MapSkinRect(panelSkin_.rollupmarkerrect);
         if (rollUpState_ && !panelSkin_.restoremarkerrect.IsEmpty())
             CopyPicture(p, markerRect_.ToQRect(), picture_, panelSkin_.restoremarkerrect);
     }
