@@ -11,6 +11,11 @@
 //                        record-based vertical scrolling, editing and deleting rows
 //   TbsSkinDBGrid        the one the windows use
 //
+// Sources: SkinGrid.cpp (cells, scrolling, bars, keys and mouse of the plain grid),
+// SkinGridPaint.cpp (painting of both), SkinGridEditor.cpp (the in-place editor and
+// editing rows), SkinDBGrid.cpp (the data grid: link, layout, record moves),
+// GridColumns.h / .cpp (columns), GridGeometry.h (the pure cell geometry).
+//
 // Using it (the main window's two grids):
 //
 //   auto* grid = new skinctrls::TbsSkinDBGrid(groupBox);   // or CreateGridWithBars below
@@ -42,6 +47,7 @@
 #include <vector>
 
 #include "data/DataSource.h"
+#include "skinctrls/GridColumns.h"
 #include "skinctrls/GridGeometry.h"
 #include "skinctrls/SkinControl.h"
 #include "skinctrls/SkinMessage.h"
@@ -308,115 +314,6 @@ inline constexpr TbsDBGridOptions kDefaultDBGridOptions =
     DBGridOption(dgColLines) | DBGridOption(dgRowLines) | DBGridOption(dgTabs) | DBGridOption(dgConfirmDelete) |
     DBGridOption(dgCancelOnExit);
 
-enum TbsColumnButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
-
-class TbsSkinCustomDBGrid;
-class TbsColumn;
-
-// A column's title. Attributes not set take their defaults: the field's display name,
-// the column's alignment, the grid's fixed colour and TitleFont.
-class TbsColumnTitle {
-public:
-    explicit TbsColumnTitle(TbsColumn* column) : column_(column) {}
-    QString Caption() const;
-    // On a default column this sets the field's display label instead.
-    void SetCaption(const QString& c);
-    skin::Alignment Alignment() const;
-    void SetAlignment(skin::Alignment a);
-    platform::TColor Color() const;
-    void SetColor(platform::TColor c);
-    platform::TFont Font() const;
-    void SetFont(const platform::TFont& f);
-
-private:
-    TbsColumn* column_;
-    std::optional<QString> caption_;
-    std::optional<skin::Alignment> alignment_;
-    std::optional<platform::TColor> color_;
-    std::optional<platform::TFont> font_;
-};
-
-// A grid column: a field by name and how to show it.
-class TbsColumn {
-public:
-    TbsColumn(TbsSkinCustomDBGrid* grid, bool isDefault);
-
-    TbsSkinCustomDBGrid* Grid() const { return grid_; }
-    QString FieldName() const { return fieldName_; }
-    void SetFieldName(const QString& name);
-    // The field of the grid's data set with that name (null when none or inactive).
-    data::Field* Field() const;
-    bool IsDefault() const { return default_; }
-
-    skin::Alignment Alignment() const;
-    void SetAlignment(skin::Alignment a);
-    platform::TColor Color() const;
-    void SetColor(platform::TColor c);
-    platform::TFont Font() const;
-    void SetFont(const platform::TFont& f);
-    int Width() const;
-    void SetWidth(int w);
-    TbsColumnTitle& Title() { return title_; }
-    const TbsColumnTitle& Title() const { return title_; }
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool v) { readOnly_ = v; }
-    bool Visible() const;
-    void SetVisible(bool v);
-    bool Expanded() const { return expanded_; }
-    void SetExpanded(bool v) { expanded_ = v; }
-    TbsColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TbsColumnButtonStyle s) { buttonStyle_ = s; }
-    int DropDownRows() const { return dropDownRows_; }
-    void SetDropDownRows(int n) { dropDownRows_ = n; }
-    QStringList PickList() const { return pickList_; }
-    void SetPickList(const QStringList& l) { pickList_ = l; }
-
-    // The default width for the field in the column font (64 without field or grid).
-    int DefaultWidth() const;
-
-private:
-    friend class TbsDBGridColumns;
-    TbsSkinCustomDBGrid* grid_;
-    bool default_;
-    QString fieldName_;
-    std::optional<skin::Alignment> alignment_;
-    std::optional<platform::TColor> color_;
-    std::optional<platform::TFont> font_;
-    std::optional<int> width_;
-    TbsColumnTitle title_;
-    bool readOnly_ = false;
-    std::optional<bool> visible_;
-    bool expanded_ = true;
-    TbsColumnButtonStyle buttonStyle_ = cbsAuto;
-    int dropDownRows_ = 7;
-    QStringList pickList_;
-};
-
-// The grid's columns. Empty of persistent columns it is in its default state: the
-// columns then follow the data set's fields.
-class TbsDBGridColumns {
-public:
-    explicit TbsDBGridColumns(TbsSkinCustomDBGrid* grid) : grid_(grid) {}
-
-    int Count() const { return int(items_.size()); }
-    TbsColumn* Items(int i) const { return items_[size_t(i)].get(); }
-    // Default state: no persistent column was added.
-    bool DefaultState() const { return defaultState_; }
-    // A persistent column (leaves the default state).
-    TbsColumn* Add();
-    // Back to default columns.
-    void RestoreDefaults();
-    void Clear();
-
-private:
-    friend class TbsSkinCustomDBGrid;
-    void RebuildDefault(data::DataSet* ds);
-
-    TbsSkinCustomDBGrid* grid_;
-    bool defaultState_ = true;
-    std::vector<std::unique_ptr<TbsColumn>> items_;
-};
-
 class TbsGridDataLink : public data::DataLink {
 public:
     explicit TbsGridDataLink(TbsSkinCustomDBGrid* grid) : grid_(grid) {}
@@ -573,6 +470,17 @@ protected:
     bool layingOut_ = false;
     bool exitRefused_ = false;  // the message of a refused edit is on its way
 };
+
+template <class F>
+bool TbsSkinCustomDBGrid::Guard(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const data::DataError& e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
 
 class TbsSkinDBGrid : public TbsSkinCustomDBGrid {
     Q_OBJECT
