@@ -5,7 +5,6 @@
 // is in its default state and the grid rebuilds one column per field.
 
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -16,8 +15,6 @@
 #include "skin/SkinValues.h"
 
 namespace skinctrls {
-
-enum TbsColumnButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
 
 class TbsSkinCustomDBGrid;
 class TbsColumn;
@@ -71,14 +68,6 @@ public:
     void SetReadOnly(bool v) { readOnly_ = v; }
     bool Visible() const;
     void SetVisible(bool v);
-    bool Expanded() const { return expanded_; }
-    void SetExpanded(bool v) { expanded_ = v; }
-    TbsColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TbsColumnButtonStyle s) { buttonStyle_ = s; }
-    int DropDownRows() const { return dropDownRows_; }
-    void SetDropDownRows(int n) { dropDownRows_ = n; }
-    QStringList PickList() const { return pickList_; }
-    void SetPickList(const QStringList& l) { pickList_ = l; }
 
     // The default width for the field in the column font (64 without field or grid).
     int DefaultWidth() const;
@@ -95,10 +84,6 @@ private:
     TbsColumnTitle title_;
     bool readOnly_ = false;
     std::optional<bool> visible_;
-    bool expanded_ = true;
-    TbsColumnButtonStyle buttonStyle_ = cbsAuto;
-    int dropDownRows_ = 7;
-    QStringList pickList_;
 };
 
 // The grid's columns. Empty of persistent columns it is in its default state: the

@@ -297,11 +297,7 @@ void TbsSkinCustomGrid::ApplySkin() {
 
 GridBarRange TbsSkinCustomGrid::VertBarRange() const { return CellBarRange(Geometry().rows); }
 
-void TbsSkinCustomGrid::SyncScrollPosition() {
-    // Positions follow from the ranges: one computation serves both.
-    SyncScrollRange();
-}
-
+// Ranges and positions of both bars in one pass (the positions follow from the ranges).
 void TbsSkinCustomGrid::SyncScrollRange() {
     if (!isVisible()) return;
     auto apply = [](TbsSkinScrollBar* bar, const GridBarRange& r) {
@@ -567,18 +563,6 @@ bool TbsSkinCustomGrid::focusNextPrevChild(bool next) {
     // With tabs the grid keeps Tab for moving between its columns (Ctrl+Tab still leaves).
     if (HasGridOption(goTabs) && !(QApplication::keyboardModifiers() & Qt::ControlModifier)) return false;
     return TbsSkinControl::focusNextPrevChild(next);
-}
-
-void TbsSkinCustomGrid::DeleteColumn(int col) {
-    if (col < 0 || col >= ColCount()) return;
-    colWidths_.erase(colWidths_.begin() + col);
-    SetColCount(ColCount());
-}
-
-void TbsSkinCustomGrid::DeleteRow(int row) {
-    if (row < 0 || row >= RowCount()) return;
-    rowHeights_.erase(rowHeights_.begin() + row);
-    SetRowCount(RowCount());
 }
 
 }  // namespace skinctrls

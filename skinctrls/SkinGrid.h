@@ -39,10 +39,8 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QStringList>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -163,7 +161,6 @@ public:
     void ApplySkin() override;
 
     // --- virtual operations added here, in slot order ---------------------------------
-    virtual void SyncScrollPosition();
     virtual void SyncScrollRange();
     // The column border under p that sizes a column (-1 for none).
     virtual int SizingColumnAt(QPoint p) const;
@@ -171,8 +168,6 @@ public:
     virtual bool CanEditShow() const;
     virtual void PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state);
     virtual bool CanEditAcceptKey(const QString& text) const;
-    virtual void DeleteColumn(int col);
-    virtual void DeleteRow(int row);
 
 protected:
     // What the grid entry gives, with the substitutions of empty rectangles; valid when
@@ -305,7 +300,6 @@ enum TbsDBGridOption {
     dgAlwaysShowSelection,
     dgConfirmDelete,
     dgCancelOnExit,
-    dgMultiSelect,
 };
 using TbsDBGridOptions = unsigned;
 inline constexpr TbsDBGridOptions DBGridOption(TbsDBGridOption o) { return 1u << unsigned(o); }
@@ -332,7 +326,7 @@ private:
 };
 
 // The indicator glyphs (6 x 11, black, or another ink, on white).
-enum class TbsIndicator { Arrow, Edit, Insert, MultiDot, MultiArrow };
+enum class TbsIndicator { Arrow, Edit, Insert };
 QImage IndicatorGlyph(TbsIndicator kind, QRgb ink = qRgb(0, 0, 0));
 
 class TbsSkinCustomDBGrid : public TbsSkinCustomGrid {
@@ -363,8 +357,6 @@ public:
     void SetSkinMessage(TbsSkinMessage* m) { skinMessage_ = m; }
     QString PickListBoxSkinDataName() const { return pickListBoxSkinDataName_; }
     void SetPickListBoxSkinDataName(const QString& n) { pickListBoxSkinDataName_ = n; }
-    bool PickListBoxCaptionMode() const { return pickListBoxCaptionMode_; }
-    void SetPickListBoxCaptionMode(bool v) { pickListBoxCaptionMode_ = v; }
 
     // The shown column of a grid column (null for the indicator), the selected one, and
     // the grid column of a shown column index.
@@ -383,15 +375,14 @@ public:
     bool DeleteCurrent();
 
     // Events: (sender, column) or (sender) as the name says.
-    std::function<void(QObject*, TbsColumn*)> OnCellClick, OnTitleClick, OnColumnMoved;
-    TNotifyEvent OnColEnter, OnColExit, OnEditButtonClick;
+    std::function<void(QObject*, TbsColumn*)> OnCellClick, OnTitleClick;
+    TNotifyEvent OnColEnter, OnColExit;
     // After a data cell is drawn: painter, cell rectangle, field (OnDrawDataCell, default
     // columns) or column (OnDrawColumnCell).
     std::function<void(QObject*, QPainter&, const QRect&, data::Field*, const TbsGridDrawState&)> OnDrawDataCell;
     std::function<void(QObject*, QPainter&, const QRect&, TbsColumn*, const TbsGridDrawState&)> OnDrawColumnCell;
 
     void ApplySkin() override;
-    QLineEdit* CreateEditor() override;
     bool CanEditShow() const override;
     void PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state) override;
 
@@ -466,7 +457,6 @@ protected:
     bool mouseWheelSupport_ = false;
     QPointer<TbsSkinMessage> skinMessage_;
     QString pickListBoxSkinDataName_ = QStringLiteral("listbox");
-    bool pickListBoxCaptionMode_ = false;
     bool layingOut_ = false;
     bool exitRefused_ = false;  // the message of a refused edit is on its way
 };

@@ -144,8 +144,6 @@ bool TbsSkinCustomDBGrid::CanEditShow() const {
     return TbsSkinCustomGrid::CanEditShow() && CanEditModify();
 }
 
-QLineEdit* TbsSkinCustomDBGrid::CreateEditor() { return TbsSkinCustomGrid::CreateEditor(); }
-
 QString TbsSkinCustomDBGrid::EditText() const {
     const data::Field* f = SelectedField();
     return f ? f->AsString() : QString();

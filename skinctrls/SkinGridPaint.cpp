@@ -37,17 +37,11 @@ QImage IndicatorGlyph(TbsIndicator kind, QRgb ink) {
                                          "  #   ", "  #   ", "  #   ", "## ## ", "      "};
     static const char* const insert[11] = {"      ", "      ", "  #   ", "# # # ", " ###  ", "##### ",
                                            " ###  ", "# # # ", "  #   ", "      ", "      "};
-    static const char* const dot[11] = {"      ", "      ", "      ", "      ", " ##   ", "####  ",
-                                        "####  ", " ##   ", "      ", "      ", "      "};
-    static const char* const multiArrow[11] = {"      ", "#     ", "##    ", "# #   ", "#  #  ", "# ## #",
-                                               "#  #  ", "# #   ", "##    ", "#     ", "      "};
     const char* const* rows = arrow;
     switch (kind) {
     case TbsIndicator::Arrow: rows = arrow; break;
     case TbsIndicator::Edit: rows = edit; break;
     case TbsIndicator::Insert: rows = insert; break;
-    case TbsIndicator::MultiDot: rows = dot; break;
-    case TbsIndicator::MultiArrow: rows = multiArrow; break;
     }
     QImage img(6, 11, QImage::Format_RGB32);
     for (int y = 0; y < 11; ++y)
