@@ -352,9 +352,13 @@ void DataSet::RowsReplaced() {
 // --- Field access --------------------------------------------------------------------
 
 QVariant DataSet::ReadValue(int fieldIndex) const {
+    return ReadRowValue(readRow_ >= 0 ? readRow_ : cur_, fieldIndex);
+}
+
+QVariant DataSet::ReadRowValue(int row, int fieldIndex) const {
     if (!Active() || fieldIndex < 0 || fieldIndex >= FieldCount()) return {};
     if (state_ == DataSetState::SetKey) return buffer_[static_cast<size_t>(fieldIndex)];
-    return ViewValue(readRow_ >= 0 ? readRow_ : cur_, fieldIndex);
+    return ViewValue(row, fieldIndex);
 }
 
 void DataSet::WriteValue(Field* field, const QVariant& value) {

@@ -164,8 +164,10 @@ private:
     void StartInsert(bool append);
     void WriteBuffer();  // Post after the links wrote their edits
     void Notify(DataEvent event, Field* field = nullptr);
-    // Reading and writing through fields.
+    // Reading and writing through fields. ReadRowValue reads the field as it reads in
+    // row (a link's row) without pointing the fields there.
     QVariant ReadValue(int fieldIndex) const;
+    QVariant ReadRowValue(int row, int fieldIndex) const;
     void WriteValue(Field* field, const QVariant& value);
     // Rows as links see them: the unposted inserted row takes its place among them.
     int ViewCount() const;

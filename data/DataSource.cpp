@@ -187,4 +187,10 @@ void DataLink::SetActiveRecord(int slot) {
     ds->readRow_ = row == ds->CurrentView() ? -1 : row;
 }
 
+QVariant DataLink::FieldValue(int slot, const Field& field) const {
+    const DataSet* ds = active_ ? dataSet() : nullptr;
+    if (!ds || field.dataSet() != ds || slot < 0 || slot >= RecordCount()) return {};
+    return ds->ReadRowValue(first_ + slot, field.index());
+}
+
 }  // namespace data

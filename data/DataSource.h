@@ -84,6 +84,10 @@ public:
     void SetActiveRecord(int slot);
     // The row number (from 0) of window slot 0.
     int FirstRecord() const { return first_; }
+    // The value field (of this link's data set) holds in the row in window slot i, read
+    // without pointing the fields there: the current row and what the fields read stay
+    // as they are. Null when inactive, for another data set's field or outside the window.
+    QVariant FieldValue(int slot, const Field& field) const;
 
 protected:
     // Notifications. Scrolling and layout changes reach DataSetChanged unless

@@ -146,8 +146,9 @@ QVariant Field::Value() const { return dataSet_->ReadValue(index_); }
 
 bool Field::IsNull() const { return !Value().isValid(); }
 
-QString Field::AsString() const {
-    const QVariant v = Value();
+QString Field::AsString() const { return DisplayText(Value()); }
+
+QString Field::DisplayText(const QVariant& v) const {
     if (!v.isValid()) return {};
     switch (def_.type) {
     case FieldType::Text: return v.toString();

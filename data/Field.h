@@ -95,6 +95,8 @@ public:
     int AsInteger() const;     // null: 0; floats round half to even; throws out of range
     // What a grid cell shows: the text form of the value.
     QString DisplayText() const { return AsString(); }
+    // The same for a value of this field read elsewhere (another row through a link).
+    QString DisplayText(const QVariant& value) const;
 
     // Writing needs the data set in edit, insert or key entry state. Empty text written
     // to a number field makes it null. Throws DataError for a value the field cannot

@@ -16,7 +16,7 @@ namespace skinctrls {
 using skin::Rect;
 
 TbsSkinButton::TbsSkinButton(QWidget* parent) : TbsSkinCustomControl(parent) {
-    skinDataName_ = QStringLiteral("button");
+    binding_.SetName(QStringLiteral("button"));
     resize(75, 25);
     UpdateFocusPolicy();
     repeatTimer_.setParent(this);
@@ -95,7 +95,7 @@ void TbsSkinButton::SetDefault(bool v) {
 
 void TbsSkinButton::SetDown(bool v) {
     down_ = v;
-    if (buttonSkin_.morphing && entryIndex_ >= 0) {
+    if (buttonSkin_.morphing && binding_.HasEntry()) {
         morphFactor_ = 1;
         if (v)
             morphTimer_.stop();
@@ -130,7 +130,7 @@ ButtonState TbsSkinButton::State() const {
     s.canFocused = canFocused_;
     s.pressed = pressed_;
     s.groupIndex = groupIndex_;
-    s.morphing = buttonSkin_.morphing && entryIndex_ >= 0;
+    s.morphing = buttonSkin_.morphing && binding_.HasEntry();
     s.morphFactor = morphFactor_;
     s.hasDisabledRect = !buttonSkin_.disabledRect.IsEmpty();
     return s;
@@ -145,7 +145,7 @@ bool TbsSkinButton::AcceptsEntry(const skin::TbsDataSkinControl& entry) const {
 void TbsSkinButton::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
     buttonSkin_ = ButtonSkin{};
-    const auto* e = dynamic_cast<const skin::TbsDataSkinButtonControl*>(Entry());
+    const auto* e = dynamic_cast<const skin::TbsDataSkinButtonControl*>(binding_.Entry());
     if (!e) return;
     buttonSkin_.font = EntryFont(*e);
     buttonSkin_.activefontcolor = e->activefontcolor;
@@ -162,7 +162,7 @@ void TbsSkinButton::ApplySkin() {
     morphTimer_.stop();
     morphFactor_ = 0;
     TbsSkinCustomControl::ApplySkin();
-    if (entryIndex_ >= 0 && buttonSkin_.morphing && (IsFocused() || hot_)) morphFactor_ = 1;
+    if (binding_.HasEntry() && buttonSkin_.morphing && (IsFocused() || hot_)) morphFactor_ = 1;
 }
 
 // --- painting --------------------------------------------------------------------------
@@ -187,7 +187,7 @@ void TbsSkinButton::DrawContent(QPainter& p, const Rect& r, const QFont& font, p
 
 void TbsSkinButton::DrawState(QImage& bmp, const Rect& stateRect, bool active, bool down) {
     DrawSkinImage(bmp, stateRect);
-    const platform::TFont tf = useSkinFont_ ? buttonSkin_.font : defaultFont_;
+    const platform::TFont tf = binding_.FontFor(buttonSkin_.font);
     const bool disabled = !isEnabled();
     platform::TColor color = buttonSkin_.font.color;
     if (disabled)
@@ -213,15 +213,14 @@ void TbsSkinButton::DrawDefault(QImage& bmp) {
     } else {
         FramedFill(p, bmp.rect(), platform::clBtnShadow, platform::clBtnFace);
     }
-    const platform::TColor color = s.enabled ? defaultFont_.color : platform::clBtnShadow;
-    DrawContent(p, Rect::FromQRect(bmp.rect()), defaultFont_.ToQFont(), color,
+    const platform::TColor color = s.enabled ? binding_.DefaultFont().color : platform::clBtnShadow;
+    DrawContent(p, Rect::FromQRect(bmp.rect()), binding_.DefaultFont().ToQFont(), color,
                 GlyphFrame(hot_, down_, !s.enabled, numGlyphs_), offset);
 }
 
 QImage TbsSkinButton::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
-    if (entryIndex_ < 0) return TbsSkinCustomControl::Render();
+    if (!binding_.HasEntry()) return TbsSkinCustomControl::Render();
     auto fresh = [this] {
         QImage img(size(), QImage::Format_RGB32);
         img.fill(platform::ToQColor(platform::clBtnFace));
@@ -266,7 +265,7 @@ void TbsSkinButton::StartRepeat() {
 void TbsSkinButton::StopRepeat() { repeatTimer_.stop(); }
 
 void TbsSkinButton::Refresh() {
-    if (buttonSkin_.morphing && entryIndex_ >= 0) {
+    if (buttonSkin_.morphing && binding_.HasEntry()) {
         if (!morphTimer_.isActive()) morphTimer_.start(platform::kButtonMorphInterval);
     } else {
         update();
@@ -275,7 +274,7 @@ void TbsSkinButton::Refresh() {
 
 void TbsSkinButton::MorphTick() {
     const bool lit = hot_ || IsFocused();
-    if (entryIndex_ < 0 || !buttonSkin_.morphing) {
+    if (!binding_.HasEntry() || !buttonSkin_.morphing) {
         morphFactor_ = lit ? 1 : 0;
         morphTimer_.stop();
         return;
@@ -366,7 +365,7 @@ void TbsSkinButton::MouseEntered() {
     hot_ = true;
     if ((groupIndex_ != 0 && !down_) || (groupIndex_ == 0 && (!IsFocused() || down_))) {
         if (down_) {
-            if (buttonSkin_.morphing && entryIndex_ >= 0) morphFactor_ = 1;
+            if (buttonSkin_.morphing && binding_.HasEntry()) morphFactor_ = 1;
             update();
         } else {
             Refresh();
@@ -442,7 +441,7 @@ void TbsSkinButton::FocusChanged(QWidget* now) {
         Refresh();
     } else if (!button && !hot_) {
         hot_ = true;
-        if (buttonSkin_.morphing && entryIndex_ >= 0) morphFactor_ = 1;
+        if (buttonSkin_.morphing && binding_.HasEntry()) morphFactor_ = 1;
         Refresh();
     }
 }

@@ -9,7 +9,8 @@ namespace skinctrls {
 
 // ===== TbsSkinControl =====================================================================
 
-TbsSkinControl::TbsSkinControl(QWidget* parent) : platform::Control(parent) {
+TbsSkinControl::TbsSkinControl(QWidget* parent)
+    : platform::Control(parent), binding_(this, QString(), {}, [this] { ForgetSkin(); }) {
     // The control paints every pixel itself through one image: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -18,40 +19,45 @@ TbsSkinControl::TbsSkinControl(QWidget* parent) : platform::Control(parent) {
 TbsSkinControl::~TbsSkinControl() = default;
 
 void TbsSkinControl::SetSkinDataName(const QString& name) {
-    if (skinDataName_ == name) return;
-    skinDataName_ = name;
-    if (SkinUsable()) ApplySkin();
-    else update();
+    if (!binding_.SetName(name)) return;
+    if (SkinUsable()) {
+        ApplySkin();
+    } else {
+        LoadSkinEntry();
+        Relayout();
+        update();
+    }
 }
 
 void TbsSkinControl::AssignSkinData(skin::TbsSkinData* value) {
-    if (skinData_) disconnect(skinData_, &QObject::destroyed, this, nullptr);
-    skinData_ = value;
-    // A removed skin data leaves the control in its default look at the next paint.
-    if (value) connect(value, &QObject::destroyed, this, [this] { update(); });
-    if (value && !value->IsEmpty()) ApplySkin();
+    binding_.SetData(value);
+    if (value && !value->IsEmpty()) {
+        ApplySkin();
+    } else {
+        // No skin to draw from: the default look from the next paint on.
+        LoadSkinEntry();
+        Relayout();
+    }
 }
 
-void TbsSkinControl::LoadSkinEntry() {
-    entryIndex_ = SkinUsable() ? skinData_->FindControlIndex(skinDataName_) : -1;
-}
+void TbsSkinControl::LoadSkinEntry() { binding_.Lookup(); }
 
 void TbsSkinControl::DrawDefault(QImage&) {}
 void TbsSkinControl::DrawSkinned(QImage&) {}
 
 void TbsSkinControl::ApplySkin() {
     LoadSkinEntry();
+    Relayout();
     update();
 }
 
-void TbsSkinControl::ForgetSkin() { entryIndex_ = -1; }
+void TbsSkinControl::ForgetSkin() { binding_.Forget(); }
 
 QImage TbsSkinControl::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
     QImage bmp(size(), QImage::Format_RGB32);
     bmp.fill(platform::ToQColor(platform::clBtnFace));
-    if (entryIndex_ < 0)
+    if (!binding_.HasEntry())
         DrawDefault(bmp);
     else
         DrawSkinned(bmp);
@@ -77,35 +83,30 @@ void TbsSkinControl::leaveEvent(QEvent* e) {
 
 // ===== TbsSkinCustomControl ===============================================================
 
-TbsSkinCustomControl::TbsSkinCustomControl(QWidget* parent) : TbsSkinControl(parent) {
-    defaultFont_.name = QStringLiteral("Arial");
-    defaultFont_.height = 14;
-}
+TbsSkinCustomControl::TbsSkinCustomControl(QWidget* parent) : TbsSkinControl(parent) {}
 
 TbsSkinCustomControl::~TbsSkinCustomControl() = default;
 
 void TbsSkinCustomControl::SetDefaultFont(const platform::TFont& f) {
-    if (defaultFont_ == f) return;
-    defaultFont_ = f;
+    if (binding_.DefaultFont() == f) return;
+    binding_.SetDefaultFont(f);
     DefaultFontChanged();
-    if (entryIndex_ < 0) update();
+    if (!binding_.HasEntry()) update();
 }
 
 void TbsSkinCustomControl::SetDefaultWidth(int v) {
-    defaultWidth_ = v;
-    LoadSkinEntry();
-    if (entryIndex_ < 0 && v > 0) SetWidth(v);
+    binding_.SetDefaultWidth(v);
+    if (!binding_.HasEntry() && v > 0) SetWidth(v);
 }
 
 void TbsSkinCustomControl::SetDefaultHeight(int v) {
-    defaultHeight_ = v;
-    LoadSkinEntry();
-    if (entryIndex_ < 0 && v > 0) SetHeight(v);
+    binding_.SetDefaultHeight(v);
+    if (!binding_.HasEntry() && v > 0) SetHeight(v);
 }
 
 void TbsSkinCustomControl::SetUseSkinFont(bool v) {
-    if (useSkinFont_ == v) return;
-    useSkinFont_ = v;
+    if (binding_.UseSkinFont() == v) return;
+    binding_.SetUseSkinFont(v);
     update();
 }
 
@@ -113,20 +114,11 @@ bool TbsSkinCustomControl::AcceptsEntry(const skin::TbsDataSkinControl& entry) c
     return dynamic_cast<const skin::TbsDataSkinCustomControl*>(&entry) != nullptr;
 }
 
-const skin::TbsDataSkinControl* TbsSkinCustomControl::Entry() const {
-    if (entryIndex_ < 0 || !skinData_ || size_t(entryIndex_) >= skinData_->SkinControls.size()) return nullptr;
-    return skinData_->SkinControls[size_t(entryIndex_)].get();
-}
-
 void TbsSkinCustomControl::LoadSkinEntry() {
-    TbsSkinControl::LoadSkinEntry();
-    const skin::TbsDataSkinControl* e = Entry();
     // An entry this control cannot draw from is a missing entry: the control never
     // draws from geometry it did not read.
-    if (e && !AcceptsEntry(*e)) {
-        entryIndex_ = -1;
-        e = nullptr;
-    }
+    const skin::TbsDataSkinControl* e =
+        binding_.Lookup([this](const skin::TbsDataSkinControl& entry) { return AcceptsEntry(entry); });
     if (!e) {
         picture_ = maskPicture_ = QImage();
         return;
@@ -138,8 +130,8 @@ void TbsSkinCustomControl::LoadSkinEntry() {
     anchors_.LB = c.leftbottompoint;
     anchors_.RB = c.rightbottompoint;
     anchors_.clientRect = c.clientrect;
-    const QImage* pic = skinData_->ActivePicture(c.pictureindex);
-    const QImage* mask = skinData_->ActivePicture(c.maskpictureindex);
+    const QImage* pic = binding_.Picture(c.pictureindex);
+    const QImage* mask = binding_.Picture(c.maskpictureindex);
     picture_ = pic ? *pic : QImage();
     maskPicture_ = mask ? *mask : QImage();
     stretchKind_ = StretchKindOf(anchors_);
@@ -148,6 +140,7 @@ void TbsSkinCustomControl::LoadSkinEntry() {
 void TbsSkinCustomControl::ForgetSkin() {
     TbsSkinControl::ForgetSkin();
     picture_ = maskPicture_ = QImage();
+    Relayout();
 }
 
 void TbsSkinCustomControl::DrawDefault(QImage& bmp) {
@@ -200,13 +193,13 @@ skin::Rect TbsSkinCustomControl::MapSkinRect(const skin::Rect& r) const {
 }
 
 void TbsSkinCustomControl::SetBounds(int left, int top, int w, int h) {
-    LoadSkinEntry();
-    const bool changed = entryIndex_ >= 0 && QSize(w, h) != size();
+    const bool changed = binding_.HasEntry() && QSize(w, h) != size();
     if (changed) {
         FitSize(w, h);
         if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
     }
     platform::Control::SetBounds(left, top, w, h);
+    Relayout();
     if (changed) {
         UpdateRegion();
         update();
@@ -216,19 +209,21 @@ void TbsSkinCustomControl::SetBounds(int left, int top, int w, int h) {
 void TbsSkinCustomControl::resizeEvent(QResizeEvent* e) {
     // A size given past SetBounds (a top-level window resized by the user) still gets
     // its new geometry, so drawing and hit rectangles follow the real size.
-    if (entryIndex_ >= 0 && e->size() != e->oldSize()) {
+    if (binding_.HasEntry() && e->size() != e->oldSize()) {
         int w = width(), h = height();
         FitSize(w, h);
         if (stretchKind_ == StretchKind::Fixed) newGeometry_.C = anchors_.clientRect;
     }
+    Relayout();
     platform::Control::resizeEvent(e);
 }
 
 void TbsSkinCustomControl::ApplySkin() {
     LoadSkinEntry();
-    if (entryIndex_ < 0) {
-        const int w = defaultWidth_ > 0 ? defaultWidth_ : width();
-        const int h = defaultHeight_ > 0 ? defaultHeight_ : height();
+    Relayout();  // again below when the size changes
+    if (!binding_.HasEntry()) {
+        const int w = binding_.DefaultWidth() > 0 ? binding_.DefaultWidth() : width();
+        const int h = binding_.DefaultHeight() > 0 ? binding_.DefaultHeight() : height();
         if (QSize(w, h) != size()) SetBounds(x(), y(), w, h);
         UpdateRegion();
         update();
@@ -246,7 +241,7 @@ void TbsSkinCustomControl::ApplySkin() {
 }
 
 void TbsSkinCustomControl::UpdateRegion() {
-    if (maskPicture_.isNull() || entryIndex_ < 0) {
+    if (maskPicture_.isNull() || !binding_.HasEntry()) {
         if (region_) {
             clearMask();
             region_.reset();

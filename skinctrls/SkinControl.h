@@ -7,16 +7,20 @@
 // WM_SKINCHANGING makes it forget its entry, WM_SKINCHANGED re-read it (platform's
 // SkinnedControl interface, which the form's frame walks depth-first).
 //
+// The entry is looked up when the skin data, the entry name or the skin changes; what
+// the control draws and hit-tests is laid out then and whenever its size or values
+// change (Relayout). Painting only reads what was stored.
+//
 // TbsSkinCustomControl adds the geometry of a custom-control entry (image rectangle,
 // anchor points, client rectangle), fits the control's size to what the entry allows
 // whenever its bounds are set, cuts the window to the entry's mask, and keeps a default
 // font and default size for the plain look.
 //
-// The skin data is not owned; the reference clears itself when the skin data is
-// destroyed, and the control then draws its default look.
+// The tie to the skin (skin data, entry name, lookup, plain font and size) is a
+// SkinBinding; the skin data is not owned, and when it is destroyed the control draws
+// its default look.
 
 #include <QImage>
-#include <QPointer>
 #include <QRegion>
 
 #include <optional>
@@ -26,6 +30,7 @@
 #include "platform/SkinDispatch.h"
 #include "skin/SkinData.h"
 #include "skinctrls/Events.h"
+#include "skinctrls/SkinBinding.h"
 #include "skinctrls/SkinGeometry.h"
 
 namespace skinctrls {
@@ -37,25 +42,26 @@ public:
     explicit TbsSkinControl(QWidget* parent = nullptr);
     ~TbsSkinControl() override;
 
-    skin::TbsSkinData* SkinData() const { return skinData_; }
+    skin::TbsSkinData* SkinData() const { return binding_.Data(); }
     void SetSkinData(skin::TbsSkinData* value) { AssignSkinData(value); }
-    QString SkinDataName() const { return skinDataName_; }
+    QString SkinDataName() const { return binding_.Name(); }
     // Stores the name; a control with a usable skin data applies the new entry at once.
     void SetSkinDataName(const QString& name);
 
     TNotifyEvent OnMouseEnter, OnMouseLeave;
 
     // Index of the entry in the skin data as last looked up, -1 for none.
-    int EntryIndex() const { return entryIndex_; }
+    int EntryIndex() const { return binding_.Index(); }
     // True when a skin data is set and holds a skin.
-    bool SkinUsable() const { return skinData_ && !skinData_->IsEmpty(); }
+    bool SkinUsable() const { return binding_.Usable(); }
 
     // The control's look as it paints it now: the off-screen image before it is
     // copied to the screen (may be larger than the control for a Fixed entry).
     virtual QImage Render();
 
     // --- virtual operations, in slot order -------------------------------------------
-    // Looks the entry up (runs at every paint, SetBounds and ApplySkin).
+    // Looks the entry up and keeps what the control draws from (runs when the skin
+    // data, the entry name or the skin changes, never while painting).
     virtual void LoadSkinEntry();
     // The SkinData setter: stores the reference and applies a usable skin.
     virtual void AssignSkinData(skin::TbsSkinData* value);
@@ -66,9 +72,12 @@ public:
     virtual void ApplySkin();
     // The skin data is about to change: keep nothing of it.
     virtual void ForgetSkin();
+    // Lays out what the control draws and hit-tests for its present size, values and
+    // entry; runs after every lookup and size change. Nothing to lay out here.
+    virtual void Relayout() {}
 
     // platform::SkinnedControl
-    skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
+    skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }
     void SkinChanging() override { ForgetSkin(); }
     void SkinChanged() override { ApplySkin(); }
 
@@ -77,9 +86,7 @@ protected:
     void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
 
-    QPointer<skin::TbsSkinData> skinData_;
-    QString skinDataName_;
-    int entryIndex_ = -1;
+    SkinBinding binding_;
 };
 
 class TbsSkinCustomControl : public TbsSkinControl {
@@ -89,13 +96,13 @@ public:
     explicit TbsSkinCustomControl(QWidget* parent = nullptr);
     ~TbsSkinCustomControl() override;
 
-    platform::TFont DefaultFont() const { return defaultFont_; }
+    platform::TFont DefaultFont() const { return binding_.DefaultFont(); }
     void SetDefaultFont(const platform::TFont& f);
-    int DefaultWidth() const { return defaultWidth_; }
+    int DefaultWidth() const { return binding_.DefaultWidth(); }
     void SetDefaultWidth(int v);
-    int DefaultHeight() const { return defaultHeight_; }
+    int DefaultHeight() const { return binding_.DefaultHeight(); }
     void SetDefaultHeight(int v);
-    bool UseSkinFont() const { return useSkinFont_; }
+    bool UseSkinFont() const { return binding_.UseSkinFont(); }
     void SetUseSkinFont(bool v);
 
     // The entry's geometry as last loaded and the new geometry for the present size.
@@ -131,15 +138,7 @@ protected:
     // Draws the picture's source rectangle (the skin rectangle or a state rectangle of
     // the same size) into bmp by the stretch kind.
     void DrawSkinImage(QImage& bmp, const skin::Rect& source) const;
-    // The entry as last loaded (valid only while EntryIndex() >= 0).
-    const skin::TbsDataSkinControl* Entry() const;
-
     void resizeEvent(QResizeEvent* e) override;
-
-    platform::TFont defaultFont_;
-    int defaultWidth_ = 0;
-    int defaultHeight_ = 0;
-    bool useSkinFont_ = true;
 
     SkinAnchors anchors_;
     skin::AnchorGeometry newGeometry_;

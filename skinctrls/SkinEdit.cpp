@@ -165,7 +165,10 @@ bool TbsCustomEdit::eventFilter(QObject* watched, QEvent* e) {
 
 // ===== TbsSkinCustomEdit =====================================================================
 
-TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent) : TbsCustomEdit(parent), defaultFont_(font_) {
+TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent)
+    : TbsCustomEdit(parent), binding_(this, QStringLiteral("edit"), font_, [this] { SkinChanging(); }) {
+    binding_.SetDefaultHeight(20);
+    Relayout();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -175,12 +178,13 @@ TbsSkinCustomEdit::TbsSkinCustomEdit(QWidget* parent) : TbsCustomEdit(parent), d
 TbsSkinCustomEdit::~TbsSkinCustomEdit() = default;
 
 void TbsSkinCustomEdit::SetSkinDataName(const QString& n) {
-    if (skinDataName_ == n) return;
-    skinDataName_ = n;
-    if (skinData_ && !skinData_->IsEmpty())
+    if (!binding_.SetName(n)) return;
+    if (binding_.Usable()) {
         ApplySkin();
-    else
+    } else {
+        LoadSkinEntry();
         update();
+    }
 }
 
 void TbsSkinCustomEdit::SetButtonMode(bool v) {
@@ -190,66 +194,64 @@ void TbsSkinCustomEdit::SetButtonMode(bool v) {
 }
 
 void TbsSkinCustomEdit::SetDefaultFont(const platform::TFont& f) {
-    defaultFont_ = f;
-    LoadSkinEntry();
+    binding_.SetDefaultFont(f);
     if (!HasEntry()) SetFont(f);
 }
 
 void TbsSkinCustomEdit::SetDefaultWidth(int v) {
-    defaultWidth_ = v;
-    LoadSkinEntry();
+    binding_.SetDefaultWidth(v);
     if (!HasEntry() && v > 0) SetWidth(v);
 }
 
 void TbsSkinCustomEdit::SetDefaultHeight(int v) {
-    defaultHeight_ = v;
-    LoadSkinEntry();
+    binding_.SetDefaultHeight(v);
     if (!HasEntry() && v > 0) SetHeight(v);
 }
 
 void TbsSkinCustomEdit::AssignSkinData(skin::TbsSkinData* d) {
-    if (skinData_) disconnect(skinData_, &QObject::destroyed, this, nullptr);
-    skinData_ = d;
-    if (d) connect(d, &QObject::destroyed, this, [this] { update(); });
-    if (d && !d->IsEmpty()) ApplySkin();
+    binding_.SetData(d);
+    if (d && !d->IsEmpty())
+        ApplySkin();
+    else
+        LoadSkinEntry();  // the plain look from the next paint on
 }
 
 void TbsSkinCustomEdit::LoadSkinEntry() {
-    entryIndex_ = skinData_ && !skinData_->IsEmpty() ? skinData_->FindControlIndex(skinDataName_) : -1;
-    if (entryIndex_ < 0) return;
-    const auto* e = dynamic_cast<const skin::TbsDataSkinEditControl*>(skinData_->SkinControls[size_t(entryIndex_)].get());
-    if (!e) {
-        entryIndex_ = -1;  // not an edit entry: draw the plain look
-        return;
-    }
+    // Not an edit entry: draw the plain look.
+    const auto* e = static_cast<const skin::TbsDataSkinEditControl*>(
+        binding_.Lookup([](const skin::TbsDataSkinControl& entry) {
+            return dynamic_cast<const skin::TbsDataSkinEditControl*>(&entry) != nullptr;
+        }));
+    if (e) CopyEntry(*e);
+    Relayout();
+}
+
+void TbsSkinCustomEdit::CopyEntry(const skin::TbsDataSkinEditControl& e) {
     EditSkin& s = editSkin_;
-    const QImage* pic = skinData_->ActivePicture(e->pictureindex);
+    const QImage* pic = binding_.Picture(e.pictureindex);
     s.picture = pic ? *pic : QImage();
-    s.normalRect = e->skinrect;
-    s.hotRect = e->activeskinrect.IsEmpty() ? e->skinrect : e->activeskinrect;
-    s.leftWidth = e->lefttoppoint.x();
-    s.rightWidth = e->skinrect.Width() - e->righttoppoint.x();
-    s.geometry = EditSkinGeometry{e->skinrect, s.rightWidth, e->clientrect, e->buttonrect};
-    s.font = EntryFont(*e);
-    s.disabledfontcolor = e->disabledfontcolor;
-    s.activefontcolor = e->activefontcolor;
-    s.activeButton = e->activebuttonrect;
-    s.downButton = e->downbuttonrect.IsEmpty() ? e->activebuttonrect : e->downbuttonrect;
-    s.unenabledButton = e->unenabledbuttonrect;
+    s.normalRect = e.skinrect;
+    s.hotRect = e.activeskinrect.IsEmpty() ? e.skinrect : e.activeskinrect;
+    s.leftWidth = e.lefttoppoint.x();
+    s.rightWidth = e.skinrect.Width() - e.righttoppoint.x();
+    s.geometry = EditSkinGeometry{e.skinrect, s.rightWidth, e.clientrect, e.buttonrect};
+    s.font = EntryFont(e);
+    s.disabledfontcolor = e.disabledfontcolor;
+    s.activefontcolor = e.activefontcolor;
+    s.activeButton = e.activebuttonrect;
+    s.downButton = e.downbuttonrect.IsEmpty() ? e.activebuttonrect : e.downbuttonrect;
+    s.unenabledButton = e.unenabledbuttonrect;
 }
 
-EditRects TbsSkinCustomEdit::Rects() {
-    LoadSkinEntry();
-    return EditGeometry(HasEntry() ? &editSkin_.geometry : nullptr, buttonMode_, size());
-}
-
-QMargins TbsSkinCustomEdit::Margins() {
-    LoadSkinEntry();
-    return EditMargins(HasEntry() ? &editSkin_.geometry : nullptr, buttonMode_);
+void TbsSkinCustomEdit::Relayout() {
+    const EditSkinGeometry* g = HasEntry() ? &editSkin_.geometry : nullptr;
+    rects_ = EditGeometry(g, buttonMode_, size());
+    margins_ = EditMargins(g, buttonMode_);
 }
 
 void TbsSkinCustomEdit::PlaceTextBox() {
-    const QRect box = rect().marginsRemoved(Margins());
+    Relayout();
+    const QRect box = rect().marginsRemoved(margins_);
     edit_->setGeometry(box.isValid() ? box : QRect());
 }
 
@@ -263,11 +265,11 @@ void TbsSkinCustomEdit::SetFontColor(platform::TColor c) {
 void TbsSkinCustomEdit::ApplySkin() {
     LoadSkinEntry();
     if (!HasEntry()) {
-        SetFont(defaultFont_);
-        if (defaultWidth_ > 0) SetWidth(defaultWidth_);
-        if (defaultHeight_ > 0) SetHeight(defaultHeight_);
+        SetFont(binding_.DefaultFont());
+        if (binding_.DefaultWidth() > 0) SetWidth(binding_.DefaultWidth());
+        if (binding_.DefaultHeight() > 0) SetHeight(binding_.DefaultHeight());
     } else {
-        platform::TFont f = useSkinFont_ ? editSkin_.font : defaultFont_;
+        platform::TFont f = binding_.FontFor(editSkin_.font);
         f.color = edit_->hasFocus() ? editSkin_.activefontcolor : editSkin_.font.color;
         SetFont(f);
         const int skinHeight = editSkin_.normalRect.Height();
@@ -278,7 +280,6 @@ void TbsSkinCustomEdit::ApplySkin() {
 }
 
 void TbsSkinCustomEdit::SetBounds(int left, int top, int w, int h) {
-    LoadSkinEntry();
     if (HasEntry() && QSize(w, h) != size()) h = editSkin_.normalRect.Height();
     platform::Control::SetBounds(left, top, w, h);
     PlaceTextBox();
@@ -294,17 +295,16 @@ void TbsSkinCustomEdit::ShowState(bool hot, bool buttonHot, bool buttonPressed) 
     hot_ = hot;
     buttonHot_ = buttonHot;
     buttonPressed_ = buttonPressed;
-    LoadSkinEntry();
     if (HasEntry() && !edit_->hasFocus()) SetFontColor(hot ? editSkin_.activefontcolor : editSkin_.font.color);
     update();
 }
 
 // --- painting --------------------------------------------------------------------------
 
-QImage TbsSkinCustomEdit::RenderFrame() {
+QImage TbsSkinCustomEdit::RenderFrame() const {
     if (width() <= 0 || height() <= 0) return {};
-    const EditRects r = Rects();
-    const QMargins m = Margins();
+    const EditRects& r = rects_;
+    const QMargins& m = margins_;
     QImage bmp(size(), QImage::Format_RGB32);
     QPainter p(&bmp);
     const bool lit = hot_ || edit_->hasFocus();
@@ -343,16 +343,16 @@ QImage TbsSkinCustomEdit::RenderFrame() {
     return bmp;
 }
 
-void TbsSkinCustomEdit::DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m) {
+void TbsSkinCustomEdit::DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m) const {
     QString text = Text();
     if (!passwordChar_.isNull()) text = QString(text.size(), passwordChar_);
     if (text.isEmpty()) return;
     platform::TFont f;
-    if (HasEntry() && useSkinFont_) {
+    if (HasEntry() && binding_.UseSkinFont()) {
         f = editSkin_.font;
         f.color = editSkin_.disabledfontcolor;
     } else {
-        f = defaultFont_;
+        f = binding_.DefaultFont();
         f.color = platform::clGrayText;
     }
     const QFont font = f.ToQFont();
@@ -383,9 +383,9 @@ void TbsSkinCustomEdit::paintEvent(QPaintEvent*) {
 
 // --- mouse, focus and state ------------------------------------------------------------------
 
-bool TbsSkinCustomEdit::OnButton(QPoint pt) {
+bool TbsSkinCustomEdit::OnButton(QPoint pt) const {
     if (!buttonMode_) return false;
-    const Rect b = Rects().button;
+    const Rect& b = rects_.button;
     return pt.x() >= b.left && pt.x() < b.right && pt.y() >= b.top && pt.y() < b.bottom;
 }
 
@@ -393,7 +393,6 @@ void TbsSkinCustomEdit::enterEvent(QEnterEvent* e) {
     TbsCustomEdit::enterEvent(e);
     hot_ = true;
     const bool focused = edit_->hasFocus();
-    LoadSkinEntry();
     if (HasEntry() && !focused) SetFontColor(editSkin_.activefontcolor);
     if (!focused) update();
     Fire(OnMouseEnter, this);
@@ -403,7 +402,6 @@ void TbsSkinCustomEdit::leaveEvent(QEvent* e) {
     TbsCustomEdit::leaveEvent(e);
     hot_ = false;
     const bool focused = edit_->hasFocus();
-    LoadSkinEntry();
     if (HasEntry() && !focused) SetFontColor(editSkin_.font.color);
     if (!focused) update();
     if (buttonHot_ || buttonPressed_) {
@@ -414,7 +412,6 @@ void TbsSkinCustomEdit::leaveEvent(QEvent* e) {
 }
 
 void TbsSkinCustomEdit::EditFocusChanged(bool focused) {
-    LoadSkinEntry();
     if (HasEntry() && !hot_) SetFontColor(focused ? editSkin_.activefontcolor : editSkin_.font.color);
     update();
 }

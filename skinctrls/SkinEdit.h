@@ -12,7 +12,6 @@
 // alignment, font), TbsSkinCustomEdit (skinning), TbsSkinEdit (the defaults).
 
 #include <QLineEdit>
-#include <QPointer>
 
 #include "platform/Align.h"
 #include "platform/Fonts.h"
@@ -20,6 +19,7 @@
 #include "skin/SkinData.h"
 #include "skinctrls/EditGeometry.h"
 #include "skinctrls/Events.h"
+#include "skinctrls/SkinBinding.h"
 
 class QProxyStyle;
 
@@ -84,52 +84,58 @@ public:
     explicit TbsSkinCustomEdit(QWidget* parent = nullptr);
     ~TbsSkinCustomEdit() override;
 
-    skin::TbsSkinData* SkinData() const { return skinData_; }
+    skin::TbsSkinData* SkinData() const { return binding_.Data(); }
     void SetSkinData(skin::TbsSkinData* d) { AssignSkinData(d); }
-    QString SkinDataName() const { return skinDataName_; }
+    QString SkinDataName() const { return binding_.Name(); }
     // Stores the name; with a usable skin data the new entry applies at once.
     void SetSkinDataName(const QString& n);
     bool ButtonMode() const { return buttonMode_; }
     void SetButtonMode(bool v);
-    platform::TFont DefaultFont() const { return defaultFont_; }
+    platform::TFont DefaultFont() const { return binding_.DefaultFont(); }
     void SetDefaultFont(const platform::TFont& f);
-    bool UseSkinFont() const { return useSkinFont_; }
-    void SetUseSkinFont(bool v) { useSkinFont_ = v; }
-    int DefaultWidth() const { return defaultWidth_; }
+    bool UseSkinFont() const { return binding_.UseSkinFont(); }
+    void SetUseSkinFont(bool v) { binding_.SetUseSkinFont(v); }
+    int DefaultWidth() const { return binding_.DefaultWidth(); }
     void SetDefaultWidth(int v);
-    int DefaultHeight() const { return defaultHeight_; }
+    int DefaultHeight() const { return binding_.DefaultHeight(); }
     void SetDefaultHeight(int v);
 
     TNotifyEvent OnButtonClick;
     TNotifyEvent OnMouseEnter, OnMouseLeave;
 
     // Run-time state (tests and the preview).
-    int EntryIndex() const { return entryIndex_; }
+    int EntryIndex() const { return binding_.Index(); }
     bool Hot() const { return hot_; }
     bool ButtonHot() const { return buttonHot_; }
     bool ButtonPressed() const { return buttonPressed_; }
     // Shows the hot / button states as the mouse would (preview and demo of states).
     void ShowState(bool hot, bool buttonHot, bool buttonPressed);
-    // Text and button rectangles (window coordinates) and the margins around the text box.
-    EditRects Rects();
-    QMargins Margins();
+    // Text and button rectangles (window coordinates) and the margins around the text
+    // box, laid out for the present size, button mode and entry.
+    const EditRects& Rects() const { return rects_; }
+    const QMargins& Margins() const { return margins_; }
     // The frame and background as painted (without the text box's own pixels).
-    QImage RenderFrame();
+    QImage RenderFrame() const;
 
     // --- virtual operations added here, in slot order ---------------------------------
     virtual void AssignSkinData(skin::TbsSkinData* d);
     virtual void ApplySkin();
 
+    // Looks the entry up and keeps what the control draws from (when the skin data, the
+    // entry name or the skin changes, never while painting).
     void LoadSkinEntry();
     void SetBounds(int left, int top, int width, int height) override;
 
     // platform::SkinnedControl
-    skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
-    void SkinChanging() override { entryIndex_ = -1; }
+    skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }
+    void SkinChanging() override {
+        binding_.Forget();
+        Relayout();
+    }
     void SkinChanged() override { ApplySkin(); }
 
 protected:
-    // Puts the text box inside the margins.
+    // Lays the rectangles and margins out again, and puts the text box inside them.
     void PlaceTextBox();
     void EditFocusChanged(bool focused) override;
     void EditMouseMoved() override;
@@ -155,21 +161,20 @@ private:
         skin::Rect activeButton, downButton, unenabledButton;
     };
 
-    bool HasEntry() const { return entryIndex_ >= 0; }
-    bool OnButton(QPoint p);
+    bool HasEntry() const { return binding_.HasEntry(); }
+    void CopyEntry(const skin::TbsDataSkinEditControl& e);
+    // Rectangles and margins for the present size, button mode and entry.
+    void Relayout();
+    bool OnButton(QPoint p) const;
     void SetFontColor(platform::TColor c);
-    void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m);
+    void DrawDisabledText(QPainter& p, const EditRects& r, const QMargins& m) const;
 
-    QPointer<skin::TbsSkinData> skinData_;
-    QString skinDataName_ = QStringLiteral("edit");
+    SkinBinding binding_;
     bool buttonMode_ = false;
-    platform::TFont defaultFont_;
-    bool useSkinFont_ = true;
-    int defaultWidth_ = 0;
-    int defaultHeight_ = 20;
 
-    int entryIndex_ = -1;
     EditSkin editSkin_;
+    EditRects rects_;
+    QMargins margins_;
     bool hot_ = false;
     bool buttonHot_ = false;
     bool buttonPressed_ = false;

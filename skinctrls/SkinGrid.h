@@ -11,6 +11,11 @@
 //                        record-based vertical scrolling, editing and deleting rows
 //   TbsSkinDBGrid        the one the windows use
 //
+// Sources: SkinGrid.cpp (cells, scrolling, bars, keys and mouse of the plain grid),
+// SkinGridPaint.cpp (painting of both), SkinGridEditor.cpp (the in-place editor and
+// editing rows), SkinDBGrid.cpp (the data grid: link, layout, record moves),
+// GridColumns.h / .cpp (columns), GridGeometry.h (the pure cell geometry).
+//
 // Using it (the main window's two grids):
 //
 //   auto* grid = new skinctrls::TbsSkinDBGrid(groupBox);   // or CreateGridWithBars below
@@ -34,14 +39,13 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QStringList>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "data/DataSource.h"
+#include "skinctrls/GridColumns.h"
 #include "skinctrls/GridGeometry.h"
 #include "skinctrls/SkinControl.h"
 #include "skinctrls/SkinMessage.h"
@@ -157,7 +161,6 @@ public:
     void ApplySkin() override;
 
     // --- virtual operations added here, in slot order ---------------------------------
-    virtual void SyncScrollPosition();
     virtual void SyncScrollRange();
     // The column border under p that sizes a column (-1 for none).
     virtual int SizingColumnAt(QPoint p) const;
@@ -165,8 +168,6 @@ public:
     virtual bool CanEditShow() const;
     virtual void PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state);
     virtual bool CanEditAcceptKey(const QString& text) const;
-    virtual void DeleteColumn(int col);
-    virtual void DeleteRow(int row);
 
 protected:
     // What the grid entry gives, with the substitutions of empty rectangles; valid when
@@ -179,7 +180,7 @@ protected:
         platform::TFont cellFont, fixedFont;
         platform::TColor selectFontColor = 0, focusFontColor = 0;
     };
-    bool HasGridEntry() const { return entryIndex_ >= 0; }
+    bool HasGridEntry() const { return binding_.HasEntry(); }
 
     // The skin images of a cell: the fixed image, or the select / focus image, composed
     // to the cell's width and drawn at its top-left corner.
@@ -299,7 +300,6 @@ enum TbsDBGridOption {
     dgAlwaysShowSelection,
     dgConfirmDelete,
     dgCancelOnExit,
-    dgMultiSelect,
 };
 using TbsDBGridOptions = unsigned;
 inline constexpr TbsDBGridOptions DBGridOption(TbsDBGridOption o) { return 1u << unsigned(o); }
@@ -307,115 +307,6 @@ inline constexpr TbsDBGridOptions kDefaultDBGridOptions =
     DBGridOption(dgEditing) | DBGridOption(dgTitles) | DBGridOption(dgIndicator) | DBGridOption(dgColumnResize) |
     DBGridOption(dgColLines) | DBGridOption(dgRowLines) | DBGridOption(dgTabs) | DBGridOption(dgConfirmDelete) |
     DBGridOption(dgCancelOnExit);
-
-enum TbsColumnButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
-
-class TbsSkinCustomDBGrid;
-class TbsColumn;
-
-// A column's title. Attributes not set take their defaults: the field's display name,
-// the column's alignment, the grid's fixed colour and TitleFont.
-class TbsColumnTitle {
-public:
-    explicit TbsColumnTitle(TbsColumn* column) : column_(column) {}
-    QString Caption() const;
-    // On a default column this sets the field's display label instead.
-    void SetCaption(const QString& c);
-    skin::Alignment Alignment() const;
-    void SetAlignment(skin::Alignment a);
-    platform::TColor Color() const;
-    void SetColor(platform::TColor c);
-    platform::TFont Font() const;
-    void SetFont(const platform::TFont& f);
-
-private:
-    TbsColumn* column_;
-    std::optional<QString> caption_;
-    std::optional<skin::Alignment> alignment_;
-    std::optional<platform::TColor> color_;
-    std::optional<platform::TFont> font_;
-};
-
-// A grid column: a field by name and how to show it.
-class TbsColumn {
-public:
-    TbsColumn(TbsSkinCustomDBGrid* grid, bool isDefault);
-
-    TbsSkinCustomDBGrid* Grid() const { return grid_; }
-    QString FieldName() const { return fieldName_; }
-    void SetFieldName(const QString& name);
-    // The field of the grid's data set with that name (null when none or inactive).
-    data::Field* Field() const;
-    bool IsDefault() const { return default_; }
-
-    skin::Alignment Alignment() const;
-    void SetAlignment(skin::Alignment a);
-    platform::TColor Color() const;
-    void SetColor(platform::TColor c);
-    platform::TFont Font() const;
-    void SetFont(const platform::TFont& f);
-    int Width() const;
-    void SetWidth(int w);
-    TbsColumnTitle& Title() { return title_; }
-    const TbsColumnTitle& Title() const { return title_; }
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool v) { readOnly_ = v; }
-    bool Visible() const;
-    void SetVisible(bool v);
-    bool Expanded() const { return expanded_; }
-    void SetExpanded(bool v) { expanded_ = v; }
-    TbsColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TbsColumnButtonStyle s) { buttonStyle_ = s; }
-    int DropDownRows() const { return dropDownRows_; }
-    void SetDropDownRows(int n) { dropDownRows_ = n; }
-    QStringList PickList() const { return pickList_; }
-    void SetPickList(const QStringList& l) { pickList_ = l; }
-
-    // The default width for the field in the column font (64 without field or grid).
-    int DefaultWidth() const;
-
-private:
-    friend class TbsDBGridColumns;
-    TbsSkinCustomDBGrid* grid_;
-    bool default_;
-    QString fieldName_;
-    std::optional<skin::Alignment> alignment_;
-    std::optional<platform::TColor> color_;
-    std::optional<platform::TFont> font_;
-    std::optional<int> width_;
-    TbsColumnTitle title_;
-    bool readOnly_ = false;
-    std::optional<bool> visible_;
-    bool expanded_ = true;
-    TbsColumnButtonStyle buttonStyle_ = cbsAuto;
-    int dropDownRows_ = 7;
-    QStringList pickList_;
-};
-
-// The grid's columns. Empty of persistent columns it is in its default state: the
-// columns then follow the data set's fields.
-class TbsDBGridColumns {
-public:
-    explicit TbsDBGridColumns(TbsSkinCustomDBGrid* grid) : grid_(grid) {}
-
-    int Count() const { return int(items_.size()); }
-    TbsColumn* Items(int i) const { return items_[size_t(i)].get(); }
-    // Default state: no persistent column was added.
-    bool DefaultState() const { return defaultState_; }
-    // A persistent column (leaves the default state).
-    TbsColumn* Add();
-    // Back to default columns.
-    void RestoreDefaults();
-    void Clear();
-
-private:
-    friend class TbsSkinCustomDBGrid;
-    void RebuildDefault(data::DataSet* ds);
-
-    TbsSkinCustomDBGrid* grid_;
-    bool defaultState_ = true;
-    std::vector<std::unique_ptr<TbsColumn>> items_;
-};
 
 class TbsGridDataLink : public data::DataLink {
 public:
@@ -435,7 +326,7 @@ private:
 };
 
 // The indicator glyphs (6 x 11, black, or another ink, on white).
-enum class TbsIndicator { Arrow, Edit, Insert, MultiDot, MultiArrow };
+enum class TbsIndicator { Arrow, Edit, Insert };
 QImage IndicatorGlyph(TbsIndicator kind, QRgb ink = qRgb(0, 0, 0));
 
 class TbsSkinCustomDBGrid : public TbsSkinCustomGrid {
@@ -466,8 +357,6 @@ public:
     void SetSkinMessage(TbsSkinMessage* m) { skinMessage_ = m; }
     QString PickListBoxSkinDataName() const { return pickListBoxSkinDataName_; }
     void SetPickListBoxSkinDataName(const QString& n) { pickListBoxSkinDataName_ = n; }
-    bool PickListBoxCaptionMode() const { return pickListBoxCaptionMode_; }
-    void SetPickListBoxCaptionMode(bool v) { pickListBoxCaptionMode_ = v; }
 
     // The shown column of a grid column (null for the indicator), the selected one, and
     // the grid column of a shown column index.
@@ -486,15 +375,14 @@ public:
     bool DeleteCurrent();
 
     // Events: (sender, column) or (sender) as the name says.
-    std::function<void(QObject*, TbsColumn*)> OnCellClick, OnTitleClick, OnColumnMoved;
-    TNotifyEvent OnColEnter, OnColExit, OnEditButtonClick;
+    std::function<void(QObject*, TbsColumn*)> OnCellClick, OnTitleClick;
+    TNotifyEvent OnColEnter, OnColExit;
     // After a data cell is drawn: painter, cell rectangle, field (OnDrawDataCell, default
     // columns) or column (OnDrawColumnCell).
     std::function<void(QObject*, QPainter&, const QRect&, data::Field*, const TbsGridDrawState&)> OnDrawDataCell;
     std::function<void(QObject*, QPainter&, const QRect&, TbsColumn*, const TbsGridDrawState&)> OnDrawColumnCell;
 
     void ApplySkin() override;
-    QLineEdit* CreateEditor() override;
     bool CanEditShow() const override;
     void PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state) override;
 
@@ -552,8 +440,8 @@ protected:
     void PaintSkinnedCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& state);
     // The indicator glyph of a data row, or none.
     std::optional<TbsIndicator> RowIndicator(int row) const;
-    // The field's display text in a data row (the link pointed there for the read).
-    QString CellText(TbsColumn* column, int row);
+    // The field's display text in a data row, read without moving the current record.
+    QString CellText(const TbsColumn* column, int row) const;
     platform::TFont CellFont(const TbsColumn* column) const;
     platform::TFont TitleFontOf(const TbsColumn* column) const;
     // The data set's current row as last shown (to tell a move from an update).
@@ -569,10 +457,20 @@ protected:
     bool mouseWheelSupport_ = false;
     QPointer<TbsSkinMessage> skinMessage_;
     QString pickListBoxSkinDataName_ = QStringLiteral("listbox");
-    bool pickListBoxCaptionMode_ = false;
     bool layingOut_ = false;
     bool exitRefused_ = false;  // the message of a refused edit is on its way
 };
+
+template <class F>
+bool TbsSkinCustomDBGrid::Guard(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const data::DataError& e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
 
 class TbsSkinDBGrid : public TbsSkinCustomDBGrid {
     Q_OBJECT

@@ -22,7 +22,9 @@ platform::TFont PlatformDefaultFont() {
 }  // namespace
 
 TbsSkinStdLabel::TbsSkinStdLabel(QWidget* parent)
-    : QWidget(parent), font_(PlatformDefaultFont()), defaultFont_(PlatformDefaultFont()) {
+    : QWidget(parent),
+      font_(PlatformDefaultFont()),
+      binding_(this, QStringLiteral("stdlabel"), PlatformDefaultFont(), [this] { SkinChanging(); }) {
     resize(65, 17);
     EnsureDialogKeyFilter();
 }
@@ -76,28 +78,29 @@ void TbsSkinStdLabel::SetFont(const platform::TFont& f) {
 }
 
 void TbsSkinStdLabel::SetDefaultFont(const platform::TFont& f) {
-    defaultFont_ = f;
+    binding_.SetDefaultFont(f);
     AdjustBounds();
     update();
 }
 
 void TbsSkinStdLabel::SetUseSkinFont(bool v) {
-    useSkinFont_ = v;
+    binding_.SetUseSkinFont(v);
     AdjustBounds();
     update();
 }
 
 void TbsSkinStdLabel::SetSkinData(skin::TbsSkinData* d) {
-    skinData_ = d;
+    binding_.SetData(d);
+    LoadEntry();
     if (d) {
-        LoadEntry();
         AdjustBounds();
         update();
     }
 }
 
 void TbsSkinStdLabel::SetSkinDataName(const QString& n) {
-    skinDataName_ = n;
+    binding_.SetName(n);
+    LoadEntry();
     AdjustBounds();
     update();
 }
@@ -109,21 +112,20 @@ void TbsSkinStdLabel::SkinChanged() {
 }
 
 void TbsSkinStdLabel::LoadEntry() {
-    entryIndex_ = skinData_ && !skinData_->IsEmpty() ? skinData_->FindControlIndex(skinDataName_) : -1;
+    // Any entry of the name counts as found; only a label entry gives a font.
+    const skin::TbsDataSkinControl* entry = binding_.Lookup();
     entryFont_ = false;
-    if (entryIndex_ < 0) return;
-    if (const auto* e = dynamic_cast<const skin::TbsDataSkinStdLabelControl*>(
-            skinData_->SkinControls[size_t(entryIndex_)].get())) {
+    if (const auto* e = dynamic_cast<const skin::TbsDataSkinStdLabelControl*>(entry)) {
         skinFont_ = EntryFont(*e);
         entryFont_ = true;
     }
 }
 
-platform::TFont TbsSkinStdLabel::DrawFont() {
-    LoadEntry();
-    if (entryIndex_ < 0) return useSkinFont_ ? defaultFont_ : font_;
+platform::TFont TbsSkinStdLabel::DrawFont() const {
+    // Without an entry, UseSkinFont picks the default font over the label's own.
+    if (!binding_.HasEntry()) return binding_.UseSkinFont() ? binding_.DefaultFont() : font_;
     platform::TFont f = font_;
-    if (useSkinFont_ && entryFont_) {
+    if (binding_.UseSkinFont() && entryFont_) {
         f.name = skinFont_.name;
         f.height = skinFont_.height;
         f.style = skinFont_.style;
@@ -151,7 +153,7 @@ QString TbsSkinStdLabel::TextToDraw(bool measuring) const {
     return text;
 }
 
-QSize TbsSkinStdLabel::TextSize() {
+QSize TbsSkinStdLabel::TextSize() const {
     const QFont f = DrawFont().ToQFont();
     const QFontMetrics m(f);
     const int flags = TextFlags() & ~(Qt::AlignHCenter | Qt::AlignRight);

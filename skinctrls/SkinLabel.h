@@ -7,9 +7,9 @@
 
 #include "platform/Fonts.h"
 #include "platform/SkinDispatch.h"
-#include "skin/SkinData.h"
 #include "skinctrls/DialogKeys.h"
 #include "skinctrls/Events.h"
+#include "skinctrls/SkinBinding.h"
 
 namespace skinctrls {
 
@@ -38,31 +38,31 @@ public:
     void SetFocusControl(QWidget* w) { focusControl_ = w; }
     platform::TFont Font() const { return font_; }
     void SetFont(const platform::TFont& f);
-    platform::TFont DefaultFont() const { return defaultFont_; }
+    platform::TFont DefaultFont() const { return binding_.DefaultFont(); }
     void SetDefaultFont(const platform::TFont& f);
-    bool UseSkinFont() const { return useSkinFont_; }
+    bool UseSkinFont() const { return binding_.UseSkinFont(); }
     void SetUseSkinFont(bool v);
 
-    skin::TbsSkinData* SkinData() const { return skinData_; }
+    skin::TbsSkinData* SkinData() const { return binding_.Data(); }
     void SetSkinData(skin::TbsSkinData* d);
-    QString SkinDataName() const { return skinDataName_; }
+    QString SkinDataName() const { return binding_.Name(); }
     void SetSkinDataName(const QString& n);
 
     TNotifyEvent OnMouseEnter, OnMouseLeave;
 
     // Index of the entry as last looked up, -1 for none.
-    int EntryIndex() const { return entryIndex_; }
+    int EntryIndex() const { return binding_.Index(); }
     // The font the label draws with now (skin font or its own), colour included.
-    platform::TFont DrawFont();
+    platform::TFont DrawFont() const;
     // The caption's size as drawn (the size auto-sizing gives the label).
-    QSize TextSize();
+    QSize TextSize() const;
     // Sets the size to the text's when AutoSize is on (the right edge stays for
     // right-aligned text).
     void AdjustBounds();
 
     // platform::SkinnedControl
-    skin::TbsSkinData* ControlSkinData() const override { return skinData_; }
-    void SkinChanging() override { entryIndex_ = -1; }
+    skin::TbsSkinData* ControlSkinData() const override { return binding_.Data(); }
+    void SkinChanging() override { binding_.Forget(); }
     void SkinChanged() override;
 
     // DialogKeyReceiver: the caption's accelerator focuses FocusControl.
@@ -88,11 +88,7 @@ private:
     bool showAccelChar_ = true;
     QPointer<QWidget> focusControl_;
     platform::TFont font_;
-    platform::TFont defaultFont_;
-    bool useSkinFont_ = true;
-    QPointer<skin::TbsSkinData> skinData_;
-    QString skinDataName_ = QStringLiteral("stdlabel");
-    int entryIndex_ = -1;
+    SkinBinding binding_;
     bool entryFont_ = false;
     platform::TFont skinFont_;
 };

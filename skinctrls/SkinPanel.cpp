@@ -12,7 +12,7 @@ using platform::ToQColor;
 using skin::Rect;
 
 TbsSkinPanel::TbsSkinPanel(QWidget* parent) : TbsSkinCustomControl(parent) {
-    skinDataName_ = QStringLiteral("panel");
+    binding_.SetName(QStringLiteral("panel"));
     resize(185, 41);
 }
 
@@ -48,8 +48,7 @@ void TbsSkinPanel::SetDefaultAlignment(skin::Alignment a) {
 
 void TbsSkinPanel::SetDefaultCaptionHeight(int v) {
     defaultCaptionHeight_ = v;
-    LoadSkinEntry();
-    if (entryIndex_ < 0 && captionMode_) {
+    if (!binding_.HasEntry() && captionMode_) {
         update();
         Realign();
     }
@@ -57,19 +56,21 @@ void TbsSkinPanel::SetDefaultCaptionHeight(int v) {
 
 void TbsSkinPanel::SetBorderStyle(TbsSkinBorderStyle s) {
     borderStyle_ = s;
-    LoadSkinEntry();
+    Relayout();
     update();
-    if (entryIndex_ < 0) Realign();
+    if (!binding_.HasEntry()) Realign();
 }
 
 void TbsSkinPanel::SetCaptionMode(bool v) {
     captionMode_ = v;
+    Relayout();
     update();
     Realign();
 }
 
 void TbsSkinPanel::SetRollUpMode(bool v) {
     rollUpMode_ = v;
+    Relayout();
     update();
 }
 
@@ -114,8 +115,7 @@ void TbsSkinPanel::RollUp(bool state) {
             }
             hiddenChildren_ = hidden;
         }
-        LoadSkinEntry();
-        const int h = entryIndex_ < 0 ? defaultCaptionHeight_ + 1 : height() - newGeometry_.C.Height();
+        const int h = !binding_.HasEntry() ? defaultCaptionHeight_ + 1 : height() - newGeometry_.C.Height();
         SetHeight(h);
     } else {
         if (savedHeight_ != -1) {
@@ -134,8 +134,12 @@ void TbsSkinPanel::RollUp(bool state) {
 void TbsSkinPanel::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
     panelSkin_ = PanelSkin{};
-    if (const auto* e = dynamic_cast<const skin::TbsDataSkinPanelControl*>(Entry())) {
-        panelSkin_.bgpictureindex = e->bgpictureindex;
+    if (const auto* e = dynamic_cast<const skin::TbsDataSkinPanelControl*>(binding_.Entry())) {
+        // A background index outside the skin's pictures counts as none: the panel then
+        // draws its skin image rather than reading past the list.
+        if (e->bgpictureindex != -1)
+            if (const QImage* pic = binding_.Picture(e->bgpictureindex); pic && !pic->isNull())
+                panelSkin_.background = *pic;
         panelSkin_.captionrect = e->captionrect;
         panelSkin_.rollupmarkerrect = e->rollupmarkerrect;
         panelSkin_.restoremarkerrect = e->restoremarkerrect;
@@ -147,11 +151,23 @@ void TbsSkinPanel::LoadSkinEntry() {
 }
 
 const QImage* TbsSkinPanel::BackgroundPicture() const {
-    // A background index outside the skin's pictures counts as none: the panel then
-    // draws its skin image rather than reading past the list.
-    if (entryIndex_ < 0 || panelSkin_.bgpictureindex == -1 || !skinData_) return nullptr;
-    const QImage* pic = skinData_->ActivePicture(panelSkin_.bgpictureindex);
-    return pic && !pic->isNull() ? pic : nullptr;
+    return binding_.HasEntry() && !panelSkin_.background.isNull() ? &panelSkin_.background : nullptr;
+}
+
+bool TbsSkinPanel::TilesClient() const {
+    return borderStyle_ == bvNone && stretchKind_ == StretchKind::Both && !captionMode_ &&
+           !anchors_.clientRect.IsEmpty();
+}
+
+void TbsSkinPanel::Relayout() {
+    // The caption and the marker where the skinned look draws them (the mouse hits them
+    // there); none in the looks without a caption.
+    captionRect_ = markerRect_ = Rect{};
+    if (!binding_.HasEntry() || BackgroundPicture() || TilesClient()) return;
+    const bool fixed = stretchKind_ == StretchKind::Fixed || stretchKind_ == StretchKind::NoImage;
+    captionRect_ = fixed ? panelSkin_.captionrect : MapSkinRect(panelSkin_.captionrect);
+    if (!panelSkin_.rollupmarkerrect.IsEmpty() && rollUpMode_)
+        markerRect_ = fixed ? panelSkin_.rollupmarkerrect : MapSkinRect(panelSkin_.rollupmarkerrect);
 }
 
 void TbsSkinPanel::ApplySkin() {
@@ -167,11 +183,11 @@ void TbsSkinPanel::ApplySkin() {
 
 void TbsSkinPanel::SetBounds(int left, int top, int w, int h) {
     TbsSkinCustomControl::SetBounds(left, top, w, h);
-    if (entryIndex_ < 0) update();
+    if (!binding_.HasEntry()) update();
 }
 
 QRect TbsSkinPanel::AlignArea() const {
-    if (entryIndex_ < 0) {
+    if (!binding_.HasEntry()) {
         QRect r = rect();
         if (borderStyle_ != bvNone) r.adjust(1, 1, -1, -1);
         if (captionMode_) r.setTop(r.top() + defaultCaptionHeight_);
@@ -187,7 +203,6 @@ QRect TbsSkinPanel::AlignArea() const {
 
 QImage TbsSkinPanel::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    LoadSkinEntry();
     const QImage* bg = BackgroundPicture();
     if (!bg) return TbsSkinCustomControl::Render();
     QImage bmp(size(), QImage::Format_RGB32);
@@ -247,7 +262,7 @@ void TbsSkinPanel::DrawDefault(QImage& bmp) {
     if (rollUpMode_) area.setRight(area.right() - 10);
 
     // 3. Text position by the default alignment.
-    const QFont font = defaultFont_.ToQFont();
+    const QFont font = binding_.DefaultFont().ToQFont();
     int content = platform::TextWidth(font, caption_);
     if (!glyph_.isNull()) content += glyph_.width() / numGlyphs_ + spacing_;
     const int areaRight = area.left() + area.width();
@@ -266,7 +281,7 @@ void TbsSkinPanel::DrawDefault(QImage& bmp) {
                                    ToQColor(platform::clBtnText));
     }
     // 5, 6. Glyph and text.
-    DrawCaptionContent(p, area, left, font, defaultFont_.color);
+    DrawCaptionContent(p, area, left, font, binding_.DefaultFont().color);
     // 7. Roll-up marker in the strip right of the text area.
     if (rollUpMode_) {
         const QRect strip(areaRight, area.top(), 10, area.height());
@@ -284,12 +299,7 @@ void TbsSkinPanel::DrawSkinnedCaption(QPainter& p, Rect caption) {
             caption.left += img.width() + 2;
         }
     }
-    QFont font;
-    if (useSkinFont_) {
-        font = panelSkin_.font.ToQFont();
-    } else {
-        font = defaultFont_.ToQFont();
-    }
+    const QFont font = binding_.FontFor(panelSkin_.font).ToQFont();
     int content = platform::TextWidth(font, caption_);
     if (!glyph_.isNull()) content += glyph_.width() / numGlyphs_ + spacing_;
     int left = caption.left;
@@ -302,7 +312,7 @@ void TbsSkinPanel::DrawSkinnedCaption(QPainter& p, Rect caption) {
 
 void TbsSkinPanel::DrawSkinned(QImage& bmp) {
     const Rect& c = anchors_.clientRect;
-    if (borderStyle_ == bvNone && stretchKind_ == StretchKind::Both && !captionMode_ && !c.IsEmpty()) {
+    if (TilesClient()) {
         // The client part of the skin tiled over the whole panel.
         QPainter p(&bmp);
         const Rect src{anchors_.skinRect.left + c.left, anchors_.skinRect.top + c.top, anchors_.skinRect.left + c.right,
@@ -312,12 +322,8 @@ void TbsSkinPanel::DrawSkinned(QImage& bmp) {
     }
     TbsSkinCustomControl::DrawSkinned(bmp);
     QPainter p(&bmp);
-    const bool fixed = stretchKind_ == StretchKind::Fixed || stretchKind_ == StretchKind::NoImage;
-    captionRect_ = fixed ? panelSkin_.captionrect : MapSkinRect(panelSkin_.captionrect);
     if (!caption_.isEmpty() && !panelSkin_.captionrect.IsEmpty()) DrawSkinnedCaption(p, captionRect_);
-    markerRect_ = Rect{};
     if (!panelSkin_.rollupmarkerrect.IsEmpty() && rollUpMode_) {
-        markerRect_ = fixed ? panelSkin_.rollupmarkerrect : MapSkinRect(panelSkin_.rollupmarkerrect);
         if (rollUpState_ && !panelSkin_.restoremarkerrect.IsEmpty())
             CopyPicture(p, markerRect_.ToQRect(), picture_, panelSkin_.restoremarkerrect);
     }
@@ -333,7 +339,7 @@ void TbsSkinPanel::mouseReleaseEvent(QMouseEvent* e) {
         return !r.IsEmpty() && pt.x() >= r.left && pt.x() <= r.right && pt.y() >= r.top && pt.y() <= r.bottom;
     };
     bool hit;
-    if (entryIndex_ >= 0)
+    if (binding_.HasEntry())
         hit = touches(captionRect_) || touches(markerRect_);
     else
         hit = QRect(1, 1, width() - 2, defaultCaptionHeight_ - 1).contains(pt);
@@ -350,7 +356,7 @@ void TbsSkinPanel::changeEvent(QEvent* e) {
 // ===== TbsSkinGroupBox ======================================================================
 
 TbsSkinGroupBox::TbsSkinGroupBox(QWidget* parent) : TbsSkinPanel(parent) {
-    skinDataName_ = QStringLiteral("groupbox");
+    binding_.SetName(QStringLiteral("groupbox"));
     SetCaptionMode(true);
 }
 

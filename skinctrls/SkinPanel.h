@@ -60,7 +60,8 @@ public:
 
     // Height before rolling up, -1 when never rolled up.
     int SavedHeight() const { return savedHeight_; }
-    // Caption and marker rectangles of the last skinned paint (mouse hits).
+    // Caption and marker rectangles where the skinned look draws them (mouse hits),
+    // laid out for the present size and entry.
     skin::Rect LastCaptionRect() const { return captionRect_; }
     skin::Rect LastMarkerRect() const { return markerRect_; }
 
@@ -69,6 +70,7 @@ public:
     void DrawDefault(QImage& bmp) override;
     void DrawSkinned(QImage& bmp) override;
     void ApplySkin() override;
+    void Relayout() override;
     void SetBounds(int left, int top, int width, int height) override;
     QRect AlignArea() const override;
 
@@ -79,7 +81,7 @@ protected:
 private:
     // The panel values of the entry (defaults when the entry is not a panel entry).
     struct PanelSkin {
-        int bgpictureindex = -1;
+        QImage background;  // the bgpictureindex picture, null for none
         skin::Rect captionrect, rollupmarkerrect, restoremarkerrect;
         skin::Alignment alignment = skin::taCenter;
         platform::TFont font;
@@ -89,6 +91,8 @@ private:
     void RollUp(bool state);
     // The background picture the entry tiles, or nullptr.
     const QImage* BackgroundPicture() const;
+    // The bvNone look that tiles the client part of the skin over the whole panel.
+    bool TilesClient() const;
     void DrawCaptionContent(QPainter& p, const QRect& area, int textLeft, const QFont& font, platform::TColor color);
     void DrawSkinnedCaption(QPainter& p, skin::Rect caption);
 

@@ -15,8 +15,9 @@ namespace skinctrls {
 using skin::Rect;
 
 TbsSkinScrollBar::TbsSkinScrollBar(QWidget* parent) : TbsSkinCustomControl(parent) {
-    skinDataName_ = QStringLiteral("hscrollbar");
+    binding_.SetName(QStringLiteral("hscrollbar"));
     resize(200, 20);
+    Relayout();
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     timer_.setParent(this);
@@ -29,34 +30,34 @@ TbsSkinScrollBar::~TbsSkinScrollBar() = default;
 
 void TbsSkinScrollBar::SetKind(TScrollBarKind k) {
     kind_ = k;
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetPosition(int v) {
     v = ClampPosition(values_, v);
     if (v == values_.position) return;
     values_.position = v;
-    update();
+    PartsChanged();
     Fire(OnChange, this);
 }
 
 void TbsSkinScrollBar::SetMin(int v) {
     values_.min = v;
     if (values_.position < v) values_.position = v;
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetMax(int v) {
     values_.max = v;
     // The position keeps within the new range (the whole page with a page size).
     values_.position = ClampPosition(values_, values_.position);
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetPageSize(int v) {
     // A page is accepted only when it fits from the present position to Max.
     if (v >= 0 && values_.max - values_.position + 1 >= v) values_.pageSize = v;
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetSmallChange(int v) {
@@ -74,21 +75,21 @@ void TbsSkinScrollBar::SetBarRange(int min, int max, int pageSize, int position)
     values_.max = max;
     values_.pageSize = pageSize;
     values_.position = ClampPosition(values_, position);
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetBoth(bool v) {
     if (both_ == v) return;
     both_ = v;
     if (v) {
-        savedSkinDataName_ = skinDataName_;
-        skinDataName_ = bothSkinDataName_;
+        savedSkinDataName_ = binding_.Name();
+        binding_.SetName(bothSkinDataName_);
     } else {
-        skinDataName_ = savedSkinDataName_;
+        binding_.SetName(savedSkinDataName_);
     }
     LoadSkinEntry();
-    if (entryIndex_ < 0)
-        update();
+    if (!binding_.HasEntry())
+        PartsChanged();
     else
         ApplySkin();
 }
@@ -96,7 +97,7 @@ void TbsSkinScrollBar::SetBoth(bool v) {
 void TbsSkinScrollBar::SetBothMarkerWidth(int v) {
     if (v < 0) return;
     bothMarkerWidth_ = v;
-    update();
+    PartsChanged();
 }
 
 void TbsSkinScrollBar::SetCanFocused(bool v) {
@@ -112,7 +113,7 @@ bool TbsSkinScrollBar::AcceptsEntry(const skin::TbsDataSkinControl& entry) const
 
 void TbsSkinScrollBar::LoadSkinEntry() {
     TbsSkinCustomControl::LoadSkinEntry();
-    const auto* e = dynamic_cast<const skin::TbsDataSkinScrollBarControl*>(Entry());
+    const auto* e = dynamic_cast<const skin::TbsDataSkinScrollBarControl*>(binding_.Entry());
     if (!e) return;
     ScrollSkin& s = scrollSkin_;
     s.geometry.skinRect = e->skinrect;
@@ -136,14 +137,18 @@ void TbsSkinScrollBar::LoadSkinEntry() {
     s.downGlyph = e->downglyphrect.IsEmpty() ? s.activeGlyph : e->downglyphrect;
 }
 
-ScrollLayout TbsSkinScrollBar::LayoutParts() {
-    LoadSkinEntry();
-    if (entryIndex_ < 0) return LayoutDefault(Horizontal(), size(), both_, bothMarkerWidth_, values_);
-    return LayoutSkinned(Horizontal(), size(), scrollSkin_.geometry, values_);
+void TbsSkinScrollBar::Relayout() {
+    layout_ = binding_.HasEntry() ? LayoutSkinned(Horizontal(), size(), scrollSkin_.geometry, values_)
+                                  : LayoutDefault(Horizontal(), size(), both_, bothMarkerWidth_, values_);
 }
 
-int TbsSkinScrollBar::PositionFromOffset(int a) {
-    return skinctrls::PositionFromOffset(LayoutParts(), Horizontal(), values_, a);
+void TbsSkinScrollBar::PartsChanged() {
+    Relayout();
+    update();
+}
+
+int TbsSkinScrollBar::PositionFromOffset(int a) const {
+    return skinctrls::PositionFromOffset(layout_, Horizontal(), values_, a);
 }
 
 // --- painting --------------------------------------------------------------------------
@@ -160,7 +165,7 @@ void TbsSkinScrollBar::ShowPartState(ScrollPart part, bool hot, bool pressed) {
 
 void TbsSkinScrollBar::DrawDefault(QImage& bmp) {
     TbsSkinCustomControl::DrawDefault(bmp);
-    const ScrollLayout l = LayoutParts();
+    const ScrollLayout& l = layout_;
     QPainter p(&bmp);
     auto drawPart = [&](const Rect& r, ScrollPart part) {
         const bool pressed = pressedPart_ == part, hot = hotPart_ == part;
@@ -182,7 +187,7 @@ void TbsSkinScrollBar::DrawDefault(QImage& bmp) {
 
 void TbsSkinScrollBar::DrawSkinned(QImage& bmp) {
     TbsSkinCustomControl::DrawSkinned(bmp);
-    const ScrollLayout l = LayoutParts();
+    const ScrollLayout& l = layout_;
     const ScrollSkin& s = scrollSkin_;
     QPainter p(&bmp);
     auto drawButton = [&](const Rect& r, ScrollPart part, const Rect& active, const Rect& down) {
@@ -252,14 +257,14 @@ void TbsSkinScrollBar::Tick() {
     case 2: StepUp(smallChange_, true); break;
     case 3:
         UpdateHot(lastMouse_);
-        if (BeforeThumb(LayoutParts(), lastMouse_))
+        if (BeforeThumb(layout_, lastMouse_))
             StepDown(largeChange_, false);
         else
             timer_.stop();
         break;
     case 4:
         UpdateHot(lastMouse_);
-        if (BeyondThumb(LayoutParts(), lastMouse_))
+        if (BeyondThumb(layout_, lastMouse_))
             StepUp(largeChange_, false);
         else
             timer_.stop();
@@ -269,7 +274,7 @@ void TbsSkinScrollBar::Tick() {
 }
 
 void TbsSkinScrollBar::UpdateHot(QPoint p) {
-    ScrollPart part = PartAt(LayoutParts(), p);
+    ScrollPart part = PartAt(layout_, p);
     if (pressedPart_ != ScrollPart::None && part != pressedPart_) part = ScrollPart::None;
     if (part == hotPart_) return;
     const ScrollPart old = hotPart_;
@@ -293,7 +298,7 @@ void TbsSkinScrollBar::mousePressEvent(QMouseEvent* e) {
     mouseInside_ = true;
     lastMouse_ = pt;
     trackClick_ = false;
-    const ScrollLayout l = LayoutParts();
+    const ScrollLayout l = layout_;  // stepping below lays the parts out anew
     repeatMode_ = 0;
     firstTickPending_ = true;
     const ScrollPart part = PartAt(l, pt);

@@ -53,9 +53,9 @@ public:
     TNotifyEvent OnUpButtonClick, OnDownButtonClick;
 
     // The parts as laid out for the present size, values and entry.
-    ScrollLayout LayoutParts();
+    const ScrollLayout& LayoutParts() const { return layout_; }
     // The position a thumb dragged to offset a from the track start stands for.
-    int PositionFromOffset(int a);
+    int PositionFromOffset(int a) const;
 
     // Run-time state (tests and the preview).
     ScrollPart HotPart() const { return hotPart_; }
@@ -67,6 +67,7 @@ public:
     void ShowPartState(ScrollPart part, bool hot, bool pressed);
 
     void LoadSkinEntry() override;
+    void Relayout() override;
     void DrawDefault(QImage& bmp) override;
     void DrawSkinned(QImage& bmp) override;
 
@@ -94,6 +95,8 @@ private:
     };
 
     bool Horizontal() const { return kind_ == sbHorizontal; }
+    // Lays the parts out again for a new value, kind or corner, and repaints.
+    void PartsChanged();
     int Along(QPoint p) const { return Horizontal() ? p.x() : p.y(); }
     void StepUp(int by, bool button);
     void StepDown(int by, bool button);
@@ -114,6 +117,7 @@ private:
     bool canFocused_ = false;
 
     ScrollSkin scrollSkin_;
+    ScrollLayout layout_;
     ScrollPart pressedPart_ = ScrollPart::None;
     ScrollPart hotPart_ = ScrollPart::None;
     bool dragging_ = false;

@@ -164,6 +164,35 @@ TEST(DataLinkTest, WindowFollowsTheCurrentRow) {
     EXPECT_EQ(window(), "0+0/0");
 }
 
+// A grid painting its rows reads each slot's value: nothing moves, no link hears
+// anything, and the fields still read the current row (its buffer while appending).
+TEST(DataLinkTest, FieldValueReadsARowWithoutMoving) {
+    MemTable t, other;
+    FillCodes(t, Codes(10));
+    FillCodes(other, {"X"});
+    DataSource source(&t);
+    RecordingLink link;
+    link.SetBufferCount(3);
+    link.SetDataSource(&source);
+    t.Last();
+    link.Take();
+    Field* code = t.FieldByName("CODE");
+    EXPECT_EQ(code->DisplayText(link.FieldValue(0, *code)), "R7");
+    EXPECT_EQ(code->DisplayText(link.FieldValue(1, *code)), "R8");
+    EXPECT_EQ(link.ActiveRecord(), 2);
+    EXPECT_EQ(t.RecNo(), 10);
+    EXPECT_EQ(code->AsString(), "R9");
+    EXPECT_EQ(link.Take(), "");
+    for (int outside : {-1, 3}) EXPECT_FALSE(link.FieldValue(outside, *code).isValid()) << outside;
+    EXPECT_FALSE(link.FieldValue(0, *other.FieldByName("CODE")).isValid()) << "another data set's field";
+
+    t.Append();
+    code->SetAsString("NEW");
+    EXPECT_EQ(link.FieldValue(1, *code).toString(), "R9");
+    EXPECT_EQ(link.FieldValue(2, *code).toString(), "NEW");
+    EXPECT_EQ(code->AsString(), "NEW");
+}
+
 TEST(DataSourceTest, SwitchingAndDisablingTheDataSet) {
     MemTable a, b, closed;
     FillCodes(a, {"A"});
