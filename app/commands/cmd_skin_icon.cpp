@@ -32,11 +32,11 @@ QImage RenderIcon(int size, skin::TbsSkinData& data) {
     // The frame cannot be smaller than its form picture: draw the window at the smallest
     // square it allows and scale the picture down.
     const int side = std::max({192, data.Picture.width(), data.Picture.height()});
-    const QImage window = skin::RenderFramePreview({QSize(side, side), QString(), true, &data})
+    const QImage window = frame::RenderFramePreview({QSize(side, side), QString(), true, &data})
                               .convertToFormat(QImage::Format_ARGB32);
     const QRect client = data.Picture.isNull()
-                             ? skin::DefaultClientRect(QSize(side, side), skin::DefaultCaptionHeight(false)).ToQRect()
-                             : skin::SkinnedClientRect(QSize(side, side), data.FormInfo.clientrect, data.Picture.size())
+                             ? frame::DefaultClientRect(QSize(side, side), frame::DefaultCaptionHeight(false)).ToQRect()
+                             : frame::SkinnedClientRect(QSize(side, side), data.FormInfo.clientrect, data.Picture.size())
                                    .ToQRect();
     // The tree takes its colours from the frame: the caption band's slate, the border's
     // darker edge and the client ground.
