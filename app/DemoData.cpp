@@ -102,12 +102,22 @@ void RunScript(db::Connection& c, const QString& script) {
 }  // namespace
 
 void CreateProgramDatabase(const QString& path, bool demo) {
-    if (QFileInfo::exists(path))
-        throw std::runtime_error("'" + path.toStdString() + "' exists already; init-db never replaces a database");
-    const QString dir = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(dir)) throw std::runtime_error("cannot create the folder '" + dir.toStdString() + "'");
     db::ConnectionParams params;
-    params.database = QFileInfo(path).absoluteFilePath();
+    params.database = path;
+    CreateProgramDatabase(params, demo);
+}
+
+void CreateProgramDatabase(db::ConnectionParams params, bool demo) {
+    const bool embedded = params.isEmbedded();
+    if (embedded) {
+        const QString path = params.database;
+        if (QFileInfo::exists(path))
+            throw std::runtime_error("'" + path.toStdString() + "' exists already; init-db never replaces a database");
+        const QString dir = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(dir)) throw std::runtime_error("cannot create the folder '" + dir.toStdString() + "'");
+        params.database = QFileInfo(path).absoluteFilePath();
+    }
+    // On a server the server itself refuses a file that exists.
     db::Connection::CreateDatabase(params);
     try {
         db::Connection c;
@@ -122,7 +132,10 @@ void CreateProgramDatabase(const QString& path, bool demo) {
             c.Commit();
         }
     } catch (...) {
-        QFile::remove(params.database);  // a half-made database is of no use to anyone
+        // A half-made database is of no use to anyone. A server's file is the server's
+        // to remove (the error says why it is incomplete; nothing of it was committed
+        // beyond the empty database).
+        if (embedded) QFile::remove(params.database);
         throw;
     }
 }
@@ -144,6 +157,15 @@ bool WriteIfAbsent(const QString& path, const QByteArray& text) {
 }  // namespace
 
 QStringList WriteDemoConfiguration(const QString& databasePath) {
+    db::ConnectionParams params;
+    params.database = databasePath;
+    return WriteDemoConfiguration(params);
+}
+
+QStringList WriteDemoConfiguration(const db::ConnectionParams& params) {
+    // A server's location is written as given; a local file by its whole path.
+    const QString location =
+        params.isEmbedded() ? QFileInfo(params.database).absoluteFilePath() : params.database;
     QStringList report;
     bool found = false;
     QString connections = db::FindConnectionsFile(&found);
@@ -155,14 +177,14 @@ QStringList WriteDemoConfiguration(const QString& databasePath) {
         "DriverName=Interbase\n"
         "Database=%2\n"
         "RoleName=\n"
-        "User_Name=SYSDBA\n"
-        "Password=\n"
+        "User_Name=%3\n"
+        "Password=%4\n"
         "ServerCharSet=\n"
         "CodePage=Big5\n"
         "SQLDialect=3\n"
         "WaitOnLocks=True\n"
         "LockTimeout=0\n")
-                                 .arg(db::kConnectionName, QFileInfo(databasePath).absoluteFilePath())
+                                 .arg(db::kConnectionName, location, params.userName, params.password)
                                  .toUtf8();
     if (WriteIfAbsent(connections, entry))
         report << "wrote the connection entry " + connections;

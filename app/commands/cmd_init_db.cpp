@@ -1,4 +1,8 @@
-// marlith init-db [--demo] PATH
+// marlith init-db [--demo] [--user NAME] [--password PASSWORD] PATH
+//
+// PATH is a local file (the embedded engine creates it) or a file on a Firebird server,
+// "host:/path" or "host/port:/path", created there by the server with the given account
+// (default SYSDBA; the password also from $ISC_PASSWORD, as Firebird's own tools take it).
 
 #include <cstdio>
 
@@ -10,9 +14,13 @@ namespace {
 int InitDb(const QStringList& argsIn) {
     QStringList args = argsIn;
     const bool demo = app::TakeFlag(args, "--demo");
+    db::ConnectionParams params;
+    params.userName = app::TakeOption(args, "--user", qEnvironmentVariable("ISC_USER", params.userName));
+    params.password = app::TakeOption(args, "--password", qEnvironmentVariable("ISC_PASSWORD"));
     app::RejectUnknownOptions(args);
     if (args.size() != 1) throw app::UsageError("expected one database path");
-    app::CreateProgramDatabase(args.first(), demo);
+    params.database = args.first();
+    app::CreateProgramDatabase(params, demo);
     std::printf("created %s%s\n", qPrintable(args.first()), demo ? " with the demo data" : "");
     if (demo)
         for (const QString& line : app::WriteDemoConfiguration(args.first()))
@@ -22,8 +30,8 @@ int InitDb(const QStringList& argsIn) {
 
 const app::CommandRegistrar kInitDb({
     "init-db",
-    "[--demo] PATH",
-    "create an embedded database with the schema (and the demo data, connection entry and settings)",
+    "[--demo] [--user NAME] [--password PASSWORD] PATH | HOST:PATH",
+    "create a database with the schema, a local file or one on a Firebird server (and the demo data, connection entry and settings)",
     app::Needs::Core,
     &InitDb,
 });

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QUuid>
 
 #include <csignal>
 
@@ -107,5 +109,44 @@ TEST(MainJob, ASignalClosesTheWindowInOrder) {
             database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING WITH 'TMP_BILLID'"),
             "0");
     }
+}
+#endif
+
+#ifdef MARLITH_PROGRAM
+// Several clerks on several machines share one database on a Firebird server: init-db
+// creates it there with the demo data and writes the entry that names it, and a command
+// run through that entry works on the server's database.
+TEST(ServerInitDb, CreatesTheDatabaseOnTheServerAndTheEntryReachesIt) {
+    const QString host = qEnvironmentVariable("MARLITH_TEST_SERVER");
+    if (host.isEmpty()) GTEST_FAIL() << "MARLITH_TEST_SERVER is not set: run the server tests through scripts/test";
+    const QString folder = qEnvironmentVariable("MARLITH_TEST_SERVER_DIR", "/tmp/marlith-server-tests");
+    const QString file = QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".fdb");
+    const QString location = host + ":" + file;
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MARLITH_CONNECTIONS", dir.filePath("connections.ini"));
+    env.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
+    env.insert("ISC_PASSWORD", qEnvironmentVariable("MARLITH_TEST_SERVER_PASSWORD", "masterkey"));
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(MARLITH_PROGRAM), args);
+        p.waitForFinished(120000);
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+    };
+
+    const auto [created, createdOut] = run({"init-db", "--demo", location});
+    ASSERT_EQ(created, 0) << createdOut.toStdString();
+    const auto [again, againOut] = run({"init-db", location});  // never replaced
+    EXPECT_NE(again, 0) << againOut.toStdString();
+
+    QFile entry(dir.filePath("connections.ini"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(entry.readAll()).contains("Database=" + location + "\n"));
+
+    const auto [listed, orders] = run({"orders", "P2026-001", "--format", "csv"});
+    EXPECT_EQ(listed, 0) << orders.toStdString();
+    EXPECT_TRUE(orders.contains("SO2026110201")) << orders.toStdString();
+    QFile::remove(file);  // the server's folder is shared with the test
 }
 #endif
