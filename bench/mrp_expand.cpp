@@ -90,12 +90,12 @@ Measure RunEngine(const ScenarioDatabase& database, bool cache, std::vector<Key>
     const long before = executed();
     QElapsedTimer timer;
     timer.start();
-    engine.bsSkinButton1Click();
-    engine.bsSkinButton2Click();
+    engine.LoadOrders();
+    engine.ExpandMaterials();
     Measure m;
     m.ms = timer.nsecsElapsed() / 1e6;
     m.statements = executed() - before;
-    m.rows = engine.ACDS().RecordCount();
+    m.rows = engine.materialList().RecordCount();
     rows.clear();
     for (const mrp::MaterialRow& r : engine.ReadMaterialList()) {
         if (r.mItem != "N") throw std::runtime_error("a sub-assembly is left in the material list");

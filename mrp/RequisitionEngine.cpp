@@ -166,7 +166,7 @@ void RequisitionEngine::Require(bool enabled, const char* command) const {
 
 // --- Project ---------------------------------------------------------------------------
 
-QString RequisitionEngine::bsSkinEdit1Exit() {
+QString RequisitionEngine::LookUpProjectName() {
     db::Query q(reading_);
     q.SetSQL(kProjectNameStatement);
     q.SetParam("PROJ_ID", projectCode_);
@@ -177,7 +177,7 @@ QString RequisitionEngine::bsSkinEdit1Exit() {
 
 // --- "確定" -----------------------------------------------------------------------------
 
-void RequisitionEngine::bsSkinButton1Click() {
+void RequisitionEngine::LoadOrders() {
     Require(states_.confirm, "確定");
     const QString code = projectCode_;
     const ComposedQuery query = OrderQuery(code);
@@ -282,7 +282,7 @@ std::vector<BomRow> RequisitionEngine::ReadBomRows() {
     return rows;
 }
 
-void RequisitionEngine::bsSkinButton2Click() {
+void RequisitionEngine::ExpandMaterials() {
     Require(states_.expand, "物料展開");
     CommandStates s = states_;
     s.expand = false;
@@ -346,7 +346,7 @@ void RequisitionEngine::bsSkinButton2Click() {
     materialListPartial_ = false;
 }
 
-void RequisitionEngine::SpeedButton1Click() {
+void RequisitionEngine::ExpandSubAssemblies() {
     std::vector<MaterialRow> rows = ReadMaterialList();
     CommandTransaction transaction(reading_, options_.cache);
     BillLookup lookup(reading_, options_.cache);
@@ -373,7 +373,7 @@ void RequisitionEngine::Report(RequisitionReport report) {
     if (reporter_) reporter_->ShowOutcome(lastReport_);
 }
 
-void RequisitionEngine::bsSkinButton3Click() {
+void RequisitionEngine::TransferToRequisition() {
     Require(states_.requisition, "轉請購單");
     if (materialListPartial_) {
         RequisitionReport r;

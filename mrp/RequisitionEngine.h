@@ -1,9 +1,10 @@
 #pragma once
 // The requisition workflow of the main window, without a widget: the project code and
-// name, the order list CDS_OrderItem and "確定", the material list ACDS and "物料展開"
-// with its multi-level passes, and "轉請購單" (the day's number and the requisition
-// write). The main window binds its grids to CDS_OrderItem and ACDS, calls the command
-// entry points from its buttons, follows the command states through a
+// name, the order list (the window's CDS_OrderItem) loaded by "確定", the material list
+// (the window's ACDS) built by "物料展開" with its multi-level passes, and "轉請購單" (the
+// day's number and the requisition write). The operations are named by what they do;
+// the window's event handlers (bsSkinButton1Click, ...) call them. The main window binds
+// its grids to orderList() and materialList(), follows the command states through a
 // CommandStateObserver and shows the outcome of a write through a RequisitionReporter;
 // the command line drives the same engine.
 //
@@ -139,7 +140,7 @@ public:
     void SetProjectCode(const QString& code) { projectCode_ = code; }
     const QString& projectCode() const { return projectCode_; }
     // Leaving the code edit: looks the project's name up (empty when none) and returns it.
-    QString bsSkinEdit1Exit();
+    QString LookUpProjectName();
     const QString& projectName() const { return projectName_; }
 
     // --- Commands ----------------------------------------------------------------
@@ -147,22 +148,22 @@ public:
     // "確定": writes the order query to the query dump (a failure ends the command
     // before the query runs, with the list and the states unchanged), loads the order
     // list, and enables "物料展開" and "轉請購單" when it has rows, disables both when not.
-    void bsSkinButton1Click();
+    void LoadOrders();
     // "物料展開": disables itself, recreates the material list, fills the work table from
     // every row of the order list, writes the bill query to the dump, reads the bill
     // rows, builds the first level and runs the passes. A failure leaves the rows built
-    // so far in ACDS and marks the list as partial (see bsSkinButton3Click). Pressed
+    // so far in the material list and marks the list as partial (see TransferToRequisition). Pressed
     // before any "確定" it fails on the closed order list.
-    void bsSkinButton2Click();
+    void ExpandMaterials();
     // The hidden "序展" button: passes over the material list until no row is marked
     // "Y". The expansion runs its passes itself; this is for rows marked by hand.
-    void SpeedButton1Click();
+    void ExpandSubAssemblies();
     // "轉請購單": after an expansion that failed, refuses (kPartialListRefused; no number
     // is reserved and the states stay). Otherwise reserves the day's number (a failure
     // there throws) and writes the requisition (WriteRequisition); in both cases the three
     // commands are disabled afterwards, for the rest of the run. The orders marked as
     // transferred are those of the last expansion (see RequisitionWriter).
-    void bsSkinButton3Click();
+    void TransferToRequisition();
 
     // Defines the material list's nine fields and its index "IntIndex" (not active) and
     // creates it empty.
@@ -191,9 +192,9 @@ public:
     const QStringList& expandedOrders() const { return expandedOrders_; }
 
     // --- Data sets ---------------------------------------------------------------
-    data::QueryTable& CDS_OrderItem() { return orderItems_; }
-    data::MemTable& ACDS() { return materials_; }
-    data::QueryTable& CDS_SubItem() { return subItems_; }
+    data::QueryTable& orderList() { return orderItems_; }
+    data::MemTable& materialList() { return materials_; }
+    data::QueryTable& billList() { return subItems_; }
 
     // The material list's rows as the requisition write reads them.
     std::vector<MaterialRow> ReadMaterialList();
@@ -233,7 +234,7 @@ private:
     data::QueryTable subItems_;
 };
 
-// The field names of ACDS in their order.
+// The field names of the material list (the window's ACDS) in their order.
 extern const QStringList kMaterialFields;
 
 }  // namespace mrp

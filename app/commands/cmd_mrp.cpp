@@ -157,8 +157,8 @@ private:
 int Orders(const QStringList& args) {
     const Options o = ParseOptions(args, true);
     Session s(o, false);
-    s.engine().bsSkinButton1Click();
-    PrintDataSet(s.engine().CDS_OrderItem(), o.format);
+    s.engine().LoadOrders();
+    PrintDataSet(s.engine().orderList(), o.format);
     return 0;
 }
 
@@ -166,11 +166,11 @@ int Expand(const QStringList& args) {
     const Options o = ParseOptions(args, true);
     Session s(o, true);
     mrp::RequisitionEngine& e = s.engine();
-    e.bsSkinButton1Click();
+    e.LoadOrders();
     // Without order lines "物料展開" is not offered: the material list is empty.
-    if (e.commandStates().expand) e.bsSkinButton2Click();
+    if (e.commandStates().expand) e.ExpandMaterials();
     else e.DefineMaterialList();
-    PrintDataSet(e.ACDS(), o.format);
+    PrintDataSet(e.materialList(), o.format);
     return 0;
 }
 
@@ -199,13 +199,13 @@ int Requisition(const QStringList& args) {
     mrp::RequisitionEngine& e = s.engine();
     PrintingReporter reporter;
     e.SetReporter(&reporter);
-    e.bsSkinButton1Click();
+    e.LoadOrders();
     if (!e.commandStates().requisition) {
         Out(stderr, "no open order lines for project " + o.project + ": nothing to write\n");
         return 0;
     }
-    e.bsSkinButton2Click();
-    e.bsSkinButton3Click();
+    e.ExpandMaterials();
+    e.TransferToRequisition();
     switch (e.lastReport().outcome) {
     case mrp::RequisitionOutcome::Written: return 0;
     case mrp::RequisitionOutcome::NothingWritten:

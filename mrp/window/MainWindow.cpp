@@ -133,8 +133,8 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     engine_ = std::make_unique<RequisitionEngine>(catalogue_, reading_, writing_, options_.engine);
     engine_->SetStateObserver(this);
     engine_->SetReporter(this);
-    dsOrderItem_.SetDataSet(&engine_->CDS_OrderItem());
-    dsSubItem_.SetDataSet(&engine_->ACDS());
+    dsOrderItem_.SetDataSet(&engine_->orderList());
+    dsSubItem_.SetDataSet(&engine_->materialList());
     cdsProj_.SetConnection(&reading_);
     DefineProjectList(cdsProj_);
     BuildControls();
@@ -297,7 +297,7 @@ void TFormMarlith::bsSkinEdit1Exit() { Guard([this] { LookUpName(); }); }
 
 void TFormMarlith::LookUpName() {
     engine_->SetProjectCode(edit1_->Text());
-    edit2_->SetText(engine_->bsSkinEdit1Exit());
+    edit2_->SetText(engine_->LookUpProjectName());
 }
 
 void TFormMarlith::bsSkinEdit1ButtonClick() {
@@ -334,14 +334,14 @@ void TFormMarlith::RunCommand(void (RequisitionEngine::*command)(), bool hourgla
     });
 }
 
-void TFormMarlith::bsSkinButton1Click() { RunCommand(&RequisitionEngine::bsSkinButton1Click, true); }
+void TFormMarlith::bsSkinButton1Click() { RunCommand(&RequisitionEngine::LoadOrders, true); }
 
-void TFormMarlith::bsSkinButton2Click() { RunCommand(&RequisitionEngine::bsSkinButton2Click, true); }
+void TFormMarlith::bsSkinButton2Click() { RunCommand(&RequisitionEngine::ExpandMaterials, true); }
 
-void TFormMarlith::SpeedButton1Click() { RunCommand(&RequisitionEngine::SpeedButton1Click, true); }
+void TFormMarlith::SpeedButton1Click() { RunCommand(&RequisitionEngine::ExpandSubAssemblies, true); }
 
 // The write shows its own hourglass (WriteStarted) and its outcome dialog without it.
-void TFormMarlith::bsSkinButton3Click() { RunCommand(&RequisitionEngine::bsSkinButton3Click, false); }
+void TFormMarlith::bsSkinButton3Click() { RunCommand(&RequisitionEngine::TransferToRequisition, false); }
 
 void TFormMarlith::bsSkinButton4Click() {
     // Leaving goes through the close handling, so the run's work table is dropped as

@@ -213,7 +213,7 @@ protected:
 TEST_F(CodePageRequisitionTest, UserDefinedCharactersReachTheRequisitionWithTheirBytes) {
     Prepare();
     ASSERT_EQ(Materials().size(), 2) << Materials().join('\n').toStdString();
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(reporter.reports.size(), 1u);
     ASSERT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Written) << reporter.reports[0].detail.toStdString();
 
@@ -241,12 +241,12 @@ TEST_F(CodePageRequisitionTest, UserDefinedCharactersReachTheRequisitionWithThei
 TEST_F(CodePageRequisitionTest, ClerkTextThePageCannotHoldIsRefusedBeforeAnythingIsWritten) {
     Prepare();
     // The clerk renames a material in the list to something Big5 has no code for.
-    data::MemTable& acds = engine->ACDS();
+    data::MemTable& acds = engine->materialList();
     ASSERT_TRUE(acds.Locate("PROD_ID", CodePage().Decode(component)));
     acds.Edit();
     acds.FieldByName("PROD_NAME")->SetAsString(QString::fromUtf16(u"螺絲\U0001F529"));
     acds.Post();
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];

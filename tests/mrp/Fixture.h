@@ -82,8 +82,8 @@ protected:
     // "確定" then "物料展開" for the project.
     void Expand(const QString& project) {
         engine->SetProjectCode(project);
-        engine->bsSkinButton1Click();
-        engine->bsSkinButton2Click();
+        engine->LoadOrders();
+        engine->ExpandMaterials();
     }
 
     // The material list, one line per row: PROD_ID QTY DIV_C R_QTY MITEM MAIN_PROD

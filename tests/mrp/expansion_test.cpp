@@ -21,7 +21,7 @@ TEST_F(ExpansionTest, WorkedExampleGivesDThenC) {
     EXPECT_EQ(engine->expansionPasses(), 1);
     EXPECT_FALSE(engine->materialListPartial());
     // Names and units come from PRODUCT; the grid's current row is the first.
-    data::MemTable& acds = engine->ACDS();
+    data::MemTable& acds = engine->materialList();
     EXPECT_EQ(acds.FieldByName("PROD_NAME")->AsString(), "Part D");
     acds.Next();
     EXPECT_EQ(acds.FieldByName("UNITNAME")->AsString(), "kg");
@@ -67,8 +67,8 @@ TEST_F(ExpansionTest, ComponentMissingFromProductKeepsItsRowWithEmptyNameAndUnit
     database.Run(Product("P", "Ordered") + Bom("P", "GHOST", "2") + Order("SO1", "P1") + Line("SO1", "P", "3"));
     Expand("P1");
     EXPECT_EQ(Materials(), QStringList({"GHOST 6 1 6 N P SO1"}));
-    EXPECT_EQ(engine->ACDS().FieldByName("PROD_NAME")->AsString(), "");
-    EXPECT_EQ(engine->ACDS().FieldByName("UNITNAME")->AsString(), "");
+    EXPECT_EQ(engine->materialList().FieldByName("PROD_NAME")->AsString(), "");
+    EXPECT_EQ(engine->materialList().FieldByName("UNITNAME")->AsString(), "");
 }
 
 TEST_F(ExpansionTest, NullQuantitiesFallBackAsEachLevelSays) {
@@ -105,8 +105,8 @@ TEST_F(ExpansionTest, DeepBillsRunOnePassPerLevel) {
 TEST_F(ExpansionTest, NoBillAtAllLeavesTheListEmptyAndRunsNoPass) {
     database.Run(Product("P", "Plain") + Order("SO1", "P1") + Line("SO1", "P", "3"));
     Expand("P1");
-    EXPECT_TRUE(engine->ACDS().Active());
-    EXPECT_EQ(engine->ACDS().RecordCount(), 0);
+    EXPECT_TRUE(engine->materialList().Active());
+    EXPECT_EQ(engine->materialList().RecordCount(), 0);
     EXPECT_EQ(engine->expansionPasses(), 0);
     EXPECT_FALSE(engine->materialListPartial());
 }
@@ -115,9 +115,9 @@ TEST_F(ExpansionTest, BillCycleEndsWithTheChainAndKeepsTheRowsBuilt) {
     database.Run(Bom("A", "B", "1") + Bom("A", "K", "1") + Bom("B", "C", "1") + Bom("C", "A", "1") +
                  Order("SO1", "P1") + Line("SO1", "A", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     try {
-        engine->bsSkinButton2Click();
+        engine->ExpandMaterials();
         FAIL() << "a bill that contains itself did not stop the expansion";
     } catch (const mrp::RuleError& e) {
         EXPECT_NE(std::string(e.what()).find("A → B → C → A"), std::string::npos) << e.what();
@@ -129,9 +129,9 @@ TEST_F(ExpansionTest, BillCycleEndsWithTheChainAndKeepsTheRowsBuilt) {
     // A product whose bill names itself.
     database.Run(Bom("SELF", "SELF", "1") + Order("SO2", "P2") + Line("SO2", "SELF", "1"));
     engine->SetProjectCode("P2");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     try {
-        engine->bsSkinButton2Click();
+        engine->ExpandMaterials();
         FAIL() << "no error for a product in its own bill";
     } catch (const mrp::RuleError& e) {
         EXPECT_NE(std::string(e.what()).find("SELF → SELF"), std::string::npos) << e.what();
@@ -143,9 +143,9 @@ TEST_F(ExpansionTest, DivisorZeroNamesAssemblyAndComponentAndPostsNothingOfTheRo
     database.Run(Bom("P", "X1", "1") + Bom("P", "X2", "1", "0") + Bom("P", "X3", "1") + Order("SO1", "P1") +
                  Line("SO1", "P", "4"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     try {
-        engine->bsSkinButton2Click();
+        engine->ExpandMaterials();
         FAIL() << "DIV_C 0 did not end the expansion";
     } catch (const mrp::RuleError& e) {
         const std::string m = e.what();
@@ -158,8 +158,8 @@ TEST_F(ExpansionTest, DivisorZeroNamesAssemblyAndComponentAndPostsNothingOfTheRo
     database.Run(Bom("Q", "SUB", "2") + Bom("SUB", "Y1", "1") + Bom("SUB", "Y2", "1", "0") + Order("SO2", "P2") +
                  Line("SO2", "Q", "1"));
     engine->SetProjectCode("P2");
-    engine->bsSkinButton1Click();
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::RuleError);
+    engine->LoadOrders();
+    EXPECT_THROW(engine->ExpandMaterials(), mrp::RuleError);
     EXPECT_EQ(Materials(), QStringList({"Y1 2 1 2 N SUB SO2"}));
 }
 
@@ -188,9 +188,9 @@ TEST_F(ExpansionTest, ABillLineWithoutComponentEndsTheExpansionNamingTheAssembly
         for (const Case& c : {Case{"P" + i, "FA" + i, {"X1 4 1 4 N FA" + i + " SO" + i}},
                               Case{"Q" + i, "SUB" + i, {"Y1 2 1 2 N SUB" + i + " SQ" + i}}}) {
             engine->SetProjectCode(c.project);
-            engine->bsSkinButton1Click();
+            engine->LoadOrders();
             try {
-                engine->bsSkinButton2Click();
+                engine->ExpandMaterials();
                 ADD_FAILURE() << "a line without component did not end the expansion of " << c.project.toStdString();
             } catch (const mrp::RuleError& e) {
                 EXPECT_NE(std::string(e.what()).find(("the bill of materials of " + c.assembly).toStdString() +
@@ -202,7 +202,7 @@ TEST_F(ExpansionTest, ABillLineWithoutComponentEndsTheExpansionNamingTheAssembly
             EXPECT_TRUE(engine->materialListPartial());
         }
     }
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
@@ -213,19 +213,19 @@ TEST_F(ExpansionTest, ExpandingBeforeConfirmFailsOnTheClosedOrderList) {
     database.Run("insert into " + engine->workTableName() + " values ('OLD', 'P0');");
     engine->SetProjectCode("P1");
     try {
-        engine->bsSkinButton2Click();
+        engine->ExpandMaterials();
         FAIL() << "expanded without an order list";
     } catch (const data::DataError& e) {
         EXPECT_NE(std::string(e.what()).find("closed dataset"), std::string::npos) << e.what();
     }
     // The material list is defined and empty, the work table empty, the command disabled.
-    EXPECT_TRUE(engine->ACDS().Active());
-    EXPECT_EQ(engine->ACDS().RecordCount(), 0);
+    EXPECT_TRUE(engine->materialList().Active());
+    EXPECT_EQ(engine->materialList().RecordCount(), 0);
     EXPECT_EQ(Scalar("select count(*) from " + engine->workTableName()), "0");
     EXPECT_FALSE(engine->commandStates().expand);
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::CommandNotAvailable);  // until "確定" again
-    engine->bsSkinButton1Click();
-    engine->bsSkinButton2Click();
+    EXPECT_THROW(engine->ExpandMaterials(), mrp::CommandNotAvailable);  // until "確定" again
+    engine->LoadOrders();
+    engine->ExpandMaterials();
     EXPECT_EQ(Materials(), QStringList({"B 1 1 1 N A SO1"}));
 }
 
@@ -251,17 +251,17 @@ TEST_F(ExpansionTest, BillQueryIsDumpedAfterTheWorkTableAndAFailedDumpEndsTheCom
     EXPECT_EQ(text.count("\r\n"), 11);
 
     // The dump cannot be written: the work table is filled, the list stays empty.
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     ASSERT_TRUE(QFile::remove(DumpPath()));
     ASSERT_TRUE(QDir().mkpath(DumpPath()));  // a folder where the file should be
     try {
-        engine->bsSkinButton2Click();
+        engine->ExpandMaterials();
         FAIL() << "the failed dump did not end the command";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("query file"), std::string::npos) << e.what();
     }
     EXPECT_EQ(Scalar("select count(*) from " + engine->workTableName()), "1");
-    EXPECT_EQ(engine->ACDS().RecordCount(), 0);
+    EXPECT_EQ(engine->materialList().RecordCount(), 0);
     EXPECT_TRUE(engine->materialListPartial());
 }
 
@@ -291,9 +291,9 @@ TEST_F(UncachedExpansionTest, GivesTheSameRowsAsTheCachedEngineWithMoreStatement
     mrp::RequisitionEngine cachedEngine(c2, r2, w2, options);
     cachedEngine.CreateWorkTable();
     cachedEngine.SetProjectCode("P1");
-    cachedEngine.bsSkinButton1Click();
+    cachedEngine.LoadOrders();
     const long before2 = r2.statementsExecuted();
-    cachedEngine.bsSkinButton2Click();
+    cachedEngine.ExpandMaterials();
     const long cachedStatements = r2.statementsExecuted() - before2;
     QStringList cached;
     for (const mrp::MaterialRow& r : cachedEngine.ReadMaterialList())

@@ -153,9 +153,9 @@ TEST_F(NumberingTest, TheDateIsFormedOnceForACommandThatSpansMidnight) {
     }());
     late.SetProjectCode("P1");
     late.CreateWorkTable();
-    late.bsSkinButton1Click();
-    late.bsSkinButton2Click();
-    late.bsSkinButton3Click();
+    late.LoadOrders();
+    late.ExpandMaterials();
+    late.TransferToRequisition();
     late.DropWorkTable();
     EXPECT_EQ(late.lastReport().outcome, mrp::RequisitionOutcome::Written) << late.lastReport().detail.toStdString();
     EXPECT_EQ(late.requisitionNumber(), "202611020001");

@@ -27,8 +27,8 @@ TEST_F(OrderListTest, ListsLiveUntransferredLinesOfTheProjectOnly) {
                  Order("SO-OFF", "P1", "'True'") + Line("SO-OFF", "A", "1") +
                  Order("SO-OTHER", "P2") + Line("SO-OTHER", "A", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
-    data::QueryTable& list = engine->CDS_OrderItem();
+    engine->LoadOrders();
+    data::QueryTable& list = engine->orderList();
     ASSERT_EQ(list.RecordCount(), 3);
     EXPECT_EQ(list.RecNo(), 1);
 
@@ -54,14 +54,14 @@ TEST_F(OrderListTest, CommandStatesFollowTheRowsAndAreReported) {
     EXPECT_EQ(engine->commandStates(), all);
 
     engine->SetProjectCode("NOPE");
-    engine->bsSkinButton1Click();
-    EXPECT_EQ(engine->CDS_OrderItem().RecordCount(), 0);
+    engine->LoadOrders();
+    EXPECT_EQ(engine->orderList().RecordCount(), 0);
     EXPECT_EQ(engine->commandStates(), (mrp::CommandStates{true, false, false}));
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::CommandNotAvailable);
-    EXPECT_THROW(engine->bsSkinButton3Click(), mrp::CommandNotAvailable);
+    EXPECT_THROW(engine->ExpandMaterials(), mrp::CommandNotAvailable);
+    EXPECT_THROW(engine->TransferToRequisition(), mrp::CommandNotAvailable);
 
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     EXPECT_EQ(engine->commandStates(), all);
     ASSERT_EQ(states.changes.size(), 2u);
     EXPECT_EQ(states.changes[0], (mrp::CommandStates{true, false, false}));
@@ -71,21 +71,21 @@ TEST_F(OrderListTest, CommandStatesFollowTheRowsAndAreReported) {
 TEST_F(OrderListTest, ConfirmAgainReloadsAndDropsEditsInMemory) {
     database.Run(Order("SO1", "P1") + Line("SO1", "A", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
-    data::QueryTable& list = engine->CDS_OrderItem();
+    engine->LoadOrders();
+    data::QueryTable& list = engine->orderList();
     list.Edit();
     list.FieldByName("QTY")->SetAsFloat(99);
     list.Post();
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     EXPECT_EQ(list.FieldByName("QTY")->AsString(), "1");
 }
 
 TEST_F(OrderListTest, ProjectNameLookup) {
     database.Run("INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P1', '台北信義辦公室裝修');");
     engine->SetProjectCode("P1");
-    EXPECT_EQ(engine->bsSkinEdit1Exit(), "台北信義辦公室裝修");
+    EXPECT_EQ(engine->LookUpProjectName(), "台北信義辦公室裝修");
     engine->SetProjectCode("P9");
-    EXPECT_EQ(engine->bsSkinEdit1Exit(), "");
+    EXPECT_EQ(engine->LookUpProjectName(), "");
     EXPECT_EQ(engine->projectName(), "");
 }
 
@@ -95,8 +95,8 @@ TEST_F(OrderListTest, QueryDumpHoldsTheStatementWithTheCodeAsALiteral) {
     const QString code = "專案'1";
     database.Run(Order("SO1", "P1") + Line("SO1", "A", "1"));
     engine->SetProjectCode(code);
-    engine->bsSkinButton1Click();
-    EXPECT_EQ(engine->CDS_OrderItem().RecordCount(), 0);
+    engine->LoadOrders();
+    EXPECT_EQ(engine->orderList().RecordCount(), 0);
 
     const QByteArray expected = db::CodePage().Encode(
         "select b.prod_id,b.prod_name,b.qty, \r\n"
@@ -114,14 +114,14 @@ TEST_F(OrderListTest, AFailedDumpEndsConfirmBeforeTheQueryWithNothingChanged) {
     database.Run(Order("SO1", "P1") + Line("SO1", "A", "1") + Order("SO2", "P2") + Line("SO2", "A", "1") +
                  Line("SO2", "B", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     ASSERT_TRUE(QFile::remove(DumpPath()));
     ASSERT_TRUE(QDir().mkpath(DumpPath()));
     states.changes.clear();
 
     engine->SetProjectCode("P2");
-    EXPECT_THROW(engine->bsSkinButton1Click(), mrp::QueryDumpError);
-    EXPECT_EQ(engine->CDS_OrderItem().RecordCount(), 1);
-    EXPECT_EQ(engine->CDS_OrderItem().FieldByName("MASTERBILLID")->AsString(), "SO1");
+    EXPECT_THROW(engine->LoadOrders(), mrp::QueryDumpError);
+    EXPECT_EQ(engine->orderList().RecordCount(), 1);
+    EXPECT_EQ(engine->orderList().FieldByName("MASTERBILLID")->AsString(), "SO1");
     EXPECT_TRUE(states.changes.empty());
 }

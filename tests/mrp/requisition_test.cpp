@@ -25,14 +25,14 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders
         Order("SO-DONE", "P1", "'False'", "'Y'") + Order("SO-PLAIN", "P1") + Line("SO-PLAIN", "NOBILL", "1") +
         Order("SO-OTHER", "P2"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
+    engine->LoadOrders();
     // Entered after the clerk loaded the list: not in this requisition, open for the next.
     database.Run(Order("SO-LATE", "P1") + Line("SO-LATE", "P", "100"));
-    engine->bsSkinButton2Click();
+    engine->ExpandMaterials();
     QStringList expanded = engine->expandedOrders();
     expanded.sort();
     EXPECT_EQ(expanded, (QStringList{"SO-PLAIN", "SO1"}));
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];
@@ -72,7 +72,7 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE ORDER_ID = 'SO-LATE'"), "0");
     EXPECT_FALSE(writing.InTransaction());
     // Nothing offers a command any more.
-    EXPECT_THROW(engine->bsSkinButton1Click(), mrp::CommandNotAvailable);
+    EXPECT_THROW(engine->LoadOrders(), mrp::CommandNotAvailable);
 }
 
 // A second clerk's copy of the program: its own three attachments and engine.
@@ -93,8 +93,8 @@ public:
     }
     void Expand(const QString& project) {
         engine->SetProjectCode(project);
-        engine->bsSkinButton1Click();
-        engine->bsSkinButton2Click();
+        engine->LoadOrders();
+        engine->ExpandMaterials();
     }
 
     db::Connection catalogue, reading, writing;
@@ -113,9 +113,9 @@ TEST_F(RequisitionTest, ASecondWriteOfTheProjectIsRefusedAndWritesNothing) {
     Expand("P1");
     second.Expand("P1");
 
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
-    second.engine->bsSkinButton3Click();
+    second.engine->TransferToRequisition();
 
     const mrp::RequisitionReport& r = second.engine->lastReport();
     EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::AlreadyTransferred) << r.detail.toStdString();
@@ -182,7 +182,7 @@ TEST_F(RequisitionTest, AWriteThatWaitsForAnotherClientFollowsItsOutcome) {
             if (c.commit) other.Commit();
             else other.Rollback();
         });
-        client.engine->bsSkinButton3Click();
+        client.engine->TransferToRequisition();
         ender.join();
 
         const mrp::RequisitionReport& r = client.engine->lastReport();
@@ -203,7 +203,7 @@ TEST_F(RequisitionTest, AnOrderDeletedAfterTheListWasLoadedFailsTheWrite) {
                  Line("SO2", "P", "1"));
     Expand("P1");
     database.Run("DELETE FROM ORDER_SUB WHERE MASTERBILLID = 'SO2';\nDELETE FROM ORDER_MASTER WHERE MASTERBILLID = 'SO2';");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
     EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
     EXPECT_NE(engine->lastReport().detail.indexOf("SO2 no longer exists"), -1)
@@ -220,7 +220,7 @@ TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven
                  Line("SO1", "P", "1"));
     Expand("P1");
     // The clerk's edits are written as they stand.
-    data::MemTable& acds = engine->ACDS();
+    data::MemTable& acds = engine->materialList();
     ASSERT_TRUE(acds.Locate("PROD_ID", "H"));
     acds.Edit();
     acds.FieldByName("QTY")->SetAsFloat(3);
@@ -233,7 +233,7 @@ TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven
     acds.FieldByName("PROD_ID")->SetAsString("K");
     acds.FieldByName("QTY")->SetAsFloat(2.5);
     acds.Post();
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written)
         << engine->lastReport().detail.toStdString();
     EXPECT_EQ(Scalar("SELECT list(PROD_ID||':'||V_QTY||':'||QTY||':'||AMT, ' ') FROM PETITION_SUB"),
@@ -244,7 +244,7 @@ TEST_F(RequisitionTest, UserMissingFromEmployeeGivesEmptyNames) {
     database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     engine->SetUser("NOBODY", "");
     Expand("P1");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_ID || '|' || EMPLOYEE_NAME || '|' || STORE_ID || ']' FROM PETITION_MASTER"),
               "[NOBODY||]");
     EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_NAME || ']' FROM PETITION_SUB"), "[]");
@@ -257,7 +257,7 @@ TEST_F(RequisitionTest, AnEarlierRequisitionOfTheSameNumberIsReplaced) {
                  "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD1');\n"
                  "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD2');\n");
     Expand("P1");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     EXPECT_EQ(Scalar("SELECT list(PROJ_ID) FROM PETITION_MASTER"), "P1");
     EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "M");
 }
@@ -266,7 +266,7 @@ TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
     database.Run("ALTER TABLE PETITION_SUB ADD CONSTRAINT NO_BAD CHECK (PROD_ID <> 'BAD');");
     database.Run(Bom("P", "GOOD", "1") + Bom("P", "BAD", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     Expand("P1");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];
@@ -295,7 +295,7 @@ TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
 TEST_F(RequisitionTest, QuantityOutsideTheWholeNumberRangeFailsTheWrite) {
     database.Run(Bom("P", "OK", "1") + Bom("P", "HUGE", "3000000000") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     Expand("P1");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
     EXPECT_NE(engine->lastReport().detail.indexOf("the quantity (QTY) of HUGE is 3000000000"), -1)
         << engine->lastReport().detail.toStdString();
@@ -305,7 +305,7 @@ TEST_F(RequisitionTest, QuantityOutsideTheWholeNumberRangeFailsTheWrite) {
 TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
     database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton3Click();  // before "確定" too: every command starts enabled
+    engine->TransferToRequisition();  // before "確定" too: every command starts enabled
     EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
     EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
     EXPECT_EQ(engine->requisitionNumber(), "202611020001");
@@ -318,7 +318,7 @@ TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
 TEST_F(RequisitionTest, AnEmptyMaterialListWritesNothingAndShowsNothing) {
     database.Run(Order("SO1", "P1") + Line("SO1", "NOBILL", "1"));
     Expand("P1");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     EXPECT_TRUE(reporter.reports.empty());
     EXPECT_EQ(reporter.started, 0);
     EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::NothingWritten);
@@ -332,11 +332,11 @@ TEST_F(RequisitionTest, APartialListIsRefusedUntilAnExpansionEndsWell) {
     database.Run(Bom("A", "K", "1") + Bom("A", "B", "1") + Bom("B", "A", "1") + Order("SO1", "P1") +
                  Line("SO1", "A", "1"));
     engine->SetProjectCode("P1");
-    engine->bsSkinButton1Click();
-    EXPECT_THROW(engine->bsSkinButton2Click(), mrp::RuleError);
-    ASSERT_EQ(engine->ACDS().RecordCount(), 1);  // K is in the list
+    engine->LoadOrders();
+    EXPECT_THROW(engine->ExpandMaterials(), mrp::RuleError);
+    ASSERT_EQ(engine->materialList().RecordCount(), 1);  // K is in the list
 
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(reporter.reports[0].text, QString::fromUtf8(mrp::kPartialListRefused));
@@ -347,9 +347,9 @@ TEST_F(RequisitionTest, APartialListIsRefusedUntilAnExpansionEndsWell) {
 
     // The bill is mended; "確定" and "物料展開" again, then the write goes through.
     database.Run("DELETE FROM PD_BOM WHERE PROD_ID = 'B';");
-    engine->bsSkinButton1Click();
-    engine->bsSkinButton2Click();
-    engine->bsSkinButton3Click();
+    engine->LoadOrders();
+    engine->ExpandMaterials();
+    engine->TransferToRequisition();
     EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
     EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "K,B");
 }
@@ -367,7 +367,7 @@ TEST_F(UncachedRequisitionTest, WritesTheSameLinesAsTheCachedEngine) {
         "NOW_QTY||'|'||ORDER_ID, ';') FROM PETITION_SUB";
     database.Run(app::DemoDataScript());
     Expand("P2026-001");
-    engine->bsSkinButton3Click();
+    engine->TransferToRequisition();
     ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
     const long uncachedStatements = reading.statementsExecuted() + writing.statementsExecuted();
 
@@ -382,9 +382,9 @@ TEST_F(UncachedRequisitionTest, WritesTheSameLinesAsTheCachedEngine) {
     cached.CreateWorkTable();
     cached.SetUser("A001", "S01");
     cached.SetProjectCode("P2026-001");
-    cached.bsSkinButton1Click();
-    cached.bsSkinButton2Click();
-    cached.bsSkinButton3Click();
+    cached.LoadOrders();
+    cached.ExpandMaterials();
+    cached.TransferToRequisition();
     ASSERT_EQ(cached.lastReport().outcome, mrp::RequisitionOutcome::Written);
     const long cachedStatements = r2.statementsExecuted() + w2.statementsExecuted();
     cached.DropWorkTable();

@@ -129,11 +129,11 @@ TEST_F(MainWindowTest, FromProjectCodeToStoredRequisitionThroughTheButtons) {
     EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
 
     QTest::mouseClick(w->bsSkinButton1(), Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(w->engine().CDS_OrderItem().RecordCount(), 2);
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
     EXPECT_TRUE(w->bsSkinButton2()->isEnabled());
     QTest::mouseClick(w->bsSkinButton2(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(w->bsSkinButton2()->isEnabled());
-    EXPECT_EQ(w->engine().ACDS().RecordCount(), 2);
+    EXPECT_EQ(w->engine().materialList().RecordCount(), 2);
     QTest::mouseClick(w->bsSkinButton3(), Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded));
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, MaterialGridEditsAreWrittenAsTheyStand) {
     w->bsSkinButton1Click();
     w->bsSkinButton2Click();
     auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
-    data::DataSet& acds = w->engine().ACDS();
+    data::DataSet& acds = w->engine().materialList();
     grid->setFocus();
     acds.First();
     grid->SetSelectedIndex(2);
@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, AHandlerErrorIsShownAndTheWindowStays) {
     // The window still works afterwards.
     w->bsSkinEdit1()->SetText("P1");
     w->bsSkinButton1Click();
-    EXPECT_EQ(w->engine().CDS_OrderItem().RecordCount(), 2);
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
