@@ -383,3 +383,13 @@ TFrmgetdata* NewLookup(db::Connection* readingConnection, QWidget* owner) {
 }
 
 }  // namespace lookup
+
+namespace lookup {
+
+void TFrmgetdata::SetSearchField(int index) { ComboBox1->setCurrentIndex(index); }
+
+void TFrmgetdata::SetSearchValue(const QString& value) { Edit1->setText(value); }
+
+void TFrmgetdata::SetGridPaintFocused(bool focused) { DBGrid1->SetPaintFocused(focused); }
+
+}  // namespace lookup

@@ -10,7 +10,7 @@
 //   dlg->SearchSource = &source; dlg->SearchTable = "PROJ_ITEM"; dlg->SearchDataSet = &set;
 //   if (dlg->ShowLookup()) {
 //       read the fields of source.dataSet()'s current row, then
-//       dlg->CDS_Query->Close();   // also when reading failed
+//       dlg->CloseSearchResult();   // also when reading failed
 //   }
 // The dialog frees itself once control is back in the event loop (so the caller can
 // still read the result right after ShowLookup); the caller's source then has no data
@@ -60,33 +60,39 @@ public:
     // Enter in the grid). A dialog closed any other way returns false.
     bool ShowLookup();
 
-    // The search result; owned by the dialog.
-    std::unique_ptr<data::QueryTable> CDS_Query;
+    // The search result (owned by the dialog): the caller closes it once it has read the
+    // accepted row.
+    data::QueryTable* searchResult() const { return CDS_Query.get(); }
+    void CloseSearchResult() { CDS_Query->Close(); }
+    // The statement lines of the last search; empty before any.
+    const QStringList& lastSearchStatement() const { return QueryLines; }
 
-    // The dialog's controls, by their names.
-    TwwDBGrid* DBGrid1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;  // field list: display names
-    QComboBox* ComboBox2 = nullptr;  // hidden field list: full names
-    QButtonGroup* RadioGroup1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    TDBSpeedButton* dbSBtnFirst = nullptr;
-    TDBSpeedButton* dbSBtnPrior = nullptr;
-    TDBSpeedButton* dbSBtnNext = nullptr;
-    TDBSpeedButton* dbSBtnLast = nullptr;
-    TSpeedButton* SpeedButton1 = nullptr;  // "開始尋找"
-    TSpeedButton* SpeedButton2 = nullptr;  // "條件重設"
-    TSpeedButton* BTCMDOK = nullptr;       // "確定&Y"
-    TSpeedButton* BDCMDNOT = nullptr;      // "取消&C"
+    // Before showing: the field searched (its position in the field list), the value typed,
+    // and whether the grid is drawn as focused (previews).
+    void SetSearchField(int index);
+    void SetSearchValue(const QString& value);
+    void SetGridPaintFocused(bool focused);
 
-    // The handlers (also run by the controls).
-    void FormActivate();
-    void SpeedButton1Click();  // search
-    void SpeedButton2Click();  // reset
-    void BTCMDOK1Click();      // accept
-    void BDCMDNOTClick();      // cancel
-
-    // The statement lines of the last search (as set on CDS_Query).
-    QStringList QueryLines;
+    // The dialog's controls, read-only, for driving it as a clerk does (tests).
+    struct Controls {
+        TwwDBGrid* const DBGrid1;
+        QComboBox* const ComboBox1;  // field list: display names
+        QComboBox* const ComboBox2;  // hidden field list: full names
+        QButtonGroup* const RadioGroup1;
+        QLineEdit* const Edit1;
+        TDBSpeedButton* const dbSBtnFirst;
+        TDBSpeedButton* const dbSBtnPrior;
+        TDBSpeedButton* const dbSBtnNext;
+        TDBSpeedButton* const dbSBtnLast;
+        TSpeedButton* const SpeedButton1;  // "開始尋找"
+        TSpeedButton* const SpeedButton2;  // "條件重設"
+        TSpeedButton* const BTCMDOK;       // "確定&Y"
+        TSpeedButton* const BDCMDNOT;      // "取消&C"
+    };
+    Controls controls() const {
+        return {DBGrid1,     ComboBox1,   ComboBox2,    RadioGroup1, Edit1,   dbSBtnFirst, dbSBtnPrior,
+                dbSBtnNext, dbSBtnLast, SpeedButton1, SpeedButton2, BTCMDOK, BDCMDNOT};
+    }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -94,9 +100,34 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The handlers (run by the controls).
+    void FormActivate();
+    void SpeedButton1Click();  // search
+    void SpeedButton2Click();  // reset
+    void BTCMDOK1Click();      // accept
+    void BDCMDNOTClick();      // cancel
+
     void Search();
     void BuildControls();
     MatchMode Mode() const;
+
+    std::unique_ptr<data::QueryTable> CDS_Query;
+    QStringList QueryLines;
+
+    // The dialog's controls, by their names.
+    TwwDBGrid* DBGrid1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QButtonGroup* RadioGroup1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TDBSpeedButton* dbSBtnFirst = nullptr;
+    TDBSpeedButton* dbSBtnPrior = nullptr;
+    TDBSpeedButton* dbSBtnNext = nullptr;
+    TDBSpeedButton* dbSBtnLast = nullptr;
+    TSpeedButton* SpeedButton1 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TSpeedButton* BTCMDOK = nullptr;
+    TSpeedButton* BDCMDNOT = nullptr;
 
     bool activated_ = false;
     QMetaObject::Connection focusWatch_;

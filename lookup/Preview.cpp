@@ -44,10 +44,10 @@ QImage RenderLookupPreview(const LookupPreviewOptions& o) {
     dlg->SearchDataSet = list.get();
     dlg->setAttribute(Qt::WA_DontShowOnScreen);
     dlg->show();  // runs the activation
-    if (o.fieldIndex >= 0) dlg->ComboBox1->setCurrentIndex(o.fieldIndex);
-    dlg->Edit1->setText(o.value);
+    if (o.fieldIndex >= 0) dlg->SetSearchField(o.fieldIndex);
+    dlg->SetSearchValue(o.value);
     if (o.currentRow > 1) list->SetRecNo(o.currentRow);
-    dlg->DBGrid1->SetPaintFocused(o.gridFocused);
+    dlg->SetGridPaintFocused(o.gridFocused);
     const QImage img = dlg->grab().toImage();
     delete dlg;
     return img;

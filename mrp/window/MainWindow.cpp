@@ -315,7 +315,7 @@ void TFormMarlith::bsSkinEdit1ButtonClick() {
         struct CloseResult {
             QPointer<lookup::TFrmgetdata> dlg;
             ~CloseResult() {
-                if (dlg && dlg->CDS_Query) dlg->CDS_Query->Close();
+                if (dlg) dlg->CloseSearchResult();
             }
         } closeResult{dlg};
         data::DataSet* shown = dsSearch_.dataSet();

@@ -74,10 +74,10 @@ protected:
     // Chooses the field at position field (0 PROJ_ID, 1 PROJ_NAME), the mode and the
     // value, and searches.
     static void Search(TFrmgetdata* dlg, int field, int mode, const QString& value) {
-        dlg->ComboBox1->setCurrentIndex(field);
-        dlg->RadioGroup1->button(mode)->setChecked(true);
-        dlg->Edit1->setText(value);
-        dlg->SpeedButton1->click();
+        dlg->controls().ComboBox1->setCurrentIndex(field);
+        dlg->controls().RadioGroup1->button(mode)->setChecked(true);
+        dlg->controls().Edit1->setText(value);
+        dlg->controls().SpeedButton1->click();
     }
 
     static QStringList Ids(data::DataSet* ds) {
@@ -107,22 +107,22 @@ TEST_F(LookupDialogTest, SearchFindsAProjectAddedAfterTheListWasReadAndAcceptRet
     QStringList fieldList;
     const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
         shownFirst = Ids(source_.dataSet());
-        for (int i = 0; i < dlg->ComboBox1->count(); ++i) fieldList << dlg->ComboBox1->itemText(i);
-        EXPECT_TRUE(dlg->ComboBox1->currentText().isEmpty());  // no field chosen yet
-        EXPECT_EQ(dlg->RadioGroup1->checkedId(), 0);
+        for (int i = 0; i < dlg->controls().ComboBox1->count(); ++i) fieldList << dlg->controls().ComboBox1->itemText(i);
+        EXPECT_TRUE(dlg->controls().ComboBox1->currentText().isEmpty());  // no field chosen yet
+        EXPECT_EQ(dlg->controls().RadioGroup1->checkedId(), 0);
         Search(dlg, 1, 2, QStringLiteral("倉"));
-        dlg->BTCMDOK->click();
+        dlg->controls().BTCMDOK->click();
     });
     EXPECT_TRUE(accepted);
     EXPECT_TRUE(LookupAccepted);
     EXPECT_FALSE(shownFirst.contains("P99"));  // the list read before the project was added
     EXPECT_EQ(fieldList, (QStringList{QStringLiteral("專案代號"), QStringLiteral("專案名稱"), QStringLiteral("備註"), QStringLiteral("異動日期"), QStringLiteral("異動人員")}));
     ASSERT_TRUE(Frmgetdata);
-    EXPECT_EQ(source_.dataSet(), Frmgetdata->CDS_Query.get());
+    EXPECT_EQ(source_.dataSet(), Frmgetdata->searchResult());
     EXPECT_EQ(source_.dataSet()->FieldByName("PROJ_ID")->AsString(), "P99");
     // The result's columns carry the field list's titles.
-    EXPECT_EQ(Frmgetdata->DBGrid1->Fields(1)->displayName(), QStringLiteral("專案名稱"));
-    Frmgetdata->CDS_Query->Close();
+    EXPECT_EQ(Frmgetdata->controls().DBGrid1->Fields(1)->displayName(), QStringLiteral("專案名稱"));
+    Frmgetdata->CloseSearchResult();
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
 
     // Freed once control is back in the event loop; the source then has no data set.
@@ -155,8 +155,8 @@ TEST_F(LookupDialogTest, TheValueIsDataWhateverItHolds) {
         QStringList lines;
         RunLookup([&](TFrmgetdata* dlg) {
             Search(dlg, c.field, c.mode, c.value);
-            if (source_.dataSet() == dlg->CDS_Query.get()) found = Ids(dlg->CDS_Query.get());
-            lines = dlg->QueryLines;
+            if (source_.dataSet() == dlg->searchResult()) found = Ids(dlg->searchResult());
+            lines = dlg->lastSearchStatement();
         });
         const std::string what = c.value.toStdString();
         EXPECT_EQ(found, c.found) << what;
@@ -168,19 +168,19 @@ TEST_F(LookupDialogTest, TheValueIsDataWhateverItHolds) {
 
 TEST_F(LookupDialogTest, UnknownFieldsAndMissingChoicesAreRefused) {
     RunLookup([&](TFrmgetdata* dlg) {
-        dlg->SpeedButton1->click();  // no field chosen
+        dlg->controls().SpeedButton1->click();  // no field chosen
         EXPECT_EQ(messages_, QStringList{QStringLiteral("請選擇查詢條件!")});
 
         messages_.clear();
-        dlg->ComboBox2->setItemText(0, "PROJ_ID = PROJ_ID OR 1");
+        dlg->controls().ComboBox2->setItemText(0, "PROJ_ID = PROJ_ID OR 1");
         Search(dlg, 0, 0, "x");
         ASSERT_EQ(messages_.size(), 1);
         EXPECT_TRUE(messages_[0].contains("PROJ_ID = PROJ_ID OR 1")) << messages_[0].toStdString();
-        EXPECT_FALSE(dlg->CDS_Query->Active());
-        EXPECT_TRUE(dlg->QueryLines.isEmpty());  // no statement was composed
+        EXPECT_FALSE(dlg->searchResult()->Active());
+        EXPECT_TRUE(dlg->lastSearchStatement().isEmpty());  // no statement was composed
 
         messages_.clear();
-        dlg->ComboBox2->setItemText(0, "NOT_A_FIELD");
+        dlg->controls().ComboBox2->setItemText(0, "NOT_A_FIELD");
         Search(dlg, 0, 0, "x");
         ASSERT_EQ(messages_.size(), 1);
         EXPECT_TRUE(messages_[0].contains("NOT_A_FIELD"));
@@ -192,8 +192,8 @@ TEST_F(LookupDialogTest, UnknownFieldsAndMissingChoicesAreRefused) {
         EXPECT_TRUE(messages_[0].startsWith("Invalid table name")) << messages_[0].toStdString();
 
         messages_.clear();
-        dlg->ComboBox1->setEditText("typed");  // text that is no entry of the list
-        dlg->SpeedButton1->click();
+        dlg->controls().ComboBox1->setEditText("typed");  // text that is no entry of the list
+        dlg->controls().SpeedButton1->click();
         EXPECT_EQ(messages_, QStringList{"List index out of bounds (-1)"});
     });
     EXPECT_EQ(database_->Scalar("SELECT COUNT(*) FROM PROJ_ITEM"), "5");
@@ -202,15 +202,15 @@ TEST_F(LookupDialogTest, UnknownFieldsAndMissingChoicesAreRefused) {
 TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
     // Moving with the navigation buttons, then accepting by Enter in the grid.
     const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
-        EXPECT_FALSE(dlg->dbSBtnFirst->isEnabled());
-        dlg->dbSBtnNext->click();
-        dlg->dbSBtnNext->click();
-        EXPECT_TRUE(dlg->dbSBtnFirst->isEnabled());
-        dlg->dbSBtnLast->click();
-        EXPECT_FALSE(dlg->dbSBtnNext->isEnabled());
-        dlg->dbSBtnPrior->click();
+        EXPECT_FALSE(dlg->controls().dbSBtnFirst->isEnabled());
+        dlg->controls().dbSBtnNext->click();
+        dlg->controls().dbSBtnNext->click();
+        EXPECT_TRUE(dlg->controls().dbSBtnFirst->isEnabled());
+        dlg->controls().dbSBtnLast->click();
+        EXPECT_FALSE(dlg->controls().dbSBtnNext->isEnabled());
+        dlg->controls().dbSBtnPrior->click();
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(dlg->DBGrid1, &enter);
+        QCoreApplication::sendEvent(dlg->controls().DBGrid1, &enter);
     });
     EXPECT_TRUE(accepted);
     EXPECT_EQ(source_.dataSet(), &proj_);  // no search: the caller's own list
@@ -220,15 +220,15 @@ TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
     // window's close box or Escape in the field list likewise.
     proj_.First();
     EXPECT_FALSE(RunLookup([&](TFrmgetdata* dlg) {
-        dlg->dbSBtnNext->click();
-        dlg->BDCMDNOT->click();
+        dlg->controls().dbSBtnNext->click();
+        dlg->controls().BDCMDNOT->click();
     }));
     EXPECT_FALSE(LookupAccepted);
-    EXPECT_TRUE(RunLookup([&](TFrmgetdata* dlg) { dlg->BTCMDOK->click(); }));
+    EXPECT_TRUE(RunLookup([&](TFrmgetdata* dlg) { dlg->controls().BTCMDOK->click(); }));
     EXPECT_FALSE(RunLookup([&](TFrmgetdata* dlg) { dlg->close(); }));
     EXPECT_FALSE(RunLookup([&](TFrmgetdata* dlg) {
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QCoreApplication::sendEvent(dlg->ComboBox1->lineEdit(), &esc);
+        QCoreApplication::sendEvent(dlg->controls().ComboBox1->lineEdit(), &esc);
         EXPECT_FALSE(dlg->isVisible());
     }));
 
@@ -236,18 +236,18 @@ TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
     // result until the reset points it back at the caller's list.
     RunLookup([&](TFrmgetdata* dlg) {
         Search(dlg, 0, 1, "P0");
-        EXPECT_EQ(source_.dataSet(), dlg->CDS_Query.get());
+        EXPECT_EQ(source_.dataSet(), dlg->searchResult());
         Search(dlg, 0, 0, "none");
-        EXPECT_EQ(source_.dataSet(), dlg->CDS_Query.get());
-        EXPECT_TRUE(dlg->CDS_Query->IsEmpty());
-        EXPECT_FALSE(dlg->dbSBtnNext->isEnabled());
-        dlg->SpeedButton2->click();
+        EXPECT_EQ(source_.dataSet(), dlg->searchResult());
+        EXPECT_TRUE(dlg->searchResult()->IsEmpty());
+        EXPECT_FALSE(dlg->controls().dbSBtnNext->isEnabled());
+        dlg->controls().SpeedButton2->click();
         EXPECT_EQ(source_.dataSet(), &proj_);
-        EXPECT_TRUE(dlg->Edit1->text().isEmpty());
+        EXPECT_TRUE(dlg->controls().Edit1->text().isEmpty());
         // Enter in the value edit searches only when it holds a value.
         messages_.clear();
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(dlg->Edit1, &enter);
+        QCoreApplication::sendEvent(dlg->controls().Edit1, &enter);
         EXPECT_TRUE(messages_.isEmpty());
         EXPECT_EQ(source_.dataSet(), &proj_);
     });

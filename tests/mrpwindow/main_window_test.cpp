@@ -282,22 +282,22 @@ TEST_F(MainWindowTest, ProjectLookupFillsCodeAndNameOrChangesNothing) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
 
-    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->BTCMDOK->click(); });
+    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->controls().BTCMDOK->click(); });
     EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1"));
     EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
 
     database.Run("INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P2', '新竹專案');");
-    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->BDCMDNOT->click(); });
+    lookupWith([](lookup::TFrmgetdata* dlg) { dlg->controls().BDCMDNOT->click(); });
     EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1"));
     EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
     EXPECT_EQ(w->CDS_Proj().RecordCount(), 1) << "the list read at the first lookup";
 
     lookupWith([](lookup::TFrmgetdata* dlg) {
-        dlg->ComboBox1->setCurrentIndex(0);
-        dlg->RadioGroup1->button(0)->setChecked(true);
-        dlg->Edit1->setText("P2");
-        dlg->SpeedButton1->click();
-        dlg->BTCMDOK->click();
+        dlg->controls().ComboBox1->setCurrentIndex(0);
+        dlg->controls().RadioGroup1->button(0)->setChecked(true);
+        dlg->controls().Edit1->setText("P2");
+        dlg->controls().SpeedButton1->click();
+        dlg->controls().BTCMDOK->click();
     });
     EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P2"));
     EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("新竹專案"));
