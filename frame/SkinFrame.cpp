@@ -264,15 +264,15 @@ TbsActiveSkinObject* TbsSkinFrame::FindObject(const QString& idName) const {
     return nullptr;
 }
 
-void TbsSkinFrame::FormSkinMessage(int message, skin::TbsSkinData* data) {
+void TbsSkinFrame::FormSkinMessage(skin::SkinChange message, skin::TbsSkinData* data) {
     if (!form_) return;
     // An open menu draws from the entries that are about to go.
-    if (message == skin::WM_SKINCHANGING && data && data == skinMenu_->SkinData()) CloseSkinMenus();
-    if (message == skin::WM_SKINCHANGING && data && data == skinData_) {
+    if (message == skin::SkinChange::Changing && data && data == skinMenu_->SkinData()) CloseSkinMenus();
+    if (message == skin::SkinChange::Changing && data && data == skinData_) {
         skinned_ = false;
         StopTimers();
         FreeObjects();
-    } else if (message == skin::WM_SKINCHANGED && data && data == skinData_) {
+    } else if (message == skin::SkinChange::Changed && data && data == skinData_) {
         ApplyFrameSkin();
     }
     platform::ForwardSkinMessage(form_->Client(), message, data);

@@ -185,7 +185,7 @@ public:
 
     // FormFrame
     void PaintClientBackground(QPainter& painter, QSize clientSize) override;
-    void FormSkinMessage(int message, skin::TbsSkinData* data) override;
+    void FormSkinMessage(skin::SkinChange message, skin::TbsSkinData* data) override;
     void FormDestroying() override;
 
 protected:

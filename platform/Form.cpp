@@ -96,7 +96,7 @@ void Form::SetModalResult(int result) {
 
 void Form::Release() { deleteLater(); }
 
-void Form::SkinMessage(int message, skin::TbsSkinData* data) {
+void Form::SkinMessage(skin::SkinChange message, skin::TbsSkinData* data) {
     if (frame_)
         frame_->FormSkinMessage(message, data);
     else

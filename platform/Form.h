@@ -19,6 +19,7 @@ class QEventLoop;
 
 namespace skin {
 class TbsSkinData;
+enum class SkinChange;
 }
 
 namespace platform {
@@ -37,7 +38,7 @@ public:
     // Paints the client area's background; clientSize is the client area's size.
     virtual void PaintClientBackground(QPainter& painter, QSize clientSize) = 0;
     // A skin-change message for the form (the frame passes it on to the controls).
-    virtual void FormSkinMessage(int message, skin::TbsSkinData* data) = 0;
+    virtual void FormSkinMessage(skin::SkinChange message, skin::TbsSkinData* data) = 0;
     // The form is being destroyed: the frame must not touch it any more.
     virtual void FormDestroying() = 0;
 };
@@ -109,7 +110,7 @@ public:
 
     // A skin-change message for this form: to the frame when there is one, else to the
     // form's controls.
-    virtual void SkinMessage(int message, skin::TbsSkinData* data);
+    virtual void SkinMessage(skin::SkinChange message, skin::TbsSkinData* data);
 
 signals:
     void Activated();

@@ -12,7 +12,7 @@ namespace {
 // open at the time of the message, so forms opened after the attach hear it too.
 class FormDispatcher final : public skin::SkinMessageReceiver {
 public:
-    void SkinMessage(int message, skin::TbsSkinData* data) override { DispatchSkinMessage(message, data); }
+    void SkinMessage(skin::SkinChange message, skin::TbsSkinData* data) override { DispatchSkinMessage(message, data); }
 };
 
 FormDispatcher& Dispatcher() {
@@ -33,7 +33,7 @@ void AttachSkinData(skin::TbsSkinData* data) {
     if (data) data->RegisterReceiver(&Dispatcher());
 }
 
-void DispatchSkinMessage(int message, skin::TbsSkinData* data) {
+void DispatchSkinMessage(skin::SkinChange message, skin::TbsSkinData* data) {
     // A form may close or open forms while handling the message: walk a snapshot and skip
     // the forms that went away.
     QList<QPointer<Form>> order;
@@ -45,13 +45,13 @@ void DispatchSkinMessage(int message, skin::TbsSkinData* data) {
         if (f) f->SkinMessage(message, data);
 }
 
-void ForwardSkinMessage(QWidget* root, int message, skin::TbsSkinData* data) {
-    if (!root || message == skin::WM_SKINCHANGEDONE) return;
+void ForwardSkinMessage(QWidget* root, skin::SkinChange message, skin::TbsSkinData* data) {
+    if (!root || message == skin::SkinChange::ChangeDone) return;
     if (auto* c = dynamic_cast<SkinnedControl*>(root)) {
         skin::TbsSkinData* own = c->ControlSkinData();
-        if (message == skin::WM_SKINCHANGING && own && own == data)
+        if (message == skin::SkinChange::Changing && own && own == data)
             c->SkinChanging();
-        else if (message == skin::WM_SKINCHANGED && (data == nullptr || own == data))
+        else if (message == skin::SkinChange::Changed && (data == nullptr || own == data))
             c->SkinChanged();
     }
     // Children as they stand after the control's own handling; a child deleted by an

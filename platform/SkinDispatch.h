@@ -1,8 +1,8 @@
 #pragma once
 // Skin-change messages on their way from a skin data to the skinned controls.
 //
-// A TbsSkinData announces a reload with WM_SKINCHANGING, WM_SKINCHANGED and
-// WM_SKINCHANGEDONE. Once attached here, each message reaches every open form, the form
+// A TbsSkinData announces a reload with SkinChange::Changing, SkinChange::Changed and
+// SkinChange::ChangeDone. Once attached here, each message reaches every open form, the form
 // that owns the skin data first and then the others in the order they were created.
 // Each form hands it to its window frame when it has one (the frame reacts itself and
 // then passes it on) or straight to its controls. Controls hear it depth-first: a
@@ -33,11 +33,11 @@ public:
 void AttachSkinData(skin::TbsSkinData* data);
 
 // Delivers one message to every open form, the owner form of data first.
-void DispatchSkinMessage(int message, skin::TbsSkinData* data);
+void DispatchSkinMessage(skin::SkinChange message, skin::TbsSkinData* data);
 
 // Passes one message down root's widget tree (root included when it is a skinned
-// control): WM_SKINCHANGING reaches the controls that use data; WM_SKINCHANGED those that
-// use data, or every control when data is nullptr; WM_SKINCHANGEDONE is not passed on.
-void ForwardSkinMessage(QWidget* root, int message, skin::TbsSkinData* data);
+// control): SkinChange::Changing reaches the controls that use data; SkinChange::Changed those that
+// use data, or every control when data is nullptr; SkinChange::ChangeDone is not passed on.
+void ForwardSkinMessage(QWidget* root, skin::SkinChange message, skin::TbsSkinData* data);
 
 }  // namespace platform

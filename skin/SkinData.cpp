@@ -119,7 +119,7 @@ void TbsSkinData::SetCompressedStoredSkin(TbsCompressedStoredSkin* skin) {
 
 void TbsSkinData::LoadFromStoredSkin(const TbsStoredSkin& skin) {
     empty_ = true;
-    BroadcastSkinMessage(WM_SKINCHANGING);
+    BroadcastSkinMessage(SkinChange::Changing);
     ClearSkin();
     const SkinIni ini(skin.IniStrings);
     if (ini.IsValidDefinition()) {
@@ -131,21 +131,21 @@ void TbsSkinData::LoadFromStoredSkin(const TbsStoredSkin& skin) {
         ReadSections(ini);
         empty_ = false;
     }
-    BroadcastSkinMessage(WM_SKINCHANGED);
-    BroadcastSkinMessage(WM_SKINCHANGEDONE);
+    BroadcastSkinMessage(SkinChange::Changed);
+    BroadcastSkinMessage(SkinChange::ChangeDone);
 }
 
 void TbsSkinData::LoadFromCompressedStoredSkin(const TbsCompressedStoredSkin& skin) {
     if (skin.IsEmpty()) return;
     empty_ = true;
-    BroadcastSkinMessage(WM_SKINCHANGING);
+    BroadcastSkinMessage(SkinChange::Changing);
     ClearSkin();
     InflatedSkin inflated;
     try {
         inflated = ParseInflatedSkin(skin.Inflate());
     } catch (const SkinError&) {
-        BroadcastSkinMessage(WM_SKINCHANGED);
-        BroadcastSkinMessage(WM_SKINCHANGEDONE);
+        BroadcastSkinMessage(SkinChange::Changed);
+        BroadcastSkinMessage(SkinChange::ChangeDone);
         throw;
     }
     if (inflated.version == kCompressedSkinVersion) {
@@ -157,8 +157,8 @@ void TbsSkinData::LoadFromCompressedStoredSkin(const TbsCompressedStoredSkin& sk
         ReadDefinition(SkinIni::FromText(inflated.text));
         empty_ = false;
     }
-    BroadcastSkinMessage(WM_SKINCHANGED);
-    BroadcastSkinMessage(WM_SKINCHANGEDONE);
+    BroadcastSkinMessage(SkinChange::Changed);
+    BroadcastSkinMessage(SkinChange::ChangeDone);
 }
 
 void TbsSkinData::SetOwnerReceiver(SkinMessageReceiver* owner) { owner_ = owner; }
@@ -173,7 +173,7 @@ void TbsSkinData::UnregisterReceiver(SkinMessageReceiver* receiver) {
     if (owner_ == receiver) owner_ = nullptr;
 }
 
-void TbsSkinData::BroadcastSkinMessage(int message) {
+void TbsSkinData::BroadcastSkinMessage(skin::SkinChange message) {
     // A receiver may unregister itself or others while handling the message (a form
     // closing in reaction to it): deliver from a snapshot and skip whoever has left.
     std::vector<SkinMessageReceiver*> order;

@@ -3,8 +3,8 @@
 // skin-change notifications that tell every form when it is replaced.
 //
 // Ownership: the skin data owns its pictures and entries. Consumers find their entry by
-// name and may keep pointers to it only between WM_SKINCHANGED and the next
-// WM_SKINCHANGING; every load starts by clearing everything.
+// name and may keep pointers to it only between SkinChange::Changed and the next
+// SkinChange::Changing; every load starts by clearing everything.
 //
 // Threading: user-interface thread only; messages are delivered synchronously.
 
@@ -24,12 +24,13 @@ namespace skin {
 
 class SkinIni;
 
-// Skin-change messages, numbered as the window messages forms have always received.
-inline constexpr int WM_SKINCHANGING = 1225;    // 0x4C9: entries are about to go away
-inline constexpr int WM_SKINCHANGED = 1226;     // 0x4CA: a new skin (or none) is in place
-inline constexpr int WM_SKINCHANGEDONE = 1227;  // 0x4CB: every form has seen WM_SKINCHANGED
-// The second message parameter, carried for receivers that pass the message on verbatim.
-inline constexpr int kSkinMessageParam = 1000;
+// The skin-change notifications, in the order a load sends them. Their values are the
+// window-message numbers the design gave them (1225-1227), which logs show.
+enum class SkinChange {
+    Changing = 1225,    // entries are about to go away
+    Changed = 1226,     // a new skin (or none) is in place
+    ChangeDone = 1227,  // every form has seen Changed
+};
 
 class TbsSkinData;
 
@@ -39,7 +40,7 @@ class TbsSkinData;
 class SkinMessageReceiver {
 public:
     virtual ~SkinMessageReceiver() = default;
-    virtual void SkinMessage(int message, TbsSkinData* skinData) = 0;
+    virtual void SkinMessage(skin::SkinChange message, TbsSkinData* skinData) = 0;
 };
 
 class TbsSkinData : public QObject {
@@ -58,8 +59,8 @@ public:
     TbsCompressedStoredSkin* CompressedStoredSkin() const { return compressedSkin_; }
     void SetCompressedStoredSkin(TbsCompressedStoredSkin* skin);
 
-    // Both loads: WM_SKINCHANGING, clear, load, then WM_SKINCHANGED and
-    // WM_SKINCHANGEDONE. When the load stops early (a definition without one of the five
+    // Both loads: SkinChange::Changing, clear, load, then SkinChange::Changed and
+    // SkinChange::ChangeDone. When the load stops early (a definition without one of the five
     // required sections, a compressed skin of another version) the skin data stays empty
     // and the two closing messages are still sent, so forms settle on the plain look.
     void LoadFromStoredSkin(const TbsStoredSkin& skin);
@@ -121,7 +122,7 @@ public:
     void SetOwnerReceiver(SkinMessageReceiver* owner);
     void RegisterReceiver(SkinMessageReceiver* receiver);
     void UnregisterReceiver(SkinMessageReceiver* receiver);
-    void BroadcastSkinMessage(int message);
+    void BroadcastSkinMessage(skin::SkinChange message);
 
 private:
     void ReadVersion(const SkinIni& ini);

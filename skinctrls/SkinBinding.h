@@ -8,7 +8,7 @@
 // holds that entry: the skin data owns its entries and frees them on every load, so a
 // control never keeps a pointer into it, only this reference and the values it copied
 // when it looked the entry up. When the skin data is destroyed the reference clears
-// itself, the control forgets its entry (as on WM_SKINCHANGING) and repaints in its
+// itself, the control forgets its entry (as on SkinChange::Changing) and repaints in its
 // plain look.
 //
 // Lookups happen when the skin data, the entry name or the skin changes (the control

@@ -4,7 +4,7 @@
 // TbsSkinControl binds a control to a control entry of a TbsSkinData by name, paints
 // through an off-screen image of its size (copied in one step, no background erase),
 // drawing its default look when no entry is available, and follows skin changes:
-// WM_SKINCHANGING makes it forget its entry, WM_SKINCHANGED re-read it (platform's
+// SkinChange::Changing makes it forget its entry, SkinChange::Changed re-read it (platform's
 // SkinnedControl interface, which the form's frame walks depth-first).
 //
 // The entry is looked up when the skin data, the entry name or the skin changes; what

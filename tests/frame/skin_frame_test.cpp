@@ -722,7 +722,7 @@ TEST(SkinFrame, SkinChangeFreesAndRebuildsObjectsBeforeTheControlsHear) {
     Window w(&skin);
     ASSERT_EQ(w.frame->Objects().size(), 4u);
     auto* probe = new Probe(w.form.Client(), w.frame, w.data);
-    skin.LoadInto(*w.data);  // WM_SKINCHANGING, then WM_SKINCHANGED
+    skin.LoadInto(*w.data);  // SkinChange::Changing, then SkinChange::Changed
     EXPECT_EQ(probe->atChanging, std::make_pair(size_t(0), false));
     EXPECT_EQ(probe->atChanged, std::make_pair(size_t(4), true));
     EXPECT_EQ(w.frame->Objects().size(), 4u);

@@ -140,9 +140,9 @@ class RecordingFrame : public FormFrame {
 public:
     QRect ClientRectFor(QSize s) const override { return QRect(3, 23, s.width() - 6, s.height() - 26); }
     void PaintClientBackground(QPainter& p, QSize s) override { p.fillRect(QRect(QPoint(), s), Qt::green); }
-    void FormSkinMessage(int message, skin::TbsSkinData*) override { messages.push_back(message); }
+    void FormSkinMessage(skin::SkinChange message, skin::TbsSkinData*) override { messages.push_back(message); }
     void FormDestroying() override {}
-    std::vector<int> messages;
+    std::vector<skin::SkinChange> messages;
 };
 
 TEST(Form, FramePlacesClientAndPaintsItsBackground) {
@@ -189,24 +189,24 @@ TEST(SkinDispatch, OwnerFormFirstThenControlsDepthFirst) {
     new LoggingControl(plain, "b", data, &log);
     new LoggingControl(other.Client(), "o", data, &log);
 
-    data->BroadcastSkinMessage(skin::WM_SKINCHANGING);
+    data->BroadcastSkinMessage(skin::SkinChange::Changing);
     EXPECT_EQ(log, (std::vector<std::string>{"a:forget", "a1:forget", "a1x:forget", "b:forget", "o:forget"}));
     log.clear();
-    data->BroadcastSkinMessage(skin::WM_SKINCHANGED);
+    data->BroadcastSkinMessage(skin::SkinChange::Changed);
     EXPECT_EQ(log, (std::vector<std::string>{"a:apply", "a1:apply", "a1x:apply", "b:apply", "o:apply"}));
     log.clear();
-    data->BroadcastSkinMessage(skin::WM_SKINCHANGEDONE);
+    data->BroadcastSkinMessage(skin::SkinChange::ChangeDone);
     EXPECT_TRUE(log.empty());
     // A message without skin data re-skins every control.
-    ForwardSkinMessage(owner.Client(), skin::WM_SKINCHANGED, nullptr);
+    ForwardSkinMessage(owner.Client(), skin::SkinChange::Changed, nullptr);
     EXPECT_EQ(log, (std::vector<std::string>{"a:apply", "a1:apply", "a1x:apply", "a2:apply", "b:apply"}));
 
     // A frame hears the message instead of the controls.
     log.clear();
     RecordingFrame frame;
     owner.SetFrame(&frame);
-    data->BroadcastSkinMessage(skin::WM_SKINCHANGED);
-    EXPECT_EQ(frame.messages, std::vector<int>{skin::WM_SKINCHANGED});
+    data->BroadcastSkinMessage(skin::SkinChange::Changed);
+    EXPECT_EQ(frame.messages, std::vector<skin::SkinChange>{skin::SkinChange::Changed});
     EXPECT_EQ(log, (std::vector<std::string>{"o:apply"}));
     owner.SetFrame(nullptr);
 }

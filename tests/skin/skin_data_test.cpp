@@ -131,8 +131,8 @@ TEST(SkinData, ClearSkinFreesEverythingAndResetsWindowPictures) {
 
 struct Recorder : SkinMessageReceiver {
     Recorder(std::vector<std::string>& log, std::string name) : log(log), name(std::move(name)) {}
-    void SkinMessage(int message, TbsSkinData* from) override {
-        log.push_back(name + ":" + std::to_string(message));
+    void SkinMessage(skin::SkinChange message, TbsSkinData* from) override {
+        log.push_back(name + ":" + std::to_string(static_cast<int>(message)));
         sender = from;
         if (onMessage) onMessage();
     }
@@ -152,7 +152,7 @@ TEST(SkinData, OwnerHearsFirstThenEveryOtherReceiverInOrder) {
     data.RegisterReceiver(&b);
     data.SetOwnerReceiver(&owner);
     data.RegisterReceiver(&c);
-    data.BroadcastSkinMessage(WM_SKINCHANGED);
+    data.BroadcastSkinMessage(SkinChange::Changed);
     EXPECT_EQ(log, (std::vector<std::string>{"owner:1226", "a:1226", "b:1226", "c:1226"}));
     EXPECT_EQ(a.sender, &data);
 
@@ -163,9 +163,9 @@ TEST(SkinData, OwnerHearsFirstThenEveryOtherReceiverInOrder) {
         data.UnregisterReceiver(&a);
         data.UnregisterReceiver(&b);
     };
-    data.BroadcastSkinMessage(WM_SKINCHANGING);
+    data.BroadcastSkinMessage(SkinChange::Changing);
     EXPECT_EQ(log, (std::vector<std::string>{"owner:1225", "a:1225", "c:1225"}));
-    EXPECT_EQ(WM_SKINCHANGEDONE, 0x4CB);
+    EXPECT_EQ(static_cast<int>(SkinChange::ChangeDone), 0x4CB);
 }
 
 }  // namespace

@@ -191,8 +191,8 @@ TEST_F(SkinDir, CompressedSkinIsOneLevelNineStreamOfVersionPicturesAndText) {
 }
 
 struct Log : SkinMessageReceiver {
-    void SkinMessage(int message, TbsSkinData* data) override {
-        events.push_back(std::to_string(message) + (data->IsEmpty() ? " empty" : " loaded"));
+    void SkinMessage(skin::SkinChange message, TbsSkinData* data) override {
+        events.push_back(std::to_string(static_cast<int>(message)) + (data->IsEmpty() ? " empty" : " loaded"));
     }
     std::vector<std::string> events;
 };

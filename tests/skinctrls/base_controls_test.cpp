@@ -152,10 +152,10 @@ TEST(SkinChange, FormsForgetAndReReadDepthFirst) {
     EXPECT_EQ(button->size(), QSize(75, 28));
     EXPECT_EQ(edit->size(), QSize(121, 18));
 
-    // WM_SKINCHANGING makes them forget; another skin data's message is not theirs.
-    platform::ForwardSkinMessage(&form, skin::WM_SKINCHANGING, carried.get());
+    // SkinChange::Changing makes them forget; another skin data's message is not theirs.
+    platform::ForwardSkinMessage(&form, skin::SkinChange::Changing, carried.get());
     EXPECT_GE(button->EntryIndex(), 0);
-    platform::ForwardSkinMessage(&form, skin::WM_SKINCHANGING, skin.get());
+    platform::ForwardSkinMessage(&form, skin::SkinChange::Changing, skin.get());
     EXPECT_EQ(button->EntryIndex(), -1);
     EXPECT_EQ(panel->EntryIndex(), -1);
 

@@ -106,8 +106,8 @@ TEST(PanelCheckAndRollUp, SavedHeightSurvivesASkinChange) {
     EXPECT_EQ(rolled, 100 - clientHeight) << "height less the client part";
     EXPECT_EQ(panel->SavedHeight(), 100);
 
-    platform::ForwardSkinMessage(&host.window, skin::WM_SKINCHANGING, skin.get());
-    platform::ForwardSkinMessage(&host.window, skin::WM_SKINCHANGED, skin.get());
+    platform::ForwardSkinMessage(&host.window, skin::SkinChange::Changing, skin.get());
+    platform::ForwardSkinMessage(&host.window, skin::SkinChange::Changed, skin.get());
     EXPECT_TRUE(panel->RollUpState());
     EXPECT_EQ(panel->height(), rolled);
     EXPECT_EQ(panel->SavedHeight(), 100);
