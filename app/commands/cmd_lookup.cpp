@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "app/Command.h"
-#include "lookup/Preview.h"
+#include "preview/LookupPreview.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ int IntOption(QStringList& args, const QString& name, int def, int min, int max)
 
 int LookupPreview(const QStringList& argsIn) {
     QStringList args = argsIn;
-    lookup::LookupPreviewOptions o;
+    preview::LookupPreviewOptions o;
     o.rows = IntOption(args, "--rows", o.rows, 0, 1000);
     o.currentRow = IntOption(args, "--current", o.currentRow, 1, 1000);
     o.fieldIndex = IntOption(args, "--field", o.fieldIndex, -1, 4);
@@ -34,7 +34,7 @@ int LookupPreview(const QStringList& argsIn) {
     if (out.isEmpty()) throw app::UsageError("-o OUT.png is required");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected argument " + args.front().toStdString());
-    const QImage img = lookup::RenderLookupPreview(o);
+    const QImage img = preview::RenderLookupPreview(o);
     if (!img.save(out, "PNG")) throw std::runtime_error(QStringLiteral("cannot write %1").arg(out).toStdString());
     return 0;
 }

@@ -31,7 +31,7 @@
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinMessage.h"
 #include "skins/Carried.h"
-#include "mrp/window/MainWindow.h"
+#include "window/MainWindow.h"
 #include "platform/Fonts.h"
 
 namespace {
@@ -77,15 +77,15 @@ int Main(const QStringList& argsIn) {
     // The data module: the catalogue connection, opened on first use.
     db::Connection catalogue;
 
-    mrp::MainWindowOptions options;
+    window::MainWindowOptions options;
     options.carriedSkin = !noSkin;
     options.readIdentifiers = [] {
         const app::Settings s = app::Settings::Load(app::Settings::DefaultPath());
-        return mrp::RunIdentifiers{s.userId, s.storeId, s.Warning()};
+        return window::RunIdentifiers{s.userId, s.storeId, s.Warning()};
     };
-    std::unique_ptr<mrp::TFormMarlith> built;
+    std::unique_ptr<window::TFormMarlith> built;
     try {
-        built = std::make_unique<mrp::TFormMarlith>(catalogue, options);
+        built = std::make_unique<window::TFormMarlith>(catalogue, options);
     } catch (const std::exception& e) {
         // No window without the database: say why in the program's own dialog too, for a
         // clerk who started it without a terminal, and end.
@@ -100,33 +100,33 @@ int Main(const QStringList& argsIn) {
         }
         return 1;
     }
-    mrp::TFormMarlith& window = *built;
-    QObject::connect(&window, &mrp::TFormMarlith::FormClosed, qApp, &QApplication::quit);
-    window.show();
-    window.activateWindow();
+    window::TFormMarlith& form = *built;
+    QObject::connect(&form, &window::TFormMarlith::FormClosed, qApp, &QApplication::quit);
+    form.show();
+    form.activateWindow();
     // The presses run inside the event loop, as a clerk's would: a message they raise is
     // a modal dialog like any other, and the screenshot timer still fires over it.
     if (!project.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, project, expand] {
-            window.bsSkinEdit1()->SetText(project);
-            window.bsSkinEdit1Exit();
-            window.bsSkinButton1Click();
+        QTimer::singleShot(0, &form, [&form, project, expand] {
+            form.bsSkinEdit1()->SetText(project);
+            form.bsSkinEdit1Exit();
+            form.bsSkinButton1Click();
             // "物料展開" only when "確定" left it enabled and the run is still going.
-            if (expand && window.isVisible() && window.bsSkinButton2()->isEnabled()) window.bsSkinButton2Click();
+            if (expand && form.isVisible() && form.bsSkinButton2()->isEnabled()) form.bsSkinButton2Click();
         });
     }
 
     if (ms >= 0) {
-        QTimer::singleShot(ms, &window, [&] {
-            if (!screenshot.isEmpty() && !WindowPicture(window).save(screenshot, "PNG"))
+        QTimer::singleShot(ms, &form, [&] {
+            if (!screenshot.isEmpty() && !WindowPicture(form).save(screenshot, "PNG"))
                 std::fprintf(stderr, "marlith: cannot write %s\n", qPrintable(screenshot));
-            window.close();
+            form.close();
             // Ends every event loop, the modal one of an open message included.
             QApplication::quit();
         });
     }
     const int status = QApplication::exec();
-    if (app::SignalWatch::Received()) window.close();
+    if (app::SignalWatch::Received()) form.close();
     return status;
 }
 

@@ -25,7 +25,7 @@
 #include "platform/Form.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
-#include "skinctrls/Demo.h"
+#include "preview/ControlsDemo.h"
 #include "skinctrls/SkinPanel.h"
 #include "skins/Carried.h"
 
@@ -66,7 +66,7 @@ int SkinDemo(const QStringList& argsIn) {
     hint->setStyleSheet(QStringLiteral("color: #1f2d3d; background: transparent;"));
     layout->addWidget(hint, 0, Qt::AlignTop | Qt::AlignLeft);
     // Every skinned control in every state a person can reach, on the same skin.
-    skinctrls::ControlsDemoOptions controls;
+    preview::ControlsDemoOptions controls;
     controls.skinData = data;
     if (!noSkin) {
         controls.reloadSkin = [data, skinFile] {
@@ -79,7 +79,7 @@ int SkinDemo(const QStringList& argsIn) {
             }
         };
     }
-    layout->addWidget(skinctrls::CreateControlsDemo(form.Client(), controls), 1);
+    layout->addWidget(preview::CreateControlsDemo(form.Client(), controls), 1);
 
     const QRect area = platform::WorkArea(&form);
     form.resize(size.boundedTo(area.size()).expandedTo(form.minimumSize()));

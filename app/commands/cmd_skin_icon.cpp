@@ -16,7 +16,7 @@
 
 #include "app/Command.h"
 #include "frame/FrameGeometry.h"
-#include "frame/Preview.h"
+#include "preview/FramePreview.h"
 #include "skin/SkinData.h"
 #include "skins/Carried.h"
 
@@ -32,7 +32,7 @@ QImage RenderIcon(int size, skin::TbsSkinData& data) {
     // The frame cannot be smaller than its form picture: draw the window at the smallest
     // square it allows and scale the picture down.
     const int side = std::max({192, data.Picture.width(), data.Picture.height()});
-    const QImage window = frame::RenderFramePreview({QSize(side, side), QString(), true, &data})
+    const QImage window = preview::RenderFramePreview({QSize(side, side), QString(), true, &data})
                               .convertToFormat(QImage::Format_ARGB32);
     const QRect client = data.Picture.isNull()
                              ? frame::DefaultClientRect(QSize(side, side), frame::DefaultCaptionHeight(false)).ToQRect()

@@ -12,10 +12,10 @@
 #include <stdexcept>
 
 #include "app/Command.h"
-#include "frame/Preview.h"
+#include "preview/FramePreview.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
-#include "skinctrls/Preview.h"
+#include "preview/ControlPreview.h"
 #include "skins/Carried.h"
 
 namespace {
@@ -40,11 +40,11 @@ struct PreviewMode {
 
 QImage RenderFrame(const PreviewContext& ctx, QStringList&) {
     if (!ctx.size.isValid()) throw app::UsageError("--frame needs --size WxH");
-    return frame::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
+    return preview::RenderFramePreview({ctx.size, ctx.title, !ctx.inactive, ctx.skinData});
 }
 
 QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
-    skinctrls::ControlPreviewOptions o;
+    preview::ControlPreviewOptions o;
     o.entry = app::TakeOption(args, "--entry");
     o.state = app::TakeOption(args, "--state", "normal");
     o.caption = app::TakeOption(args, "--caption");
@@ -52,21 +52,21 @@ QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
     o.kind = ctx.modeValue;
     o.size = ctx.size;
     o.skinData = ctx.skinData;
-    return skinctrls::RenderControlPreview(o);
+    return preview::RenderControlPreview(o);
 }
 
 QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
-    skinctrls::MessagePreviewOptions o;
+    preview::MessagePreviewOptions o;
     bool ok = false;
     o.kind = app::TakeOption(args, "--kind", "2").toInt(&ok);
     if (!ok) throw app::UsageError("--kind takes a number from 0 to 4");
     o.buttons = app::TakeOption(args, "--buttons", "OK");
     o.text = ctx.modeValue;
     o.skinData = ctx.skinData;
-    return skinctrls::RenderMessagePreview(o);
+    return preview::RenderMessagePreview(o);
 }
 
-QImage RenderMenu(const PreviewContext& ctx, QStringList&) { return frame::RenderMenuPreview({ctx.skinData}); }
+QImage RenderMenu(const PreviewContext& ctx, QStringList&) { return preview::RenderMenuPreview({ctx.skinData}); }
 
 const PreviewMode kModes[] = {
     {"--frame", false, "--frame --size WxH [--title TEXT] [--inactive]", &RenderFrame},

@@ -18,22 +18,14 @@
 #include "support/QtTestApp.h"
 #include "support/QtWidgetTest.h"
 
-#ifdef MARLITH_HAVE_CARRIED_SKIN
 #include "skins/Carried.h"
-#endif
 
 namespace skinctrls::test {
 
 // The skin the program carries.
 inline std::unique_ptr<skin::TbsSkinData> LoadCarried() {
     auto data = std::make_unique<skin::TbsSkinData>();
-#ifdef MARLITH_HAVE_CARRIED_SKIN
     skins::LoadCarriedSkin(*data);
-#else
-    skin::TbsStoredSkin stored;
-    stored.LoadFromSkinFile(QStringLiteral(MARLITH_CARRIED_SKIN_DIR "/skin.ini"));
-    data->LoadFromStoredSkin(stored);
-#endif
     return data;
 }
 

@@ -5,7 +5,7 @@
 
 #include "frame/SkinFrame.h"
 #include "platform/Form.h"
-#include "skinctrls/Demo.h"
+#include "preview/ControlsDemo.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -33,10 +33,10 @@ TEST(ControlsDemo, SkinGoesAndComesBackThroughTheForm) {
     stored.LoadFromSkinFile(QStringLiteral(MARLITH_CARRIED_SKIN_DIR "/skin.ini"));
     data->LoadFromStoredSkin(stored);
     frame->SetSkinData(data);
-    ControlsDemoOptions options;
+    preview::ControlsDemoOptions options;
     options.skinData = data;
     options.reloadSkin = [&] { data->LoadFromStoredSkin(stored); };
-    TbsSkinPanel* root = CreateControlsDemo(form.Client(), options);
+    TbsSkinPanel* root = preview::CreateControlsDemo(form.Client(), options);
     ShowOffscreen(&form);
 
     const auto buttons = root->findChildren<TbsSkinButton*>();

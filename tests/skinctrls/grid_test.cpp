@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "data/MemTable.h"
-#include "skinctrls/Preview.h"
+#include "preview/ControlPreview.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinMessage.h"
@@ -34,7 +34,7 @@ struct GridRig {
     TbsSkinDBGrid* grid;
 
     GridRig(skin::TbsSkinData* skin, int rows, QSize size = {420, 200}) {
-        FillSampleOrderLines(table, rows);
+        preview::FillSampleOrderLines(table, rows);
         window.SetBorderStyle(bvNone);
         window.SetBounds(0, 0, size.width(), size.height());
         window.SetSkinData(skin);
@@ -449,7 +449,7 @@ TEST(DBGridBars, ShownWhenNeededAndFollowingTheRecords) {
 
     // Hiding the grid hides its bars.
     rig.table.Close();
-    FillSampleOrderLines(rig.table, 30);
+    preview::FillSampleOrderLines(rig.table, 30);
     ASSERT_FALSE(rig.vbar->isHidden());
     g->hide();
     EXPECT_TRUE(rig.vbar->isHidden());

@@ -1,4 +1,4 @@
-#include "mrp/window/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -27,7 +27,7 @@
 #include "skinctrls/SkinScrollBar.h"
 #include "skins/Carried.h"
 
-namespace mrp {
+namespace window {
 
 namespace {
 
@@ -130,7 +130,7 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     // The reading connection opens while the window is built: without it there is no
     // window (the program reports the error and ends).
     reading_.Open();
-    engine_ = std::make_unique<RequisitionEngine>(catalogue_, reading_, writing_, options_.engine);
+    engine_ = std::make_unique<mrp::RequisitionEngine>(catalogue_, reading_, writing_, options_.engine);
     engine_->SetStateObserver(this);
     engine_->SetReporter(this);
     dsOrderItem_.SetDataSet(&engine_->orderList());
@@ -266,7 +266,7 @@ void TFormMarlith::showEvent(QShowEvent* e) {
     // would be stamped without a user); the window works on whatever is answered.
     if (!settingsWarning_.isEmpty())
         QTimer::singleShot(0, this, [this, text = std::exchange(settingsWarning_, {})] {
-            ShowMessage(text, static_cast<int>(MessageKind::Warning));
+            ShowMessage(text, static_cast<int>(mrp::MessageKind::Warning));
         });
 }
 
@@ -325,7 +325,7 @@ void TFormMarlith::bsSkinEdit1ButtonClick() {
     });
 }
 
-void TFormMarlith::RunCommand(void (RequisitionEngine::*command)(), bool hourglass) {
+void TFormMarlith::RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass) {
     Guard([&] {
         std::optional<platform::HourglassCursor> wait;
         if (hourglass) wait.emplace();
@@ -334,14 +334,14 @@ void TFormMarlith::RunCommand(void (RequisitionEngine::*command)(), bool hourgla
     });
 }
 
-void TFormMarlith::bsSkinButton1Click() { RunCommand(&RequisitionEngine::LoadOrders, true); }
+void TFormMarlith::bsSkinButton1Click() { RunCommand(&mrp::RequisitionEngine::LoadOrders, true); }
 
-void TFormMarlith::bsSkinButton2Click() { RunCommand(&RequisitionEngine::ExpandMaterials, true); }
+void TFormMarlith::bsSkinButton2Click() { RunCommand(&mrp::RequisitionEngine::ExpandMaterials, true); }
 
-void TFormMarlith::SpeedButton1Click() { RunCommand(&RequisitionEngine::ExpandSubAssemblies, true); }
+void TFormMarlith::SpeedButton1Click() { RunCommand(&mrp::RequisitionEngine::ExpandSubAssemblies, true); }
 
 // The write shows its own hourglass (WriteStarted) and its outcome dialog without it.
-void TFormMarlith::bsSkinButton3Click() { RunCommand(&RequisitionEngine::TransferToRequisition, false); }
+void TFormMarlith::bsSkinButton3Click() { RunCommand(&mrp::RequisitionEngine::TransferToRequisition, false); }
 
 void TFormMarlith::bsSkinButton4Click() {
     // Leaving goes through the close handling, so the run's work table is dropped as
@@ -351,7 +351,7 @@ void TFormMarlith::bsSkinButton4Click() {
 
 // --- Engine callbacks --------------------------------------------------------------------
 
-void TFormMarlith::CommandStatesChanged(const CommandStates& states) {
+void TFormMarlith::CommandStatesChanged(const mrp::CommandStates& states) {
     if (button1_) button1_->setEnabled(states.confirm);
     if (button2_) button2_->setEnabled(states.expand);
     if (button3_) button3_->setEnabled(states.requisition);
@@ -361,7 +361,7 @@ void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 
 void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
 
-void TFormMarlith::ShowOutcome(const RequisitionReport& report) {
+void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
     ShowMessage(report.text, static_cast<int>(report.kind));
 }
 
@@ -391,4 +391,4 @@ int TFormMarlith::ShowMessage(const QString& text, int kind) {
     return message_->ShowSkinMessage(text, kind, skinctrls::MsgButton(skinctrls::mbOK), 0);
 }
 
-}  // namespace mrp
+}  // namespace window

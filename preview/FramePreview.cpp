@@ -1,4 +1,4 @@
-#include "frame/Preview.h"
+#include "preview/FramePreview.h"
 
 #include <QPixmap>
 
@@ -8,7 +8,9 @@
 #include "frame/SkinFrame.h"
 #include "platform/Form.h"
 
-namespace frame {
+namespace preview {
+
+using namespace frame;
 
 namespace {
 
@@ -58,4 +60,4 @@ QImage RenderMenuPreview(const MenuPreviewOptions& options) {
     return img;
 }
 
-}  // namespace frame
+}  // namespace preview

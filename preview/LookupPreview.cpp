@@ -1,4 +1,4 @@
-#include "lookup/Preview.h"
+#include "preview/LookupPreview.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,7 +7,9 @@
 #include "lookup/DBGrid.h"
 #include "lookup/Getdata.h"
 
-namespace lookup {
+namespace preview {
+
+using namespace lookup;
 
 std::unique_ptr<data::MemTable> DemoProjectList(int rows) {
     auto t = std::make_unique<data::MemTable>();
@@ -53,4 +55,4 @@ QImage RenderLookupPreview(const LookupPreviewOptions& o) {
     return img;
 }
 
-}  // namespace lookup
+}  // namespace preview

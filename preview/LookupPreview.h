@@ -7,7 +7,7 @@
 
 #include "data/MemTable.h"
 
-namespace lookup {
+namespace preview {
 
 // A project list shaped as the main window's (PROJ_ID, PROJ_NAME, REMARK, CHG_DATE,
 // CHG_USER with their titles), holding rows demo projects.
@@ -23,4 +23,4 @@ struct LookupPreviewOptions {
 
 QImage RenderLookupPreview(const LookupPreviewOptions& o);
 
-}  // namespace lookup
+}  // namespace preview

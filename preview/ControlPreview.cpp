@@ -1,4 +1,4 @@
-#include "skinctrls/Preview.h"
+#include "preview/ControlPreview.h"
 
 #include <QApplication>
 
@@ -14,7 +14,9 @@
 #include "skinctrls/SkinPanel.h"
 #include "skinctrls/SkinScrollBar.h"
 
-namespace skinctrls {
+namespace preview {
+
+using namespace skinctrls;
 
 namespace {
 
@@ -226,4 +228,4 @@ QImage RenderMessagePreview(const MessagePreviewOptions& o) {
     return img;
 }
 
-}  // namespace skinctrls
+}  // namespace preview

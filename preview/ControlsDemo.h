@@ -15,8 +15,10 @@ class TbsSkinData;
 }
 
 namespace skinctrls {
-
 class TbsSkinPanel;
+}
+
+namespace preview {
 
 struct ControlsDemoOptions {
     skin::TbsSkinData* skinData = nullptr;
@@ -25,6 +27,6 @@ struct ControlsDemoOptions {
 };
 
 // The panel, child of parent, about 820 x 616 (its minimum size).
-TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& options);
+skinctrls::TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& options);
 
-}  // namespace skinctrls
+}  // namespace preview

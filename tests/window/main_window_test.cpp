@@ -15,7 +15,7 @@
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
-#include "mrp/window/MainWindow.h"
+#include "window/MainWindow.h"
 #include "skin/SkinData.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
@@ -40,8 +40,8 @@ protected:
                      "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P1', '台北專案');");
     }
 
-    std::unique_ptr<mrp::TFormMarlith> Build(bool skin = true) {
-        mrp::MainWindowOptions o;
+    std::unique_ptr<window::TFormMarlith> Build(bool skin = true) {
+        window::MainWindowOptions o;
         o.connection = database.params();
         o.carriedSkin = skin;
         o.engine.queryDumpPath = QDir(database.dir()).filePath("query.txt");
@@ -50,10 +50,10 @@ protected:
             shown.push_back({text, kind});
             return 1;
         };
-        return std::make_unique<mrp::TFormMarlith>(catalogue, o);
+        return std::make_unique<window::TFormMarlith>(catalogue, o);
     }
 
-    std::unique_ptr<mrp::TFormMarlith> Open(bool skin = true, bool active = false) {
+    std::unique_ptr<window::TFormMarlith> Open(bool skin = true, bool active = false) {
         auto w = Build(skin);
         if (active)
             EXPECT_TRUE(ShowActive(w.get()));
@@ -68,7 +68,7 @@ protected:
 
     testsupport::TestDatabase database;
     db::Connection catalogue;
-    mrp::RunIdentifiers identifiers{"A001", "S01"};
+    window::RunIdentifiers identifiers{"A001", "S01"};
     std::vector<Shown> shown;
 };
 
@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
         const QString table = w->engine().workTableName();
         ASSERT_TRUE(TableExists(table));
         bool closed = false;
-        QObject::connect(w.get(), &mrp::TFormMarlith::FormClosed, [&] { closed = true; });
+        QObject::connect(w.get(), &window::TFormMarlith::FormClosed, [&] { closed = true; });
         if (leave)
             QTest::mouseClick(w->bsSkinButton4(), Qt::LeftButton, {}, QPoint(10, 10));
         else
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, AFailedDropIsShownOnceAndTheWindowClosesAnyway) {
     ASSERT_TRUE(TableExists(table));
     database.Run("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0;");
     int closed = 0;
-    QObject::connect(w.get(), &mrp::TFormMarlith::FormClosed, [&] { ++closed; });
+    QObject::connect(w.get(), &window::TFormMarlith::FormClosed, [&] { ++closed; });
     QTest::mouseClick(w->bsSkinButton4(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(w->isVisible());

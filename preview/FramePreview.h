@@ -10,7 +10,7 @@ namespace skin {
 class TbsSkinData;
 }
 
-namespace frame {
+namespace preview {
 
 struct FramePreviewOptions {
     QSize size;               // the whole window
@@ -33,4 +33,4 @@ struct MenuPreviewOptions {
 // QApplication.
 QImage RenderMenuPreview(const MenuPreviewOptions& options);
 
-}  // namespace frame
+}  // namespace preview

@@ -1,4 +1,4 @@
-#include "skinctrls/Demo.h"
+#include "preview/ControlsDemo.h"
 
 #include <QPainter>
 
@@ -7,7 +7,7 @@
 #include "data/MemTable.h"
 #include "skin/StoredSkin.h"
 #include "skinctrls/SkinButton.h"
-#include "skinctrls/Preview.h"
+#include "preview/ControlPreview.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
 #include "skinctrls/SkinLabel.h"
@@ -15,7 +15,9 @@
 #include "skinctrls/SkinPanel.h"
 #include "skinctrls/SkinScrollBar.h"
 
-namespace skinctrls {
+namespace preview {
+
+using namespace skinctrls;
 
 namespace {
 
@@ -298,4 +300,4 @@ TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& o) 
     return root;
 }
 
-}  // namespace skinctrls
+}  // namespace preview

@@ -13,7 +13,7 @@ namespace data {
 class MemTable;
 }
 
-namespace skinctrls {
+namespace preview {
 
 struct ControlPreviewOptions {
     QString kind;          // panel, groupbox, label, button, edit, hscrollbar, vscrollbar, grid
@@ -49,4 +49,4 @@ QImage RenderMessagePreview(const MessagePreviewOptions& options);
 // std::invalid_argument naming an unknown one.
 unsigned ParseMessageButtons(const QString& list);
 
-}  // namespace skinctrls
+}  // namespace preview

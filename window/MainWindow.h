@@ -37,7 +37,7 @@ class TbsSkinButton;
 class TbsSkinMessage;
 }  // namespace skinctrls
 
-namespace mrp {
+namespace window {
 
 // The run's user and store identifiers as the settings file gives them.
 struct RunIdentifiers {
@@ -54,7 +54,7 @@ struct MainWindowOptions {
     // Reads the settings file (FormCreate's last step); none: both identifiers empty.
     std::function<RunIdentifiers()> readIdentifiers;
     // The engine's options (query dump path, clock).
-    EngineOptions engine;
+    mrp::EngineOptions engine;
     // False: the window keeps no skin and every part draws its plain look.
     bool carriedSkin = true;
     // Shows a message modally and returns the button pressed. Default: the window's
@@ -62,7 +62,7 @@ struct MainWindowOptions {
     std::function<int(const QString& text, int kind)> showMessage;
 };
 
-class TFormMarlith : public platform::Form, public CommandStateObserver, public RequisitionReporter {
+class TFormMarlith : public platform::Form, public mrp::CommandStateObserver, public mrp::RequisitionReporter {
     Q_OBJECT
 
 public:
@@ -82,7 +82,7 @@ public:
     void bsSkinButton4Click();       // "離開"
 
     // --- Parts, for the program and its tests ----------------------------------------
-    RequisitionEngine& engine() { return *engine_; }
+    mrp::RequisitionEngine& engine() { return *engine_; }
     skin::TbsSkinData* bsSkinData1() const { return skinData_; }
     skinctrls::TbsSkinEdit* bsSkinEdit1() const { return edit1_; }
     skinctrls::TbsSkinEdit* bsSkinEdit2() const { return edit2_; }
@@ -94,11 +94,11 @@ public:
     data::QueryTable& CDS_Proj() { return cdsProj_; }
 
     // CommandStateObserver
-    void CommandStatesChanged(const CommandStates& states) override;
+    void CommandStatesChanged(const mrp::CommandStates& states) override;
     // RequisitionReporter
     void WriteStarted() override;
     void WriteEnded() override;
-    void ShowOutcome(const RequisitionReport& report) override;
+    void ShowOutcome(const mrp::RequisitionReport& report) override;
 
 signals:
     // The window has closed through its close handling (the work table is dropped).
@@ -117,7 +117,7 @@ private:
     // Runs a handler; a failure is shown in the message dialog.
     bool Guard(const std::function<void()>& handler);
     // One of the engine's commands on the project code as the edit holds it now.
-    void RunCommand(void (RequisitionEngine::*command)(), bool hourglass);
+    void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
     int ShowMessage(const QString& text, int kind);
@@ -126,7 +126,7 @@ private:
     db::Connection reading_;
     db::Connection writing_;
     MainWindowOptions options_;
-    std::unique_ptr<RequisitionEngine> engine_;
+    std::unique_ptr<mrp::RequisitionEngine> engine_;
     data::DataSource dsOrderItem_;  // DS_OrderItem: the order grid's
     data::DataSource dsSubItem_;    // DS_SubItem: the material grid's
     data::QueryTable cdsProj_;
@@ -151,4 +151,4 @@ private:
     skinctrls::TbsSkinButton* button4_ = nullptr;
 };
 
-}  // namespace mrp
+}  // namespace window
