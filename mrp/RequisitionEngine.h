@@ -79,8 +79,9 @@ enum class RequisitionOutcome {
     AlreadyTransferred,
 };
 
-// The message dialog's kinds, as the window's skinned message dialog numbers them.
-enum class MessageKind { Warning = 0, Information = 2 };
+// How an outcome is to be shown: as a warning or as plain information (the window
+// chooses its dialog for each).
+enum class MessageKind { Warning, Information };
 
 struct RequisitionReport {
     RequisitionOutcome outcome = RequisitionOutcome::Failed;

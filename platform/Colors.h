@@ -12,11 +12,12 @@
 
 #include <cstdint>
 
+#include "skin/Color.h"
+
 namespace platform {
 
-using TColor = int;
-
-inline constexpr TColor clNone = 0x1FFFFFFF;
+using skin::TColor;
+using skin::clNone;
 inline constexpr TColor clDefault = 0x20000000;
 
 // Plain colours.

@@ -208,7 +208,6 @@ QImage RenderControlPreview(const ControlPreviewOptions& o) {
 }
 
 QImage RenderMessagePreview(const MessagePreviewOptions& o) {
-    if (o.kind < 0 || o.kind > 4) throw Bad(QStringLiteral("dialog kind %1: use 0 to 4").arg(o.kind));
     TbsSkinMessage message;
     message.SetSkinData(o.skinData);
     message.SetCtrlSkinData(o.skinData);

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include "skinctrls/MessageLayout.h"
+
 namespace skin {
 class TbsSkinData;
 }
@@ -36,13 +38,13 @@ QImage RenderControlPreview(const ControlPreviewOptions& options);
 
 struct MessagePreviewOptions {
     QString text;
-    int kind = 2;
+    skinctrls::TMsgDlgType kind = skinctrls::mtInformation;
     QString buttons = QStringLiteral("OK");  // comma-separated: OK,Cancel,Yes,No,...
     skin::TbsSkinData* skinData = nullptr;   // frame and controls; none: plain looks
 };
 
 // The whole dialog, frame included. Throws std::invalid_argument for an unknown button
-// name or a kind outside 0..4.
+// name.
 QImage RenderMessagePreview(const MessagePreviewOptions& options);
 
 // The button set of a comma-separated list of names (case-insensitive); throws

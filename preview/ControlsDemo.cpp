@@ -264,7 +264,7 @@ TbsSkinPanel* CreateControlsDemo(QWidget* parent, const ControlsDemoOptions& o) 
     struct MessageCase {
         const char* caption;
         const char16_t* text;
-        int kind;
+        TMsgDlgType kind;
         TMsgDlgButtons buttons;
     };
     static const MessageCase cases[] = {

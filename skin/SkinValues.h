@@ -15,6 +15,8 @@
 
 #include <optional>
 
+#include "skin/Color.h"
+
 namespace skin {
 
 // A rectangle of the skin: left and top inside, right and bottom outside (width is
@@ -43,9 +45,6 @@ enum MorphKind : int { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, m
 enum InactiveEffect : int { ieBrightness, ieDarkness, ieGrayScale, ieNoise, ieSplitBlur, ieInvert };
 enum StdCommand : int { cmClose, cmMaximize, cmMinimize, cmSysMenu, cmDefault, cmRollUp };
 
-// A colour as the definitions write it: blue, green, red in one number (0x00BBGGRR).
-using TColor = int;
-inline constexpr TColor clNone = 0x1FFFFFFF;
 
 // --- reading -------------------------------------------------------------------------
 

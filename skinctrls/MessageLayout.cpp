@@ -15,7 +15,7 @@ constexpr MsgButtonInfo kButtons[kMsgDlgButtonCount] = {
 
 const MsgButtonInfo& MsgButtonInfoOf(TMsgDlgBtn b) { return kButtons[int(b)]; }
 
-QString MsgDialogCaption(int kind, const QString& appTitle) {
+QString MsgDialogCaption(TMsgDlgType kind, const QString& appTitle) {
     switch (kind) {
     case mtWarning: return QStringLiteral("Warning");
     case mtError: return QStringLiteral("Error");

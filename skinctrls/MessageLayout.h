@@ -23,8 +23,8 @@ struct MsgButtonInfo {
 };
 const MsgButtonInfo& MsgButtonInfoOf(TMsgDlgBtn b);
 
-// The window caption of a kind; custom (and any other number) gives appTitle.
-QString MsgDialogCaption(int kind, const QString& appTitle);
+// The window caption of a kind; custom gives appTitle.
+QString MsgDialogCaption(TMsgDlgType kind, const QString& appTitle);
 
 // The default button: OK, else Yes, else Retry; the cancel button: Cancel, else No,
 // else OK. -1 when the chosen kind is not in the set.

@@ -17,7 +17,7 @@ platform::TFont ArialFont() {
 }
 
 // The desktop theme's standard icon of a dialog kind; none for the custom kind.
-QPixmap KindIcon(int kind) {
+QPixmap KindIcon(TMsgDlgType kind) {
     QStyle::StandardPixmap sp;
     switch (kind) {
     case mtWarning: sp = QStyle::SP_MessageBoxWarning; break;
@@ -68,7 +68,7 @@ int TbsSkinMessage::ButtonHeight() const {
     return e ? e->skinrect.Height() : kMsgPlainButtonHeight;
 }
 
-std::unique_ptr<TbsMessageForm> TbsSkinMessage::CreateMessageForm(const QString& text, int kind,
+std::unique_ptr<TbsMessageForm> TbsSkinMessage::CreateMessageForm(const QString& text, TMsgDlgType kind,
                                                                   TMsgDlgButtons buttons) {
     // 1. The dialog and its frame.
     auto form = std::make_unique<TbsMessageForm>();
@@ -152,7 +152,7 @@ std::unique_ptr<TbsMessageForm> TbsSkinMessage::CreateMessageForm(const QString&
     return form;
 }
 
-int TbsSkinMessage::ShowSkinMessage(const QString& text, int kind, TMsgDlgButtons buttons, int) {
+int TbsSkinMessage::ShowSkinMessage(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons, int) {
     std::unique_ptr<TbsMessageForm> form = CreateMessageForm(text, kind, buttons);
     const QRect screen = platform::ScreenRect(form.get());
     form->move(screen.x() + (screen.width() - form->width()) / 2, screen.y() + (screen.height() - form->height()) / 2);

@@ -73,10 +73,10 @@ public:
 
     // Builds the dialog, shows it modally, frees it and returns its modal result. The
     // help context is accepted and not used.
-    int ShowSkinMessage(const QString& text, int kind, TMsgDlgButtons buttons, int helpContext = 0);
+    int ShowSkinMessage(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext = 0);
 
     // The dialog as ShowSkinMessage builds it, not shown; the caller owns it.
-    std::unique_ptr<TbsMessageForm> CreateMessageForm(const QString& text, int kind, TMsgDlgButtons buttons);
+    std::unique_ptr<TbsMessageForm> CreateMessageForm(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons);
 
     // Height of the dialog's buttons: the button entry's, or 25 without one.
     int ButtonHeight() const;

@@ -59,8 +59,14 @@ void DefineProjectList(data::QueryTable& t) {
 constexpr int kClientWidth = 734;
 constexpr int kClientHeight = 480;
 
-// The message dialog's kinds.
-constexpr int kKindError = 1;
+// How the window shows a workflow outcome of each kind.
+skinctrls::TMsgDlgType DialogType(mrp::MessageKind kind) {
+    switch (kind) {
+    case mrp::MessageKind::Information: return skinctrls::mtInformation;
+    case mrp::MessageKind::Warning: break;
+    }
+    return skinctrls::mtWarning;
+}
 
 // The window's controls take the skinned controls' own defaults (Arial 14 for their plain
 // look, the entry names "panel", "button", "hscrollbar", "edit", raised panels without a
@@ -266,7 +272,7 @@ void TFormMarlith::showEvent(QShowEvent* e) {
     // would be stamped without a user); the window works on whatever is answered.
     if (!settingsWarning_.isEmpty())
         QTimer::singleShot(0, this, [this, text = std::exchange(settingsWarning_, {})] {
-            ShowMessage(text, static_cast<int>(mrp::MessageKind::Warning));
+            ShowMessage(text, skinctrls::mtWarning);
         });
 }
 
@@ -277,7 +283,7 @@ void TFormMarlith::FormClose() {
     try {
         engine_->DropWorkTable();
     } catch (const std::exception& e) {
-        ShowMessage(QString::fromUtf8(e.what()), kKindError);
+        ShowMessage(QString::fromUtf8(e.what()), skinctrls::mtError);
     }
 }
 
@@ -362,7 +368,7 @@ void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
 
 void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
-    ShowMessage(report.text, static_cast<int>(report.kind));
+    ShowMessage(report.text, DialogType(report.kind));
 }
 
 // --- Messages ----------------------------------------------------------------------------
@@ -375,12 +381,12 @@ bool TFormMarlith::Guard(const std::function<void()>& handler) {
         handler();
         return true;
     } catch (const std::exception& e) {
-        ShowMessage(QString::fromUtf8(e.what()), kKindError);
+        ShowMessage(QString::fromUtf8(e.what()), skinctrls::mtError);
         return false;
     }
 }
 
-int TFormMarlith::ShowMessage(const QString& text, int kind) {
+int TFormMarlith::ShowMessage(const QString& text, skinctrls::TMsgDlgType kind) {
     // While the program is being ended nobody may be there to answer a dialog, and one
     // would hold the ending up: the message goes to the standard error instead.
     if (db::InterruptRequested()) {

@@ -22,6 +22,7 @@
 #include "db/Connection.h"
 #include "mrp/RequisitionEngine.h"
 #include "platform/Form.h"
+#include "skinctrls/MessageLayout.h"
 
 namespace skin {
 class TbsSkinData;
@@ -59,7 +60,7 @@ struct MainWindowOptions {
     bool carriedSkin = true;
     // Shows a message modally and returns the button pressed. Default: the window's
     // skinned message dialog. Tests replace it to answer without a person.
-    std::function<int(const QString& text, int kind)> showMessage;
+    std::function<int(const QString& text, skinctrls::TMsgDlgType kind)> showMessage;
 };
 
 class TFormMarlith : public platform::Form, public mrp::CommandStateObserver, public mrp::RequisitionReporter {
@@ -120,7 +121,7 @@ private:
     void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
-    int ShowMessage(const QString& text, int kind);
+    int ShowMessage(const QString& text, skinctrls::TMsgDlgType kind);
 
     db::Connection& catalogue_;
     db::Connection reading_;

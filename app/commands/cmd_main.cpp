@@ -96,7 +96,7 @@ int Main(const QStringList& argsIn) {
             skinctrls::TbsSkinMessage message;
             message.SetSkinData(&skinData);
             message.SetCtrlSkinData(&skinData);
-            message.ShowSkinMessage(QString::fromUtf8(e.what()), 1, skinctrls::MsgButton(skinctrls::mbOK));
+            message.ShowSkinMessage(QString::fromUtf8(e.what()), skinctrls::mtError, skinctrls::MsgButton(skinctrls::mbOK));
         }
         return 1;
     }

@@ -57,9 +57,12 @@ QImage RenderControl(const PreviewContext& ctx, QStringList& args) {
 
 QImage RenderMessage(const PreviewContext& ctx, QStringList& args) {
     preview::MessagePreviewOptions o;
+    // The dialog kinds by number: 0 warning, 1 error, 2 information, 3 confirmation, 4 custom.
     bool ok = false;
-    o.kind = app::TakeOption(args, "--kind", "2").toInt(&ok);
-    if (!ok) throw app::UsageError("--kind takes a number from 0 to 4");
+    const int kind = app::TakeOption(args, "--kind", "2").toInt(&ok);
+    if (!ok || kind < skinctrls::mtWarning || kind > skinctrls::mtCustom)
+        throw app::UsageError("--kind takes a number from 0 to 4");
+    o.kind = static_cast<skinctrls::TMsgDlgType>(kind);
     o.buttons = app::TakeOption(args, "--buttons", "OK");
     o.text = ctx.modeValue;
     o.skinData = ctx.skinData;
