@@ -35,23 +35,7 @@ QString Settings::Warning() const {
     return {};
 }
 
-QString Settings::DefaultPath(bool* found) {
-    const QString env = qEnvironmentVariable(kSettingsEnv);
-    if (!env.isEmpty()) {
-        // An explicit choice is never replaced by a file found elsewhere.
-        if (found) *found = QFileInfo::exists(env);
-        return env;
-    }
-    const QStringList candidates = {QDir(db::ExecutableDir()).filePath(kSettingsFileName), PathInConfigDir()};
-    for (const QString& c : candidates) {
-        if (QFileInfo::exists(c)) {
-            if (found) *found = true;
-            return c;
-        }
-    }
-    if (found) *found = false;
-    return candidates.first();
-}
+QString Settings::DefaultPath(bool* found) { return db::FindProgramFile(kSettingsFileName, kSettingsEnv, found); }
 
 QString Settings::PathInConfigDir() {
     return QFileInfo(db::ConnectionsFileInConfigDir()).dir().filePath(kSettingsFileName);

@@ -115,6 +115,15 @@ size_t AsciiPrefix(const unsigned char* p, size_t n) {
     return i;
 }
 
+// iconv ran out of room: doubles the output buffer, keeping what was written and the
+// write position in it.
+void GrowOutput(QByteArray& out, char*& dst, size_t& dstLeft) {
+    const qsizetype used = dst - out.data();
+    out.resize(out.size() * 2);
+    dst = out.data() + used;
+    dstLeft = static_cast<size_t>(out.size() - used);
+}
+
 }  // namespace
 
 // The Windows Big5 page's tables, built once per process: the standard characters from
@@ -321,10 +330,7 @@ QByteArray CodePage::Encode(const QString& text) const {
     while (srcLeft > 0) {
         if (iconv(cv.get(), &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
             if (errno == E2BIG) {
-                const qsizetype used = dst - out.data();
-                out.resize(out.size() * 2);
-                dst = out.data() + used;
-                dstLeft = out.size() - used;
+                GrowOutput(out, dst, dstLeft);
                 continue;
             }
             // Name the character that cannot be stored rather than store it altered.
@@ -352,10 +358,7 @@ QString CodePage::Decode(const char* data, size_t size) const {
     while (srcLeft > 0) {
         if (iconv(cv.get(), &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) break;
         if (errno == E2BIG) {
-            const qsizetype used = dst - out.data();
-            out.resize(out.size() * 2);
-            dst = out.data() + used;
-            dstLeft = out.size() - used;
+            GrowOutput(out, dst, dstLeft);
             continue;
         }
         // An invalid or truncated sequence: one replacement character, skip one byte.

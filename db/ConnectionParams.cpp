@@ -61,14 +61,17 @@ QString ConnectionsFileInConfigDir() {
     return QDir(base).filePath(QStringLiteral("marlith/") + kConnectionsFileName);
 }
 
-QString FindConnectionsFile(bool* found) {
-    const QString explicitPath = qEnvironmentVariable(kConnectionsEnv);
+QString FindConnectionsFile(bool* found) { return FindProgramFile(kConnectionsFileName, kConnectionsEnv, found); }
+
+QString FindProgramFile(const QString& fileName, const char* envVariable, bool* found) {
+    const QString explicitPath = qEnvironmentVariable(envVariable);
     if (!explicitPath.isEmpty()) {
         // An explicit choice is never replaced by a file found elsewhere.
         if (found) *found = QFileInfo::exists(explicitPath);
         return explicitPath;
     }
-    const QStringList candidates = {ConnectionsFileBesideExecutable(), ConnectionsFileInConfigDir()};
+    const QStringList candidates = {QDir(ExecutableDir()).filePath(fileName),
+                                    QFileInfo(ConnectionsFileInConfigDir()).dir().filePath(fileName)};
     for (const QString& c : candidates) {
         if (QFileInfo::exists(c)) {
             if (found) *found = true;

@@ -34,6 +34,9 @@ struct ConnectionParams {
 // the executable, $XDG_CONFIG_HOME/marlith (~/.config/marlith). Returns the first file
 // that exists, or the first candidate when none does (for the error message).
 QString FindConnectionsFile(bool* found = nullptr);
+// The same search for any of the program's files: the path in the environment variable,
+// then fileName beside the executable, then in the program's config directory.
+QString FindProgramFile(const QString& fileName, const char* envVariable, bool* found = nullptr);
 // The candidate beside the executable and the one in the user's config directory.
 QString ConnectionsFileBesideExecutable();
 QString ConnectionsFileInConfigDir();
