@@ -584,6 +584,14 @@ void TwwDBGrid::mousePressEvent(QMouseEvent* e) {
     e->accept();
 }
 
+void TwwDBGrid::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+    const int row = Geometry().RowAt(e->position().toPoint().y());
+    if (!link_->Active() || row < 0 || row >= link_->RecordCount()) return;
+    MoveBy(row - link_->ActiveRecord());
+    if (OnRowDoubleClick) OnRowDoubleClick();
+}
+
 void TwwDBGrid::wheelEvent(QWheelEvent* e) {
     const int steps = e->angleDelta().y() / 120;
     MoveBy(-steps);

@@ -126,6 +126,9 @@ public:
     // Every key pressed in the grid, before the grid's own handling; set accepted to
     // keep the grid from handling it.
     std::function<void(QKeyEvent*)> OnKeyDown;
+    // A double-click on a data row, once that row is the current one (not on the titles
+    // or below the last row).
+    std::function<void()> OnRowDoubleClick;
 
     // Paint the current cell as a focused grid does, focused or not (previews).
     void SetPaintFocused(bool on) {
@@ -151,6 +154,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;

@@ -201,6 +201,8 @@ void TFrmgetdata::BuildControls() {
             BTCMDOK1Click();
         }
     };
+    // A double-click on a row accepts it, as Enter in the grid does.
+    DBGrid1->OnRowDoubleClick = [this] { BTCMDOK1Click(); };
 
     // Leaving the match-mode group searches when a field and a value are given.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {

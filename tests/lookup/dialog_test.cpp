@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -197,6 +198,20 @@ TEST_F(LookupDialogTest, UnknownFieldsAndMissingChoicesAreRefused) {
         EXPECT_EQ(messages_, QStringList{"List index out of bounds (-1)"});
     });
     EXPECT_EQ(database_->Scalar("SELECT COUNT(*) FROM PROJ_ITEM"), "5");
+}
+
+TEST_F(LookupDialogTest, ADoubleClickOnARowAcceptsItTheTitlesDoNot) {
+    // Rows of 18 pixels under a title row of 18: O'Neil P01 P02 P03 P05.
+    proj_.First();
+    const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
+        QWidget* grid = dlg->controls().DBGrid1;
+        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(40, 9));
+        EXPECT_TRUE(dlg->isVisible());  // the titles: nothing chosen
+        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(40, 18 + 2 * 18 + 9));
+        EXPECT_FALSE(dlg->isVisible());
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(proj_.FieldByName("PROJ_ID")->AsString(), "P02");
 }
 
 TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
