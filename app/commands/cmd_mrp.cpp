@@ -57,6 +57,8 @@ Options ParseOptions(const QStringList& argsIn, bool listing) {
     }
     app::RejectUnknownOptions(args);
     if (args.size() != 1) throw app::UsageError("expected one project code");
+    // A blank code names no project: refused here rather than found to have no orders.
+    if (args.first().trimmed().isEmpty()) throw app::UsageError("the project code is empty");
     o.project = args.first();
     return o;
 }

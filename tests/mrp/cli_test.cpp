@@ -150,4 +150,14 @@ TEST(MarlithCommands, FailuresAndUsageErrorsHaveTheirExitCodes) {
     EXPECT_EQ(marlith({"expand", "P1", "--format", "xml"}).exitCode, 2);
     EXPECT_EQ(marlith({"requisition", "P1", "--format", "csv"}).exitCode, 2);
     EXPECT_EQ(marlith({"reserve-numbers", "--count", "0"}).exitCode, 2);
+
+    // A blank project code is a usage error for every workflow command, and nothing is
+    // reserved or written.
+    for (const char* command : {"orders", "expand", "requisition"})
+        for (const char* code : {"", "  "}) {
+            const ProcessRun r = marlith({command, code});
+            EXPECT_EQ(r.exitCode, 2) << command << " '" << code << "'";
+            EXPECT_TRUE(r.err.contains("project code is empty")) << r.err.toStdString();
+        }
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
 }
