@@ -59,6 +59,13 @@ void DefineProjectList(data::QueryTable& t) {
 constexpr int kClientWidth = 734;
 constexpr int kClientHeight = 480;
 
+// The outcome as the clerk reads it: a requisition written also gives its number, on a
+// line of its own, which the clerk needs to find the requisition later.
+QString OutcomeText(const mrp::RequisitionReport& report) {
+    if (report.outcome != mrp::RequisitionOutcome::Written || report.number.isEmpty()) return report.text;
+    return report.text + QStringLiteral("\n請購單號：") + report.number;
+}
+
 // How the window shows a workflow outcome of each kind.
 skinctrls::TMsgDlgType DialogType(mrp::MessageKind kind) {
     switch (kind) {
@@ -368,7 +375,7 @@ void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
 
 void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
-    ShowMessage(report.text, DialogType(report.kind));
+    ShowMessage(OutcomeText(report), DialogType(report.kind));
 }
 
 // --- Messages ----------------------------------------------------------------------------

@@ -136,7 +136,8 @@ TEST_F(MainWindowTest, FromProjectCodeToStoredRequisitionThroughTheButtons) {
     EXPECT_EQ(w->engine().materialList().RecordCount(), 2);
     QTest::mouseClick(w->bsSkinButton3(), Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded));
+    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded) + "\n請購單號：" +
+                                 database.Scalar("SELECT MASTERBILLID FROM PETITION_MASTER"));
     EXPECT_EQ(shown[0].kind, 2);
     for (auto* b : {w->bsSkinButton1(), w->bsSkinButton2(), w->bsSkinButton3()}) EXPECT_FALSE(b->isEnabled());
     EXPECT_TRUE(w->bsSkinButton4()->isEnabled());
@@ -188,7 +189,8 @@ TEST_F(MainWindowTest, MaterialGridEditsAreWrittenAsTheyStand) {
     QTest::keyClicks(grid, "M9");
     clickWrite();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded));
+    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded) + "\n請購單號：" +
+                                 database.Scalar("SELECT MASTERBILLID FROM PETITION_MASTER"));
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "3");
     EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB WHERE PROD_ID = 'M1'"), "24");
     EXPECT_EQ(database.Scalar("SELECT QTY FROM PETITION_SUB WHERE PROD_ID = 'M9'"), "0");
