@@ -1,5 +1,8 @@
 #include "skinctrls/SkinLabel.h"
 
+#include <QRegularExpression>
+#include <QTextLayout>
+
 #include <QEvent>
 #include <QPainter>
 
@@ -158,9 +161,30 @@ QSize TbsSkinStdLabel::TextSize() const {
     const QFontMetrics m(f);
     const int flags = TextFlags() & ~(Qt::AlignHCenter | Qt::AlignRight);
     const int wrapWidth = wordWrap_ ? std::max(1, width()) : 100000;
-    const QRect r = m.boundingRect(QRect(0, 0, wrapWidth, 100000), flags | Qt::AlignLeft | Qt::AlignTop,
-                                   TextToDraw(true));
-    const int lines = std::max(1, (r.height() + m.lineSpacing() - 1) / std::max(1, m.lineSpacing()));
+    const QString text = TextToDraw(true);
+    const QRect r = m.boundingRect(QRect(0, 0, wrapWidth, 100000), flags | Qt::AlignLeft | Qt::AlignTop, text);
+    // Lines are counted, not derived from the drawn height: a character taken from a
+    // fallback font (Chinese text in a Latin font) or a rounded ascent makes the drawn
+    // height exceed one line spacing, and a line is one line whatever its script.
+    int lines = 0;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        if (!wordWrap_) {
+            ++lines;
+            continue;
+        }
+        QTextLayout layout(showAccelChar_ ? QString(paragraph).remove(QRegularExpression(QStringLiteral("&(?!&)")))
+                                          : paragraph,
+                           f);
+        layout.beginLayout();
+        int n = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(wrapWidth);
+            ++n;
+        }
+        layout.endLayout();
+        lines += std::max(1, n);
+    }
+    lines = std::max(1, lines);
     // Lines stand one cell apart, as the desktop lays out label text.
     return QSize(r.width(), lines * platform::TextHeight(f));
 }

@@ -230,6 +230,31 @@ TEST(Label, SkinFontAutoSizeAndDisabledLook) {
     EXPECT_EQ(label->SkinData(), nullptr);
 }
 
+// A line is one line whatever its script: the Chinese fallback font is taller than the
+// label's own font at many sizes, and that must not make a one-line caption two lines.
+TEST(Label, ALineIsOneLineWhateverItsScript) {
+    Host host;
+    auto* label = new TbsSkinStdLabel(&host.window);
+    for (const char* name : {"Arial", "MS Sans Serif", "新細明體"}) {
+        for (int height = -8; height >= -24; --height) {
+            platform::TFont f;
+            f.name = QString::fromUtf8(name);
+            f.height = height;
+            label->SetFont(f);
+            const int line = platform::TextHeight(label->DrawFont().ToQFont());
+            struct Case {
+                const char* caption;
+                int lines;
+            } cases[] = {{"Project", 1}, {"專案代號", 1}, {"專案 Project 代號", 1}, {"資料寫入成功..!\n請購單號：20261210", 2}};
+            for (const Case& c : cases) {
+                label->SetCaption(QString::fromUtf8(c.caption));
+                EXPECT_EQ(label->TextSize().height(), c.lines * line)
+                    << name << " " << height << " '" << c.caption << "'";
+            }
+        }
+    }
+}
+
 TEST(Label, AcceleratorFocusesItsControl) {
     platform::Form form;
     form.resize(300, 100);
