@@ -74,6 +74,9 @@ void Form::PaintClientBackground(QPainter& painter, QSize clientSize) {
 int Form::ShowModal() {
     if (modalLoop_) return modalResult_;  // already in a modal run
     modalResult_ = mrNone;
+    // The control that has the focus now gets it back when the run ends, as on the
+    // desktop the design assumes: typing after a message goes where it went before.
+    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -86,6 +89,10 @@ int Form::ShowModal() {
     modalLoop_ = nullptr;
     hide();
     setWindowModality(Qt::NonModal);
+    if (focusBefore && focusBefore->isVisible() && focusBefore->isEnabled() && !isAncestorOf(focusBefore)) {
+        focusBefore->window()->activateWindow();
+        focusBefore->setFocus(Qt::ActiveWindowFocusReason);
+    }
     return modalResult_;
 }
 

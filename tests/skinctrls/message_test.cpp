@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QTimer>
+
+#include "platform/Form.h"
 
 #include "skinctrls/SkinMessage.h"
 #include "skinctrls/control_fixture.h"
@@ -125,6 +128,37 @@ TEST(MessageDialog, ModalResultsFromKeysAndClicks) {
     // The dialog is freed after it closes.
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     for (platform::Form* f : platform::Form::OpenForms()) EXPECT_EQ(qobject_cast<TbsMessageForm*>(f), nullptr);
+}
+
+
+// The control that had the focus has it again once the dialog is answered, and typing
+// reaches it without a click.
+TEST(MessageDialog, TheFocusGoesBackToTheControlThatHadIt) {
+    platform::Form form;
+    form.resize(300, 120);
+    auto* first = new QLineEdit(form.Client());
+    auto* edit = new QLineEdit(form.Client());
+    edit->move(0, 40);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    edit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    TbsSkinMessage message;
+    for (const char* way : {"Enter", "Escape", "close"}) {
+        RunDialog(message, QString::fromLatin1(way), MsgButton(mbOK) | MsgButton(mbCancel), [way](TbsMessageForm* f) {
+            if (QLatin1String(way) == "Enter") QTest::keyClick(f, Qt::Key_Return);
+            else if (QLatin1String(way) == "Escape") QTest::keyClick(f, Qt::Key_Escape);
+            else f->close();
+        });
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), edit) << way;
+        EXPECT_EQ(QApplication::activeWindow(), &form) << way;
+    }
+    edit->clear();
+    QTest::keyClicks(QApplication::focusWidget(), "ab");
+    EXPECT_EQ(edit->text(), "ab");
+    EXPECT_TRUE(first->text().isEmpty());
 }
 
 }  // namespace
