@@ -49,6 +49,10 @@ TbsSkinFrame::TbsSkinFrame(QObject* owner) : QObject(owner) {
     form_->Client()->setCursor(Qt::ArrowCursor);
     form_->installEventFilter(this);
     form_->SetFrame(this);
+    // Close's shortcut, as the system menu shows it: the frame takes it itself, since
+    // without a window manager nobody else turns Alt+F4 into a close.
+    closeShortcut_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), form_, this, &TbsSkinFrame::CloseForm,
+                                   Qt::WindowShortcut);
     size_ = form_->size();
     // Unskinned until a skin is applied: the plain frame and its buttons.
     CreateDefaultButtons();
@@ -68,6 +72,7 @@ void TbsSkinFrame::Detach() {
     fadeTimer_.stop();
     objects_.clear();
     if (!form_) return;
+    delete closeShortcut_;
     form_->removeEventFilter(this);
     form_->SetFrame(nullptr);
     form_->clearMask();

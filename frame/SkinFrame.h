@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
+#include <QShortcut>
 #include <QRegion>
 #include <QTimer>
 
@@ -244,6 +245,7 @@ private:
     platform::TFont defInActiveCaptionFont_{QStringLiteral("Arial"), 14, skin::FontStyle::fsBold,
                                             platform::clBtnShadow};
     QPointer<QMenu> systemMenu_;
+    QPointer<QShortcut> closeShortcut_;  // Alt+F4 on the form
     int defMenuItemHeight_ = 20;
     platform::TFont defMenuItemFont_{QStringLiteral("Arial"), 14, {}, platform::clMenuText};
     bool menusAlphaBlend_ = false, menusAlphaBlendAnimation_ = false;

@@ -223,17 +223,23 @@ TEST_F(MainWindowTest, AHandlerErrorIsShownAndTheWindowStays) {
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
-    for (bool leave : {false, true}) {
-        SCOPED_TRACE(leave);
-        auto w = Open();
+    // Closed by the program, by "離開", and by Alt+F4 typed in the code edit (the frame
+    // takes the shortcut itself: without a window manager nobody else would).
+    for (const char* way : {"close", "leave", "Alt+F4"}) {
+        SCOPED_TRACE(way);
+        auto w = Open(true, true);
         const QString table = w->engine().workTableName();
         ASSERT_TRUE(TableExists(table));
         bool closed = false;
         QObject::connect(w.get(), &window::TFormMarlith::FormClosed, [&] { closed = true; });
-        if (leave)
+        if (QLatin1String(way) == "leave") {
             QTest::mouseClick(w->bsSkinButton4(), Qt::LeftButton, {}, QPoint(10, 10));
-        else
+        } else if (QLatin1String(way) == "Alt+F4") {
+            w->bsSkinEdit1()->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::AltModifier);
+        } else {
             w->close();
+        }
         EXPECT_TRUE(closed);
         EXPECT_FALSE(TableExists(table));
     }
