@@ -197,6 +197,15 @@ QImage RenderControlPreview(const ControlPreviewOptions& o) {
                       .arg(k));
     }
     if (control->x() == 0 && control->y() == 0) control->move(10, 10);
+    // A skin whose rectangles give the control no area leaves nothing to picture: say
+    // which element it was rather than fail to write an empty picture.
+    if (control->width() <= 0 || control->height() <= 0)
+        throw std::runtime_error(QStringLiteral("the %1 collapsed to nothing (%2 x %3): its skin entry \"%4\" gives it no size")
+                                     .arg(k)
+                                     .arg(control->width())
+                                     .arg(control->height())
+                                     .arg(o.entry.isEmpty() ? k : o.entry)
+                                     .toStdString());
     if (o.state == "disabled") control->setEnabled(false);
     host.show();
     if (o.state == "focused") {

@@ -33,7 +33,8 @@ void FillSampleOrderLines(data::MemTable& table, int rows);
 
 // The control at its size after fitting, drawn over a skinned panel (what shows through
 // a transparent label). A grid (default 420 x 180) shows sample order lines with its
-// scroll bars; its "focused" state is the focused grid, "down" the in-place editor. Throws std::invalid_argument for an unknown kind or state.
+// scroll bars; its "focused" state is the focused grid, "down" the in-place editor. Throws std::invalid_argument for an unknown kind or state,
+// std::runtime_error naming the element when the skin leaves the control no area.
 QImage RenderControlPreview(const ControlPreviewOptions& options);
 
 struct MessagePreviewOptions {

@@ -1,9 +1,12 @@
 #include "skin/SkinValues.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
 #include <span>
+
+#include "skin/Bmp.h"
 
 namespace skin {
 
@@ -91,16 +94,26 @@ std::optional<QList<int>> ScanNumbers(const QString& text, int count) {
     return numbers;
 }
 
+namespace {
+
+// Rectangles and points address the skin's pictures, which are never larger than the
+// picture decoder accepts: a coordinate beyond that addresses nothing, and taken as it
+// stands it would size a control or a window to millions of pixels.
+int PictureCoordinate(int v) { return std::clamp(v, -kMaxBmpDimension, kMaxBmpDimension); }
+
+}  // namespace
+
 Rect ParseRect(const QString& text, const Rect& def) {
     const auto n = ScanNumbers(text, 4);
     if (!n) return def;
-    return {(*n)[0], (*n)[1], (*n)[2], (*n)[3]};
+    return {PictureCoordinate((*n)[0]), PictureCoordinate((*n)[1]), PictureCoordinate((*n)[2]),
+            PictureCoordinate((*n)[3])};
 }
 
 QPoint ParsePoint(const QString& text, const QPoint& def) {
     const auto n = ScanNumbers(text, 2);
     if (!n) return def;
-    return {(*n)[0], (*n)[1]};
+    return {PictureCoordinate((*n)[0]), PictureCoordinate((*n)[1])};
 }
 
 bool ParseBoolean(const QString& text) { return ParseInteger(text, 0) == 1; }

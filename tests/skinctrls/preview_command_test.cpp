@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -52,6 +54,50 @@ TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
     const HeadlessOutcome r = Preview({"--message", QStringLiteral("資料寫入成功..!"), "--kind", "2", "--buttons", "OK", "-o", msg});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_GT(QImage(msg).width(), 100);
+}
+
+// A skin is data from outside: rectangles far beyond any picture cannot size a control
+// to millions of pixels, and one that leaves a control no area is named.
+TEST(SkinPreviewControls, SkinRectanglesAreBoundedAndAnEmptyElementIsNamed) {
+    QTemporaryDir dir;
+    const QDir carried(QStringLiteral(MARLITH_CARRIED_SKIN_DIR));
+    for (const QString& f : carried.entryList(QDir::Files)) QFile::copy(carried.filePath(f), dir.filePath(f));
+    QFile ini(carried.filePath("skin.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QString original = QString::fromLatin1(ini.readAll());
+    // The skinrect of the first section named, replaced by the given one.
+    auto skinWith = [&](const QString& section, const QString& rect) {
+        QString text = original;
+        const qsizetype at = text.indexOf(QStringLiteral("skinrect="), text.indexOf("[" + section + "]"));
+        text.replace(at, text.indexOf('\n', at) - at, "skinrect=" + rect);
+        const QString path = dir.filePath(section + ".ini");
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(text.toLatin1());
+        return path;
+    };
+    struct Case {
+        const char* section;
+        const char* rect;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"edit", "329,162,369,2000000000", 0, ""},
+        {"hscrollbar", "39,226,2000000000,243", 0, ""},
+        {"edit", "329,162,329,162", 1, "the edit collapsed to nothing"},
+    };
+    for (const Case& c : cases) {
+        const QString out = dir.filePath("out.png");
+        QFile::remove(out);
+        const HeadlessOutcome r = Preview({"--control", c.section, "--skin", skinWith(c.section, c.rect), "-o", out});
+        EXPECT_EQ(r.code, c.code) << c.section << " " << c.rect << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.says))) << r.err.toStdString();
+        if (c.code == 0) {
+            const QImage img(out);
+            EXPECT_LE(img.width(), 2 * 16384) << c.rect;
+            EXPECT_LE(img.height(), 2 * 16384) << c.rect;
+        }
+    }
 }
 
 TEST(SkinPreviewControls, RejectsBadCommandLines) {
