@@ -77,9 +77,20 @@ void Control::SetBounds(int left, int top, int width, int height) {
 }
 
 void Control::Realign() {
-    if (aligning_) return;
+    if (aligning_) {
+        realignAgain_ = true;
+        return;
+    }
     aligning_ = true;
-    AlignChildren(this, AlignArea());
+    // A child that the pass itself shows or hides (a grid made smaller shows its scroll
+    // bar) asks for a pass while this one runs, whose rectangles were counted without
+    // it: run the pass again, a few times at most, so that the last one sees every child
+    // as it ended up.
+    for (int pass = 0; pass < 4; ++pass) {
+        realignAgain_ = false;
+        AlignChildren(this, AlignArea());
+        if (!realignAgain_) break;
+    }
     aligning_ = false;
 }
 

@@ -68,6 +68,7 @@ protected:
 
 private:
     bool aligning_ = false;
+    bool realignAgain_ = false;  // asked for during a pass
 };
 
 }  // namespace platform

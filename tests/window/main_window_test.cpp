@@ -17,6 +17,7 @@
 #include "lookup/SpeedButton.h"
 #include "window/MainWindow.h"
 #include "skin/SkinData.h"
+#include "frame/SkinFrame.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -220,6 +221,53 @@ TEST_F(MainWindowTest, AHandlerErrorIsShownAndTheWindowStays) {
     w->bsSkinEdit1()->SetText("P1");
     w->bsSkinButton1Click();
     EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+}
+
+// The grids place their bars after every size change, whatever its source: after the
+// window is maximized and restored through its frame, a material list that does not fit
+// shows both bars again, inside the material area.
+TEST_F(MainWindowTest, TheGridsBarsComeBackAfterMaximizeAndRestore) {
+    QString more;
+    for (int i = 2; i <= 40; ++i) {
+        const QString m = QStringLiteral("M%1").arg(i);
+        more += mrptest::Product(m, "Material " + m, "pcs", "1") + mrptest::Bom("A", m, "1", "1");
+    }
+    database.Run(more);
+    auto w = Open(true, true);
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    ASSERT_TRUE(grid);
+    auto barsShown = [&] {
+        QCoreApplication::processEvents();
+        const QRect area = grid->parentWidget()->rect();
+        for (QWidget* bar : {static_cast<QWidget*>(grid->HScrollBar()), static_cast<QWidget*>(grid->VScrollBar())}) {
+            if (!bar->isVisible() || !area.contains(bar->geometry())) return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(barsShown()) << "40 materials and their columns do not fit the restored window";
+    auto* frame = w->findChild<frame::TbsSkinFrame*>();
+    ASSERT_TRUE(frame);
+    const QSize restored = w->size();
+    // Maximized and restored through the frame (on a screen where the maximized window
+    // fits every column and row), and made large and small again by a resize.
+    for (const char* way : {"frame", "resize", "frame"}) {
+        if (QLatin1String(way) == "frame") {
+            frame->SetFrameState(frame::wsMaximized);
+            QCoreApplication::processEvents();
+            frame->SetFrameState(frame::wsNormal);
+        } else {
+            w->resize(1900, 1400);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(grid->HScrollBar()->isVisible()) << "every column fits the large window";
+            w->resize(restored);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w->size(), restored) << way;
+        EXPECT_TRUE(barsShown()) << way;
+    }
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
