@@ -1,6 +1,9 @@
 #include "window/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QSaveFile>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -11,7 +14,9 @@
 #include <optional>
 #include <utility>
 
+#include "data/ListExport.h"
 #include "db/Interrupt.h"
+#include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
 #include "platform/Colors.h"
@@ -190,6 +195,53 @@ void TFormMarlith::BuildSkin() {
     message_ = new skinctrls::TbsSkinMessage(this);
     message_->SetSkinData(skinData_);
     message_->SetCtrlSkinData(skinData_);
+
+    // The grids' context menu, drawn by the frame from the skin like its system menu.
+    gridMenu_ = new frame::TbsSkinPopupMenu(this);
+    gridMenu_->SetForm(this);
+    frame::TbsMenuItem exportItem;
+    exportItem.Caption = QStringLiteral("匯出 CSV…");
+    exportItem.OnClick = [this] {
+        if (menuGrid_) Guard([this] { ExportGridCsv(menuGrid_); });
+    };
+    gridMenu_->Items.Items.push_back(exportItem);
+}
+
+skinctrls::TbsSkinDBGrid* TFormMarlith::AddGridMenu(skinctrls::TbsSkinDBGrid* grid) {
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint& at) {
+        menuGrid_ = grid;
+        const QPoint global = grid->mapToGlobal(at);
+        gridMenu_->Popup(global.x(), global.y());
+    });
+    return grid;
+}
+
+bool TFormMarlith::ExportGridCsv(skinctrls::TbsSkinDBGrid* grid) {
+    data::DataSet* set = grid && grid->DataSource() ? grid->DataSource()->dataSet() : nullptr;
+    if (!set) return false;
+    // Named for the project and the list, in the clerk's home folder.
+    const QString list = grid->objectName() == QLatin1String("bsSkinDBGrid1") ? QStringLiteral("訂購商品")
+                                                                               : QStringLiteral("物料需求");
+    const QString project = engine_->projectCode().trimmed();
+    const QString suggested =
+        QDir::home().filePath((project.isEmpty() ? list : project + QLatin1Char('-') + list) + QStringLiteral(".csv"));
+    const QString path = options_.chooseExportFile
+                             ? options_.chooseExportFile(suggested)
+                             : QFileDialog::getSaveFileName(this, QStringLiteral("匯出 CSV"), suggested,
+                                                            QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty()) return false;
+    data::CsvOptions csv;
+    csv.displayNames = true;
+    csv.visibleOnly = true;
+    csv.byteOrderMark = true;
+    const QByteArray bytes = data::DataSetAsCsv(*set, csv);
+    // Written whole or not at all: an existing file is replaced only by a complete one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw std::runtime_error(QStringLiteral("無法寫入 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString())
+                                     .toStdString());
+    return true;
 }
 
 void TFormMarlith::BuildControls() {
@@ -235,7 +287,7 @@ void TFormMarlith::BuildControls() {
     InitPanel(group, data, platform::alClient, 0);
     group->SetCaption(QStringLiteral("訂購商品統計"));
     group->setObjectName("bsSkinGroupBox1");
-    MakeGrid(group, data, &dsOrderItem_)->setObjectName("bsSkinDBGrid1");
+    AddGridMenu(MakeGrid(group, data, &dsOrderItem_))->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -252,7 +304,7 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
-    MakeGrid(materials, data, &dsSubItem_)->setObjectName("bsSkinDBGrid2");
+    AddGridMenu(MakeGrid(materials, data, &dsSubItem_))->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");

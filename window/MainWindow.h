@@ -13,6 +13,8 @@
 // Handlers run as interruptible work (db/Interrupt.h): when the program is told to end,
 // the running one stops and its messages go to the standard error.
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -30,12 +32,14 @@ class TbsSkinData;
 
 namespace frame {
 class TbsSkinFrame;
+class TbsSkinPopupMenu;
 }  // namespace frame
 
 namespace skinctrls {
 class TbsSkinEdit;
 class TbsSkinButton;
 class TbsSkinMessage;
+class TbsSkinDBGrid;
 }  // namespace skinctrls
 
 namespace window {
@@ -58,6 +62,10 @@ struct MainWindowOptions {
     mrp::EngineOptions engine;
     // False: the window keeps no skin and every part draws its plain look.
     bool carriedSkin = true;
+    // Asks where a grid's rows are exported, offering suggested (a file name in the
+    // clerk's home folder); an empty answer exports nothing. Default: the platform's file
+    // dialog. Tests replace it to answer without a person.
+    std::function<QString(const QString& suggested)> chooseExportFile;
     // Shows a message modally and returns the button pressed. Default: the window's
     // skinned message dialog. Tests replace it to answer without a person.
     std::function<int(const QString& text, skinctrls::TMsgDlgType kind)> showMessage;
@@ -91,6 +99,10 @@ public:
     skinctrls::TbsSkinButton* bsSkinButton2() const { return button2_; }
     skinctrls::TbsSkinButton* bsSkinButton3() const { return button3_; }
     skinctrls::TbsSkinButton* bsSkinButton4() const { return button4_; }
+    // "匯出 CSV…" of a grid's context menu: its visible columns (titles as the header)
+    // and rows as CSV in UTF-8 with a byte-order mark, so that a spreadsheet reads the
+    // Chinese text; written whole or not at all. False when nothing was written.
+    bool ExportGridCsv(skinctrls::TbsSkinDBGrid* grid);
     // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
 
@@ -112,6 +124,8 @@ protected:
 private:
     void BuildSkin();
     void BuildControls();
+    // Opens the grids' context menu on a right click (or the menu key) on grid.
+    skinctrls::TbsSkinDBGrid* AddGridMenu(skinctrls::TbsSkinDBGrid* grid);
     void FormCreate();
     // FormClose: drops the work table; a failure is shown and the window closes anyway.
     void FormClose();
@@ -142,6 +156,9 @@ private:
     skin::TbsSkinData* skinData_ = nullptr;
     frame::TbsSkinFrame* frame_ = nullptr;
     skinctrls::TbsSkinMessage* message_ = nullptr;
+    // The grids' context menu, and the grid it was last opened on.
+    frame::TbsSkinPopupMenu* gridMenu_ = nullptr;
+    QPointer<skinctrls::TbsSkinDBGrid> menuGrid_;
 
     // Controls (children of the client area; freed with it).
     skinctrls::TbsSkinEdit* edit1_ = nullptr;

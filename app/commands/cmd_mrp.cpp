@@ -22,6 +22,7 @@
 #include "app/Settings.h"
 #include "app/Signals.h"
 #include "data/DataSet.h"
+#include "data/ListExport.h"
 #include "db/Connection.h"
 #include "db/Interrupt.h"
 #include "mrp/Numbering.h"
@@ -35,6 +36,7 @@ enum class Format { Csv, Json };
 struct Options {
     QString project;
     Format format = Format::Csv;
+    bool byteOrderMark = false;  // --bom: CSV starts with the UTF-8 byte-order mark
     QString userId, storeId;
     // The settings file's warning, when what it lacks leaves the user (or store) id empty.
     QString settingsWarning;
@@ -54,6 +56,8 @@ Options ParseOptions(const QStringList& argsIn, bool listing) {
         if (format == "csv") o.format = Format::Csv;
         else if (format == "json") o.format = Format::Json;
         else throw app::UsageError("--format takes csv or json, not '" + format.toStdString() + "'");
+        o.byteOrderMark = app::TakeFlag(args, "--bom");
+        if (o.byteOrderMark && o.format != Format::Csv) throw app::UsageError("--bom goes with --format csv");
     }
     app::RejectUnknownOptions(args);
     if (args.size() != 1) throw app::UsageError("expected one project code");
@@ -68,52 +72,38 @@ void Out(FILE* f, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
 }
 
-QString CsvField(const QString& s) {
-    if (!s.contains(',') && !s.contains('"') && !s.contains('\n') && !s.contains('\r')) return s;
-    QString q = s;
-    q.replace('"', "\"\"");
-    return '"' + q + '"';
-}
-
 // Every row of an open data set, from the first; numbers in the data layer's text form,
 // null as an empty field (CSV) or null (JSON).
-void PrintDataSet(data::DataSet& set, Format format) {
-    QString out;
-    const int n = set.FieldCount();
+void PrintDataSet(data::DataSet& set, Format format, bool byteOrderMark) {
     if (format == Format::Csv) {
-        QStringList header;
-        for (int i = 0; i < n; ++i) header << CsvField(set.Fields(i)->fieldName());
-        out += header.join(',') + '\n';
-        if (set.Active())
-            for (set.First(); !set.Eof(); set.Next()) {
-                QStringList row;
-                for (int i = 0; i < n; ++i) row << CsvField(set.Fields(i)->AsString());
-                out += row.join(',') + '\n';
-            }
-    } else {
-        // Objects written by hand: QJsonObject would sort the keys, and the numbers keep
-        // the data layer's text form.
-        const auto quote = [](const QString& s) {
-            const QByteArray j = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
-            return QString::fromUtf8(j.mid(1, j.size() - 2));
-        };
-        QStringList rows;
-        if (set.Active())
-            for (set.First(); !set.Eof(); set.Next()) {
-                QStringList members;
-                for (int i = 0; i < n; ++i) {
-                    const data::Field* f = set.Fields(i);
-                    QString value;
-                    if (f->IsNull()) value = "null";
-                    else if (f->type() == data::FieldType::Text) value = quote(f->AsString());
-                    else value = f->AsString();
-                    members << quote(f->fieldName()) + ':' + value;
-                }
-                rows << '{' + members.join(',') + '}';
-            }
-        out += rows.isEmpty() ? QString("[]\n") : "[\n" + rows.join(",\n") + "\n]\n";
+        data::CsvOptions csv;
+        csv.byteOrderMark = byteOrderMark;
+        const QByteArray bytes = data::DataSetAsCsv(set, csv);
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        return;
     }
-    Out(stdout, out);
+    // Objects written by hand: QJsonObject would sort the keys, and the numbers keep
+    // the data layer's text form.
+    const auto quote = [](const QString& s) {
+        const QByteArray j = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(j.mid(1, j.size() - 2));
+    };
+    const int n = set.FieldCount();
+    QStringList rows;
+    if (set.Active())
+        for (set.First(); !set.Eof(); set.Next()) {
+            QStringList members;
+            for (int i = 0; i < n; ++i) {
+                const data::Field* f = set.Fields(i);
+                QString value;
+                if (f->IsNull()) value = "null";
+                else if (f->type() == data::FieldType::Text) value = quote(f->AsString());
+                else value = f->AsString();
+                members << quote(f->fieldName()) + ':' + value;
+            }
+            rows << '{' + members.join(',') + '}';
+        }
+    Out(stdout, rows.isEmpty() ? QString("[]\n") : "[\n" + rows.join(",\n") + "\n]\n");
 }
 
 // Rolls back what a connection has not committed; a connection that is gone has
@@ -160,7 +150,7 @@ int Orders(const QStringList& args) {
     const Options o = ParseOptions(args, true);
     Session s(o, false);
     s.engine().LoadOrders();
-    PrintDataSet(s.engine().orderList(), o.format);
+    PrintDataSet(s.engine().orderList(), o.format, o.byteOrderMark);
     return 0;
 }
 
@@ -172,7 +162,7 @@ int Expand(const QStringList& args) {
     // Without order lines "物料展開" is not offered: the material list is empty.
     if (e.commandStates().expand) e.ExpandMaterials();
     else e.DefineMaterialList();
-    PrintDataSet(e.materialList(), o.format);
+    PrintDataSet(e.materialList(), o.format, o.byteOrderMark);
     return 0;
 }
 
@@ -239,10 +229,10 @@ int ReserveNumbers(const QStringList& argsIn) {
     return 0;
 }
 
-const app::CommandRegistrar kOrders({"orders", "PROJECT [--format csv|json] [--user ID] [--store ID]",
+const app::CommandRegistrar kOrders({"orders", "PROJECT [--format csv|json] [--bom] [--user ID] [--store ID]",
                                      "list the project's open order lines, as 確定 loads them", app::Needs::Core,
                                      &Orders});
-const app::CommandRegistrar kExpand({"expand", "PROJECT [--format csv|json] [--user ID] [--store ID]",
+const app::CommandRegistrar kExpand({"expand", "PROJECT [--format csv|json] [--bom] [--user ID] [--store ID]",
                                      "load the order lines and expand their materials through every bill level",
                                      app::Needs::Core, &Expand});
 const app::CommandRegistrar kRequisition({"requisition", "PROJECT [--user ID] [--store ID]",

@@ -17,6 +17,7 @@ namespace mrptest {
 struct ProcessRun {
     int exitCode = -1;
     QString out, err;
+    QByteArray outBytes;  // stdout as written (QString::fromUtf8 drops a byte-order mark)
 };
 
 class MarlithProcess {
@@ -66,7 +67,8 @@ public:
             ADD_FAILURE() << "marlith did not finish";
         }
         r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.outBytes = p.readAllStandardOutput();
+        r.out = QString::fromUtf8(r.outBytes);
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
     }

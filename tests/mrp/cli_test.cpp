@@ -74,6 +74,10 @@ TEST(MarlithCommands, ExpandPrintsTheFinalMaterialList) {
     database.Run(Bom("Q", "B", "1") + "DELETE FROM PD_BOM WHERE PROD_ID = 'B';\n" + Order("SO2", "P2") +
                  Line("SO2", "Q", "1"));
     EXPECT_EQ(marlith({"expand", "P2"}).out.split('\n')[1], R"(B,"Sub, ""quoted""",1,1,1,pcs,SO2,Q,N)");
+    // --bom puts the byte-order mark before the same bytes; it goes with CSV only.
+    const ProcessRun bom = marlith({"expand", "P2", "--bom"});
+    EXPECT_EQ(bom.outBytes, "\xEF\xBB\xBF" + marlith({"expand", "P2"}).outBytes);
+    EXPECT_EQ(marlith({"expand", "P2", "--bom", "--format", "json"}).exitCode, 2);
     // The work tables are gone after each run.
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING 'TMP_BILLID'"),
               "0");

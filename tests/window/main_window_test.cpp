@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <QContextMenuEvent>
+
+#include <QTemporaryDir>
+
 #include <QTest>
 #include <QTimer>
 #include <QComboBox>
@@ -51,6 +57,10 @@ protected:
             shown.push_back({text, kind});
             return 1;
         };
+        o.chooseExportFile = [this](const QString& suggested) {
+            offered << suggested;
+            return exportAnswer;
+        };
         return std::make_unique<window::TFormMarlith>(catalogue, o);
     }
 
@@ -71,6 +81,8 @@ protected:
     db::Connection catalogue;
     window::RunIdentifiers identifiers{"A001", "S01"};
     std::vector<Shown> shown;
+    QStringList offered;   // the file names the export offered
+    QString exportAnswer;  // the file the export is told to write
 };
 
 TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
@@ -268,6 +280,55 @@ TEST_F(MainWindowTest, TheGridsBarsComeBackAfterMaximizeAndRestore) {
         EXPECT_EQ(w->size(), restored) << way;
         EXPECT_TRUE(barsShown()) << way;
     }
+}
+
+// "匯出 CSV…" in a grid's context menu (the skinned popup menu) writes the grid's columns
+// and rows as a spreadsheet opens them: a byte-order mark, UTF-8, the titles as the
+// header, quotes and commas in a name quoted, the Chinese text read from the database.
+TEST_F(MainWindowTest, AGridsContextMenuExportsItsRowsAsCsv) {
+    database.Run(mrptest::Product("M2", QStringLiteral("螺絲, \"大\"號"), QStringLiteral("個"), "2") +
+                 mrptest::Bom("A", "M2", "1", "1"));
+    QTemporaryDir dir;
+    exportAnswer = dir.filePath("materials.csv");
+    auto w = Build();
+    ASSERT_TRUE(ShowActive(w.get()));
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    const int current = w->engine().materialList().RecNo();
+
+    // A right click opens the menu; Enter chooses its one item.
+    const QPoint at(60, 40);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, grid->mapToGlobal(at));
+    QApplication::sendEvent(grid, &menu);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_TRUE(popup) << "the context menu is open";
+    QTest::keyClick(popup, Qt::Key_Return);
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered[0].endsWith(QStringLiteral("P1-物料需求.csv"))) << offered[0].toStdString();
+    QFile file(exportAnswer);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "a byte-order mark for the spreadsheet";
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("PROD_ID,PROD_NAME,")) << lines[0].toStdString();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const QString& l) { return l.startsWith(QStringLiteral("M2,\"螺絲, \"\"大\"\"號\",")); }))
+        << bytes.toStdString();
+    EXPECT_EQ(w->engine().materialList().RecNo(), current) << "the grid's current row stays";
+    EXPECT_TRUE(shown.empty());
+
+    // A file that cannot be written is an error naming it, and nothing is written.
+    exportAnswer = dir.filePath("no-such-folder/m.csv");
+    EXPECT_THROW(w->ExportGridCsv(grid), std::runtime_error);
+    EXPECT_FALSE(QFile::exists(exportAnswer));
+    // No answer from the dialog: nothing written.
+    exportAnswer.clear();
+    EXPECT_FALSE(w->ExportGridCsv(grid));
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {

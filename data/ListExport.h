@@ -1,0 +1,33 @@
+#pragma once
+// A data set's rows as CSV, the way spreadsheets and scripts read it: UTF-8, fields
+// separated by commas, a field holding a comma, a quote or a line break put in quotes
+// with its quotes doubled, every row ended by "\n", null written as an empty field,
+// numbers in the data layer's own text form. The command line's lists and the window's
+// "匯出 CSV…" write the same rows and quoting.
+
+#include <QByteArray>
+#include <QString>
+
+namespace data {
+
+class DataSet;
+
+// One field as CSV writes it.
+QString CsvField(const QString& text);
+
+struct CsvOptions {
+    // The header row: false, the fields' names (what scripts match on); true, their
+    // display names (the titles a grid shows).
+    bool displayNames = false;
+    // Only the fields a grid shows as columns.
+    bool visibleOnly = false;
+    // Starts with the UTF-8 byte-order mark, by which a spreadsheet knows the text is
+    // UTF-8 (pipes and scripts do not want it).
+    bool byteOrderMark = false;
+};
+
+// The header and every row from the first. A closed set gives the header alone. The
+// current record is the same afterwards, and the set's links hear nothing meanwhile.
+QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options = {});
+
+}  // namespace data
