@@ -44,12 +44,13 @@ const app::Command* FindCommand(const QStringList& args, qsizetype& words) {
 }
 
 std::unique_ptr<QCoreApplication> MakeApplication(app::Needs needs, int& argc, char** argv) {
+    // Pictures and documents need no screen: without a display they are drawn offscreen.
+    if ((needs == app::Needs::OffscreenWidgets || needs == app::Needs::Gui) &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     switch (needs) {
-    case app::Needs::OffscreenWidgets:
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
+    case app::Needs::OffscreenWidgets: return std::make_unique<QApplication>(argc, argv);
     case app::Needs::Widgets: return std::make_unique<QApplication>(argc, argv);
     case app::Needs::Gui: return std::make_unique<QGuiApplication>(argc, argv);
     case app::Needs::Core: break;

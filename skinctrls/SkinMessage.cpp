@@ -135,7 +135,7 @@ std::unique_ptr<TbsMessageForm> TbsSkinMessage::CreateMessageForm(const QString&
         const MsgButtonInfo& info = MsgButtonInfoOf(TMsgDlgBtn(bit));
         auto* b = new TbsSkinButton(form->Client());
         b->setObjectName(QString::fromLatin1(info.name));
-        b->SetCaption(QString::fromLatin1(info.caption));
+        b->SetCaption(captions_[bit].isEmpty() ? QString::fromLatin1(info.caption) : captions_[bit]);
         b->SetModalResult(info.modalResult);
         b->SetCanFocused(true);
         b->SetDefault(bit == defaultButton);

@@ -78,6 +78,10 @@ public:
     // The dialog as ShowSkinMessage builds it, not shown; the caller owns it.
     std::unique_ptr<TbsMessageForm> CreateMessageForm(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons);
 
+    // A caption of the dialog's own for one kind of button (its modal result stays the
+    // kind's); empty gives the standard caption back.
+    void SetButtonCaption(TMsgDlgBtn button, const QString& caption) { captions_[button] = caption; }
+
     // Height of the dialog's buttons: the button entry's, or 25 without one.
     int ButtonHeight() const;
 
@@ -85,6 +89,7 @@ private:
     QPointer<skin::TbsSkinData> skinData_, ctrlSkinData_;
     QString buttonSkinDataName_ = QStringLiteral("button");
     QString messageLabelSkinDataName_ = QStringLiteral("stdlabel");
+    QString captions_[kMsgDlgButtonCount];
     platform::TFont defaultFont_;
     platform::TFont defaultButtonFont_;
     bool useSkinFont_ = true;

@@ -20,6 +20,8 @@
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
 #include "platform/Colors.h"
+#include "report/Requisition.h"
+#include "report/RequisitionPdf.h"
 #include "platform/Fonts.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
@@ -195,6 +197,8 @@ void TFormMarlith::BuildSkin() {
     message_ = new skinctrls::TbsSkinMessage(this);
     message_->SetSkinData(skinData_);
     message_->SetCtrlSkinData(skinData_);
+    // The window's dialogs use "All" only as the outcome's print button.
+    message_->SetButtonCaption(skinctrls::mbAll, QStringLiteral("列印(&P)"));
 
     // The grids' context menu, drawn by the frame from the skin like its system menu.
     gridMenu_ = new frame::TbsSkinPopupMenu(this);
@@ -427,7 +431,23 @@ void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
 
 void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
-    ShowMessage(OutcomeText(report), DialogType(report.kind));
+    const bool written = report.outcome == mrp::RequisitionOutcome::Written && !report.number.isEmpty();
+    // A requisition written can be printed from its outcome at once.
+    const skinctrls::TMsgDlgButtons buttons =
+        skinctrls::MsgButton(skinctrls::mbOK) | (written ? skinctrls::MsgButton(skinctrls::mbAll) : 0u);
+    if (ShowMessage(OutcomeText(report), DialogType(report.kind), buttons) == platform::mrAll)
+        Guard([this, number = report.number] { PrintRequisition(number); });
+}
+
+bool TFormMarlith::PrintRequisition(const QString& number) {
+    const QString suggested = QDir::home().filePath(QStringLiteral("請購單-%1.pdf").arg(number));
+    const QString path = options_.chooseExportFile
+                             ? options_.chooseExportFile(suggested)
+                             : QFileDialog::getSaveFileName(this, QStringLiteral("列印請購單"), suggested,
+                                                            QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty()) return false;
+    report::SaveRequisitionPdf(report::LoadRequisition(reading_, number), path);
+    return true;
 }
 
 // --- Messages ----------------------------------------------------------------------------
@@ -445,7 +465,7 @@ bool TFormMarlith::Guard(const std::function<void()>& handler) {
     }
 }
 
-int TFormMarlith::ShowMessage(const QString& text, skinctrls::TMsgDlgType kind) {
+int TFormMarlith::ShowMessage(const QString& text, skinctrls::TMsgDlgType kind, skinctrls::TMsgDlgButtons buttons) {
     // While the program is being ended nobody may be there to answer a dialog, and one
     // would hold the ending up: the message goes to the standard error instead.
     if (db::InterruptRequested()) {
@@ -453,7 +473,7 @@ int TFormMarlith::ShowMessage(const QString& text, skinctrls::TMsgDlgType kind) 
         return platform::mrOk;
     }
     if (options_.showMessage) return options_.showMessage(text, kind);
-    return message_->ShowSkinMessage(text, kind, skinctrls::MsgButton(skinctrls::mbOK), 0);
+    return message_->ShowSkinMessage(text, kind, buttons, 0);
 }
 
 }  // namespace window

@@ -62,8 +62,8 @@ struct MainWindowOptions {
     mrp::EngineOptions engine;
     // False: the window keeps no skin and every part draws its plain look.
     bool carriedSkin = true;
-    // Asks where a grid's rows are exported, offering suggested (a file name in the
-    // clerk's home folder); an empty answer exports nothing. Default: the platform's file
+    // Asks where a grid's rows are exported or a requisition printed, offering
+    // suggested (a file name in the clerk's home folder); an empty answer writes nothing. Default: the platform's file
     // dialog. Tests replace it to answer without a person.
     std::function<QString(const QString& suggested)> chooseExportFile;
     // Shows a message modally and returns the button pressed. Default: the window's
@@ -103,6 +103,10 @@ public:
     // and rows as CSV in UTF-8 with a byte-order mark, so that a spreadsheet reads the
     // Chinese text; written whole or not at all. False when nothing was written.
     bool ExportGridCsv(skinctrls::TbsSkinDBGrid* grid);
+    // The requisition as an A4 PDF (the outcome dialog's "列印" button): asks where,
+    // as the export does, and writes it whole or not at all. False when nothing was
+    // written; throws when the requisition cannot be read or the file written.
+    bool PrintRequisition(const QString& number);
     // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
 
@@ -135,7 +139,8 @@ private:
     void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
-    int ShowMessage(const QString& text, skinctrls::TMsgDlgType kind);
+    int ShowMessage(const QString& text, skinctrls::TMsgDlgType kind,
+                    skinctrls::TMsgDlgButtons buttons = skinctrls::MsgButton(skinctrls::mbOK));
 
     db::Connection& catalogue_;
     db::Connection reading_;

@@ -11,16 +11,17 @@ declare -A may=(
   [db]=""
   [data]="db"
   [mrp]="data db"
+  [report]="db"
   [skin]=""
   [platform]="skin"
   [frame]="platform skin"
   [skinctrls]="frame platform skin data"
   [lookup]="skinctrls frame platform skin data db"
   [skins]="skin"
-  [window]="mrp lookup skinctrls frame platform skin skins data db"
+  [window]="mrp report lookup skinctrls frame platform skin skins data db"
   [preview]="lookup skinctrls frame platform skin skins data db"
   [tools]="skin"
-  [app]="window preview mrp lookup skinctrls frame platform skin skins data db"
+  [app]="window preview report mrp lookup skinctrls frame platform skin skins data db"
 )
 
 status=0

@@ -24,6 +24,7 @@
 #include "window/MainWindow.h"
 #include "skin/SkinData.h"
 #include "frame/SkinFrame.h"
+#include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -55,7 +56,7 @@ protected:
         o.readIdentifiers = [this] { return identifiers; };
         o.showMessage = [this](const QString& text, int kind) {
             shown.push_back({text, kind});
-            return 1;
+            return messageAnswer;
         };
         o.chooseExportFile = [this](const QString& suggested) {
             offered << suggested;
@@ -83,6 +84,7 @@ protected:
     std::vector<Shown> shown;
     QStringList offered;   // the file names the export offered
     QString exportAnswer;  // the file the export is told to write
+    int messageAnswer = 1;  // the modal result every message is answered with (OK)
 };
 
 TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
@@ -329,6 +331,26 @@ TEST_F(MainWindowTest, AGridsContextMenuExportsItsRowsAsCsv) {
     // No answer from the dialog: nothing written.
     exportAnswer.clear();
     EXPECT_FALSE(w->ExportGridCsv(grid));
+}
+
+// The outcome of a write offers "列印": the requisition just written, as a PDF.
+TEST_F(MainWindowTest, TheOutcomeOfAWriteOffersToPrintTheRequisition) {
+    QTemporaryDir dir;
+    exportAnswer = dir.filePath("requisition.pdf");
+    messageAnswer = platform::mrAll;  // the outcome's print button
+    auto w = Open();
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    w->bsSkinButton3Click();
+    const QString number = database.Scalar("SELECT MASTERBILLID FROM PETITION_MASTER");
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered[0].endsWith("請購單-" + number + ".pdf")) << offered[0].toStdString();
+    QFile pdf(exportAnswer);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
+    EXPECT_EQ(shown.size(), 1u) << "printed without a further message";
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {

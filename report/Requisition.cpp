@@ -1,0 +1,65 @@
+#include "report/Requisition.h"
+
+#include "db/Connection.h"
+
+namespace report {
+
+namespace {
+
+const QStringList kHeader = {
+    "SELECT M.MASTERBILLID, M.BILL_DATE, M.EMPLOYEE_ID, M.EMPLOYEE_NAME, M.STORE_ID, M.PROJ_ID,",
+    "  (SELECT FIRST 1 P.PROJ_NAME FROM PROJ_ITEM P WHERE P.PROJ_ID = M.PROJ_ID) AS PROJ_NAME",
+    "FROM PETITION_MASTER M WHERE M.MASTERBILLID = :MASTERBILLID"};
+
+// In the order the write inserted them: one key-in time for the whole list, then the
+// rows' physical order, which is the order of their inserts.
+const QStringList kLines = {
+    "SELECT PROD_ID, PROD_NAME, UNITNAME, QTY, STD_COST, AMT FROM PETITION_SUB",
+    "WHERE MASTERBILLID = :MASTERBILLID ORDER BY KEYINTIME, RDB$DB_KEY"};
+
+}  // namespace
+
+long long Requisition::Total() const {
+    long long total = 0;
+    for (const RequisitionLine& l : lines) total += l.amount;
+    return total;
+}
+
+RequisitionNotFound::RequisitionNotFound(const QString& number)
+    : std::runtime_error(QStringLiteral("請購單 %1 不存在").arg(number).toStdString()) {}
+
+Requisition LoadRequisition(db::Connection& connection, const QString& number) {
+    // The writer commits the header and its lines together: a header seen here has all
+    // its lines committed with it.
+    db::Query header(connection);
+    header.SetSQL(kHeader);
+    header.SetParam("MASTERBILLID", number);
+    header.Open();
+    if (header.Eof()) throw RequisitionNotFound(number);
+    Requisition r;
+    r.number = header.FieldByName("MASTERBILLID").AsString();
+    r.date = header.FieldByName("BILL_DATE").AsString();
+    r.clerkId = header.FieldByName("EMPLOYEE_ID").AsString();
+    r.clerkName = header.FieldByName("EMPLOYEE_NAME").AsString();
+    r.store = header.FieldByName("STORE_ID").AsString();
+    r.project = header.FieldByName("PROJ_ID").AsString();
+    r.projectName = header.FieldByName("PROJ_NAME").AsString();
+
+    db::Query lines(connection);
+    lines.SetSQL(kLines);
+    lines.SetParam("MASTERBILLID", number);
+    lines.Open();
+    for (; !lines.Eof(); lines.Next()) {
+        RequisitionLine l;
+        l.code = lines.FieldByName("PROD_ID").AsString();
+        l.name = lines.FieldByName("PROD_NAME").AsString();
+        l.unit = lines.FieldByName("UNITNAME").AsString();
+        l.quantity = lines.FieldByName("QTY").AsInteger();
+        l.cost = lines.FieldByName("STD_COST").AsFloat();
+        l.amount = lines.FieldByName("AMT").AsInteger();
+        r.lines.push_back(l);
+    }
+    return r;
+}
+
+}  // namespace report

@@ -1,0 +1,48 @@
+#pragma once
+// A written requisition as it is printed: its header, the project's name and one line
+// per material, read back from PETITION_MASTER, PETITION_SUB and PROJ_ITEM.
+
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+
+namespace report {
+
+struct RequisitionLine {
+    QString code;   // PROD_ID
+    QString name;   // PROD_NAME
+    QString unit;   // UNITNAME
+    long long quantity = 0;  // QTY
+    double cost = 0;         // STD_COST (null: 0)
+    long long amount = 0;    // AMT
+};
+
+struct Requisition {
+    QString number;       // MASTERBILLID
+    QString date;         // BILL_DATE, yyyy/mm/dd as written
+    QString clerkId;      // EMPLOYEE_ID
+    QString clerkName;    // EMPLOYEE_NAME
+    QString store;        // STORE_ID
+    QString project;      // PROJ_ID
+    QString projectName;  // PROJ_ITEM.PROJ_NAME, empty when the project is gone
+    std::vector<RequisitionLine> lines;  // in the order they were written
+
+    long long Total() const;
+};
+
+// No requisition has that number.
+class RequisitionNotFound : public std::runtime_error {
+public:
+    explicit RequisitionNotFound(const QString& number);
+};
+
+// Reads the requisition in one read-only snapshot, so that a requisition being written
+// by another clerk is seen whole or not at all. Throws RequisitionNotFound.
+Requisition LoadRequisition(db::Connection& connection, const QString& number);
+
+}  // namespace report

@@ -1,0 +1,42 @@
+#pragma once
+// The printed requisition: an A4 PDF through Qt's own PDF writer, with the Chinese text
+// in an embedded font. Page one carries the title and the header (number, date, clerk,
+// store, project and its name); every page the table's titles, its share of the lines
+// (code, name, unit, quantity, cost, amount) and "第 i 頁，共 n 頁"; the last page ends
+// with the total.
+
+#include <QString>
+
+#include <vector>
+
+#include "report/Requisition.h"
+
+class QIODevice;
+
+namespace report {
+
+// The table rows of one page: lines [first, first + count), and the total row after them
+// on the last page.
+struct PageSlice {
+    int first = 0;
+    int count = 0;
+    bool total = false;
+};
+
+// Splits lineCount lines over pages that hold firstPageRows rows (page one, under the
+// header) and otherPageRows rows; the total takes one row of its own at the end, on a
+// page of its own when the last page is full. At least one page, even without lines.
+std::vector<PageSlice> PaginateLines(int lineCount, int firstPageRows, int otherPageRows);
+
+// Numbers as the requisition prints them: whole numbers with thousands separators
+// (1,234), costs with two decimals (1,234.50).
+QString WholeNumberText(long long value);
+QString CostText(double value);
+
+// Writes the PDF to an open device; throws std::runtime_error when the writer fails.
+void WriteRequisitionPdf(const Requisition& requisition, QIODevice* device);
+// Writes the PDF to path whole or not at all (an existing file is replaced only by a
+// complete one); throws std::runtime_error naming the file.
+void SaveRequisitionPdf(const Requisition& requisition, const QString& path);
+
+}  // namespace report
