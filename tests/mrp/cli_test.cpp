@@ -1,9 +1,11 @@
 // The orders, expand and requisition commands of the marlith program on an embedded
-// database (the test holds no attachment while the program runs).
+// database (the tests hold no attachment while the program runs, but the last, which
+// shares the database between processes).
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 
 #include "Fixture.h"
 #include "MarlithProcess.h"
@@ -164,4 +166,43 @@ TEST(MarlithCommands, FailuresAndUsageErrorsHaveTheirExitCodes) {
             EXPECT_TRUE(r.err.contains("project code is empty")) << r.err.toStdString();
         }
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+}
+
+// Several processes on one embedded database, as on a clerk's machine: the window stays
+// open on the project while a command-line export and a requisition run beside it, and
+// each sees what the other committed (this test process holds an attachment all along).
+TEST(MarlithCommands, SeveralProcessesShareOneEmbeddedDatabase) {
+    testsupport::TestDatabase database;
+    database.Run(Product("M1", "螺絲包") + Bom("A", "M1", "3") + Order("SO1", "P1") + Line("SO1", "A", "2") +
+                 "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P1', 'Project 1');\n");
+    db::Connection held;
+    held.SetParams(database.params());
+    held.Open();
+    auto count = [&](const QString& sql) {
+        db::Query q(held);
+        q.SetSQL({sql});
+        q.Open();
+        return q.Fields(0).AsInteger();
+    };
+    const QString workTables = "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING 'TMP_BILLID'";
+    MarlithProcess marlith(database.params());
+    auto window = marlith.Start({"main", "--project", "P1", "--quit-after", "60000"});
+    // The window is up once its work table exists.
+    bool up = false;
+    for (int i = 0; i < 300 && !up; ++i) {
+        up = count(workTables) > 0;
+        if (!up) QThread::msleep(100);
+    }
+    ASSERT_TRUE(up) << "the window did not open: " << window->readAllStandardError().toStdString();
+
+    const ProcessRun expand = marlith({"expand", "P1"});
+    EXPECT_EQ(expand.exitCode, 0) << expand.err.toStdString();
+    EXPECT_TRUE(expand.out.contains("M1,螺絲包,6")) << expand.out.toStdString();
+    const ProcessRun written = marlith({"requisition", "P1"});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PETITION_SUB"), 1) << "the requisition, seen from another process";
+
+    window->terminate();  // SIGTERM: the window closes through its close handling
+    EXPECT_TRUE(window->waitForFinished(30000));
+    EXPECT_EQ(count(workTables), 0);
 }
