@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "app/Command.h"
+#include "app/FirstStart.h"
 #include "app/Settings.h"
 #include "app/Signals.h"
 #include "db/Connection.h"
@@ -31,6 +32,7 @@
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinMessage.h"
 #include "skins/Carried.h"
+#include "window/FirstStart.h"
 #include "window/MainWindow.h"
 #include "platform/Fonts.h"
 
@@ -76,6 +78,25 @@ int Main(const QStringList& argsIn) {
     platform::InstallFontSubstitutions();
     // The data module: the catalogue connection, opened on first use.
     db::Connection catalogue;
+
+    // The first start from the menu: no connection entry names a database yet. Say where
+    // it is looked for and offer the demo database for a first look; without it there is
+    // no window to open.
+    if (app::ConnectionEntryMissing() && !app::SignalWatch::Received()) {
+        const QString question = app::FirstStartQuestion();
+        std::fprintf(stderr, "marlith: %s\n", qPrintable(question));
+        if (ms >= 0) {
+            // An unattended run pictures the question and answers No.
+            QTimer::singleShot(ms, qApp, [&screenshot] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                if (dialog && !screenshot.isEmpty() && !dialog->grab().save(screenshot, "PNG"))
+                    std::fprintf(stderr, "marlith: cannot write %s\n", qPrintable(screenshot));
+                if (dialog) dialog->close();
+            });
+        }
+        if (!window::AskFirstStart(question, !noSkin)) return 0;
+        for (const QString& line : app::CreateDemoForFirstStart()) std::fprintf(stderr, "marlith: %s\n", qPrintable(line));
+    }
 
     window::MainWindowOptions options;
     options.carriedSkin = !noSkin;

@@ -67,6 +67,32 @@ TEST(MainJob, AScreenshotRunEndsOverItsDialogsAndDropsItsWorkTable) {
               "0");
 }
 
+// The first start from the menu, on a machine without a connection entry: the skinned
+// question comes instead of the window (pictured by an unattended run, which answers No),
+// and nothing is created.
+TEST(MainJob, TheFirstStartAsksBeforeCreatingTheDemo) {
+    QTemporaryDir dir;
+    const QDir home(dir.path());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+    qunsetenv(db::kConnectionsEnv);
+    if (QDir(db::ExecutableDir()).exists(db::kConnectionsFileName)) GTEST_SKIP() << "a connection file beside the tests";
+    const QString out = home.filePath("first.png");
+    const testsupport::HeadlessOutcome run = testsupport::RunHeadless(
+        QStringLiteral(MARLITH_PROGRAM), {"--screenshot", out, "--quit-after", "1500"});
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("要建立示範資料庫")) << run.err.toStdString();
+    const QImage question(out);
+    ASSERT_FALSE(question.isNull());
+    EXPECT_GT(question.width(), 300);
+    EXPECT_FALSE(home.exists("data/marlith/demo/POSDATA.FDB"));
+    EXPECT_FALSE(home.exists("config/marlith/connections.ini"));
+}
+
 // Told to end by a signal, the running window closes through its close handling (its work
 // table is dropped) and the program ends with 128 + the signal's number. Before, SIGTERM
 // and SIGINT shut the embedded engine down under the window and left it running on a dead

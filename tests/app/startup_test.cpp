@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/DemoData.h"
+#include "app/FirstStart.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
 #include "db/ConnectionParams.h"
@@ -143,4 +144,49 @@ TEST(InitDb, WithoutChosenFilesBothGoToTheUserConfigFolderAndAreFoundThere) {
     EXPECT_EQ(app::WriteDemoConfiguration(dbPath).last(), "wrote the settings file " + chosen);
     qunsetenv(app::kSettingsEnv);
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+// The first start: no connection entry. The question names where the entry is looked
+// for and where the demo goes; Yes creates the demo database and the files that name it
+// (the entry is then there); a file with other entries only is still a first start.
+TEST(FirstStart, WithoutAConnectionEntryTheDemoIsOfferedAndMadeOnYes) {
+    QDir exeDir(db::ExecutableDir());
+    if (exeDir.exists(db::kConnectionsFileName))
+        GTEST_SKIP() << "a connection file beside the test executable takes precedence";
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", QDir(dir.path()).filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", QDir(dir.path()).filePath("data").toUtf8());
+    qunsetenv(db::kConnectionsEnv);
+    qunsetenv(app::kSettingsEnv);
+
+    EXPECT_TRUE(app::ConnectionEntryMissing());
+    const QString question = app::FirstStartQuestion();
+    for (const QString& place : app::ConnectionFileCandidates())
+        EXPECT_TRUE(question.contains(QDir::toNativeSeparators(place))) << place.toStdString();
+    EXPECT_TRUE(question.contains(app::DemoDatabasePath()));
+    EXPECT_EQ(app::DemoDatabasePath(), QDir(dir.path()).filePath("data/marlith/demo/POSDATA.FDB"));
+
+    // A file of other entries only.
+    const QString other = WriteFile(dir, "other.ini", "[Elsewhere]\nDatabase=/nowhere.fdb\n");
+    qputenv(db::kConnectionsEnv, other.toUtf8());
+    EXPECT_TRUE(app::ConnectionEntryMissing());
+    EXPECT_EQ(app::ConnectionFileCandidates(), QStringList{other});
+    qunsetenv(db::kConnectionsEnv);
+
+    app::CreateDemoForFirstStart();
+    EXPECT_TRUE(QFile::exists(app::DemoDatabasePath()));
+    EXPECT_FALSE(app::ConnectionEntryMissing());
+    EXPECT_EQ(db::LoadNamedConnection().database, app::DemoDatabasePath());
+    db::Connection c;
+    c.Open();
+    db::Query q(c);
+    q.SetSQL({"SELECT COUNT(*) FROM PROJ_ITEM"});
+    q.Open();
+    EXPECT_GT(q.Fields(0).AsInteger(), 0) << "the demo data";
+    c.Close();
+    // Asked again (the clerk removed the entry), the existing demo database is kept.
+    EXPECT_NO_THROW(app::CreateDemoForFirstStart());
+
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
 }

@@ -21,6 +21,7 @@
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
+#include "window/FirstStart.h"
 #include "window/MainWindow.h"
 #include "skin/SkinData.h"
 #include "frame/SkinFrame.h"
@@ -441,6 +442,27 @@ TEST_F(MainWindowTest, ProjectLookupFillsCodeAndNameOrChangesNothing) {
     EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P2"));
     EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("新竹專案"));
     EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The first start's question, answered as a clerk would: Enter takes the default Yes,
+// Escape answers No.
+TEST(FirstStartDialog, EnterAnswersYesEscapeAnswersNo) {
+    for (const auto& [key, yes] : {std::pair{Qt::Key_Return, true}, std::pair{Qt::Key_Escape, false}}) {
+        QSize seen;
+        QTimer::singleShot(0, [&seen, key = key] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_TRUE(dialog);
+            seen = dialog->size();
+            QTest::keyClick(dialog, key);
+        });
+        EXPECT_EQ(window::AskFirstStart(QStringLiteral("要建立示範資料庫，先看看程式嗎？\n第二行")), yes);
+        EXPECT_GT(seen.width(), 200);
+        EXPECT_GT(seen.height(), 100);
+    }
 }
 
 }  // namespace
