@@ -30,4 +30,13 @@ struct CsvOptions {
 // current record is the same afterwards, and the set's links hear nothing meanwhile.
 QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options = {});
 
+// A data set's rows as a JSON array of objects, one a row, its members the fields in the
+// set's order: text as JSON strings, numbers in the data layer's text form, null as
+// null; "[]" for no rows. Every row on a line of its own, ended by "\n".
+QByteArray DataSetAsJson(DataSet& set);
+
+// Text as a JSON string, quotes included, escaped as QJsonDocument writes it: '"', '\\'
+// and the control characters escaped, everything else as it stands, in UTF-8.
+void AppendJsonString(QByteArray& out, const QString& text);
+
 }  // namespace data

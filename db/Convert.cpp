@@ -1,5 +1,7 @@
 #include "db/Convert.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,9 +42,12 @@ double StrToFloatDef(const QString& text, double fallback) {
         if (expDigits == 0) return fallback;
     }
     if (p != n) return fallback;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (!std::isfinite(v)) return fallback;
+    // from_chars, not strtod: the same correctly rounded value, whatever the process's
+    // locale says the decimal point is. It takes no "+".
+    const char* first = s.data() + (s.front() == '+' ? 1 : 0);
+    double v = 0;
+    const auto r = std::from_chars(first, s.data() + s.size(), v);
+    if (r.ec != std::errc() || !std::isfinite(v)) return fallback;
     return v;
 }
 
@@ -85,22 +90,46 @@ int StrToIntDef(const QString& text, int fallback) {
     return v ? *v : fallback;
 }
 
+namespace {
+
+// A finite, non-zero value as printf's "%.15g" writes it in the C locale ("1.5e-06"),
+// into buf; returns the end. to_chars is that format, without printf's cost and without
+// the process's locale.
+char* FormatG15(double value, char* buf, char* end) {
+    return std::to_chars(buf, end, value, std::chars_format::general, 15).ptr;
+}
+
+}  // namespace
+
 QString FloatToText(double value) {
     if (std::isnan(value)) return QStringLiteral("NAN");
     if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     if (value == 0) return QStringLiteral("0");  // also -0
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
+    char* end = FormatG15(value, buf, buf + sizeof buf);
     // printf writes "1.5e-06"; the program's form is "1.5E-6".
-    QString s = QString::fromLatin1(buf);
-    const qsizetype e = s.indexOf('e');
-    if (e < 0) return s;
-    QString mantissa = s.left(e);
-    QString exponent = s.mid(e + 1);
-    bool negative = exponent.startsWith('-');
-    if (exponent.startsWith('+') || negative) exponent.remove(0, 1);
-    while (exponent.size() > 1 && exponent.startsWith('0')) exponent.remove(0, 1);
-    return mantissa + 'E' + (negative ? "-" : "") + exponent;
+    char* e = std::find(buf, end, 'e');
+    if (e != end) {
+        char* digits = e + 1;
+        const bool negative = *digits == '-';
+        if (*digits == '+' || negative) ++digits;
+        while (end - digits > 1 && *digits == '0') ++digits;
+        char* out = e;
+        *out++ = 'E';
+        if (negative) *out++ = '-';
+        end = std::copy(digits, end, out);
+    }
+    return QString::fromLatin1(buf, end - buf);
+}
+
+double ThroughFifteenDigits(double value) {
+    if (value == 0) return 0.0;  // "0", -0 included
+    if (!std::isfinite(value)) return value;
+    char buf[64];
+    char* end = FormatG15(value, buf, buf + sizeof buf);
+    double v = 0;
+    const auto r = std::from_chars(buf, end, v);
+    return r.ec == std::errc() && std::isfinite(v) ? v : value;
 }
 
 double RoundHalfEven(double value) {

@@ -24,6 +24,10 @@ std::optional<int> StrToInt(const QString& text);
 // 1e20 -> "1E20", 1.5e-6 -> "1.5E-6".
 QString FloatToText(double value);
 
+// The value as FloatToText writes it and StrToFloatDef reads it back (15 significant
+// digits), without making the text: what a value handed over as text becomes.
+double ThroughFifteenDigits(double value);
+
 // Nearest whole number, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);
 

@@ -89,27 +89,51 @@ void Expansion::Pass() {
     ++passes_;
 
     // Explode each collected entry.
+    const QString yes = QStringLiteral("Y"), no = QStringLiteral("N");
     for (const Entry& e : entries) {
         QStringList assemblies = e.assemblies;
         assemblies << e.prodId;
-        for (const BillLine& line : source_.Bill(e.prodId)) {
+        for (const ResolvedLine& line : ResolvedBill(e.prodId)) {
             RequireComponent(e.prodId, line.deProdId);
             MaterialRow row;
             row.prodId = line.deProdId;
-            const ProductRef product = source_.Product(line.deProdId);
-            row.prodName = product.prodName;
-            row.unitName = product.unitName;
-            const double qty = e.qty * FloatOr(line.deQty, 1);
+            row.prodName = line.product.prodName;
+            row.unitName = line.product.unitName;
+            const double qty = e.qty * line.deQty;
             row.qty = qty;
-            row.divC = FloatOr(line.divC, 1);
+            row.divC = line.divC;
             row.rQty = RequisitionQuantity(qty, row.divC, e.prodId, line.deProdId);
-            row.mItem = source_.HasBill(line.deProdId) ? QStringLiteral("Y") : QStringLiteral("N");
+            row.mItem = line.hasBill ? yes : no;
             row.masterBillId = e.masterBillId;
             row.mainProd = e.prodId;
             row.assemblies = assemblies;
             Append(std::move(row));
         }
     }
+}
+
+const std::vector<Expansion::ResolvedLine>& Expansion::ResolvedBill(const QString& prodId) {
+    if (reuseBills_) {
+        if (auto it = bills_.constFind(prodId); it != bills_.cend()) return *it;
+    }
+    std::vector<ResolvedLine> lines;
+    for (const BillLine& b : source_.Bill(prodId)) {
+        ResolvedLine line;
+        line.deProdId = b.deProdId;
+        line.hasComponent = !b.deProdId.isEmpty();
+        line.deQty = FloatOr(b.deQty, 1);
+        line.divC = FloatOr(b.divC, 1);
+        if (line.hasComponent) {
+            line.product = source_.Product(b.deProdId);
+            line.hasBill = source_.HasBill(b.deProdId);
+        }
+        lines.push_back(std::move(line));
+    }
+    if (!reuseBills_) {
+        scratch_ = std::move(lines);
+        return scratch_;
+    }
+    return *bills_.insert(prodId, std::move(lines));
 }
 
 void Expansion::Complete() {

@@ -9,6 +9,7 @@
 // every marked row first and then appends the components of each, in the order they were
 // collected, bill lines in the order the source returns them. Rows are never merged.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -76,8 +77,12 @@ class Expansion {
 public:
     // Works on rows, which the caller owns and sees change as the expansion proceeds: after
     // an error the rows hold what was done before it.
-    Expansion(BillSource& source, std::vector<MaterialRow>& rows, int maxDepth = kMaxBillDepth)
-        : source_(source), rows_(rows), maxDepth_(maxDepth) {}
+    // reuseBills: a source that gives the same bill, product and "has a bill" answer for
+    // a code every time (one that reads each once per command) is asked once per code,
+    // and the lines of a bill met again are built from what it said the first time.
+    Expansion(BillSource& source, std::vector<MaterialRow>& rows, int maxDepth = kMaxBillDepth,
+              bool reuseBills = false)
+        : source_(source), rows_(rows), maxDepth_(maxDepth), reuseBills_(reuseBills) {}
 
     // First level: appends one material row per bill-query row. QTY is the server's T_QTY
     // (null stays null), DIV_C the bill line's divisor (1 when null), R_QTY the rounded
@@ -104,10 +109,28 @@ private:
     // Builds, checks and appends one row; a rule error leaves the row out.
     void Append(MaterialRow row);
 
+    // A bill line with what the source says of its component and its numbers as handed
+    // over (through text).
+    struct ResolvedLine {
+        QString deProdId;
+        bool hasComponent = false;  // DE_PRODID not null and not empty
+        ProductRef product;
+        bool hasBill = false;
+        double deQty = 1;  // 1 when null
+        double divC = 1;   // 1 when null
+    };
+    // The lines of prodId's bill, resolved in the order the rows are built: for each line
+    // its product, then whether it has a bill of its own. A line without a component is
+    // not looked up (building its row throws).
+    const std::vector<ResolvedLine>& ResolvedBill(const QString& prodId);
+
     BillSource& source_;
     std::vector<MaterialRow>& rows_;
     int maxDepth_;
+    bool reuseBills_;
     int passes_ = 0;
+    QHash<QString, std::vector<ResolvedLine>> bills_;  // reuseBills: each bill met so far
+    std::vector<ResolvedLine> scratch_;                // otherwise: the bill being built
 };
 
 }  // namespace mrp

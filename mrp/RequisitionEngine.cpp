@@ -330,7 +330,7 @@ void RequisitionEngine::ExpandMaterials() {
 
     std::vector<MaterialRow> rows;
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows);
+    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
     try {
         expansion.FirstLevel(bomRows);
         expansion.Complete();
@@ -350,7 +350,7 @@ void RequisitionEngine::ExpandSubAssemblies() {
     std::vector<MaterialRow> rows = ReadMaterialList();
     CommandTransaction transaction(reading_, options_.cache);
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows);
+    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
     try {
         expansion.Complete();
     } catch (...) {

@@ -22,7 +22,7 @@ QString RequisitionNumber(const QString& dateText, int sequence) {
     return dateText.mid(0, 4) + dateText.mid(5, 2) + dateText.mid(8, 2) + QString::asprintf("%.4d", sequence);
 }
 
-double ThroughText(double value) { return db::StrToFloatDef(db::FloatToText(value), value); }
+double ThroughText(double value) { return db::ThroughFifteenDigits(value); }
 
 double FloatOr(const std::optional<double>& value, double fallback) {
     return value ? ThroughText(*value) : fallback;

@@ -13,8 +13,6 @@
 // the signal's number.
 
 #include <QDate>
-#include <QJsonDocument>
-#include <QJsonArray>
 #include <cstdio>
 #include <memory>
 
@@ -84,26 +82,8 @@ void PrintDataSet(data::DataSet& set, Format format, bool byteOrderMark) {
     }
     // Objects written by hand: QJsonObject would sort the keys, and the numbers keep
     // the data layer's text form.
-    const auto quote = [](const QString& s) {
-        const QByteArray j = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
-        return QString::fromUtf8(j.mid(1, j.size() - 2));
-    };
-    const int n = set.FieldCount();
-    QStringList rows;
-    if (set.Active())
-        for (set.First(); !set.Eof(); set.Next()) {
-            QStringList members;
-            for (int i = 0; i < n; ++i) {
-                const data::Field* f = set.Fields(i);
-                QString value;
-                if (f->IsNull()) value = "null";
-                else if (f->type() == data::FieldType::Text) value = quote(f->AsString());
-                else value = f->AsString();
-                members << quote(f->fieldName()) + ':' + value;
-            }
-            rows << '{' + members.join(',') + '}';
-        }
-    Out(stdout, rows.isEmpty() ? QString("[]\n") : "[\n" + rows.join(",\n") + "\n]\n");
+    const QByteArray json = data::DataSetAsJson(set);
+    std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
 }
 
 // Rolls back what a connection has not committed; a connection that is gone has

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
 
 #include "db/Convert.h"
 
@@ -47,6 +53,38 @@ TEST(FloatToText, TextReadBackKeepsFifteenDigits) {
         EXPECT_NEAR(back, v, std::fabs(v) * 1e-14);
         EXPECT_EQ(FloatToText(back), FloatToText(v));
     }
+}
+
+// The text form is printf's "%.15g" in the C locale, exponent rewritten, whatever the
+// process's locale; a value handed over as text is the value that text reads back as.
+// Checked against printf itself over random doubles of every magnitude.
+TEST(FloatToText, IsPrintfsFormAndThroughFifteenDigitsIsItsReadBack) {
+    std::mt19937_64 random(20261210);
+    auto printfForm = [](double v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", v);
+        std::string s(buf);
+        const size_t e = s.find('e');
+        if (e == std::string::npos) return s;
+        std::string exponent = s.substr(e + 1);
+        const bool negative = exponent[0] == '-';
+        exponent.erase(0, 1);
+        while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
+        return s.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
+    };
+    std::setlocale(LC_NUMERIC, "C");
+    for (int i = 0; i < 20000; ++i) {
+        double v;
+        const std::uint64_t bits = random();
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v) || v == 0) continue;
+        if (i % 2) v = std::ldexp(double(bits >> 11) / double(1ull << 53), int(bits % 80) - 40) * ((bits & 1) ? -1 : 1);
+        if (v == 0) continue;
+        ASSERT_EQ(FloatToText(v).toStdString(), printfForm(v)) << v;
+        ASSERT_EQ(ThroughFifteenDigits(v), StrToFloatDef(FloatToText(v), v)) << v;
+    }
+    for (double v : {0.0, -0.0, 1e308, 1.7976931348623157e308, 4.9e-324, 0.1 + 0.2})
+        EXPECT_EQ(ThroughFifteenDigits(v), StrToFloatDef(FloatToText(v), v)) << v;
 }
 
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
