@@ -9,13 +9,34 @@
 
 namespace data {
 
+namespace {
+
+bool NeedsQuotes(const QString& text) {
+    for (const QChar c : text)
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            return true;
+    return false;
+}
+
+void AppendCsvField(QString& out, const QString& text) {
+    if (!NeedsQuotes(text)) {
+        out += text;
+        return;
+    }
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) out += QLatin1Char('"');
+        out += c;
+    }
+    out += QLatin1Char('"');
+}
+
+}  // namespace
+
 QString CsvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    QString out;
+    AppendCsvField(out, text);
+    return out;
 }
 
 QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options) {
@@ -23,19 +44,22 @@ QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options) {
     for (int i = 0; i < set.FieldCount(); ++i)
         if (!options.visibleOnly || set.Fields(i)->visible()) fields.push_back(set.Fields(i));
 
+    // One text for the whole list, made UTF-8 once at the end.
     QString out;
-    QStringList row;
-    for (const Field* f : fields) row << CsvField(options.displayNames ? f->displayName() : f->fieldName());
-    out += row.join(QLatin1Char(',')) + QLatin1Char('\n');
+    auto appendRow = [&out, &fields](auto&& text) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) out += QLatin1Char(',');
+            AppendCsvField(out, text(fields[i]));
+        }
+        out += QLatin1Char('\n');
+    };
+    appendRow([&options](const Field* f) { return options.displayNames ? f->displayName() : f->fieldName(); });
     if (set.Active() && !set.IsEmpty()) {
         const int keep = set.RecNo();
         set.DisableControls();
         try {
-            for (set.First(); !set.Eof(); set.Next()) {
-                row.clear();
-                for (const Field* f : fields) row << CsvField(f->AsString());
-                out += row.join(QLatin1Char(',')) + QLatin1Char('\n');
-            }
+            out.reserve(qsizetype(set.RecordCount()) * qsizetype(fields.size()) * 8);
+            for (set.First(); !set.Eof(); set.Next()) appendRow([](const Field* f) { return f->AsString(); });
         } catch (...) {
             set.EnableControls();
             throw;

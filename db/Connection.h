@@ -126,6 +126,12 @@ public:
     void SetParam(const QString& name, const QVariant& value);
     QStringList ParamNames() const;
 
+    // A statement whose parameters are "?" markers, taken as it stands (no ":NAME" is
+    // rewritten: an EXECUTE BLOCK's body names its own inputs ":X"), with values by
+    // position. SetSQL returns the query to named parameters.
+    void SetPositionalSQL(const QString& text);
+    void SetPositionalParams(std::vector<QVariant> values);
+
     void Execute();  // a statement that returns no rows (or one row, RETURNING)
     void Open();     // a select: fetches every row; the current row is the first
     void Close();
@@ -156,6 +162,8 @@ private:
     Connection& connection_;
     QStringList lines_;
     QVariantMap paramValues_;  // upper-case name -> value
+    bool positional_ = false;
+    std::vector<QVariant> positionalValues_;
     std::unique_ptr<Impl> d_;
     std::vector<Field> fields_;
     std::vector<std::vector<QVariant>> rows_;

@@ -127,6 +127,77 @@ QString ReadEmployeeName(db::Query& q, const QString& userId) {
     return name;
 }
 
+// A line's whole quantity and amount.
+struct LineValues {
+    int qty;
+    int amount;
+};
+LineValues Line(const MaterialRow& r, const ProductLine& p) {
+    // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
+    // 31.499999999999996 the multiplication leaves in binary.
+    const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
+    return {qty, Amount(qty, p.stdCost, r.prodId)};
+}
+
+// The requisition's lines, kLinesPerBlock to a round trip: one EXECUTE BLOCK of as many
+// inserts, with the values as parameters (the columns' own types: TYPE OF COLUMN), the
+// values every line shares given once a block. Same rows, same values, same order as one
+// insert a line; the transaction around it is unchanged.
+constexpr int kLinesPerBlock = 32;
+const char* const kSharedColumns[] = {"MASTERBILLID", "PACK_QTY", "BILL_DATE", "EMPLOYEE_ID", "EMPLOYEE_NAME",
+                                      "STORE_ID", "TRAN_CODE", "CLOSED", "CHG_DATE", "CHG_USER"};
+const char* const kLineColumns[] = {"KEYINTIME", "PROD_ID", "PROD_NAME", "PROD_SCALE", "V_QTY", "V_PRICE",
+                                    "QTY", "UNITNAME", "SALE_PRICE", "STD_COST", "AMT", "TEMPPRODID",
+                                    "PROVIDER_ID", "PROVIDER_NAME", "PD_ITEMID", "PROD_BARCODE", "NOW_QTY",
+                                    "ORDER_ID"};
+
+QString InsertBlock(int lines) {
+    QStringList inputs;
+    for (const char* c : kSharedColumns)
+        inputs << QStringLiteral("S_%1 TYPE OF COLUMN PETITION_SUB.%1 = ?").arg(QLatin1String(c));
+    for (int n = 0; n < lines; ++n)
+        for (const char* c : kLineColumns)
+            inputs << QStringLiteral("L%1_%2 TYPE OF COLUMN PETITION_SUB.%2 = ?").arg(n).arg(QLatin1String(c));
+    QStringList columns, shared;
+    for (const char* c : kSharedColumns) columns << QLatin1String(c), shared << QStringLiteral(":S_%1").arg(QLatin1String(c));
+    for (const char* c : kLineColumns) columns << QLatin1String(c);
+    QString body;
+    for (int n = 0; n < lines; ++n) {
+        QStringList values = shared;
+        for (const char* c : kLineColumns) values << QStringLiteral(":L%1_%2").arg(n).arg(QLatin1String(c));
+        body += QStringLiteral("INSERT INTO PETITION_SUB (%1) VALUES (%2);\n").arg(columns.join(','), values.join(','));
+    }
+    return QStringLiteral("EXECUTE BLOCK (%1)\nAS BEGIN\n%2END").arg(inputs.join(",\n"), body);
+}
+
+void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& clock, const RequisitionHeader& h,
+                        const QString& employeeName, const std::vector<MaterialRow>& rows,
+                        const std::vector<ProductLine>& products) {
+    const std::vector<QVariant> shared = {h.number,   1,         h.dateText,  h.userId,    employeeName,
+                                          h.storeId,  QStringLiteral("N"), QStringLiteral("N"), h.dateText, h.userId};
+    db::Query block(writing);
+    std::vector<QVariant> values;
+    const QString fullBlock = InsertBlock(kLinesPerBlock);
+    for (size_t first = 0; first < rows.size(); first += kLinesPerBlock) {
+        const int lines = int(std::min<size_t>(kLinesPerBlock, rows.size() - first));
+        // Prepared once for the full blocks, once more for a shorter last one.
+        block.SetPositionalSQL(lines == kLinesPerBlock ? fullBlock : InsertBlock(lines));
+        values = shared;
+        values.reserve(shared.size() + size_t(lines) * std::size(kLineColumns));
+        for (size_t i = first; i < first + size_t(lines); ++i) {
+            const MaterialRow& r = rows[i];
+            const ProductLine& p = products[i];
+            const LineValues v = Line(r, p);
+            values.insert(values.end(), {KeyInTime(clock ? clock() : QTime::currentTime()), r.prodId, r.prodName,
+                                         p.prodScale, v.qty, p.stdCost, v.qty, r.unitName, p.salePrice, p.stdCost,
+                                         v.amount, r.prodId, p.providerId, p.providerName, p.pdItemId, p.prodBarcode,
+                                         p.nowQty, r.masterBillId});
+        }
+        block.SetPositionalParams(std::move(values));
+        block.Execute();
+    }
+}
+
 // One attempt of the write in the open transaction on `writing`. Throws OrderNotOpen for
 // a listed order that is no longer open.
 void WriteInTransaction(db::Connection& writing, bool cache, const std::function<QTime()>& clock,
@@ -171,6 +242,10 @@ void WriteInTransaction(db::Connection& writing, bool cache, const std::function
     master.SetParam("PROJ_ID", h.projectCode);
     master.Execute();
 
+    if (cache) {
+        WriteLinesInBlocks(writing, clock, h, employeeName, rows, products);
+        return;
+    }
     db::Query sub(writing);
     sub.SetSQL(kSubInsert);
     // The same for every line.
@@ -186,28 +261,25 @@ void WriteInTransaction(db::Connection& writing, bool cache, const std::function
     for (size_t i = 0; i < rows.size(); ++i) {
         const MaterialRow& r = rows[i];
         const ProductLine& p = products[i];
-        // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
-        // 31.499999999999996 the multiplication leaves in binary.
-        const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
-        const int amount = Amount(qty, p.stdCost, r.prodId);
-        if (!cache) sub.Unprepare();
+        const LineValues v = Line(r, p);
+        sub.Unprepare();
         sub.SetParam("KEYINTIME", KeyInTime(clock ? clock() : QTime::currentTime()));
         sub.SetParam("PROD_ID", r.prodId);
         sub.SetParam("PROD_NAME", r.prodName);
         sub.SetParam("PROD_SCALE", p.prodScale);
-        sub.SetParam("V_QTY", qty);
+        sub.SetParam("V_QTY", v.qty);
         sub.SetParam("V_PRICE", p.stdCost);
-        sub.SetParam("QTY", qty);
+        sub.SetParam("QTY", v.qty);
         sub.SetParam("UNITNAME", r.unitName);
         sub.SetParam("SALE_PRICE", p.salePrice);
         sub.SetParam("STD_COST", p.stdCost);
-        sub.SetParam("AMT", amount);
+        sub.SetParam("AMT", v.amount);
         sub.SetParam("TEMPPRODID", r.prodId);
         sub.SetParam("PROVIDER_ID", p.providerId);
         sub.SetParam("PROVIDER_NAME", p.providerName);
         sub.SetParam("PD_ITEMID", p.pdItemId);
         sub.SetParam("PROD_BARCODE", p.prodBarcode);
-        sub.SetParam("EMPLOYEE_NAME", cache ? employeeName : ReadEmployeeName(employee, h.userId));
+        sub.SetParam("EMPLOYEE_NAME", ReadEmployeeName(employee, h.userId));
         sub.SetParam("now_qty", p.nowQty);
         sub.SetParam("ORDER_ID", r.masterBillId);
         sub.Execute();
