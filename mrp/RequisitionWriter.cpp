@@ -184,11 +184,13 @@ void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& c
         block.SetPositionalSQL(lines == kLinesPerBlock ? fullBlock : InsertBlock(lines));
         values = shared;
         values.reserve(shared.size() + size_t(lines) * std::size(kLineColumns));
+        // The lines of a block reach the database together: one key-in time for them.
+        const QString keyIn = KeyInTime(clock ? clock() : QTime::currentTime());
         for (size_t i = first; i < first + size_t(lines); ++i) {
             const MaterialRow& r = rows[i];
             const ProductLine& p = products[i];
             const LineValues v = Line(r, p);
-            values.insert(values.end(), {KeyInTime(clock ? clock() : QTime::currentTime()), r.prodId, r.prodName,
+            values.insert(values.end(), {keyIn, r.prodId, r.prodName,
                                          p.prodScale, v.qty, p.stdCost, v.qty, r.unitName, p.salePrice, p.stdCost,
                                          v.amount, r.prodId, p.providerId, p.providerName, p.pdItemId, p.prodBarcode,
                                          p.nowQty, r.masterBillId});
