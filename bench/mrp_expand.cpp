@@ -55,17 +55,7 @@ class ScenarioDatabase {
 public:
     explicit ScenarioDatabase(const bench::Scenario& s) {
         params_.database = QDir(dir_.path()).filePath("bench.fdb");
-        db::Connection::CreateDatabase(params_);
-        db::Connection c;
-        c.SetParams(params_);
-        c.StartTransaction();
-        for (const QString& stmt : db::SplitScript(db::SchemaScript())) {
-            db::Query q(c);
-            q.SetSQL(stmt.split('\n'));
-            q.Execute();
-        }
-        c.Commit();
-        bench::FillSyntheticProject(c, s);
+        bench::CreateSyntheticDatabase(params_, s);
     }
     const db::ConnectionParams& params() const { return params_; }
     QString dumpPath() const { return QDir(dir_.path()).filePath("query.txt"); }

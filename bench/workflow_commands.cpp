@@ -107,17 +107,7 @@ int main(int argc, char** argv) {
         {
             db::ConnectionParams params;
             params.database = b.pristine;
-            db::Connection::CreateDatabase(params);
-            db::Connection c;
-            c.SetParams(params);
-            c.StartTransaction();
-            for (const QString& stmt : db::SplitScript(db::SchemaScript())) {
-                db::Query q(c);
-                q.SetSQL(stmt.split('\n'));
-                q.Execute();
-            }
-            c.Commit();
-            bench::FillSyntheticProject(c, kL);
+            bench::CreateSyntheticDatabase(params, kL);
         }
         b.connections = b.dir.filePath("connections.ini");
         QFile ini(b.connections);

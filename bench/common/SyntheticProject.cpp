@@ -72,4 +72,18 @@ void FillSyntheticProject(db::Connection& c, const Scenario& s, const QString& p
     }
 }
 
+void CreateSyntheticDatabase(const db::ConnectionParams& params, const Scenario& scenario) {
+    db::Connection::CreateDatabase(params);
+    db::Connection c;
+    c.SetParams(params);
+    c.StartTransaction();
+    for (const QString& stmt : db::SplitScript(db::SchemaScript())) {
+        db::Query q(c);
+        q.SetSQL(stmt.split('\n'));
+        q.Execute();
+    }
+    c.Commit();
+    FillSyntheticProject(c, scenario);
+}
+
 }  // namespace bench

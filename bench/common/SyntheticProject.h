@@ -32,4 +32,8 @@ inline constexpr const char* kBenchProject = "BENCH-001";
 void FillSyntheticProject(db::Connection& connection, const Scenario& scenario,
                           const QString& project = kBenchProject);
 
+// Creates the embedded database params names, with the program's schema and the scenario's
+// project in it.
+void CreateSyntheticDatabase(const db::ConnectionParams& params, const Scenario& scenario);
+
 }  // namespace bench
