@@ -37,28 +37,23 @@ Requisition LoadRequisition(db::Connection& connection, const QString& number) {
     header.Open();
     if (header.Eof()) throw RequisitionNotFound(number);
     Requisition r;
-    r.number = header.FieldByName("MASTERBILLID").AsString();
-    r.date = header.FieldByName("BILL_DATE").AsString();
-    r.clerkId = header.FieldByName("EMPLOYEE_ID").AsString();
-    r.clerkName = header.FieldByName("EMPLOYEE_NAME").AsString();
-    r.store = header.FieldByName("STORE_ID").AsString();
-    r.project = header.FieldByName("PROJ_ID").AsString();
-    r.projectName = header.FieldByName("PROJ_NAME").AsString();
+    const auto text = [&header](const char* column) { return header.FieldByName(column).AsString(); };
+    r = {text("MASTERBILLID"), text("BILL_DATE"), text("EMPLOYEE_ID"), text("EMPLOYEE_NAME"),
+         text("STORE_ID"),     text("PROJ_ID"),   text("PROJ_NAME"),   {}};
 
     db::Query lines(connection);
     lines.SetSQL(kLines);
     lines.SetParam("MASTERBILLID", number);
     lines.Open();
-    for (; !lines.Eof(); lines.Next()) {
-        RequisitionLine l;
-        l.code = lines.FieldByName("PROD_ID").AsString();
-        l.name = lines.FieldByName("PROD_NAME").AsString();
-        l.unit = lines.FieldByName("UNITNAME").AsString();
-        l.quantity = lines.FieldByName("QTY").AsInteger();
-        l.cost = lines.FieldByName("STD_COST").AsFloat();
-        l.amount = lines.FieldByName("AMT").AsInteger();
-        r.lines.push_back(l);
-    }
+    const db::Field& code = lines.FieldByName("PROD_ID");
+    const db::Field& name = lines.FieldByName("PROD_NAME");
+    const db::Field& unit = lines.FieldByName("UNITNAME");
+    const db::Field& quantity = lines.FieldByName("QTY");
+    const db::Field& cost = lines.FieldByName("STD_COST");
+    const db::Field& amount = lines.FieldByName("AMT");
+    for (; !lines.Eof(); lines.Next())
+        r.lines.push_back({code.AsString(), name.AsString(), unit.AsString(), quantity.AsInteger(), cost.AsFloat(),
+                           amount.AsInteger()});
     return r;
 }
 
