@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -547,7 +548,9 @@ struct Query::Impl {
     XSQLDA* out = nullptr;
     std::vector<QByteArray> outBuffers;
     std::vector<short> outNulls;
-    std::vector<QByteArray> inStorage;
+    std::vector<QByteArray> inStorage;     // text values
+    std::vector<std::int64_t> inNumbers;   // whole numbers and floats, 8 bytes a parameter
+    QByteArray inZeros;                    // what a null parameter points at
     std::vector<short> inNulls;
     QStringList paramNames;
     int stmtType = 0;
@@ -738,10 +741,18 @@ void Query::Prepare() {
 void Query::Bind() {
     XSQLDA* in = d_->in;
     // Storage for this execution's values; the XSQLVARs point into it until the next bind.
+    // Numbers and nulls reuse theirs from one execution to the next: a statement run for
+    // every line of a long list would otherwise allocate for each value.
     std::vector<QByteArray>& storage = d_->inStorage;
-    storage.assign(in->sqld, {});
+    storage.resize(size_t(in->sqld));
+    std::vector<std::int64_t>& numbers = d_->inNumbers;
+    numbers.resize(size_t(in->sqld));
     std::vector<short>& nulls = d_->inNulls;
     nulls.assign(in->sqld, 0);
+    // Room for the longest parameter, sized before any pointer into it is handed out.
+    int longest = 8;
+    for (int i = 0; i < in->sqld; ++i) longest = std::max<int>(longest, in->sqlvar[i].sqllen);
+    if (d_->inZeros.size() < longest + 2) d_->inZeros = QByteArray(longest + 2, '\0');
     for (int i = 0; i < in->sqld; ++i) {
         XSQLVAR& v = in->sqlvar[i];
         QString name;
@@ -761,9 +772,8 @@ void Query::Bind() {
         v.sqlscale = 0;
         if (value.isNull()) {
             nulls[i] = -1;
-            storage[i] = QByteArray(std::max<int>(v.sqllen, 8) + 2, '\0');
             v.sqltype = static_cast<ISC_SHORT>((v.sqltype & ~1) | 1);
-            v.sqldata = storage[i].data();
+            v.sqldata = d_->inZeros.data();
             continue;
         }
         switch (value.typeId()) {
@@ -774,18 +784,20 @@ void Query::Bind() {
         case QMetaType::Short:
         case QMetaType::Bool: {
             const qint64 x = value.toLongLong();
-            storage[i] = QByteArray(reinterpret_cast<const char*>(&x), sizeof x);
+            std::memcpy(&numbers[size_t(i)], &x, sizeof x);
             v.sqltype = SQL_INT64 | 1;
             v.sqllen = sizeof x;
-            break;
+            v.sqldata = reinterpret_cast<char*>(&numbers[size_t(i)]);
+            continue;
         }
         case QMetaType::Double:
         case QMetaType::Float: {
             const double x = value.toDouble();
-            storage[i] = QByteArray(reinterpret_cast<const char*>(&x), sizeof x);
+            std::memcpy(&numbers[size_t(i)], &x, sizeof x);
             v.sqltype = SQL_DOUBLE | 1;
             v.sqllen = sizeof x;
-            break;
+            v.sqldata = reinterpret_cast<char*>(&numbers[size_t(i)]);
+            continue;
         }
         default: {
             storage[i] = connection_.codePage().Encode(value.toString());
