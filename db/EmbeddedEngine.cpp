@@ -1,0 +1,91 @@
+#include "db/EmbeddedEngine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <unistd.h>
+
+namespace db {
+
+namespace {
+
+// The embedded engine needs a lock directory that this user may write. The package's
+// default is writable by the firebird group only; a user outside it gets one of its own.
+// Processes sharing one database file must share the lock directory, so the default is
+// kept whenever it is usable.
+void EnsureLockDirectory() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK")) return;
+    const QFileInfo def(QStringLiteral("/tmp/firebird"));
+    if (def.isDir() && def.isWritable()) return;
+    if (!def.exists() && QFileInfo(QStringLiteral("/tmp")).isWritable()) return;  // engine creates it
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QFileInfo(base).isWritable()) base = QDir::tempPath();
+    const QString dir = QDir(base).filePath(QStringLiteral("marlith-firebird-%1").arg(getuid()));
+    QDir().mkpath(dir);
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
+}
+
+// Several processes of the program open one database file with the embedded engine at
+// once (the window and a command-line export, two windows) only when the engine runs in
+// its shared mode: each process keeps its own page cache, and they coordinate through the
+// lock files in the common lock directory. The mode is a setting of the engine's own
+// configuration file, which the system's copy leaves at "Super" (the file held by one
+// process), and no attachment parameter can change it. So the program gives the engine a
+// configuration root of its own, one per user, before the client library reads its
+// configuration: its firebird.conf selects the shared mode and keeps the system's
+// settings, and everything else (plugins, messages, character sets) is the system's, by
+// links. A FIREBIRD root chosen by the user is kept as it is.
+void UseSharedEmbeddedEngine() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (qEnvironmentVariableIsSet("FIREBIRD")) return;
+    const QString system = QStringLiteral(MARLITH_FIREBIRD_ROOT);
+    if (!QFileInfo::exists(system + QStringLiteral("/plugins"))) return;  // an engine installed elsewhere
+    // In the user's own cache folder, never in a shared one: the engine loads its plugins
+    // from the root, so nobody else may be able to write it.
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty()) base = QDir::home().filePath(QStringLiteral(".cache"));
+    const QString root = QDir(base).filePath(QStringLiteral("marlith/firebird"));
+    if (!QDir().mkpath(root) || QFileInfo(root).ownerId() != getuid()) return;
+    for (const char* name : {"plugins", "intl", "lib", "UDF", "firebird.msg", "plugins.conf", "databases.conf", "fbtrace.conf"}) {
+        const QString link = QDir(root).filePath(QString::fromLatin1(name));
+        const QString target = QDir(system).filePath(QString::fromLatin1(name));
+        if (QFileInfo(link).symLinkTarget() == target || !QFileInfo::exists(target)) continue;
+        QFile::remove(link);
+        QFile::link(target, link);
+    }
+    // The system's settings, then the shared mode.
+    QByteArray conf;
+    QFile systemConf(QDir(system).filePath(QStringLiteral("firebird.conf")));
+    if (systemConf.open(QIODevice::ReadOnly)) conf = systemConf.readAll();
+    // The shared mode gives each attachment a page cache of its own, 256 pages by default
+    // (the single-process mode shares 2048): a requisition of many lines then writes its
+    // pages out again and again before the commit. The single-process mode's size, per
+    // attachment: 16 MB each with 8 KB pages.
+    conf += "\n# marlith: several processes share an embedded database through the lock directory\n"
+            "ServerMode = SuperClassic\n"
+            "DefaultDbCachePages = 2048\n";
+    const QString confPath = QDir(root).filePath(QStringLiteral("firebird.conf"));
+    QFile current(confPath);
+    if (!current.open(QIODevice::ReadOnly) || current.readAll() != conf) {
+        current.close();
+        QSaveFile out(confPath);
+        if (!out.open(QIODevice::WriteOnly) || out.write(conf) != conf.size() || !out.commit()) return;
+    }
+    qputenv("FIREBIRD", QFile::encodeName(root));
+}
+
+}  // namespace
+
+void PrepareEmbeddedEngine() {
+    EnsureLockDirectory();
+    UseSharedEmbeddedEngine();
+}
+
+}  // namespace db
