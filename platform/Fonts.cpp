@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QRect>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +96,57 @@ int TextHeight(const QFont& font) {
 }
 
 int TextWidth(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
+
+QStringList TextLines(const QFont& font, const QString& text, int flags, int wrapWidth) {
+    // Lines break as Qt's text drawing breaks them: at line feeds, and with word wrap
+    // where the words no longer fit. The layout sees the text as drawn (a carriage
+    // return is a blank; with mnemonics shown "&" marks the next character and takes no
+    // room); each drawn character remembers where its piece of the text starts.
+    const bool mnemonics = flags & Qt::TextShowMnemonic;
+    QString s;
+    QList<qsizetype> pieceStart;
+    s.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype at = i;
+        QChar c = text.at(i);
+        if (mnemonics && c == QLatin1Char('&')) {
+            if (++i == text.size()) break;
+            c = text.at(i);
+        }
+        if (c == QLatin1Char('\n'))
+            c = QChar::LineSeparator;
+        else if (c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+        s.append(c);
+        pieceStart.append(at);
+    }
+    // Where each line starts in the drawn text.
+    QList<qsizetype> starts{0};
+    if (flags & Qt::TextWordWrap) {
+        QTextLayout layout(s, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(1, wrapWidth));
+            if (line.textStart() > 0) starts.append(line.textStart());
+        }
+        layout.endLayout();
+    } else {
+        for (qsizetype i = 0; i < s.size(); ++i)
+            if (s.at(i) == QChar::LineSeparator) starts.append(i + 1);
+    }
+    QStringList lines;
+    for (qsizetype n = 0; n < starts.size(); ++n) {
+        const qsizetype from = starts[n] < s.size() ? pieceStart[starts[n]] : text.size();
+        const qsizetype to = n + 1 < starts.size() && starts[n + 1] < s.size() ? pieceStart[starts[n + 1]] : text.size();
+        QString line = text.mid(from, to - from);
+        if (line.endsWith(QLatin1Char('\n'))) line.chop(1);
+        lines.append(line);
+    }
+    return lines;
+}
 
 void TextOut(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(x, y + painter.fontMetrics().ascent(), text);

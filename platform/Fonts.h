@@ -12,6 +12,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include "platform/Colors.h"
 #include "skin/SkinValues.h"
@@ -46,6 +47,13 @@ struct TFont {
 // Cell height (ascent + descent) and advance width in pixels, as text is laid out.
 int TextHeight(const QFont& font);
 int TextWidth(const QFont& font, const QString& text);
+
+// The lines of text as drawn with Qt text flags: one per line break, and with
+// Qt::TextWordWrap as many as its words need within wrapWidth; each line is its piece of
+// the text (mnemonic marks kept, the line feed dropped). Callers count them and stand
+// them one cell (TextHeight) apart: a line in a script the font lacks is drawn with a
+// taller fallback font, and the glyphs' height must not make it more than one line.
+QStringList TextLines(const QFont& font, const QString& text, int flags, int wrapWidth);
 
 // Text placed by the top-left corner of its cell, with the painter's font and pen and a
 // clear background: at (x, y), and at (x, y) clipped to clip.

@@ -71,12 +71,38 @@ void Form::PaintClientBackground(QPainter& painter, QSize clientSize) {
         painter.fillRect(QRect(QPoint(0, 0), clientSize), ToQColor(color_));
 }
 
+namespace {
+
+// The window and control that have the keyboard when a modal run starts. When the run
+// ends, the window is made active again and the control gets the focus back, as the
+// desktop the design assumes does on closing a dialog: the clerk types on where they
+// were without a click. Nothing is given back when the window or the control was
+// closed, hidden or disabled meanwhile.
+class FocusKeeper {
+public:
+    FocusKeeper() : window_(QApplication::activeWindow()), control_(QApplication::focusWidget()) {
+        if (control_ && control_->window() != window_) control_ = nullptr;
+    }
+    FocusKeeper(const FocusKeeper&) = delete;
+    FocusKeeper& operator=(const FocusKeeper&) = delete;
+    ~FocusKeeper() {
+        if (!window_ || !window_->isVisible() || !window_->isEnabled()) return;
+        window_->activateWindow();
+        if (control_ && control_->window() == window_ && control_->isVisible() && control_->isEnabled())
+            control_->setFocus(Qt::ActiveWindowFocusReason);
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> control_;
+};
+
+}  // namespace
+
 int Form::ShowModal() {
     if (modalLoop_) return modalResult_;  // already in a modal run
+    const FocusKeeper focus;
     modalResult_ = mrNone;
-    // The control that has the focus now gets it back when the run ends, as on the
-    // desktop the design assumes: typing after a message goes where it went before.
-    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -89,10 +115,6 @@ int Form::ShowModal() {
     modalLoop_ = nullptr;
     hide();
     setWindowModality(Qt::NonModal);
-    if (focusBefore && focusBefore->isVisible() && focusBefore->isEnabled() && !isAncestorOf(focusBefore)) {
-        focusBefore->window()->activateWindow();
-        focusBefore->setFocus(Qt::ActiveWindowFocusReason);
-    }
     return modalResult_;
 }
 

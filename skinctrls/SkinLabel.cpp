@@ -1,8 +1,5 @@
 #include "skinctrls/SkinLabel.h"
 
-#include <QRegularExpression>
-#include <QTextLayout>
-
 #include <QEvent>
 #include <QPainter>
 
@@ -163,29 +160,10 @@ QSize TbsSkinStdLabel::TextSize() const {
     const int wrapWidth = wordWrap_ ? std::max(1, width()) : 100000;
     const QString text = TextToDraw(true);
     const QRect r = m.boundingRect(QRect(0, 0, wrapWidth, 100000), flags | Qt::AlignLeft | Qt::AlignTop, text);
-    // Lines are counted, not derived from the drawn height: a character taken from a
-    // fallback font (Chinese text in a Latin font) or a rounded ascent makes the drawn
-    // height exceed one line spacing, and a line is one line whatever its script.
-    int lines = 0;
-    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-        if (!wordWrap_) {
-            ++lines;
-            continue;
-        }
-        QTextLayout layout(showAccelChar_ ? QString(paragraph).remove(QRegularExpression(QStringLiteral("&(?!&)")))
-                                          : paragraph,
-                           f);
-        layout.beginLayout();
-        int n = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(wrapWidth);
-            ++n;
-        }
-        layout.endLayout();
-        lines += std::max(1, n);
-    }
-    lines = std::max(1, lines);
-    // Lines stand one cell apart, as the desktop lays out label text.
+    // Lines stand one cell of the label's font apart, as the desktop lays out label text;
+    // they are counted, since a line of characters the font lacks is drawn with a taller
+    // fallback font and its glyphs' height says nothing about the number of lines.
+    const int lines = int(platform::TextLines(f, text, flags, wrapWidth).size());
     return QSize(r.width(), lines * platform::TextHeight(f));
 }
 
@@ -211,12 +189,18 @@ void TbsSkinStdLabel::paintEvent(QPaintEvent*) {
             r.moveTop(height() - h);
         r.setHeight(h);
     }
-    const int flags = TextFlags() | Qt::AlignTop;
-    const QString text = TextToDraw(false);
-    // Text drawn at each line's cell top, as the desktop places it.
+    const int flags = TextFlags();
+    const int cell = platform::TextHeight(f);
+    const QStringList lines =
+        platform::TextLines(f, TextToDraw(false), flags, wordWrap_ ? std::max(1, width()) : 100000);
+    // Each line drawn at its own cell's top, one cell of the label's font below the last,
+    // as the desktop places label text (a line drawn in a taller fallback font does not
+    // push the next one down).
     auto draw = [&](const QRect& at, platform::TColor c) {
         p.setPen(platform::ToQColor(c));
-        p.drawText(at, flags, text);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            p.drawText(QRect(at.left(), at.top() + int(i) * cell, at.width(), cell),
+                       (flags & ~Qt::TextWordWrap) | Qt::AlignTop, lines[i]);
     };
     if (isEnabled()) {
         draw(r, tf.color);

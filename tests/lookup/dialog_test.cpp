@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include "lookup/Getdata.h"
 #include "lookup/Messages.h"
 #include "support/QtTestApp.h"
+#include "support/QtWidgetTest.h"
 #include "support/TestDatabase.h"
 
 using namespace lookup;
@@ -200,20 +202,6 @@ TEST_F(LookupDialogTest, UnknownFieldsAndMissingChoicesAreRefused) {
     EXPECT_EQ(database_->Scalar("SELECT COUNT(*) FROM PROJ_ITEM"), "5");
 }
 
-TEST_F(LookupDialogTest, ADoubleClickOnARowAcceptsItTheTitlesDoNot) {
-    // Rows of 18 pixels under a title row of 18: O'Neil P01 P02 P03 P05.
-    proj_.First();
-    const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
-        QWidget* grid = dlg->controls().DBGrid1;
-        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(40, 9));
-        EXPECT_TRUE(dlg->isVisible());  // the titles: nothing chosen
-        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(40, 18 + 2 * 18 + 9));
-        EXPECT_FALSE(dlg->isVisible());
-    });
-    EXPECT_TRUE(accepted);
-    EXPECT_EQ(proj_.FieldByName("PROJ_ID")->AsString(), "P02");
-}
-
 TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
     // Moving with the navigation buttons, then accepting by Enter in the grid.
     const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
@@ -266,4 +254,33 @@ TEST_F(LookupDialogTest, AcceptKeepsTheChosenRowCancelDoesNot) {
         EXPECT_TRUE(messages_.isEmpty());
         EXPECT_EQ(source_.dataSet(), &proj_);
     });
+}
+
+// A double click on a row accepts that row, as Enter in the grid does; one on the column
+// titles chooses nothing. Closing the dialog gives the focus back to the caller's edit.
+TEST_F(LookupDialogTest, DoubleClickOnARowAcceptsIt) {
+    QWidget caller;
+    auto* code = new QLineEdit(&caller);
+    caller.resize(200, 60);
+    ASSERT_TRUE(ShowActive(&caller));
+    code->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(code->hasFocus());
+
+    proj_.First();
+    const bool accepted = RunLookup([&](TFrmgetdata* dlg) {
+        TwwDBGrid* grid = dlg->controls().DBGrid1;
+        const GridGeometry g = grid->Geometry();
+        const int x = g.indicatorWidth + 10;
+        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(x, g.titleHeight / 2));
+        EXPECT_TRUE(dlg->isVisible()) << "a double click on the titles accepts nothing";
+        QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(x, g.titleHeight + 2 * g.rowHeight + g.rowHeight / 2));
+        EXPECT_FALSE(dlg->isVisible());
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(LookupAccepted);
+    EXPECT_EQ(source_.dataSet(), &proj_);
+    EXPECT_EQ(proj_.FieldByName("PROJ_ID")->AsString(), "P02");  // O'Neil P01 P02: the third row
+
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&caller, 2000));
+    EXPECT_EQ(QApplication::focusWidget(), code);
 }

@@ -96,6 +96,31 @@ TEST(Fonts, EllipsisKeepsLongestPrefixThatFits) {
     EXPECT_TRUE(chinese.startsWith(s.chopped(3)));
 }
 
+// Lines as drawn: split at line feeds, and where wrapped words no longer fit; each line
+// keeps its piece of the text with its mnemonic marks, so it can be drawn on its own.
+TEST(Fonts, TextLinesSplitAtBreaksAndWrappedWords) {
+    const QFont f = MakeFont("Arial", 14);
+    const int word = TextWidth(f, "Project");
+    struct Case {
+        QString text;
+        int flags, width;
+        QStringList lines;
+    } cases[] = {
+        {"", 0, 0, {""}},
+        {"專案代號", 0, 0, {"專案代號"}},
+        {"A\n專案\nB", 0, 0, {"A", "專案", "B"}},
+        {"A\r\nB", 0, 0, {"A\r", "B"}},
+        {"A\n", 0, 0, {"A", ""}},
+        {"a&&b\n&x", Qt::TextShowMnemonic, 0, {"a&&b", "&x"}},
+        {"Project Project", Qt::TextWordWrap, word + 4, {"Project ", "Project"}},
+        {"&Project &Project", Qt::TextWordWrap | Qt::TextShowMnemonic, word + 4, {"&Project ", "&Project"}},
+        {"Project Project", Qt::TextWordWrap, 4 * word, {"Project Project"}},
+        {"專案\nProject Project", Qt::TextWordWrap, word + 4, {"專案", "Project ", "Project"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextLines(f, c.text, c.flags, c.width), c.lines) << c.text.toStdString() << " " << c.width;
+}
+
 TEST(Fonts, TextRectOutClipsAndPlacesByCellTop) {
     QImage img(60, 30, QImage::Format_RGB32);
     img.fill(Qt::white);

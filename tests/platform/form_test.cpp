@@ -1,6 +1,7 @@
 // Forms, the align pass and the skin-change dispatch, on real widgets offscreen.
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -108,6 +109,46 @@ TEST(Form, ModalRunEndsOnResultOrClose) {
 
     QTimer::singleShot(0, &f, [&] { f.close(); });
     EXPECT_EQ(f.ShowModal(), mrCancel);
+}
+
+// The end of a modal run gives the keyboard back to the window and control that had it,
+// and gives nothing back that went away meanwhile: a control freed during the run, a
+// window hidden during it.
+TEST(Form, ModalRunGivesTheFocusBackToWhatStillStands) {
+    Form owner;
+    owner.resize(200, 80);
+    auto* first = new QLineEdit(owner.Client());
+    auto* second = new QLineEdit(owner.Client());
+    second->move(0, 30);
+    ASSERT_TRUE(ShowActive(&owner));
+    second->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(second->hasFocus());
+
+    Form dialog;
+    QTimer::singleShot(0, &dialog, [&] { dialog.SetModalResult(mrOk); });
+    dialog.ShowModal();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&owner, 2000));
+    EXPECT_EQ(QApplication::focusWidget(), second);
+
+    // The focused control freed while the dialog is up.
+    QTimer::singleShot(0, &dialog, [&] {
+        delete second;
+        dialog.SetModalResult(mrOk);
+    });
+    dialog.ShowModal();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&owner, 2000));
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->window(), &owner);
+
+    // The window hidden while the dialog is up stays hidden.
+    first->setFocus(Qt::OtherFocusReason);
+    QTimer::singleShot(0, &dialog, [&] {
+        owner.hide();
+        dialog.SetModalResult(mrOk);
+    });
+    dialog.ShowModal();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(owner.isVisible());
 }
 
 TEST(Form, RegistryReleaseAndClientGeometry) {

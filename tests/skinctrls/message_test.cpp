@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QTimer>
 
-#include "platform/Form.h"
+#include <functional>
 
+#include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinMessage.h"
 #include "skinctrls/control_fixture.h"
 
@@ -89,6 +89,45 @@ TEST(MessageDialog, CustomKindHasTheApplicationTitleAndNoIcon) {
     EXPECT_EQ(form->Button(mbYes)->ModalResult(), 6);
 }
 
+// The dialog is as high as its buttons, its text's lines in the label's font and 45: a
+// one-line Chinese text is one line, as a Latin one is, in any font.
+TEST(MessageDialog, HeightCountsTheTextsLines) {
+    auto skin = LoadCarried();
+    struct Text {
+        const char* what;
+        QString text;
+        int lines;
+    } texts[] = {
+        {"Latin", "Written", 1},
+        {"Chinese", "資料寫入成功..!", 1},
+        {"mixed", "請購單號 202612100001", 1},
+        {"two lines", "資料寫入成功..!\n請購單號 202612100001", 2},
+    };
+    for (bool skinned : {true, false}) {
+        for (int height : {14, 19, 21}) {
+            TbsSkinMessage message;
+            platform::TFont font;
+            font.height = height;
+            message.SetDefaultFont(font);
+            message.SetUseSkinFont(false);
+            if (skinned) {
+                message.SetSkinData(skin.get());
+                message.SetCtrlSkinData(skin.get());
+            }
+            const int buttonHeight = skinned ? 28 : 25;
+            const int cell = platform::TextHeight(font.ToQFont());
+            for (const Text& t : texts) {
+                auto form = message.CreateMessageForm(t.text, mtInformation, MsgButton(mbOK));
+                const char* look = skinned ? "skinned" : "plain";
+                EXPECT_EQ(form->Message()->height(), t.lines * cell) << look << " " << height << " " << t.what;
+                EXPECT_EQ(form->ClientSize().height(), buttonHeight + t.lines * cell + 45)
+                    << look << " " << height << " " << t.what;
+                EXPECT_EQ(form->Button(mbOK)->y() + buttonHeight, form->ClientSize().height() - 10);
+            }
+        }
+    }
+}
+
 // Shows the dialog modally and acts on it once it is up.
 int RunDialog(TbsSkinMessage& message, const QString& text, TMsgDlgButtons buttons,
               std::function<void(TbsMessageForm*)> act) {
@@ -130,35 +169,47 @@ TEST(MessageDialog, ModalResultsFromKeysAndClicks) {
     for (platform::Form* f : platform::Form::OpenForms()) EXPECT_EQ(qobject_cast<TbsMessageForm*>(f), nullptr);
 }
 
-
-// The control that had the focus has it again once the dialog is answered, and typing
-// reaches it without a click.
-TEST(MessageDialog, TheFocusGoesBackToTheControlThatHadIt) {
+// The clerk types into a window, a message comes up and is answered with a key or a
+// click: the control that had the focus has it again and takes the next key typed into
+// the window, with no click needed.
+TEST(MessageDialog, FocusReturnsToTheControlThatHadItBeforeTheDialog) {
+    auto skin = LoadCarried();
     platform::Form form;
     form.resize(300, 120);
-    auto* first = new QLineEdit(form.Client());
-    auto* edit = new QLineEdit(form.Client());
-    edit->move(0, 40);
-    form.show();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    edit->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), edit);
+    auto* first = new TbsSkinEdit(form.Client());
+    first->SetBounds(10, 10, 120, 20);
+    auto* code = new TbsSkinEdit(form.Client());
+    code->SetBounds(10, 40, 120, 20);
+    ASSERT_TRUE(ShowActive(&form));
     TbsSkinMessage message;
-    for (const char* way : {"Enter", "Escape", "close"}) {
-        RunDialog(message, QString::fromLatin1(way), MsgButton(mbOK) | MsgButton(mbCancel), [way](TbsMessageForm* f) {
-            if (QLatin1String(way) == "Enter") QTest::keyClick(f, Qt::Key_Return);
-            else if (QLatin1String(way) == "Escape") QTest::keyClick(f, Qt::Key_Escape);
-            else f->close();
+    message.SetSkinData(skin.get());
+    message.SetCtrlSkinData(skin.get());
+
+    struct Answer {
+        const char* how;
+        std::function<void(TbsMessageForm*)> act;
+    } answers[] = {
+        {"Enter", [](TbsMessageForm* f) { QTest::keyClick(f->windowHandle(), Qt::Key_Return); }},
+        {"click", [](TbsMessageForm* f) { QTest::mouseClick(f->Button(mbOK), Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"close box", [](TbsMessageForm* f) { f->close(); }},
+    };
+    for (const Answer& a : answers) {
+        code->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(code->LineEdit()->hasFocus()) << a.how;
+        code->SetText("P1");
+        code->LineEdit()->end(false);
+        RunDialog(message, QStringLiteral("資料寫入成功..!"), MsgButton(mbOK), [&](TbsMessageForm* f) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(f, 2000)) << a.how;
+            EXPECT_NE(QApplication::focusWidget(), code->LineEdit()) << a.how << ": the dialog has the keyboard";
+            a.act(f);
         });
-        QCoreApplication::processEvents();
-        EXPECT_EQ(QApplication::focusWidget(), edit) << way;
-        EXPECT_EQ(QApplication::activeWindow(), &form) << way;
+        // The window system activates windows in its own time, as a desktop does.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form, 2000)) << a.how << ": the window is active again";
+        EXPECT_EQ(QApplication::focusWidget(), code->LineEdit()) << a.how;
+        QTest::keyClick(form.windowHandle(), Qt::Key_7);
+        EXPECT_EQ(code->Text(), "P17") << a.how << ": the typed key reached the edit";
+        EXPECT_EQ(first->Text(), "") << a.how;
     }
-    edit->clear();
-    QTest::keyClicks(QApplication::focusWidget(), "ab");
-    EXPECT_EQ(edit->text(), "ab");
-    EXPECT_TRUE(first->text().isEmpty());
 }
 
 }  // namespace

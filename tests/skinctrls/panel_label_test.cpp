@@ -230,6 +230,75 @@ TEST(Label, SkinFontAutoSizeAndDisabledLook) {
     EXPECT_EQ(label->SkinData(), nullptr);
 }
 
+// A line is one line of the label's font whatever script it is written in: characters the
+// font lacks are drawn with a fallback font whose glyphs may stand taller, which must not
+// make a one-line Chinese caption two lines high.
+TEST(Label, AutoSizeCountsLinesInTheLabelsFont) {
+    struct Text {
+        const char* what;
+        QString caption;
+        int lines;
+    } texts[] = {
+        {"Latin", "Project", 1},
+        {"Chinese", "專案代號", 1},
+        {"mixed", "專案 Project 01", 1},
+        {"outcome", "資料寫入成功..!", 1},
+        {"accelerator", "&Code", 1},
+        {"two lines", "專案代號\nProject", 2},
+        {"three lines", "A\n專案\nB", 3},
+    };
+    Host host;
+    auto* label = new TbsSkinStdLabel(&host.window);
+    label->SetUseSkinFont(false);
+    for (const char* name : {"Arial", "新細明體", "MS Sans Serif"}) {
+        for (int height : {-11, 8, 10, 12, 14, 16, 19, 21, 24}) {
+            platform::TFont font;
+            font.name = QString::fromUtf8(name);
+            font.height = height;
+            label->SetFont(font);
+            const int cell = platform::TextHeight(font.ToQFont());
+            for (const Text& t : texts) {
+                label->SetCaption(t.caption);
+                EXPECT_EQ(label->height(), t.lines * cell)
+                    << name << " " << height << " " << t.what << ": " << t.lines << " line(s) of " << cell;
+                EXPECT_EQ(label->width(), QFontMetrics(font.ToQFont())
+                                              .boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic,
+                                                            t.caption)
+                                              .width())
+                    << name << " " << height << " " << t.what;
+            }
+        }
+    }
+
+    // Drawn so: the same line twice gives the same ink one cell apart, also where the
+    // fallback font stands taller than the label's font.
+    host.window.setStyleSheet("background: white");
+    for (int height : {14, 21}) {
+        platform::TFont font;
+        font.height = height;
+        font.color = platform::clBlack;
+        label->SetFont(font);
+        label->SetCaption("專案 Pj\n專案 Pj");
+        const int cell = platform::TextHeight(font.ToQFont());
+        ASSERT_EQ(label->height(), 2 * cell);
+        const QImage img = Grab(label);
+        const QRect first = BoundsOfColor(img, platform::clBlack, QRect(0, 0, img.width(), cell));
+        const QRect second = BoundsOfColor(img, platform::clBlack, QRect(0, cell, img.width(), cell));
+        ASSERT_FALSE(first.isEmpty()) << height;
+        EXPECT_EQ(second, first.translated(0, cell)) << height;
+    }
+
+    // Word-wrapped: as many lines as the words need at the label's width.
+    platform::TFont arial;
+    arial.height = 14;
+    label->SetFont(arial);
+    label->SetCaption("Project Project");
+    label->SetAutoSize(false);
+    label->resize(platform::TextWidth(arial.ToQFont(), "Project") + 4, 10);
+    label->SetWordWrap(true);
+    EXPECT_EQ(label->TextSize().height(), 2 * platform::TextHeight(arial.ToQFont()));
+}
+
 // A line is one line whatever its script: the Chinese fallback font is taller than the
 // label's own font at many sizes, and that must not make a one-line caption two lines.
 TEST(Label, ALineIsOneLineWhateverItsScript) {
