@@ -5,7 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "db/Error.h"
 
 namespace db {
 
@@ -13,21 +19,35 @@ namespace {
 
 // The embedded engine needs a lock directory that this user may write. The package's
 // default is writable by the firebird group only; a user outside it gets one of its own.
-// Processes sharing one database file must share the lock directory, so the default is
-// kept whenever it is usable.
+// Processes sharing one database file must share the lock directory (in the shared mode
+// two folders would mean two lock tables over one file, and a corrupted database), so the
+// default is kept whenever it is usable, and the user's own is one fixed path: the same
+// for a desktop window, a terminal and a scheduled job, whatever their environment says
+// (not $XDG_RUNTIME_DIR or $TMPDIR, which differ between them). The folder must be a real
+// directory of this user's that nobody else can enter; otherwise the attachment is
+// refused rather than made with locks another user could tamper with.
 void EnsureLockDirectory() {
     static bool done = false;
     if (done) return;
-    done = true;
-    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK")) return;
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK")) {
+        done = true;
+        return;
+    }
     const QFileInfo def(QStringLiteral("/tmp/firebird"));
-    if (def.isDir() && def.isWritable()) return;
-    if (!def.exists() && QFileInfo(QStringLiteral("/tmp")).isWritable()) return;  // engine creates it
-    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (base.isEmpty() || !QFileInfo(base).isWritable()) base = QDir::tempPath();
-    const QString dir = QDir(base).filePath(QStringLiteral("marlith-firebird-%1").arg(getuid()));
-    QDir().mkpath(dir);
-    qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
+    if ((def.isDir() && def.isWritable()) || (!def.exists() && QFileInfo(QStringLiteral("/tmp")).isWritable())) {
+        done = true;  // the engine's own (it creates it when missing)
+        return;
+    }
+    const QByteArray dir = QStringLiteral("/tmp/marlith-firebird-%1").arg(getuid()).toLocal8Bit();
+    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
+        throw DbError("cannot make the lock folder " + dir.toStdString() + ": " + std::strerror(errno));
+    struct stat st {};
+    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 077) != 0)
+        throw DbError("the lock folder " + dir.toStdString() +
+                      " is not a private folder of this user's: remove it, or set FIREBIRD_LOCK");
+    qputenv("FIREBIRD_LOCK", dir);
+    done = true;
 }
 
 // Several processes of the program open one database file with the embedded engine at

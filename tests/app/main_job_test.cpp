@@ -11,8 +11,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <QStandardPaths>
+#include <QFileInfo>
 
 #include <csignal>
+#include <utility>
+
+#include <unistd.h>
 
 #include "app/Settings.h"
 #include "db/ConnectionParams.h"
@@ -97,6 +102,50 @@ TEST(MainJob, TheFirstStartAsksBeforeCreatingTheDemo) {
 // table is dropped) and the program ends with 128 + the signal's number. Before, SIGTERM
 // and SIGINT shut the embedded engine down under the window and left it running on a dead
 // attachment; SIGHUP killed it with its table still in the database.
+// A user outside the engine's group gets a lock folder of their own, at one fixed path
+// whatever the environment, so that every process of theirs shares it; one that someone
+// else made (and could tamper with) is refused, not used. Run as "nobody" when the tests
+// run as root.
+TEST(MainJob, AUsersOwnLockFolderIsPrivateOrRefused) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("runuser").isEmpty())
+        GTEST_SKIP() << "needs root and runuser to run the program as another user";
+    const QFileInfo engineDefault("/tmp/firebird");
+    QTemporaryDir dir;
+    const QString home = dir.filePath("home");
+    QDir().mkpath(home);
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.start("runuser", QStringList{"-u", "nobody", "--", "env", "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
+                                       "XDG_CACHE_HOME=" + home + "/cache", "QT_QPA_PLATFORM=offscreen",
+                                       QStringLiteral(MARLITH_PROGRAM)} + args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    };
+    ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(home).constData(), 65534, 65534), 0);
+    if (engineDefault.isDir() && engineDefault.isWritable() && engineDefault.ownerId() == 65534)
+        GTEST_SKIP() << "nobody may write the engine's own lock folder here";
+    const QString mine = QStringLiteral("/tmp/marlith-firebird-65534");
+    QDir(mine).removeRecursively();
+    const auto made = run({"init-db", "--demo", home + "/demo.fdb"});
+    ASSERT_EQ(made.first, 0) << made.second.toStdString();
+    const auto listed = run({"orders", "P2026-002"});
+    EXPECT_EQ(listed.first, 0) << listed.second.toStdString();
+    const QFileInfo folder(mine);
+    EXPECT_TRUE(folder.isDir());
+    EXPECT_EQ(folder.ownerId(), 65534u);
+    EXPECT_EQ(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+
+    QDir(mine).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(mine));  // root's, open to all
+    QFile::setPermissions(mine, QFile::Permissions(0x7777));
+    const auto refused = run({"orders", "P2026-002"});
+    EXPECT_EQ(refused.first, 1);
+    EXPECT_TRUE(refused.second.contains("is not a private folder")) << refused.second.toStdString();
+    QDir(mine).removeRecursively();
+}
+
 TEST(MainJob, ASignalClosesTheWindowInOrder) {
     testsupport::TestDatabase database;
     database.Run(mrptest::Product("A", "Assembly") + mrptest::Bom("A", "M1", "3") + mrptest::Order("B1", "P1") +
