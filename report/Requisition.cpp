@@ -11,11 +11,14 @@ const QStringList kHeader = {
     "  (SELECT FIRST 1 P.PROJ_NAME FROM PROJ_ITEM P WHERE P.PROJ_ID = M.PROJ_ID) AS PROJ_NAME",
     "FROM PETITION_MASTER M WHERE M.MASTERBILLID = :MASTERBILLID"};
 
-// In the order the write inserted them: one key-in time for the whole list, then the
-// rows' physical order, which is the order of their inserts.
+// In the order the write inserted them: the requisition has no line number, and the
+// rows come back in their stored order, which is the order of their inserts (read
+// through the index on MASTERBILLID, the engine visits the rows by record number).
+// Not "ORDER BY RDB$DB_KEY": the keys sort as bytes, which scrambles rows beyond the
+// first few hundred.
 const QStringList kLines = {
     "SELECT PROD_ID, PROD_NAME, UNITNAME, QTY, STD_COST, AMT FROM PETITION_SUB",
-    "WHERE MASTERBILLID = :MASTERBILLID ORDER BY KEYINTIME, RDB$DB_KEY"};
+    "WHERE MASTERBILLID = :MASTERBILLID"};
 
 }  // namespace
 

@@ -57,8 +57,9 @@ TEST(PrintCommand, APrintedRequisitionHoldsItsHeaderLinesTotalAndPages) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     testsupport::TestDatabase database;
     QString script = Product("A", "組合件") + Product("M1", "螺絲包", "包", "12.5") + Bom("A", "M1", "3", "1");
-    // Enough materials for a second page.
-    for (int i = 2; i <= 60; ++i)
+    // Enough materials for several pages, and more rows than one byte of a record number
+    // holds (the lines' order must not depend on how record keys sort).
+    for (int i = 2; i <= 300; ++i)
         script += Product(QString("M%1").arg(i), QString("封邊條%1號").arg(i), "捲", "2") +
                   Bom("A", QString("M%1").arg(i), "1", "1");
     script += Order("SO1", "P1") + Line("SO1", "A", "2") +
@@ -80,12 +81,18 @@ TEST(PrintCommand, APrintedRequisitionHoldsItsHeaderLinesTotalAndPages) {
 
     const QString text = PdfText(pdf);
     for (const QString& expected : {QString("請購單"), number, QString("P1"), QString("台北門市改裝"), QString("S01"),
-                                    QString("螺絲包"), QString("M60"), QString("封邊條60號"), QString("合計"),
-                                    QString("第 1 頁，共 2 頁"), QString("第 2 頁，共 2 頁")})
+                                    QString("螺絲包"), QString("M300"), QString("封邊條300號"), QString("合計"),
+                                    QString("第 1 頁，共 "), QString("第 2 頁，共 ")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
-    // M1: 2 x 3 = 6 at 12.50 (a whole amount of 75); 59 others: 2 each at 2 = 4: 236.
+    // M1: 2 x 3 = 6 at 12.50 (a whole amount of 75); 299 others: 2 each at 2 = 4: 1,196.
     EXPECT_TRUE(text.contains(QRegularExpression("M1\\s+螺絲包\\s+包\\s+6\\s+12\\.50\\s+75"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression("合計\\s+311"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("合計\\s+1,271"))) << text.toStdString();
+    // The lines in the order the requisition was written: M1, M2, ..., M300.
+    std::vector<int> order;
+    const QRegularExpression code("^\\s*M(\\d+)\\s", QRegularExpression::MultilineOption);
+    for (auto it = code.globalMatch(text); it.hasNext();) order.push_back(it.next().captured(1).toInt());
+    ASSERT_EQ(order.size(), 300u);
+    for (size_t i = 0; i < order.size(); ++i) ASSERT_EQ(order[i], int(i) + 1) << "line " << i;
 
     // An unknown number is an error, and no file is written (an existing one stays).
     const QString missing = dir.filePath("missing.pdf");
