@@ -194,4 +194,27 @@ private:
     std::vector<DataSource*> sources_;
 };
 
+// Keeps a data set's controls from following a walk, however the walk ends.
+class QuietControls {
+public:
+    explicit QuietControls(DataSet& set) : set_(set) { set_.DisableControls(); }
+    ~QuietControls() { set_.EnableControls(); }
+    QuietControls(const QuietControls&) = delete;
+    QuietControls& operator=(const QuietControls&) = delete;
+
+private:
+    DataSet& set_;
+};
+
+// Calls row() with the set on each record from the first, its links hearing nothing
+// meanwhile; the current record is the same afterwards (unless row() throws).
+template <class Row>
+void ForEachRecord(DataSet& set, Row row) {
+    if (!set.Active() || set.IsEmpty()) return;
+    const int keep = set.RecNo();
+    QuietControls quiet(set);
+    for (set.First(); !set.Eof(); set.Next()) row();
+    if (keep > 0) set.SetRecNo(keep);
+}
+
 }  // namespace data

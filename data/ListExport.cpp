@@ -33,11 +33,6 @@ void AppendCsvField(QString& out, const QString& text) {
 
 }  // namespace
 
-QString CsvField(const QString& text) {
-    QString out;
-    AppendCsvField(out, text);
-    return out;
-}
 
 QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options) {
     std::vector<Field*> fields;
@@ -54,19 +49,8 @@ QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options) {
         out += QLatin1Char('\n');
     };
     appendRow([&options](const Field* f) { return options.displayNames ? f->displayName() : f->fieldName(); });
-    if (set.Active() && !set.IsEmpty()) {
-        const int keep = set.RecNo();
-        set.DisableControls();
-        try {
-            out.reserve(qsizetype(set.RecordCount()) * qsizetype(fields.size()) * 8);
-            for (set.First(); !set.Eof(); set.Next()) appendRow([](const Field* f) { return f->AsString(); });
-        } catch (...) {
-            set.EnableControls();
-            throw;
-        }
-        if (keep > 0) set.SetRecNo(keep);
-        set.EnableControls();
-    }
+    if (set.Active()) out.reserve(qsizetype(set.RecordCount()) * qsizetype(fields.size()) * 8);
+    ForEachRecord(set, [&] { appendRow([](const Field* f) { return f->AsString(); }); });
     QByteArray bytes = options.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     bytes += out.toUtf8();
     return bytes;
@@ -109,33 +93,22 @@ QByteArray DataSetAsJson(DataSet& set) {
     }
     QByteArray out;
     bool first = true;
-    if (set.Active() && !set.IsEmpty()) {
-        const int keep = set.RecNo();
-        set.DisableControls();
-        try {
-            for (set.First(); !set.Eof(); set.Next()) {
-                out += first ? "[\n{" : ",\n{";
-                first = false;
-                for (int i = 0; i < n; ++i) {
-                    const Field* f = set.Fields(i);
-                    if (i) out += ',';
-                    out += names[size_t(i)];
-                    if (f->IsNull())
-                        out += "null";
-                    else if (f->type() == FieldType::Text)
-                        AppendJsonString(out, f->AsString());
-                    else
-                        out += f->AsString().toUtf8();
-                }
-                out += '}';
-            }
-        } catch (...) {
-            set.EnableControls();
-            throw;
+    ForEachRecord(set, [&] {
+        out += first ? "[\n{" : ",\n{";
+        first = false;
+        for (int i = 0; i < n; ++i) {
+            const Field* f = set.Fields(i);
+            if (i) out += ',';
+            out += names[size_t(i)];
+            if (f->IsNull())
+                out += "null";
+            else if (f->type() == FieldType::Text)
+                AppendJsonString(out, f->AsString());
+            else
+                out += f->AsString().toUtf8();
         }
-        if (keep > 0) set.SetRecNo(keep);
-        set.EnableControls();
-    }
+        out += '}';
+    });
     out += first ? "[]\n" : "\n]\n";
     return out;
 }

@@ -12,9 +12,6 @@ namespace data {
 
 class DataSet;
 
-// One field as CSV writes it.
-QString CsvField(const QString& text);
-
 struct CsvOptions {
     // The header row: false, the fields' names (what scripts match on); true, their
     // display names (the titles a grid shows).

@@ -48,18 +48,6 @@ void DefineOrderList(data::QueryTable& t) {
     }
 }
 
-// Keeps a data set's controls from following a walk, however the walk ends.
-class ControlsDisabled {
-public:
-    explicit ControlsDisabled(data::DataSet& set) : set_(set) { set_.DisableControls(); }
-    ~ControlsDisabled() { set_.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-private:
-    data::DataSet& set_;
-};
-
 std::optional<double> OptionalFloat(const data::Field* f) {
     if (f->IsNull()) return std::nullopt;
     return f->AsFloat();
@@ -215,7 +203,7 @@ void RequisitionEngine::DefineMaterialList() {
 }
 
 void RequisitionEngine::FillMaterialList(const std::vector<MaterialRow>& rows) {
-    ControlsDisabled quiet(materials_);
+    data::QuietControls quiet(materials_);
     try {
         materials_.EmptyDataSet();
         std::vector<data::Field*> f;
@@ -248,9 +236,7 @@ std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {
     std::vector<data::Field*> f;
     for (const QString& name : kMaterialFields) f.push_back(materials_.FieldByName(name));
     // The grid does not follow the walk; the current row is kept.
-    const int current = materials_.RecNo();
-    ControlsDisabled quiet(materials_);
-    for (materials_.First(); !materials_.Eof(); materials_.Next()) {
+    data::ForEachRecord(materials_, [&] {
         MaterialRow r;
         r.prodId = f[kProdId]->AsString();
         r.prodName = f[kProdName]->AsString();
@@ -263,8 +249,7 @@ std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {
         r.mItem = f[kMItem]->AsString();
         if (!r.mainProd.isEmpty()) r.assemblies << r.mainProd;
         rows.push_back(std::move(r));
-    }
-    if (current > 0) materials_.SetRecNo(current);
+    });
     return rows;
 }
 
@@ -304,7 +289,7 @@ void RequisitionEngine::ExpandMaterials() {
     {
         orderItems_.CheckBrowseMode();
         const int current = orderItems_.RecNo();
-        ControlsDisabled quiet(orderItems_);
+        data::QuietControls quiet(orderItems_);
         data::Field* bill = orderItems_.FieldByName("MASTERBILLID");
         data::Field* project = orderItems_.FieldByName("PROJ_ID");
         for (orderItems_.First(); !orderItems_.Eof(); orderItems_.Next())

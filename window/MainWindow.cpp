@@ -228,12 +228,9 @@ bool TFormMarlith::ExportGridCsv(skinctrls::TbsSkinDBGrid* grid) {
     const QString list = grid->objectName() == QLatin1String("bsSkinDBGrid1") ? QStringLiteral("訂購商品")
                                                                                : QStringLiteral("物料需求");
     const QString project = engine_->projectCode().trimmed();
-    const QString suggested =
-        QDir::home().filePath((project.isEmpty() ? list : project + QLatin1Char('-') + list) + QStringLiteral(".csv"));
-    const QString path = options_.chooseExportFile
-                             ? options_.chooseExportFile(suggested)
-                             : QFileDialog::getSaveFileName(this, QStringLiteral("匯出 CSV"), suggested,
-                                                            QStringLiteral("CSV (*.csv)"));
+    const QString path = AskForFile(QStringLiteral("匯出 CSV"),
+                                    (project.isEmpty() ? list : project + QLatin1Char('-') + list) + QStringLiteral(".csv"),
+                                    QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty()) return false;
     data::CsvOptions csv;
     csv.displayNames = true;
@@ -439,12 +436,15 @@ void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
         Guard([this, number = report.number] { PrintRequisition(number); });
 }
 
+QString TFormMarlith::AskForFile(const QString& title, const QString& fileName, const QString& filter) {
+    const QString suggested = QDir::home().filePath(fileName);
+    return options_.chooseExportFile ? options_.chooseExportFile(suggested)
+                                     : QFileDialog::getSaveFileName(this, title, suggested, filter);
+}
+
 bool TFormMarlith::PrintRequisition(const QString& number) {
-    const QString suggested = QDir::home().filePath(QStringLiteral("請購單-%1.pdf").arg(number));
-    const QString path = options_.chooseExportFile
-                             ? options_.chooseExportFile(suggested)
-                             : QFileDialog::getSaveFileName(this, QStringLiteral("列印請購單"), suggested,
-                                                            QStringLiteral("PDF (*.pdf)"));
+    const QString path = AskForFile(QStringLiteral("列印請購單"), QStringLiteral("請購單-%1.pdf").arg(number),
+                                    QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return false;
     report::SaveRequisitionPdf(report::LoadRequisition(reading_, number), path);
     return true;

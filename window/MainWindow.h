@@ -139,6 +139,9 @@ private:
     void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
+    // Where to write a file: fileName in the clerk's home folder offered in the file
+    // dialog (or to the options' chooser); empty when nothing is to be written.
+    QString AskForFile(const QString& title, const QString& fileName, const QString& filter);
     int ShowMessage(const QString& text, skinctrls::TMsgDlgType kind,
                     skinctrls::TMsgDlgButtons buttons = skinctrls::MsgButton(skinctrls::mbOK));
 
