@@ -70,8 +70,8 @@ public:
 
     const QString& name() const { return name_; }
 
-    // Creates the table unless the catalogue already has it (an existing table is used
-    // unchanged).
+    // Creates the table, with an index on masterbillid, unless the catalogue already has
+    // it (an existing table is used unchanged).
     void CreateIfMissing(TableCatalogue& catalogue);
     void Empty();
     // One row per (order number, project code), through one prepared insert.
