@@ -4,8 +4,9 @@
 //   expand --format csv   against one recursive query computing the same rows in isql-fb
 //                         (a count and a sum over them, so that the floor is the engine's
 //                         walk of the bill, not its output);
-//   requisition           against isql-fb inserting the same rows into PETITION_SUB with
-//                         one INSERT ... SELECT over that query, committed;
+//   requisition           against isql-fb inserting the same lines into PETITION_SUB with
+//                         one INSERT ... SELECT over that query, committed: the 28 columns
+//                         the program writes (and, as first measured, 9 of them);
 //   expand --format json  against the same command with --format csv.
 // Every process starts from a fresh copy of the database (a requisition transfers the
 // project). Prints the best of N runs of each (default 3), and the ratios.
@@ -122,13 +123,29 @@ int main(int argc, char** argv) {
         const QByteArray count = QByteArray("SET HEADING OFF;\n") + kRecursive +
                                  "SELECT COUNT(*), SUM(M.QTY) FROM M WHERE NOT EXISTS "
                                  "(SELECT 1 FROM PD_BOM X WHERE X.PROD_ID = M.PROD_ID);\n";
-        const QByteArray insert = QByteArray("INSERT INTO PETITION_SUB (MASTERBILLID, KEYINTIME, PROD_ID, PROD_NAME, "
-                                             "QTY, UNITNAME, STD_COST, AMT, ORDER_ID) ") +
-                                  kRecursive +
-                                  "SELECT 'FLOOR', '00:00:00', M.PROD_ID, P.PROD_NAME, M.QTY, P.UNITNAME, "
-                                  "P.STD_COST, M.QTY * P.STD_COST, M.MASTERBILLID FROM M LEFT JOIN PRODUCT P ON "
-                                  "P.PROD_ID = M.PROD_ID WHERE NOT EXISTS (SELECT 1 FROM PD_BOM X WHERE X.PROD_ID = "
-                                  "M.PROD_ID);\nCOMMIT;\n";
+        // The lines as the program writes them: all 28 columns, the product's columns from
+        // PRODUCT, the header's as constants.
+        const QByteArray insert =
+            QByteArray("INSERT INTO PETITION_SUB (MASTERBILLID, KEYINTIME, PROD_ID, PROD_NAME, PROD_SCALE, V_QTY, "
+                       "V_PRICE, QTY, UNITNAME, SALE_PRICE, STD_COST, AMT, TEMPPRODID, PROVIDER_ID, PROVIDER_NAME, "
+                       "PD_ITEMID, PROD_BARCODE, PACK_QTY, BILL_DATE, EMPLOYEE_ID, EMPLOYEE_NAME, STORE_ID, "
+                       "TRAN_CODE, CLOSED, CHG_DATE, CHG_USER, NOW_QTY, ORDER_ID) ") +
+            kRecursive +
+            "SELECT 'FLOOR', '00:00:00', M.PROD_ID, P.PROD_NAME, COALESCE(P.PROD_SCALE, ''), M.QTY, "
+            "COALESCE(P.STD_COST, 0), M.QTY, P.UNITNAME, COALESCE(P.SALE_PRICE, 0), COALESCE(P.STD_COST, 0), "
+            "M.QTY * COALESCE(P.STD_COST, 0), M.PROD_ID, COALESCE(P.PROVIDER_ID, ''), "
+            "COALESCE(P.PROVIDER_NAME, ''), COALESCE(P.PD_ITEMID, ''), COALESCE(P.PROD_BARCODE, ''), 1, "
+            "'2026/01/01', 'A001', '', 'S01', 'N', 'N', '2026/01/01', 'A001', COALESCE(P.NOW_QTY, 0), "
+            "M.MASTERBILLID FROM M LEFT JOIN PRODUCT P ON P.PROD_ID = M.PROD_ID WHERE NOT EXISTS "
+            "(SELECT 1 FROM PD_BOM X WHERE X.PROD_ID = M.PROD_ID);\nCOMMIT;\n";
+        // The floor first measured: nine of the columns.
+        const QByteArray insertNine = QByteArray("INSERT INTO PETITION_SUB (MASTERBILLID, KEYINTIME, PROD_ID, "
+                                                 "PROD_NAME, QTY, UNITNAME, STD_COST, AMT, ORDER_ID) ") +
+                                      kRecursive +
+                                      "SELECT 'FLOOR', '00:00:00', M.PROD_ID, P.PROD_NAME, M.QTY, P.UNITNAME, "
+                                      "P.STD_COST, M.QTY * P.STD_COST, M.MASTERBILLID FROM M LEFT JOIN PRODUCT P ON "
+                                      "P.PROD_ID = M.PROD_ID WHERE NOT EXISTS (SELECT 1 FROM PD_BOM X WHERE "
+                                      "X.PROD_ID = M.PROD_ID);\nCOMMIT;\n";
         const QStringList isqlArgs = {"-q", "-user", "SYSDBA", b.work};
 
         std::printf("project L: %lld material rows; best of %d fresh processes each\n\n", kL.FinalRows(), b.runs);
@@ -141,7 +158,9 @@ int main(int argc, char** argv) {
         row("marlith expand --format csv", csv, "isql-fb: recursive query, count and sum", countFloor);
         const double requisition = b.Best(b.marlith, {"requisition", bench::kBenchProject});
         const double insertFloor = b.Best(b.isql, isqlArgs, insert);
-        row("marlith requisition", requisition, "isql-fb: INSERT ... SELECT over it, commit", insertFloor);
+        row("marlith requisition", requisition, "isql-fb: INSERT ... SELECT of the lines", insertFloor);
+        const double nineFloor = b.Best(b.isql, isqlArgs, insertNine);
+        row("  (against 9 of the 28 columns)", requisition, "isql-fb: the same, 9 columns", nineFloor);
         const double json = b.Best(b.marlith, {"expand", bench::kBenchProject, "--format", "json"});
         row("marlith expand --format json", json, "marlith expand --format csv", csv);
     } catch (const std::exception& e) {

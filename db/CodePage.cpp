@@ -140,7 +140,8 @@ public:
     }
 
     QString Decode(const char* data, size_t size) const;
-    QByteArray Encode(const QString& text, const QString& page) const;
+    // Appends the bytes of text to out (out is left as it was when text is refused).
+    void EncodeAppend(const QString& text, QByteArray& out, const QString& page) const;
 
 private:
     Windows950();
@@ -251,17 +252,26 @@ QString Windows950::Decode(const char* data, size_t size) const {
     return out;
 }
 
-QByteArray Windows950::Encode(const QString& text, const QString& page) const {
+void Windows950::EncodeAppend(const QString& text, QByteArray& out, const QString& page) const {
     const QChar* s = text.constData();
     const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n && s[i].unicode() < 0x80) ++i;
-    if (i == n) return text.toLatin1();
-
-    QByteArray out(n * 2, Qt::Uninitialized);
-    char* const begin = out.data();
+    const qsizetype start = out.size();
+    // Two bytes a character at most; resizing within the capacity the buffer already has
+    // allocates nothing, which a statement bound for every line of a long list relies on.
+    out.resize(start + n * 2);
+    char* const begin = out.data() + start;
     char* w = begin;
-    for (qsizetype k = 0; k < i; ++k) *w++ = static_cast<char>(s[k].unicode());
+    qsizetype i = 0;
+    for (; i < n && s[i].unicode() < 0x80; ++i) *w++ = static_cast<char>(s[i].unicode());
+    // Refused text leaves the buffer as it was.
+    struct Restore {
+        QByteArray& out;
+        qsizetype size;
+        bool armed = true;
+        ~Restore() {
+            if (armed) out.resize(size);
+        }
+    } restore{out, start};
     // A reserved lone byte just written: the next byte must not make a character with it.
     unsigned loneLead = 0;
     qsizetype loneAt = 0;
@@ -299,8 +309,8 @@ QByteArray Windows950::Encode(const QString& text, const QString& page) const {
         }
         i += used;
     }
-    out.resize(w - begin);
-    return out;
+    restore.armed = false;
+    out.resize(start + (w - begin));
 }
 
 CodePage::CodePage(const QString& name) : name_(name), iconvName_(IconvName(name)) {
@@ -318,8 +328,18 @@ CodePage::CodePage(const CodePage&) = default;
 CodePage& CodePage::operator=(const CodePage&) = default;
 
 QByteArray CodePage::Encode(const QString& text) const {
-    if (text.isEmpty()) return {};
-    if (cp950_) return cp950_->Encode(text, name_);
+    QByteArray out;
+    EncodeAppend(text, out);
+    return out;
+}
+
+void CodePage::EncodeAppend(const QString& text, QByteArray& out) const {
+    if (text.isEmpty()) return;
+    if (cp950_) return cp950_->EncodeAppend(text, out, name_);
+    out += EncodeThroughIconv(text);
+}
+
+QByteArray CodePage::EncodeThroughIconv(const QString& text) const {
     Iconv cv(iconvName_, "UTF-8");
     QByteArray in = text.toUtf8();
     QByteArray out(in.size() * 2 + 8, Qt::Uninitialized);

@@ -60,12 +60,17 @@ public:
     // Throws DbError naming the character when text holds one the page cannot store:
     // a value is never written altered.
     QByteArray Encode(const QString& text) const;
+    // The same, appended to out; refused text leaves out as it was. A buffer reused from
+    // one value to the next allocates only while it grows.
+    void EncodeAppend(const QString& text, QByteArray& out) const;
     // Reading never fails. The Windows Big5 page gives every byte string a text that
     // encodes back to it (see above); other pages decode invalid bytes to U+FFFD.
     QString Decode(const QByteArray& bytes) const;
     QString Decode(const char* data, size_t size) const;
 
 private:
+    QByteArray EncodeThroughIconv(const QString& text) const;
+
     QString name_;
     std::string iconvName_;
     const Windows950* cp950_ = nullptr;  // the Windows Big5 page's tables, shared and never freed

@@ -472,7 +472,8 @@ struct Query::Impl {
     XSQLDA* out = nullptr;
     std::vector<QByteArray> outBuffers;
     std::vector<short> outNulls;
-    std::vector<QByteArray> inStorage;     // text values
+    QByteArray inTexts;                    // text values, one after another
+    std::vector<qsizetype> inTextAt;       // where each text parameter's value starts (-1: not a text)
     std::vector<std::int64_t> inNumbers;   // whole numbers and floats, 8 bytes a parameter
     QByteArray inZeros;                    // what a null parameter points at
     std::vector<short> inNulls;
@@ -665,10 +666,12 @@ void Query::Prepare() {
 void Query::Bind() {
     XSQLDA* in = d_->in;
     // Storage for this execution's values; the XSQLVARs point into it until the next bind.
-    // Numbers and nulls reuse theirs from one execution to the next: a statement run for
-    // every line of a long list would otherwise allocate for each value.
-    std::vector<QByteArray>& storage = d_->inStorage;
-    storage.resize(size_t(in->sqld));
+    // It is reused from one execution to the next, texts in one buffer: a statement run
+    // for every line of a long list would otherwise allocate for each value.
+    QByteArray& texts = d_->inTexts;
+    texts.resize(0);
+    std::vector<qsizetype>& textAt = d_->inTextAt;
+    textAt.assign(size_t(in->sqld), -1);
     std::vector<std::int64_t>& numbers = d_->inNumbers;
     numbers.resize(size_t(in->sqld));
     std::vector<short>& nulls = d_->inNulls;
@@ -677,37 +680,40 @@ void Query::Bind() {
     int longest = 8;
     for (int i = 0; i < in->sqld; ++i) longest = std::max<int>(longest, in->sqlvar[i].sqllen);
     if (d_->inZeros.size() < longest + 2) d_->inZeros = QByteArray(longest + 2, '\0');
+    // Only an error names a parameter.
+    auto name = [&](int i) {
+        if (positional_) return QString::number(i + 1);
+        return i < d_->paramNames.size() ? d_->paramNames[i] : QString();
+    };
     for (int i = 0; i < in->sqld; ++i) {
         XSQLVAR& v = in->sqlvar[i];
-        QString name;
-        QVariant value;
+        const QVariant* value = nullptr;
         if (positional_) {
-            name = QString::number(i + 1);
             if (size_t(i) >= positionalValues_.size())
-                throw DbError("no value for parameter " + name.toStdString());
-            value = positionalValues_[size_t(i)];
+                throw DbError("no value for parameter " + name(i).toStdString());
+            value = &positionalValues_[size_t(i)];
         } else {
-            name = i < d_->paramNames.size() ? d_->paramNames[i] : QString();
-            const auto it = paramValues_.constFind(name);
-            if (it == paramValues_.cend()) throw DbError("no value for parameter '" + name.toStdString() + "'");
-            value = *it;
+            const auto it = paramValues_.constFind(name(i));
+            if (it == paramValues_.cend()) throw DbError("no value for parameter '" + name(i).toStdString() + "'");
+            value = &*it;
         }
         v.sqlind = &nulls[i];
         v.sqlscale = 0;
-        if (value.isNull()) {
+        if (value->isNull()) {
             nulls[i] = -1;
             v.sqltype = static_cast<ISC_SHORT>((v.sqltype & ~1) | 1);
             v.sqldata = d_->inZeros.data();
             continue;
         }
-        switch (value.typeId()) {
+        switch (value->typeId()) {
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::Long:
         case QMetaType::Short:
         case QMetaType::Bool: {
-            const qint64 x = value.toLongLong();
+            const qint64 x = value->typeId() == QMetaType::Int ? *static_cast<const int*>(value->constData())
+                                                                : value->toLongLong();
             std::memcpy(&numbers[size_t(i)], &x, sizeof x);
             v.sqltype = SQL_INT64 | 1;
             v.sqllen = sizeof x;
@@ -716,7 +722,7 @@ void Query::Bind() {
         }
         case QMetaType::Double:
         case QMetaType::Float: {
-            const double x = value.toDouble();
+            const double x = value->toDouble();
             std::memcpy(&numbers[size_t(i)], &x, sizeof x);
             v.sqltype = SQL_DOUBLE | 1;
             v.sqllen = sizeof x;
@@ -724,17 +730,28 @@ void Query::Bind() {
             continue;
         }
         default: {
-            storage[i] = connection_.codePage().Encode(value.toString());
-            if (storage[i].size() > 32765)
-                throw DbError("value of parameter '" + name.toStdString() + "' is too long");
+            const qsizetype at = texts.size();
+            if (value->typeId() == QMetaType::QString)
+                connection_.codePage().EncodeAppend(*static_cast<const QString*>(value->constData()), texts);
+            else
+                connection_.codePage().EncodeAppend(value->toString(), texts);
+            const qsizetype size = texts.size() - at;
+            if (size > 32765) throw DbError("value of parameter '" + name(i).toStdString() + "' is too long");
+            textAt[size_t(i)] = at;
             v.sqltype = SQL_TEXT | 1;
             v.sqlsubtype = 0;  // no character set: the code page's bytes travel as they are
-            v.sqllen = static_cast<ISC_SHORT>(storage[i].size());
-            if (storage[i].isEmpty()) storage[i] = QByteArray(1, '\0'), v.sqllen = 0;
+            v.sqllen = static_cast<ISC_SHORT>(size);
             break;
         }
         }
-        v.sqldata = storage[i].data();
+    }
+    // The texts' buffer has stopped growing: point at it now. An empty text points at the
+    // zeros with a length of 0.
+    for (int i = 0; i < in->sqld; ++i) {
+        const qsizetype at = textAt[size_t(i)];
+        if (at < 0) continue;
+        XSQLVAR& v = in->sqlvar[i];
+        v.sqldata = v.sqllen == 0 ? d_->inZeros.data() : texts.data() + at;
     }
 }
 

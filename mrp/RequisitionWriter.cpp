@@ -135,7 +135,7 @@ struct LineValues {
 LineValues Line(const MaterialRow& r, const ProductLine& p) {
     // QTY as the list hands it over, as text: 45 x 0.7 is 31.5 there, not the
     // 31.499999999999996 the multiplication leaves in binary.
-    const int qty = WholeNumber(FloatOr(r.qty, 0), "the quantity (QTY) of " + r.prodId);
+    const int qty = WholeNumber(FloatOr(r.qty, 0), [&r] { return "the quantity (QTY) of " + r.prodId; });
     return {qty, Amount(qty, p.stdCost, r.prodId)};
 }
 

@@ -53,17 +53,22 @@ bool InIntRange(double v) {
 
 }  // namespace
 
-int WholeNumber(double value, const QString& what) {
+int WholeNumber(double value, const std::function<QString()>& what) {
     const double r = db::RoundHalfEven(value);
     if (!InIntRange(r))
         throw RuleError(QString("%1 is %2, outside the whole numbers a requisition line can hold")
-                            .arg(what, db::FloatToText(value))
+                            .arg(what(), db::FloatToText(value))
                             .toStdString());
     return static_cast<int>(r);
 }
 
+int WholeNumber(double value, const QString& what) {
+    return WholeNumber(value, [&what] { return what; });
+}
+
 int Amount(int wholeQuantity, double standardCost, const QString& product) {
-    return WholeNumber(static_cast<double>(wholeQuantity) * standardCost, "the amount (AMT) of " + product);
+    return WholeNumber(static_cast<double>(wholeQuantity) * standardCost,
+                       [&product] { return "the amount (AMT) of " + product; });
 }
 
 QString SqlLiteral(const QString& value) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -54,6 +55,9 @@ double RequisitionQuantity(double quantity, double divisor, const QString& assem
 // 2, 3.5 -> 4); whole values pass unchanged. A value outside the 32-bit range, or one
 // that is not a finite number, throws RuleError with `what` in the message.
 int WholeNumber(double value, const QString& what);
+// The same, with `what` built only when the value is refused (a requisition's every line
+// passes here).
+int WholeNumber(double value, const std::function<QString()>& what);
 
 // AMT of a requisition line: the whole-number quantity times the standard cost, rounded
 // half to even to a whole number (12 x 30 -> 360; 3 x 2.5 -> 8); outside the 32-bit

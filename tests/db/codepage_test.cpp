@@ -117,6 +117,11 @@ TEST(CodePage, RefusesTextThePageCannotStoreNamingTheCharacter) {
             EXPECT_NE(message.find(named), std::string::npos) << message;
             EXPECT_NE(message.find("cannot be stored in code page Big5"), std::string::npos) << message;
         }
+        // Appended to the values before it, refused text leaves them as they were.
+        QByteArray values("ab");
+        big5.EncodeAppend(QStringLiteral("一"), values);
+        EXPECT_THROW(big5.EncodeAppend(text, values), DbError);
+        EXPECT_EQ(values, Bytes("6162a440"));
     }
 }
 

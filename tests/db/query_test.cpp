@@ -140,6 +140,49 @@ TEST_F(QueryTest, ParametersTakeTheTypeOfTheirValue) {
     EXPECT_THROW(missing.Open(), DbError);
 }
 
+// One prepared insert run again and again, as a requisition's lines are written: every
+// execution's texts reach the row whole, whatever the lengths before them.
+TEST_F(QueryTest, ARepeatedStatementWritesEachExecutionsTexts) {
+    struct Line {
+        QString id, name, unit;
+        QVariant qty;
+    };
+    const std::vector<Line> lines = {
+        {"R1", QString(50, QChar('N')), "PCS", 3},
+        {"R2", "", "", 0},
+        {"R3", QStringLiteral("螺絲釘"), QStringLiteral("個"), QVariant()},
+        {"R4", "n", QString(10, QChar('u')), -7},
+        {"R5", QStringLiteral("不鏽鋼板 304"), "", 12},
+    };
+    connection_.StartTransaction();
+    Query ins(connection_);
+    ins.Add("INSERT INTO PETITION_SUB (MASTERBILLID, PROD_NAME, V_QTY, UNITNAME) VALUES (:M, :NAME, :Q, :UNIT)");
+    for (const Line& l : lines) {
+        ins.SetParam("M", l.id);
+        ins.SetParam("NAME", l.name);
+        ins.SetParam("Q", l.qty);
+        ins.SetParam("UNIT", l.unit);
+        ins.Execute();
+    }
+    Query sel(connection_);
+    sel.Add("SELECT MASTERBILLID, PROD_NAME, V_QTY, UNITNAME FROM PETITION_SUB WHERE MASTERBILLID STARTING WITH 'R'");
+    sel.Add("ORDER BY MASTERBILLID");
+    sel.Open();
+    for (const Line& l : lines) {
+        ASSERT_FALSE(sel.Eof());
+        EXPECT_EQ(sel.Fields(0).AsString(), l.id);
+        EXPECT_EQ(sel.Fields(1).AsString(), l.name) << l.id.toStdString();
+        EXPECT_EQ(sel.Fields(2).IsNull(), l.qty.isNull()) << l.id.toStdString();
+        if (!l.qty.isNull()) {
+            EXPECT_EQ(sel.Fields(2).AsInteger(), l.qty.toInt());
+        }
+        EXPECT_EQ(sel.Fields(3).AsString(), l.unit) << l.id.toStdString();
+        sel.Next();
+    }
+    EXPECT_TRUE(sel.Eof());
+    connection_.Rollback();
+}
+
 TEST_F(QueryTest, ExplicitTransactionsAndReadCommitted) {
     Connection reader;
     reader.SetParams(database_->params());
