@@ -1,6 +1,7 @@
 #include "data/DataSet.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "data/DataSource.h"
 
@@ -199,6 +200,27 @@ void DataSet::StartInsert(bool append) {
     modified_ = false;
     state_ = DataSetState::Insert;
     Notify(DataEvent::StateChanged);
+    Notify(DataEvent::DataSetChanged);
+}
+
+void DataSet::AppendRows(std::vector<std::vector<QVariant>> rows) {
+    CheckActive();
+    CheckBrowseMode();
+    CheckCanModify();
+    for (std::vector<QVariant>& row : rows) {
+        if (row.size() != fields_.size())
+            Fail(QStringLiteral("A row of %1 values for %2 fields").arg(row.size()).arg(fields_.size()));
+        for (const auto& f : fields_) {
+            QVariant& value = row[static_cast<size_t>(f->index())];
+            value = f->Convert(value);
+            if (f->required() && !value.isValid())
+                Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+        }
+    }
+    if (rows.empty()) return;
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    cur_ = static_cast<int>(rows_.size()) - 1;
+    bof_ = eof_ = false;
     Notify(DataEvent::DataSetChanged);
 }
 

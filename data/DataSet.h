@@ -119,6 +119,12 @@ public:
     // the last row was deleted. Deleting an unposted inserted row cancels it. Throws on
     // an empty set.
     void Delete();
+    // Appends rows at the end, each a value per field in field order, as Append, setting
+    // every field and Post would one row after another: values converted as the fields
+    // convert them, required fields checked. But in one step: a row refused appends none
+    // of them, and links hear one data-set-changed notification. The last row appended
+    // becomes current. A list of thousands of rows is filled this way.
+    void AppendRows(std::vector<std::vector<QVariant>> rows);
     bool Modified() const { return modified_; }
     // Posts a modified record, cancels an untouched one, leaves key entry.
     void CheckBrowseMode();

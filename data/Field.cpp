@@ -183,11 +183,19 @@ int Field::AsInteger() const {
 }
 
 QVariant Field::Convert(const QVariant& value) const {
+    auto checkLength = [this](const QString& text) {
+        if (def_.size > 0 && text.size() > def_.size)
+            throw DataError(QStringLiteral("Value too long for field '%1' (at most %2 characters)")
+                                .arg(def_.name)
+                                .arg(def_.size));
+    };
+    // Text for a text field, most of what a list is filled with, is checked where it lies.
+    if (def_.type == FieldType::Text && value.typeId() == QMetaType::QString) {
+        checkLength(*static_cast<const QString*>(value.constData()));
+        return value;
+    }
     QVariant v = ConvertValue(def_.type, value);
-    if (def_.type == FieldType::Text && def_.size > 0 && v.isValid() && v.toString().size() > def_.size)
-        throw DataError(QStringLiteral("Value too long for field '%1' (at most %2 characters)")
-                            .arg(def_.name)
-                            .arg(def_.size));
+    if (def_.type == FieldType::Text && v.isValid()) checkLength(v.toString());
     return v;
 }
 

@@ -114,7 +114,7 @@ void Expansion::Pass() {
 
 const std::vector<Expansion::ResolvedLine>& Expansion::ResolvedBill(const QString& prodId) {
     if (reuseBills_) {
-        if (auto it = bills_.constFind(prodId); it != bills_.cend()) return *it;
+        if (auto it = bills_.find(prodId); it != bills_.end()) return it->second;
     }
     std::vector<ResolvedLine> lines;
     for (const BillLine& b : source_.Bill(prodId)) {
@@ -133,7 +133,7 @@ const std::vector<Expansion::ResolvedLine>& Expansion::ResolvedBill(const QStrin
         scratch_ = std::move(lines);
         return scratch_;
     }
-    return *bills_.insert(prodId, std::move(lines));
+    return bills_.insert_or_assign(prodId, std::move(lines)).first->second;
 }
 
 void Expansion::Complete() {

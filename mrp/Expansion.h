@@ -9,10 +9,12 @@
 // every marked row first and then appends the components of each, in the order they were
 // collected, bill lines in the order the source returns them. Rows are never merged.
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace mrp {
@@ -129,7 +131,14 @@ private:
     int maxDepth_;
     bool reuseBills_;
     int passes_ = 0;
-    QHash<QString, std::vector<ResolvedLine>> bills_;  // reuseBills: each bill met so far
+    // A product code's hash for the bills met so far: Qt's seeded string hash costs more
+    // than the rest of a lookup, and a pass looks up every sub-assembly row.
+    struct CodeHash {
+        size_t operator()(const QString& code) const noexcept {
+            return std::hash<std::u16string_view>()(std::u16string_view(reinterpret_cast<const char16_t*>(code.constData()), size_t(code.size())));
+        }
+    };
+    std::unordered_map<QString, std::vector<ResolvedLine>, CodeHash> bills_;  // reuseBills: each bill met so far
     std::vector<ResolvedLine> scratch_;                // otherwise: the bill being built
 };
 

@@ -204,28 +204,24 @@ void RequisitionEngine::DefineMaterialList() {
 
 void RequisitionEngine::FillMaterialList(const std::vector<MaterialRow>& rows) {
     data::QuietControls quiet(materials_);
-    try {
-        materials_.EmptyDataSet();
-        std::vector<data::Field*> f;
-        for (int i = 0; i < materials_.FieldCount(); ++i) f.push_back(materials_.Fields(i));
-        for (const MaterialRow& r : rows) {
-            materials_.Append();
-            f[kProdId]->SetAsString(r.prodId);
-            f[kProdName]->SetAsString(r.prodName);
-            if (r.qty) f[kQty]->SetAsFloat(*r.qty);
-            f[kDivC]->SetAsFloat(r.divC);
-            f[kRQty]->SetAsFloat(r.rQty);
-            f[kUnitName]->SetAsString(r.unitName);
-            f[kMasterBillId]->SetAsString(r.masterBillId);
-            f[kMainProd]->SetAsString(r.mainProd);
-            f[kMItem]->SetAsString(r.mItem);
-            materials_.Post();
-        }
-        if (!materials_.IsEmpty()) materials_.First();
-    } catch (...) {
-        materials_.Cancel();
-        throw;
+    materials_.EmptyDataSet();
+    std::vector<std::vector<QVariant>> values;
+    values.reserve(rows.size());
+    for (const MaterialRow& r : rows) {
+        std::vector<QVariant> v(static_cast<size_t>(materials_.FieldCount()));
+        v[kProdId] = r.prodId;
+        v[kProdName] = r.prodName;
+        if (r.qty) v[kQty] = *r.qty;
+        v[kDivC] = r.divC;
+        v[kRQty] = r.rQty;
+        v[kUnitName] = r.unitName;
+        v[kMasterBillId] = r.masterBillId;
+        v[kMainProd] = r.mainProd;
+        v[kMItem] = r.mItem;
+        values.push_back(std::move(v));
     }
+    materials_.AppendRows(std::move(values));
+    if (!materials_.IsEmpty()) materials_.First();
 }
 
 std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "Tables.h"
+#include "data/DataSource.h"
 #include "data/MemTable.h"
 
 using namespace data;
@@ -167,6 +168,47 @@ TEST(DataSetTest, AppendInsertPostAndCancel) {
     t.FieldByName("QTY")->SetAsFloat(2.5);
     t.Post();
     EXPECT_EQ(t.FieldByName("QTY")->AsString(), "2.5");
+}
+
+// A list filled in one step holds what appending row by row would, converted as the fields
+// convert; a refused row leaves the table as it was.
+TEST(DataSetTest, AppendRowsConvertsChecksAndNotifiesOnce) {
+    MemTable t;
+    FillCodes(t, {"A"});
+    DataSource source(&t);
+    datatest::RecordingLink link;
+    link.SetDataSource(&source);
+    link.Take();
+    t.AppendRows({{QString("B"), QString("2.5"), 7.0}, {QString("C"), QVariant(), QVariant()}});
+    EXPECT_EQ(link.Take(), "changed");
+    EXPECT_EQ(AllCodes(t), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(t.RecNo(), 3);
+    t.SetRecNo(2);
+    EXPECT_EQ(t.FieldByName("QTY")->Value(), QVariant(2.5));
+    EXPECT_EQ(t.FieldByName("N")->Value(), QVariant(7));
+    link.Take();
+
+    struct Refused {
+        std::vector<QVariant> row;
+        const char* message;
+    };
+    const Refused refused[] = {
+        {{QVariant(), 1.0, 1}, "Field 'CODE' must have a value"},
+        {{QString("ELEVENCHARS"), 1.0, 1}, "Value too long for field 'CODE' (at most 10 characters)"},
+        {{QString("D"), QString("x"), 1}, "'x' is not a valid floating point value"},
+        {{QString("D"), 1.0}, "A row of 2 values for 3 fields"},
+    };
+    for (const Refused& r : refused) {
+        try {
+            t.AppendRows({{QString("OK"), QVariant(), QVariant()}, r.row});
+            ADD_FAILURE() << "appended " << r.message;
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find(r.message), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(link.Take(), "");
+        EXPECT_EQ(AllCodes(t), QStringList({"A", "B", "C"}));
+        link.Take();
+    }
 }
 
 TEST(DataSetTest, PostNeedsRequiredFields) {
