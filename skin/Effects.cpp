@@ -11,6 +11,10 @@
 #include <memory>
 #include <random>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace skin {
 
 namespace {
@@ -202,17 +206,30 @@ struct SplitMix {
     }
 };
 
-// The noise of one row of width pixels, drawn in pixel order: pixel x's draw v =
-// below(n) goes into the lanes 3x .. 3x + 2 of noise as lanes(v), a 64-bit word of four
-// equal 16-bit lanes (the fourth is overwritten by the next pixel; noise has one lane to
-// spare at its end).
-template <class Lanes>
-void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32_t n,
-                  uint32_t refused, Lanes lanes) {
-    auto put = [noise, &lanes](size_t x, uint32_t value) {
-        const uint64_t word = lanes(value);
-        std::memcpy(noise + 3 * x, &word, sizeof word);
-    };
+// Pixels whose noise the wide loops draw and add at once.
+constexpr size_t kNoiseBlock = 32;
+// Ranges the wide loops take: every noise value is within ±255 as drawn.
+constexpr int kWideNoiseRange = 511;
+
+// c + v clamped to 0..255, for -255 <= v <= 255: sixteen-bit sums keep vector lanes narrow.
+inline uint8_t ClampedSum(uint8_t c, int16_t v) {
+    const auto sum = static_cast<int16_t>(c + v);
+    return static_cast<uint8_t>(sum < 0 ? 0 : sum > 255 ? 255 : sum);
+}
+
+// The noise a drawn value v (below n) makes: v - (n div 2), kept within ±255, which clamps
+// any channel the same way.
+inline int16_t NoiseValue(uint32_t v, int32_t half) {
+    return static_cast<int16_t>(std::clamp(static_cast<int32_t>(v) - half, -255, 255));
+}
+
+// The noise of one row of width pixels, drawn in pixel order: pixel x's draw v = below(n)
+// goes to put(x, v). While there is no spare draw, each output gives two pixels, and
+// block(state, x) may draw a whole kNoiseBlock pixels from x at once (the outputs after
+// state) and return true, or return false to leave them to the loop here; it is asked only
+// where the pixels are there to draw.
+template <class Put, class Block>
+void DrawRowNoise(SplitMix& rng, size_t width, uint32_t n, uint32_t refused, Put put, Block block) {
     size_t x = 0;
     while (x < width) {
         if (rng.hasSpare || x + 1 == width) {
@@ -224,21 +241,30 @@ void DrawRowNoise(SplitMix& rng, int16_t* __restrict noise, size_t width, uint32
         // next32 and below give, without their bookkeeping.
         uint64_t state = rng.state;
         const size_t pairsEnd = x + ((width - x) & ~size_t{1});
-        for (; x < pairsEnd; x += 2) {
-            const uint64_t z = SplitMix::Mix(state += SplitMix::kStep);
-            const uint64_t first = (z >> 32) * n, second = (z & 0xFFFFFFFFu) * n;
-            if ((static_cast<uint32_t>(first) < refused) |
-                (static_cast<uint32_t>(second) < refused)) {
-                // The first draw was made and the second is waiting: back to one at a time.
-                rng.spare = z;
-                rng.hasSpare = true;
-                break;
+        bool waiting = false;
+        while (x < pairsEnd && !waiting) {
+            if (pairsEnd - x >= kNoiseBlock && block(state, x)) {
+                state += kNoiseBlock / 2 * SplitMix::kStep;
+                x += kNoiseBlock;
+                continue;
             }
-            put(x, static_cast<uint32_t>(first >> 32));
-            put(x + 1, static_cast<uint32_t>(second >> 32));
+            // A block's pixels (or the rest) here, a pair at a time.
+            for (const size_t stop = std::min(pairsEnd, x + kNoiseBlock); x < stop; x += 2) {
+                const uint64_t z = SplitMix::Mix(state += SplitMix::kStep);
+                const uint64_t first = (z >> 32) * n, second = (z & 0xFFFFFFFFu) * n;
+                if ((static_cast<uint32_t>(first) < refused) | (static_cast<uint32_t>(second) < refused)) {
+                    // The first draw was made and the second is waiting: back to one at a time.
+                    rng.spare = z;
+                    rng.hasSpare = true;
+                    waiting = true;
+                    break;
+                }
+                put(x, static_cast<uint32_t>(first >> 32));
+                put(x + 1, static_cast<uint32_t>(second >> 32));
+            }
         }
         rng.state = state;
-        if (x < pairsEnd) {
+        if (waiting) {
             put(x, rng.Accept((rng.spare >> 32) * n, n, refused));
             ++x;
         }
@@ -260,6 +286,103 @@ void AddClamped(uint8_t* __restrict p, const int16_t* __restrict add, size_t n) 
         for (size_t j = k; j < k + kBlock; ++j) p[j] = clamped(static_cast<int16_t>(p[j] + add[j]));
     for (; k < n; ++k) p[k] = clamped(static_cast<int16_t>(p[k] + add[k]));
 }
+
+#ifdef MARLITH_WIDE_VECTORS
+// The noise loops in 512-bit vectors, where the processor has them: the draws need 64-bit
+// multiplies, which narrower vector sets lack.
+#define MARLITH_NOISE_TARGET __attribute__((target("avx512f,avx512bw,avx512dq")))
+// GCC 12's own intrinsic headers start some vectors from an "undefined" value and then
+// warn about it.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+bool HasNoiseVectors() {
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512dq");
+    return has;
+}
+
+// The noise of kNoiseBlock pixels from the outputs after state, as DrawRowNoise draws them
+// a pair at a time, into r as v - half; false when one of the draws is refused (r then
+// holds nothing of use). The outputs are independent of each other: eight at a time.
+MARLITH_NOISE_TARGET bool DrawNoiseBlockWide(uint64_t state, uint32_t n, uint32_t refused, int16_t half,
+                                             int16_t* __restrict r) {
+    static_assert(kNoiseBlock == 32, "two vectors of eight outputs");
+    const __m512i step = _mm512_set1_epi64(static_cast<long long>(SplitMix::kStep));
+    const __m512i first8 = _mm512_mullo_epi64(_mm512_setr_epi64(1, 2, 3, 4, 5, 6, 7, 8), step);
+    const __m512i range = _mm512_set1_epi64(n);
+    const __m512i refusedBelow = _mm512_set1_epi32(static_cast<int>(refused));
+    const __m512i m1 = _mm512_set1_epi64(static_cast<long long>(0xBF58476D1CE4E5B9ull));
+    const __m512i m2 = _mm512_set1_epi64(static_cast<long long>(0x94D049BB133111EBull));
+    const __m256i halves = _mm256_set1_epi16(half);
+    __mmask16 bad = 0;
+    for (int block = 0; block < 2; ++block) {
+        const uint64_t base = state + static_cast<uint64_t>(8 * block) * SplitMix::kStep;
+        __m512i z = _mm512_add_epi64(_mm512_set1_epi64(static_cast<long long>(base)), first8);
+        z = _mm512_mullo_epi64(_mm512_xor_si512(z, _mm512_srli_epi64(z, 30)), m1);
+        z = _mm512_mullo_epi64(_mm512_xor_si512(z, _mm512_srli_epi64(z, 27)), m2);
+        z = _mm512_xor_si512(z, _mm512_srli_epi64(z, 31));
+        const __m512i first = _mm512_mul_epu32(_mm512_srli_epi64(z, 32), range);  // high half's draw
+        const __m512i second = _mm512_mul_epu32(z, range);                       // low half's draw
+        // A draw is refused when the low half of its product is below `refused`: the even
+        // 32-bit lanes.
+        bad |= _mm512_mask_cmplt_epu32_mask(0x5555, first, refusedBelow);
+        bad |= _mm512_mask_cmplt_epu32_mask(0x5555, second, refusedBelow);
+        // Pixel order: the high half's value, then the low half's, in one 32-bit lane each.
+        const __m512i pair = _mm512_or_si512(_mm512_srli_epi64(first, 32), _mm512_slli_epi64(_mm512_srli_epi64(second, 32), 16));
+        const __m256i values = _mm512_cvtepi64_epi32(pair);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(r + 16 * block), _mm256_sub_epi16(values, halves));
+    }
+    return bad == 0;
+}
+
+// Each pixel's noise r[x] added to its three channels, clamped, for the leading whole
+// blocks of a row; returns the pixels done. A block is 96 bytes: three vectors of 32
+// channels, each channel taking its pixel's value through a fixed permutation.
+MARLITH_NOISE_TARGET size_t AddNoiseBlocksWide(uint8_t* __restrict p, const int16_t* __restrict r, size_t width) {
+    static_assert(kNoiseBlock == 32, "32 pixels, 96 channels");
+    alignas(64) static const auto pick = [] {
+        std::array<std::array<int16_t, 32>, 3> t{};
+        for (int part = 0; part < 3; ++part)
+            for (int c = 0; c < 32; ++c) t[size_t(part)][size_t(c)] = static_cast<int16_t>((32 * part + c) / 3);
+        return t;
+    }();
+    const __m512i picks[3] = {_mm512_loadu_si512(pick[0].data()), _mm512_loadu_si512(pick[1].data()),
+                              _mm512_loadu_si512(pick[2].data())};
+    size_t x = 0;
+    for (; x + kNoiseBlock <= width; x += kNoiseBlock, p += 3 * kNoiseBlock, r += kNoiseBlock) {
+        const __m512i noise = _mm512_loadu_si512(r);
+        for (int part = 0; part < 3; ++part) {
+            uint8_t* q = p + 32 * part;
+            const __m512i channels = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q)));
+            const __m512i sum = _mm512_add_epi16(channels, _mm512_permutexvar_epi16(picks[part], noise));
+            // Below 0 becomes 0 and above 255 becomes 255: the unsigned saturation of the pack.
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(q),
+                                _mm512_cvtusepi16_epi8(_mm512_max_epi16(sum, _mm512_setzero_si512())));
+        }
+    }
+    return x;
+}
+
+// AddNoise with the wide loops: the row's noise one value a pixel, drawn a block at a time.
+void AddNoiseWide(TbsEffectBmp& bmp, SplitMix& rng, uint32_t n, uint32_t refused, int32_t half) {
+    const size_t width = static_cast<size_t>(bmp.width());
+    std::vector<int16_t> r(width);
+    for (int y = 0; y < bmp.height(); ++y) {
+        DrawRowNoise(
+            rng, width, n, refused, [&r, half](size_t x, uint32_t v) { r[x] = NoiseValue(v, half); },
+            [&r, n, refused, half](uint64_t state, size_t x) {
+                return DrawNoiseBlockWide(state, n, refused, static_cast<int16_t>(half), r.data() + x);
+            });
+        uint8_t* p = bmp.scanline(y);
+        size_t x = AddNoiseBlocksWide(p, r.data(), width);
+        for (p += 3 * x; x < width; ++x, p += 3)
+            for (int c = 0; c < 3; ++c) p[c] = ClampedSum(p[c], r[x]);
+    }
+}
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace
 
@@ -391,6 +514,14 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     const auto range = static_cast<uint32_t>(n);
     const uint32_t refused = SplitMix::Refused(range);
     const int half = n / 2;
+#ifdef MARLITH_WIDE_VECTORS
+    if (HasNoiseVectors() && n <= kWideNoiseRange) {
+        AddNoiseWide(*this, rng, range, refused, half);
+        return;
+    }
+#endif
+    // Each pixel's noise as a word of four equal lanes written at its three channels, so
+    // that the row's sum runs in sixteen-bit blocks.
     const size_t rowBytes = static_cast<size_t>(width_) * 3;
     std::vector<int16_t> noise(rowBytes + 1);
     // Ranges up to a few thousand values (the effect's own is 50) look their lanes up.
@@ -398,13 +529,13 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     std::vector<uint64_t> table(static_cast<size_t>(std::min(n, kTabled)));
     for (int v = 0; v < static_cast<int>(table.size()); ++v)
         table[static_cast<size_t>(v)] = NoiseLanes(v - half);
+    auto put = [&](size_t x, uint32_t v) {
+        const uint64_t word = n <= kTabled ? table[v] : NoiseLanes(static_cast<int>(v) - half);
+        std::memcpy(noise.data() + 3 * x, &word, sizeof word);
+    };
+    auto noBlocks = [](uint64_t, size_t) { return false; };
     for (int y = 0; y < height_; ++y) {
-        if (n <= kTabled)
-            DrawRowNoise(rng, noise.data(), static_cast<size_t>(width_), range, refused,
-                         [t = table.data()](uint32_t v) { return t[v]; });
-        else
-            DrawRowNoise(rng, noise.data(), static_cast<size_t>(width_), range, refused,
-                         [half](uint32_t v) { return NoiseLanes(static_cast<int>(v) - half); });
+        DrawRowNoise(rng, static_cast<size_t>(width_), range, refused, put, noBlocks);
         AddClamped(scanline(y), noise.data(), rowBytes);
     }
 }
