@@ -294,8 +294,10 @@ void AddClamped(uint8_t* __restrict p, const int16_t* __restrict add, size_t n) 
 // GCC 12's own intrinsic headers start some vectors from an "undefined" value and then
 // warn about it.
 #pragma GCC diagnostic push
+#ifndef __clang__
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 bool HasNoiseVectors() {
     static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
