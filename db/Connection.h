@@ -131,6 +131,9 @@ public:
     // position. SetSQL returns the query to named parameters.
     void SetPositionalSQL(const QString& text);
     void SetPositionalParams(std::vector<QVariant> values);
+    // The values by position, to change in place: a statement executed again and again
+    // with most of its values new each time keeps the vector and its unchanged values.
+    std::vector<QVariant>& PositionalParams() { return positionalValues_; }
 
     void Execute();  // a statement that returns no rows (or one row, RETURNING)
     void Open();     // a select: fetches every row; the current row is the first

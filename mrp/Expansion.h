@@ -11,11 +11,11 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "mrp/CodeHash.h"
 
 namespace mrp {
 
@@ -131,14 +131,8 @@ private:
     int maxDepth_;
     bool reuseBills_;
     int passes_ = 0;
-    // A product code's hash for the bills met so far: Qt's seeded string hash costs more
-    // than the rest of a lookup, and a pass looks up every sub-assembly row.
-    struct CodeHash {
-        size_t operator()(const QString& code) const noexcept {
-            return std::hash<std::u16string_view>()(std::u16string_view(reinterpret_cast<const char16_t*>(code.constData()), size_t(code.size())));
-        }
-    };
-    std::unordered_map<QString, std::vector<ResolvedLine>, CodeHash> bills_;  // reuseBills: each bill met so far
+    // reuseBills: each bill met so far (a pass looks up every sub-assembly row).
+    std::unordered_map<QString, std::vector<ResolvedLine>, CodeHash> bills_;
     std::vector<ResolvedLine> scratch_;                // otherwise: the bill being built
 };
 

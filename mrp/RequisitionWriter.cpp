@@ -1,14 +1,15 @@
 #include "mrp/RequisitionWriter.h"
 
-#include <QHash>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 #include "mrp/BillLookup.h"
+#include "mrp/CodeHash.h"
 #include "mrp/CommandTransaction.h"
 #include "mrp/Rules.h"
 
@@ -56,6 +57,13 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     q.Close();
     return p;
 }
+
+// The products of a requisition's lines: those read, and for each line which of them.
+struct LineProducts {
+    std::vector<ProductLine> read;
+    std::vector<size_t> of;
+    const ProductLine& operator[](size_t line) const { return read[of[line]]; }
+};
 
 // A listed order that was no longer open when the write came to mark it.
 struct OrderNotOpen {
@@ -172,30 +180,47 @@ QString InsertBlock(int lines) {
 
 void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& clock, const RequisitionHeader& h,
                         const QString& employeeName, const std::vector<MaterialRow>& rows,
-                        const std::vector<ProductLine>& products) {
+                        const LineProducts& products) {
     const std::vector<QVariant> shared = {h.number,   1,         h.dateText,  h.userId,    employeeName,
                                           h.storeId,  QStringLiteral("N"), QStringLiteral("N"), h.dateText, h.userId};
     db::Query block(writing);
-    std::vector<QVariant> values;
     const QString fullBlock = InsertBlock(kLinesPerBlock);
     for (size_t first = 0; first < rows.size(); first += kLinesPerBlock) {
         const int lines = int(std::min<size_t>(kLinesPerBlock, rows.size() - first));
-        // Prepared once for the full blocks, once more for a shorter last one.
+        // Prepared once for the full blocks, once more for a shorter last one; the values
+        // of a statement newly set start again from the shared ones.
         block.SetPositionalSQL(lines == kLinesPerBlock ? fullBlock : InsertBlock(lines));
-        values = shared;
-        values.reserve(shared.size() + size_t(lines) * std::size(kLineColumns));
+        std::vector<QVariant>& values = block.PositionalParams();
+        if (values.empty()) values = shared;
+        values.resize(shared.size() + size_t(lines) * std::size(kLineColumns));
+        auto value = values.begin() + std::ssize(shared);
         // The lines of a block reach the database together: one key-in time for them.
         const QString keyIn = KeyInTime(clock ? clock() : QTime::currentTime());
         for (size_t i = first; i < first + size_t(lines); ++i) {
             const MaterialRow& r = rows[i];
             const ProductLine& p = products[i];
             const LineValues v = Line(r, p);
-            values.insert(values.end(), {keyIn, r.prodId, r.prodName,
-                                         p.prodScale, v.qty, p.stdCost, v.qty, r.unitName, p.salePrice, p.stdCost,
-                                         v.amount, r.prodId, p.providerId, p.providerName, p.pdItemId, p.prodBarcode,
-                                         p.nowQty, r.masterBillId});
+            // In the order of kLineColumns.
+            value[0] = keyIn;
+            value[1] = r.prodId;
+            value[2] = r.prodName;
+            value[3] = p.prodScale;
+            value[4] = v.qty;
+            value[5] = p.stdCost;
+            value[6] = v.qty;
+            value[7] = r.unitName;
+            value[8] = p.salePrice;
+            value[9] = p.stdCost;
+            value[10] = v.amount;
+            value[11] = r.prodId;
+            value[12] = p.providerId;
+            value[13] = p.providerName;
+            value[14] = p.pdItemId;
+            value[15] = p.prodBarcode;
+            value[16] = p.nowQty;
+            value[17] = r.masterBillId;
+            value += std::ssize(kLineColumns);
         }
-        block.SetPositionalParams(std::move(values));
         block.Execute();
     }
 }
@@ -204,7 +229,7 @@ void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& c
 // a listed order that is no longer open.
 void WriteInTransaction(db::Connection& writing, bool cache, const std::function<QTime()>& clock,
                         const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
-                        const std::vector<ProductLine>& products, const QStringList& orders) {
+                        const LineProducts& products, const QStringList& orders) {
     // The orders first: a client that comes second learns it before writing anything.
     db::Query mark(writing);
     mark.SetSQL(kMarkListedOrder);
@@ -302,25 +327,26 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
     if (rows.empty()) return;
 
     // Products first, on the reading connection: the transaction below then holds its
-    // locks only for the writing itself.
-    std::vector<ProductLine> products;
-    products.reserve(rows.size());
+    // locks only for the writing itself. Each line's product is one of `products`.
+    LineProducts products;
+    products.of.reserve(rows.size());
     {
         CommandTransaction transaction(reading_, cache_);
         db::Query product(reading_);
         product.SetSQL(kProductRow);
-        QHash<QString, qsizetype> seen;
+        std::unordered_map<QString, size_t, CodeHash> seen;
         for (const MaterialRow& r : rows) {
             if (cache_) {
-                if (auto it = seen.constFind(r.prodId); it != seen.cend()) {
-                    products.push_back(products[static_cast<size_t>(*it)]);
+                if (auto it = seen.find(r.prodId); it != seen.end()) {
+                    products.of.push_back(it->second);
                     continue;
                 }
-                seen.insert(r.prodId, static_cast<qsizetype>(products.size()));
+                seen.emplace(r.prodId, products.read.size());
             } else {
                 product.Unprepare();
             }
-            products.push_back(ReadProduct(product, r.prodId));
+            products.of.push_back(products.read.size());
+            products.read.push_back(ReadProduct(product, r.prodId));
         }
     }
 
