@@ -8,6 +8,11 @@
 namespace data {
 
 namespace {
+// What a field reads where there is no value.
+const QVariant kNull;
+}  // namespace
+
+namespace {
 
 bool SameValue(const QVariant& a, const QVariant& b) {
     if (!a.isValid() || !b.isValid()) return a.isValid() == b.isValid();
@@ -373,12 +378,12 @@ void DataSet::RowsReplaced() {
 
 // --- Field access --------------------------------------------------------------------
 
-QVariant DataSet::ReadValue(int fieldIndex) const {
+const QVariant& DataSet::ReadValue(int fieldIndex) const {
     return ReadRowValue(readRow_ >= 0 ? readRow_ : cur_, fieldIndex);
 }
 
-QVariant DataSet::ReadRowValue(int row, int fieldIndex) const {
-    if (!Active() || fieldIndex < 0 || fieldIndex >= FieldCount()) return {};
+const QVariant& DataSet::ReadRowValue(int row, int fieldIndex) const {
+    if (!Active() || fieldIndex < 0 || fieldIndex >= FieldCount()) return kNull;
     if (state_ == DataSetState::SetKey) return buffer_[static_cast<size_t>(fieldIndex)];
     return ViewValue(row, fieldIndex);
 }
@@ -396,11 +401,11 @@ int DataSet::ViewCount() const {
     return static_cast<int>(rows_.size()) + (state_ == DataSetState::Insert ? 1 : 0);
 }
 
-QVariant DataSet::ViewValue(int row, int fieldIndex) const {
+const QVariant& DataSet::ViewValue(int row, int fieldIndex) const {
     const size_t column = static_cast<size_t>(fieldIndex);
     if ((state_ == DataSetState::Edit || state_ == DataSetState::Insert) && row == cur_) return buffer_[column];
     if (state_ == DataSetState::Insert && row > cur_) --row;
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return kNull;
     return rows_[static_cast<size_t>(row)][column];
 }
 

@@ -172,13 +172,14 @@ private:
     void Notify(DataEvent event, Field* field = nullptr);
     // Reading and writing through fields. ReadRowValue reads the field as it reads in
     // row (a link's row) without pointing the fields there.
-    QVariant ReadValue(int fieldIndex) const;
-    QVariant ReadRowValue(int row, int fieldIndex) const;
+    // The values are references into the set, valid until it next changes.
+    const QVariant& ReadValue(int fieldIndex) const;
+    const QVariant& ReadRowValue(int row, int fieldIndex) const;
     void WriteValue(Field* field, const QVariant& value);
     // Rows as links see them: the unposted inserted row takes its place among them.
     int ViewCount() const;
     int CurrentView() const { return cur_; }
-    QVariant ViewValue(int row, int fieldIndex) const;
+    const QVariant& ViewValue(int row, int fieldIndex) const;
 
     QString name_;
     FieldDefs fieldDefs_;

@@ -144,14 +144,17 @@ void Field::SetDisplayWidth(int width) {
 
 QVariant Field::Value() const { return dataSet_->ReadValue(index_); }
 
-bool Field::IsNull() const { return !Value().isValid(); }
+bool Field::IsNull() const { return !dataSet_->ReadValue(index_).isValid(); }
 
-QString Field::AsString() const { return DisplayText(Value()); }
+QString Field::AsString() const { return DisplayText(dataSet_->ReadValue(index_)); }
 
 QString Field::DisplayText(const QVariant& v) const {
     if (!v.isValid()) return {};
     switch (def_.type) {
-    case FieldType::Text: return v.toString();
+    case FieldType::Text:
+        // A text field holds text (Convert sees to it): a copy of it, not a conversion.
+        if (v.typeId() == QMetaType::QString) return *static_cast<const QString*>(v.constData());
+        return v.toString();
     case FieldType::Float: return db::FloatToText(v.toDouble());
     case FieldType::Integer: return QString::number(v.toInt());
     }
@@ -159,7 +162,7 @@ QString Field::DisplayText(const QVariant& v) const {
 }
 
 double Field::AsFloat() const {
-    const QVariant v = Value();
+    const QVariant& v = dataSet_->ReadValue(index_);
     if (!v.isValid()) return 0;
     if (def_.type == FieldType::Text) {
         const QVariant f = ConvertValue(FieldType::Float, v);
@@ -169,7 +172,7 @@ double Field::AsFloat() const {
 }
 
 int Field::AsInteger() const {
-    const QVariant v = Value();
+    const QVariant& v = dataSet_->ReadValue(index_);
     if (!v.isValid()) return 0;
     switch (def_.type) {
     case FieldType::Integer: return v.toInt();

@@ -96,6 +96,10 @@ namespace {
 // into buf; returns the end. to_chars is that format, without printf's cost and without
 // the process's locale.
 char* FormatG15(double value, char* buf, char* end) {
+    // A whole number below 10^15 is written as its digits, as that format writes it: the
+    // quantities and divisors of a material list, without the general conversion.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return std::to_chars(buf, end, static_cast<long long>(value)).ptr;
     return std::to_chars(buf, end, value, std::chars_format::general, 15).ptr;
 }
 

@@ -42,7 +42,10 @@ TEST(FloatToText, ShortestGeneralFormWithFifteenDigits) {
     const Case cases[] = {
         {3.0, "3"}, {2.5, "2.5"}, {-0.0, "0"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
         {123456789012345.0, "123456789012345"}, {1e15, "1E15"}, {1e20, "1E20"}, {1.5e-6, "1.5E-6"},
-        {0.0001, "0.0001"}, {-12.75, "-12.75"}, {60, "60"},
+        {0.0001, "0.0001"}, {-12.75, "-12.75"}, {60, "60"}, {-7, "-7"},
+        // The largest whole numbers written as digits, and the first written with an exponent.
+        {999999999999999.0, "999999999999999"}, {-999999999999999.0, "-999999999999999"},
+        {9007199254740993.0, "9.00719925474099E15"}, {-1e15, "-1E15"},
     };
     for (const Case& c : cases) EXPECT_EQ(FloatToText(c.value).toStdString(), c.text) << c.value;
 }
@@ -79,6 +82,8 @@ TEST(FloatToText, IsPrintfsFormAndThroughFifteenDigitsIsItsReadBack) {
         std::memcpy(&v, &bits, sizeof v);
         if (!std::isfinite(v) || v == 0) continue;
         if (i % 2) v = std::ldexp(double(bits >> 11) / double(1ull << 53), int(bits % 80) - 40) * ((bits & 1) ? -1 : 1);
+        // Whole numbers of every size, on both sides of the fifteen digits.
+        if (i % 4 == 2) v = double(static_cast<std::int64_t>(bits) >> (bits % 63));
         if (v == 0) continue;
         ASSERT_EQ(FloatToText(v).toStdString(), printfForm(v)) << v;
         ASSERT_EQ(ThroughFifteenDigits(v), StrToFloatDef(FloatToText(v), v)) << v;
