@@ -60,8 +60,14 @@ void AppendJsonString(QByteArray& out, const QString& text) {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
     const QByteArray utf8 = text.toUtf8();
-    for (const char ch : utf8) {
-        const auto c = static_cast<unsigned char>(ch);
+    // Bytes that need no escape go out in runs.
+    const char* run = utf8.constData();
+    const char* const end = run + utf8.size();
+    for (const char* p = run; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        out.append(run, p - run);
+        run = p + 1;
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -71,15 +77,12 @@ void AppendJsonString(QByteArray& out, const QString& text) {
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (c < 0x20) {
-                out += "\\u00";
-                out += kHex[c >> 4];
-                out += kHex[c & 15];
-            } else {
-                out += ch;
-            }
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
         }
     }
+    out.append(run, end - run);
     out += '"';
 }
 
