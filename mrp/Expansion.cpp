@@ -58,7 +58,7 @@ void Expansion::FirstLevel(const std::vector<BomRow>& bomRows) {
         row.mItem = source_.HasBill(b.deProdId) ? QStringLiteral("Y") : QStringLiteral("N");
         row.masterBillId = b.masterBillId;
         row.mainProd = b.prodId;
-        row.assemblies = QStringList{b.prodId};
+        if (row.mItem == QLatin1String("Y")) row.assemblies = QStringList{b.prodId};
         Append(std::move(row));
     }
 }
@@ -91,8 +91,9 @@ void Expansion::Pass() {
     // Explode each collected entry.
     const QString yes = QStringLiteral("Y"), no = QStringLiteral("N");
     for (const Entry& e : entries) {
-        QStringList assemblies = e.assemblies;
-        assemblies << e.prodId;
+        // The chain for the components that are sub-assemblies themselves, made when the
+        // first of them comes.
+        std::optional<QStringList> assemblies;
         for (const ResolvedLine& line : ResolvedBill(e.prodId)) {
             RequireComponent(e.prodId, line.deProdId);
             MaterialRow row;
@@ -106,7 +107,10 @@ void Expansion::Pass() {
             row.mItem = line.hasBill ? yes : no;
             row.masterBillId = e.masterBillId;
             row.mainProd = e.prodId;
-            row.assemblies = assemblies;
+            if (line.hasBill) {
+                if (!assemblies) assemblies = e.assemblies + QStringList{e.prodId};
+                row.assemblies = *assemblies;
+            }
             Append(std::move(row));
         }
     }

@@ -22,7 +22,7 @@ namespace mrp {
 // One row of the material list ACDS. The nine fields are the table's; `assemblies` is the
 // chain of products whose bills led to this row (the ordered product first, MAIN_PROD
 // last). It is kept beside the list only while an expansion runs, to recognise a bill
-// that contains itself.
+// that contains itself, and only on the rows still to be exploded (M_ITEM "Y").
 struct MaterialRow {
     QString prodId;
     QString prodName;
