@@ -218,9 +218,8 @@ void DataSet::AppendRows(std::vector<std::vector<QVariant>> rows) {
         for (const auto& f : fields_) {
             QVariant& value = row[static_cast<size_t>(f->index())];
             value = f->Convert(value);
-            if (f->required() && !value.isValid())
-                Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         }
+        CheckRequired(row);
     }
     if (rows.empty()) return;
     rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
@@ -256,10 +255,14 @@ void DataSet::Post() {
     WriteBuffer();
 }
 
-void DataSet::WriteBuffer() {
+void DataSet::CheckRequired(const std::vector<QVariant>& record) const {
     for (const auto& f : fields_)
-        if (f->required() && !buffer_[static_cast<size_t>(f->index())].isValid())
+        if (f->required() && !record[static_cast<size_t>(f->index())].isValid())
             Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+}
+
+void DataSet::WriteBuffer() {
+    CheckRequired(buffer_);
     if (state_ == DataSetState::Insert)
         rows_.insert(rows_.begin() + cur_, std::move(buffer_));
     else

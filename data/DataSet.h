@@ -168,6 +168,8 @@ private:
 
     void CheckCanModify() const;
     void StartInsert(bool append);
+    // Fails naming the first required field that record leaves null.
+    void CheckRequired(const std::vector<QVariant>& record) const;
     void WriteBuffer();  // Post after the links wrote their edits
     void Notify(DataEvent event, Field* field = nullptr);
     // Reading and writing through fields. ReadRowValue reads the field as it reads in

@@ -271,20 +271,15 @@ void DrawRowNoise(SplitMix& rng, size_t width, uint32_t n, uint32_t refused, Put
     }
 }
 
-// Four 16-bit lanes holding r. A value beyond ±255 is kept as ±255, which clamps any
-// channel the same way and fits the lanes.
-uint64_t NoiseLanes(int r) {
-    return uint64_t{static_cast<uint16_t>(std::clamp(r, -255, 255))} * 0x0001000100010001ull;
-}
+// Four 16-bit lanes holding a pixel's noise (NoiseValue).
+uint64_t NoiseLanes(int16_t noise) { return uint64_t{static_cast<uint16_t>(noise)} * 0x0001000100010001ull; }
 
-// p[k] := p[k] + add[k], clamped to 0..255, for k < n; -255 <= add[k] <= 255. Sixteen-bit
-// sums keep the vector lanes narrow.
+// p[k] := p[k] + add[k], clamped to 0..255, for k < n; -255 <= add[k] <= 255.
 void AddClamped(uint8_t* __restrict p, const int16_t* __restrict add, size_t n) {
-    auto clamped = [](int16_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
     size_t k = 0;
     for (; k + kBlock <= n; k += kBlock)
-        for (size_t j = k; j < k + kBlock; ++j) p[j] = clamped(static_cast<int16_t>(p[j] + add[j]));
-    for (; k < n; ++k) p[k] = clamped(static_cast<int16_t>(p[k] + add[k]));
+        for (size_t j = k; j < k + kBlock; ++j) p[j] = ClampedSum(p[j], add[j]);
+    for (; k < n; ++k) p[k] = ClampedSum(p[k], add[k]);
 }
 
 #ifdef MARLITH_WIDE_VECTORS
@@ -311,8 +306,11 @@ bool HasNoiseVectors() {
 MARLITH_NOISE_TARGET bool DrawNoiseBlockWide(uint64_t state, uint32_t n, uint32_t refused, int16_t half,
                                              int16_t* __restrict r) {
     static_assert(kNoiseBlock == 32, "two vectors of eight outputs");
-    const __m512i step = _mm512_set1_epi64(static_cast<long long>(SplitMix::kStep));
-    const __m512i first8 = _mm512_mullo_epi64(_mm512_setr_epi64(1, 2, 3, 4, 5, 6, 7, 8), step);
+    constexpr uint64_t kStep = SplitMix::kStep;
+    const __m512i first8 = _mm512_setr_epi64(
+        static_cast<long long>(kStep), static_cast<long long>(2 * kStep), static_cast<long long>(3 * kStep),
+        static_cast<long long>(4 * kStep), static_cast<long long>(5 * kStep), static_cast<long long>(6 * kStep),
+        static_cast<long long>(7 * kStep), static_cast<long long>(8 * kStep));
     const __m512i range = _mm512_set1_epi64(n);
     const __m512i refusedBelow = _mm512_set1_epi32(static_cast<int>(refused));
     const __m512i m1 = _mm512_set1_epi64(static_cast<long long>(0xBF58476D1CE4E5B9ull));
@@ -530,9 +528,9 @@ void TbsEffectBmp::AddNoise(int n, uint64_t seed) {
     constexpr int kTabled = 4096;
     std::vector<uint64_t> table(static_cast<size_t>(std::min(n, kTabled)));
     for (int v = 0; v < static_cast<int>(table.size()); ++v)
-        table[static_cast<size_t>(v)] = NoiseLanes(v - half);
+        table[static_cast<size_t>(v)] = NoiseLanes(NoiseValue(static_cast<uint32_t>(v), half));
     auto put = [&](size_t x, uint32_t v) {
-        const uint64_t word = n <= kTabled ? table[v] : NoiseLanes(static_cast<int>(v) - half);
+        const uint64_t word = n <= kTabled ? table[v] : NoiseLanes(NoiseValue(v, half));
         std::memcpy(noise.data() + 3 * x, &word, sizeof word);
     };
     auto noBlocks = [](uint64_t, size_t) { return false; };
