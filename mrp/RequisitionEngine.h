@@ -66,6 +66,9 @@ inline constexpr const char* kPartialListRefused = "物料展開未完成, 不�
 inline constexpr const char* kAlreadyTransferred = "專案 %1 已轉請購單 (單號 %2), 本次未寫入..!";
 // The same when no requisition names them.
 inline constexpr const char* kAlreadyTransferredUnnumbered = "專案 %1 已轉請購單, 本次未寫入..!";
+// Shown instead of writing when the project code edit no longer names the project whose
+// orders were listed: the requisition would carry one project's lines under another's code.
+inline constexpr const char* kProjectChangedRefused = "專案代號已變更, 請按「確定」重新載入訂單..!";
 // The text for a project whose orders are in `requisition` (empty when none was found).
 QString AlreadyTransferredText(const QString& project, const QString& requisition);
 
@@ -77,6 +80,9 @@ enum class RequisitionOutcome {
     // kAlreadyTransferred: another client transferred the listed orders first; nothing
     // written, the reserved number used up
     AlreadyTransferred,
+    // The clerk answered No to the lines nobody would buy from (ConfirmOddLines): no
+    // number reserved, nothing written, nothing shown, the commands as they were
+    Declined,
 };
 
 // How an outcome is to be shown: as a warning or as plain information (the window
@@ -97,6 +103,13 @@ class RequisitionReporter {
 public:
     virtual ~RequisitionReporter() = default;
     // Around the write itself (the window shows the hourglass cursor).
+    // Before a number is reserved, when the material list holds lines nobody would buy
+    // from (each entry one line of text naming the material and why). True writes as
+    // usual; false writes nothing and reserves no number (outcome Declined).
+    virtual bool ConfirmOddLines(const QStringList& lines) {
+        (void)lines;
+        return true;
+    }
     virtual void WriteStarted() {}
     virtual void WriteEnded() {}
     // The outcome; not called when the material list was empty (nothing is written and

@@ -159,6 +159,7 @@ public:
         case mrp::RequisitionOutcome::Refused:
         case mrp::RequisitionOutcome::AlreadyTransferred:
         case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
+        case mrp::RequisitionOutcome::Declined: break;
         }
     }
 };
@@ -186,7 +187,8 @@ int Requisition(const QStringList& args) {
         return 0;
     case mrp::RequisitionOutcome::Failed:
     case mrp::RequisitionOutcome::Refused:
-    case mrp::RequisitionOutcome::AlreadyTransferred: break;
+    case mrp::RequisitionOutcome::AlreadyTransferred:
+    case mrp::RequisitionOutcome::Declined: break;
     }
     return 1;
 }
