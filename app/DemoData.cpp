@@ -9,6 +9,7 @@
 
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "db/PrivateFiles.h"
 
 namespace app {
 
@@ -142,12 +143,13 @@ void CreateProgramDatabase(db::ConnectionParams params, bool demo) {
 
 namespace {
 
-// Writes text to path unless a file is there; creates the folder.
+// Writes text to path unless a file is there; creates the folder. The file is the user's
+// alone from the start (a server's entry holds its password), whatever the umask.
 bool WriteIfAbsent(const QString& path, const QByteArray& text) {
     if (QFileInfo::exists(path)) return false;
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    db::MakePrivatePath(QFileInfo(path).absolutePath());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, db::kPrivateFile))
         throw std::runtime_error("cannot write '" + path.toStdString() + "': " + f.errorString().toStdString());
     if (f.write(text) != text.size() || !f.flush())
         throw std::runtime_error("cannot write '" + path.toStdString() + "': " + f.errorString().toStdString());

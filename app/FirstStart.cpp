@@ -13,8 +13,9 @@ bool ConnectionEntryMissing() {
     bool found = false;
     const QString path = db::FindConnectionsFile(&found);
     if (!found) return true;
+    // A file that is there but cannot be read is no first start: the window shows why.
     const auto ini = db::IniFile::Load(path);
-    return !ini || !ini->HasSection(QString::fromLatin1(db::kConnectionName));
+    return ini && !ini->HasSection(QString::fromLatin1(db::kConnectionName));
 }
 
 QStringList ConnectionFileCandidates() {

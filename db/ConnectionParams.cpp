@@ -85,9 +85,12 @@ QString FindProgramFile(const QString& fileName, const char* envVariable, bool* 
 ConnectionParams LoadNamedConnection(const QString& name) {
     bool found = false;
     const QString path = FindConnectionsFile(&found);
-    const auto ini = found ? IniFile::Load(path) : std::nullopt;
+    if (!found) throw DbError(QString("Driver/Connection Registry File '%1' not found").arg(path).toStdString());
+    QString reason;
+    const auto ini = IniFile::Load(path, &reason);
     if (!ini)
-        throw DbError(QString("Driver/Connection Registry File '%1' not found").arg(path).toStdString());
+        throw DbError(
+            QString("Driver/Connection Registry File '%1' cannot be read: %2").arg(path, reason).toStdString());
     if (!ini->HasSection(name))
         throw DbError(QString("Connection '%1' not found in '%2'").arg(name, path).toStdString());
     ConnectionParams p = ConnectionParams::FromEntry(*ini, name);

@@ -42,7 +42,9 @@ QString ConnectionsFileBesideExecutable();
 QString ConnectionsFileInConfigDir();
 
 // Loads the named entry. Throws DbError "Driver/Connection Registry File '<path>' not
-// found" without the file, and a clear error when the file has no such entry.
+// found" without the file, "... cannot be read: <reason>" when it is there but cannot be
+// read (a folder in its place, an I/O error), and a clear error when the file has no such
+// entry.
 ConnectionParams LoadNamedConnection(const QString& name = kConnectionName);
 
 }  // namespace db

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 
 #include "db/Error.h"
+#include "db/PrivateFiles.h"
 
 namespace db {
 
@@ -41,9 +43,7 @@ void EnsureLockDirectory() {
     const QByteArray dir = QStringLiteral("/tmp/marlith-firebird-%1").arg(getuid()).toLocal8Bit();
     if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
         throw DbError("cannot make the lock folder " + dir.toStdString() + ": " + std::strerror(errno));
-    struct stat st {};
-    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
-        (st.st_mode & 077) != 0)
+    if (!IsPrivateFolder(QString::fromLocal8Bit(dir), 077))
         throw DbError("the lock folder " + dir.toStdString() +
                       " is not a private folder of this user's: remove it, or set FIREBIRD_LOCK");
     qputenv("FIREBIRD_LOCK", dir);
@@ -61,6 +61,7 @@ void EnsureLockDirectory() {
 // settings, and everything else (plugins, messages, character sets) is the system's, by
 // links. A FIREBIRD root chosen by the user is kept as it is.
 void UseSharedEmbeddedEngine() {
+    // Done once, unless refused: a refused root is refused again at the next attachment.
     static bool done = false;
     if (done) return;
     done = true;
@@ -68,14 +69,36 @@ void UseSharedEmbeddedEngine() {
     const QString system = QStringLiteral(MARLITH_FIREBIRD_ROOT);
     if (!QFileInfo::exists(system + QStringLiteral("/plugins"))) return;  // an engine installed elsewhere
     // In the user's own cache folder, never in a shared one: the engine loads its plugins
-    // from the root, so nobody else may be able to write it.
+    // and reads its settings from the root, so nobody else may change the root, the
+    // program's folder that holds it, or the links and the file in it. A root that
+    // someone else could have changed is refused, not repaired: what it held may already
+    // have been loaded by an earlier run.
     QString base = qEnvironmentVariable("XDG_CACHE_HOME");
     if (base.isEmpty()) base = QDir::home().filePath(QStringLiteral(".cache"));
     const QString root = QDir(base).filePath(QStringLiteral("marlith/firebird"));
-    if (!QDir().mkpath(root) || QFileInfo(root).ownerId() != getuid()) return;
-    for (const char* name : {"plugins", "intl", "lib", "UDF", "firebird.msg", "plugins.conf", "databases.conf", "fbtrace.conf"}) {
-        const QString link = QDir(root).filePath(QString::fromLatin1(name));
-        const QString target = QDir(system).filePath(QString::fromLatin1(name));
+    if (!MakePrivatePath(root)) return;  // the system's own settings then, as with no cache folder
+    const auto refuse = [&](const QString& what) {
+        done = false;
+        throw DbError(QStringLiteral("the engine's configuration folder %1 is not a private folder of this user's "
+                                     "(%2 may be changed by another user): remove it, or set FIREBIRD")
+                          .arg(root, what)
+                          .toStdString());
+    };
+    for (const QString& folder : {QFileInfo(root).path(), root})
+        if (!IsPrivateFolder(folder, 022)) refuse(folder);
+    const QStringList names = {"plugins",      "intl",         "lib",           "UDF",
+                               "firebird.msg", "plugins.conf", "databases.conf", "fbtrace.conf"};
+    for (const QString& name : names + QStringList{QStringLiteral("firebird.conf")}) {
+        const QByteArray path = QFile::encodeName(QDir(root).filePath(name));
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0) continue;
+        // A link's own mode means nothing; who owns it, and a file's mode, do.
+        if (st.st_uid != getuid() || (!S_ISLNK(st.st_mode) && (st.st_mode & 022) != 0))
+            refuse(QFile::decodeName(path));
+    }
+    for (const QString& name : names) {
+        const QString link = QDir(root).filePath(name);
+        const QString target = QDir(system).filePath(name);
         if (QFileInfo(link).symLinkTarget() == target || !QFileInfo::exists(target)) continue;
         QFile::remove(link);
         QFile::link(target, link);
@@ -96,7 +119,9 @@ void UseSharedEmbeddedEngine() {
     if (!current.open(QIODevice::ReadOnly) || current.readAll() != conf) {
         current.close();
         QSaveFile out(confPath);
-        if (!out.open(QIODevice::WriteOnly) || out.write(conf) != conf.size() || !out.commit()) return;
+        if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(kPrivateFile) || out.write(conf) != conf.size() ||
+            !out.commit())
+            return;
     }
     qputenv("FIREBIRD", QFile::encodeName(root));
 }

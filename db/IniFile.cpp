@@ -60,10 +60,16 @@ QStringList DecodeLines(QByteArray bytes) {
 
 }  // namespace
 
-std::optional<IniFile> IniFile::Load(const QString& path) {
+std::optional<IniFile> IniFile::Load(const QString& path, QString* reason) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return Parse(f.readAll());
+    // A read that fails part way is no file: half of one would give values it does not hold.
+    QByteArray text;
+    if (f.open(QIODevice::ReadOnly)) text = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (reason) *reason = f.errorString();
+        return std::nullopt;
+    }
+    return Parse(text);
 }
 
 IniFile IniFile::Parse(const QByteArray& text) {

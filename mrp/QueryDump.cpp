@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "db/PrivateFiles.h"
+
 namespace mrp {
 
 QString DefaultQueryDumpPath() {
@@ -20,11 +22,13 @@ void WriteQueryDump(const QString& path, const QStringList& lines, const db::Cod
         throw QueryDumpError(QString("cannot write the query file %1: %2").arg(path, reason).toStdString());
     };
     const QString dir = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(dir)) fail("cannot create the folder " + dir);
+    if (!db::MakePrivatePath(dir)) fail("cannot create the folder " + dir);
     // Written beside and renamed over the old file: a failed write leaves the previous
     // query whole rather than half of the new one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
+    // The statements name the clerk's projects: the user's alone, as the old file was not.
+    if (!file.setPermissions(db::kPrivateFile)) fail(file.errorString());
     if (file.write(bytes) != bytes.size()) fail(file.errorString());
     if (!file.commit()) fail(file.errorString());
 }

@@ -4,7 +4,8 @@
 // statement by hand. Lines end with CR LF and are written in the database's code page.
 //
 // The file is per user ($XDG_CACHE_HOME/marlith/query.txt, else ~/.cache/marlith/
-// query.txt), never a fixed path in a directory that every user may write.
+// query.txt), never a fixed path in a directory that every user may write; the file and
+// the folders made for it are the user's alone.
 
 #include <QString>
 #include <QStringList>

@@ -3,6 +3,8 @@
 // PATH is a local file (the embedded engine creates it) or a file on a Firebird server,
 // "host:/path" or "host/port:/path", created there by the server with the given account
 // (default SYSDBA; the password also from $ISC_PASSWORD, as Firebird's own tools take it).
+// With --demo the connection entry written names that account, so that the clerk's runs
+// log in as init-db did.
 
 #include <cstdio>
 
@@ -23,7 +25,7 @@ int InitDb(const QStringList& argsIn) {
     app::CreateProgramDatabase(params, demo);
     std::printf("created %s%s\n", qPrintable(args.first()), demo ? " with the demo data" : "");
     if (demo)
-        for (const QString& line : app::WriteDemoConfiguration(args.first()))
+        for (const QString& line : app::WriteDemoConfiguration(params))
             std::printf("%s\n", qPrintable(line));
     return 0;
 }

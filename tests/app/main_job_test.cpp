@@ -225,3 +225,55 @@ TEST(ServerInitDb, CreatesTheDatabaseOnTheServerAndTheEntryReachesIt) {
     QFile::remove(file);  // the server's folder is shared with the test
 }
 #endif
+
+#ifdef MARLITH_PROGRAM
+// The entry init-db --demo writes for a server logs in with the account init-db was given,
+// by its options or by ISC_USER and ISC_PASSWORD: a clerk's run through it needs neither.
+TEST(ServerInitDb, TheEntryWrittenLogsInWithTheAccountGiven) {
+    const QString host = qEnvironmentVariable("MARLITH_TEST_SERVER");
+    if (host.isEmpty()) GTEST_FAIL() << "MARLITH_TEST_SERVER is not set: run the server tests through scripts/test";
+    const QString folder = qEnvironmentVariable("MARLITH_TEST_SERVER_DIR", "/tmp/marlith-server-tests");
+    const QString password = qEnvironmentVariable("MARLITH_TEST_SERVER_PASSWORD", "masterkey");
+    QProcessEnvironment clean = QProcessEnvironment::systemEnvironment();
+    clean.remove("ISC_USER");
+    clean.remove("ISC_PASSWORD");
+    QProcessEnvironment login = clean;
+    login.insert("ISC_USER", "sysdba");
+    login.insert("ISC_PASSWORD", password);
+    const struct {
+        const char* how;
+        QStringList options;
+        QProcessEnvironment env;
+        QString user;
+    } cases[] = {
+        {"options", {"--user", "SYSDBA", "--password", password}, clean, "SYSDBA"},
+        {"environment", {}, login, "sysdba"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        QTemporaryDir dir;
+        const QString file = QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".fdb");
+        auto run = [&](const QProcessEnvironment& env, const QStringList& args) {
+            QProcessEnvironment e = env;
+            e.insert("MARLITH_CONNECTIONS", dir.filePath("connections.ini"));
+            e.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
+            QProcess p;
+            p.setProcessEnvironment(e);
+            p.start(QStringLiteral(MARLITH_PROGRAM), args);
+            p.waitForFinished(120000);
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        const auto [created, createdOut] = run(c.env, QStringList{"init-db", "--demo"} + c.options + QStringList{host + ":" + file});
+        ASSERT_EQ(created, 0) << createdOut.toStdString();
+        QFile entry(dir.filePath("connections.ini"));
+        ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        EXPECT_TRUE(text.contains("\nUser_Name=" + c.user + "\n")) << text.toStdString();
+        EXPECT_TRUE(text.contains("\nPassword=" + password + "\n")) << text.toStdString();
+        const auto [listed, orders] = run(clean, {"orders", "P2026-001", "--format", "csv"});
+        EXPECT_EQ(listed, 0) << orders.toStdString();
+        EXPECT_TRUE(orders.contains("SO2026110201")) << orders.toStdString();
+        QFile::remove(file);
+    }
+}
+#endif

@@ -190,3 +190,20 @@ TEST(FirstStart, WithoutAConnectionEntryTheDemoIsOfferedAndMadeOnYes) {
     qunsetenv("XDG_CONFIG_HOME");
     qunsetenv("XDG_DATA_HOME");
 }
+
+// A connection file that is there but cannot be read (a folder in its place) is no first
+// start: the demo is not offered over it, and loading the entry says why it failed.
+TEST(FirstStart, AConnectionFileThatCannotBeReadIsNoFirstStart) {
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).filePath("connections.ini");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    qputenv(db::kConnectionsEnv, folder.toUtf8());
+    EXPECT_FALSE(app::ConnectionEntryMissing());
+    try {
+        db::LoadNamedConnection();
+        ADD_FAILURE() << "expected an error";
+    } catch (const std::exception& e) {
+        EXPECT_TRUE(std::string(e.what()).find("cannot be read") != std::string::npos) << e.what();
+    }
+    qunsetenv(db::kConnectionsEnv);
+}

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include <optional>
+#include <utility>
 
 #include "db/ConnectionParams.h"
 #include "db/Error.h"
@@ -167,5 +168,30 @@ TEST(ConnectionParams, MissingFileAndMissingEntry) {
     f.write("[Kelmor]\nDatabase=/y.fdb\n");
     f.close();
     EXPECT_EQ(LoadNamedConnection().database, "/y.fdb");
+    qunsetenv(kConnectionsEnv);
+}
+
+// A connection file that is there but cannot be read is reported as such, with the reason,
+// never as "not found": a folder in its place, and a read that fails part way (the kernel
+// refuses to read a process's memory at address 0 with an I/O error, even for root).
+TEST(ConnectionParams, AFileThatCannotBeReadIsReportedWithTheReason) {
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).filePath("connections.ini");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::pair<QString, QString> cases[] = {{folder, "directory"}, {"/proc/self/mem", "Input/output error"}};
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        QString why;
+        EXPECT_FALSE(IniFile::Load(path, &why));
+        EXPECT_TRUE(why.contains(reason)) << why.toStdString();
+        qputenv(kConnectionsEnv, path.toUtf8());
+        try {
+            LoadNamedConnection();
+            ADD_FAILURE() << "expected an error";
+        } catch (const DbError& e) {
+            EXPECT_EQ(std::string(e.what()), "Driver/Connection Registry File '" + path.toStdString() +
+                                                 "' cannot be read: " + why.toStdString());
+        }
+    }
     qunsetenv(kConnectionsEnv);
 }
