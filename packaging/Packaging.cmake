@@ -29,7 +29,8 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/io.github.marlith.metainfo.xml DESTINATI
 # The Debian package. Library dependencies are computed from the program by
 # dpkg-shlibdeps (dpkg-dev); the rest are what the program loads or names at run time:
 # the embedded Firebird engine (libEngine12.so, loaded by the client library for a
-# database without a host) and the fonts the skin's font names map to.
+# database without a host), the fonts the skin's font names map to, and Qt's
+# translations, which the file and print dialogs speak Chinese from.
 set(MARLITH_MAINTAINER "marlith developers <marlith@localhost>" CACHE STRING
     "Maintainer field of the Debian package")
 set(CPACK_GENERATOR DEB)
@@ -49,5 +50,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "firebird3.0-server-core, fonts-arphic-uming, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "firebird3.0-server-core, fonts-arphic-uming, fonts-liberation, qt6-translations-l10n")
 include(CPack)
