@@ -31,15 +31,17 @@ public:
 };
 
 // Upper- or lower-cases what is typed (and what input methods commit), then asks the
-// text check; a refusal keeps its reason for the box's report.
+// text check, unless the program is setting the text; a refusal keeps its reason for the
+// box's report.
 class EditValidator final : public QValidator {
 public:
-    EditValidator(TEditCharCase c, TbsCustomEdit::TTextCheck check, QString* refusal, QObject* parent)
-        : QValidator(parent), case_(c), check_(std::move(check)), refusal_(refusal) {}
+    EditValidator(TEditCharCase c, TbsCustomEdit::TTextCheck check, QString* refusal, const bool* settingText,
+                  QObject* parent)
+        : QValidator(parent), case_(c), check_(std::move(check)), refusal_(refusal), settingText_(settingText) {}
     State validate(QString& input, int&) const override {
         if (case_ == ecUpperCase) input = input.toUpper();
         if (case_ == ecLowerCase) input = input.toLower();
-        if (!check_) return Acceptable;
+        if (!check_ || *settingText_) return Acceptable;
         const QString reason = check_(input);
         if (reason.isEmpty()) return Acceptable;
         *refusal_ = reason;
@@ -50,6 +52,7 @@ private:
     TEditCharCase case_;
     TbsCustomEdit::TTextCheck check_;
     QString* refusal_;
+    const bool* settingText_;
 };
 
 platform::TFont InitialEditFont() {
@@ -112,7 +115,7 @@ void TbsCustomEdit::InstallValidator() {
     const QValidator* old = edit_->validator();
     edit_->setValidator(charCase_ == ecNormal && !textCheck_
                             ? nullptr
-                            : new EditValidator(charCase_, textCheck_, &refusal_, edit_));
+                            : new EditValidator(charCase_, textCheck_, &refusal_, &settingText_, edit_));
     delete old;
 }
 
