@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -54,8 +55,8 @@ namespace {
 // PDF writer embeds the glyphs used.
 const char* kFamily = "AR PL UMing TW";
 
-constexpr int kDpi = 300;
-double Mm(double mm) { return mm * kDpi / 25.4; }
+// The PDF's resolution; a printer paints at its own.
+constexpr int kPdfDpi = 300;
 
 struct Column {
     const char* title;
@@ -75,16 +76,23 @@ QFont Font(double points, bool bold = false) {
     return f;
 }
 
+// Heights in millimetres: the page is cut into rows by its size, never by its pixels, so
+// that every device (a printer's resolution is its own) gives the same pages.
+constexpr double kTitleMm = 12, kFieldMm = 6, kContinuedMm = 10, kPageNumberBandMm = 12;
+constexpr double kFirstTableTopMm = kTitleMm + kFieldMm * 3 + kFieldMm;
+
+// Rows of the table that fit under the header (page one) or the short heading of a
+// page of pageHeightMm.
+int TableRows(double pageHeightMm, bool firstPage) {
+    const double top = firstPage ? kFirstTableTopMm : kContinuedMm;
+    const double bottom = pageHeightMm - kPageNumberBandMm;
+    return std::max(1, int((bottom - top) / kRowMm) - 1);  // less the titles row
+}
+
 class Layout {
 public:
-    Layout(QPainter& p, const Requisition& r, int width, int height) : p_(p), r_(r), width_(width), height_(height) {}
-
-    // Rows of the table that fit under the header (page one) or the short heading.
-    int Rows(bool firstPage) const {
-        const double top = firstPage ? FirstTableTop() : OtherTableTop();
-        const double bottom = height_ - Mm(12);  // the page number's band
-        return std::max(1, int((bottom - top) / Mm(kRowMm)) - 1);  // less the titles row
-    }
+    Layout(QPainter& p, const Requisition& r, int width, int height, int dpi)
+        : p_(p), r_(r), width_(width), height_(height), dpi_(dpi) {}
 
     void Page(const PageSlice& slice, int index, int count) {
         double y;
@@ -105,33 +113,34 @@ public:
     }
 
 private:
-    double FirstTableTop() const { return Mm(12) + Mm(6) * 3 + Mm(6); }
-    double OtherTableTop() const { return Mm(10); }
+    double Mm(double mm) const { return mm * dpi_ / 25.4; }
+    double FirstTableTop() const { return Mm(kFirstTableTopMm); }
+    double OtherTableTop() const { return Mm(kContinuedMm); }
 
     double Header() {
         p_.setFont(Font(18, true));
-        p_.drawText(QRectF(0, 0, width_, Mm(12)), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("請購單"));
+        p_.drawText(QRectF(0, 0, width_, Mm(kTitleMm)), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("請購單"));
         p_.setFont(Font(10));
         const double half = width_ / 2.0;
         auto field = [&](double x, double y, const QString& label, const QString& value) {
-            p_.drawText(QRectF(x, y, half, Mm(6)), Qt::AlignLeft | Qt::AlignVCenter, label + QStringLiteral("：") + value);
+            p_.drawText(QRectF(x, y, half, Mm(kFieldMm)), Qt::AlignLeft | Qt::AlignVCenter, label + QStringLiteral("：") + value);
         };
         auto joined = [](const QString& a, const QString& b) { return b.isEmpty() ? a : a + QLatin1Char(' ') + b; };
-        double y = Mm(12);
+        double y = Mm(kTitleMm);
         field(0, y, QStringLiteral("單號"), r_.number);
         field(half, y, QStringLiteral("日期"), r_.date);
-        y += Mm(6);
+        y += Mm(kFieldMm);
         field(0, y, QStringLiteral("請購人"), joined(r_.clerkId, r_.clerkName));
         field(half, y, QStringLiteral("門市"), r_.store);
-        y += Mm(6);
+        y += Mm(kFieldMm);
         field(0, y, QStringLiteral("專案"), joined(r_.project, r_.projectName));
         return FirstTableTop();
     }
 
-    // The cells of one row, each text fitted to its column.
+    // The cells of one row, each text fitted to its column (measured on the device).
     void Cells(double y, const QStringList& texts) {
         double x = 0;
-        const QFontMetrics m(p_.font());
+        const QFontMetrics m = p_.fontMetrics();
         for (size_t i = 0; i < std::size(kColumns); ++i) {
             const Column& c = kColumns[i];
             const QRectF cell(x + Mm(1), y, Mm(c.widthMm) - Mm(2), Mm(kRowMm));
@@ -164,28 +173,38 @@ private:
 
     QPainter& p_;
     const Requisition& r_;
-    int width_, height_;
+    int width_, height_, dpi_;
 };
 
 }  // namespace
 
-void WriteRequisitionPdf(const Requisition& r, QIODevice* device) {
-    QPdfWriter writer(device);
-    writer.setResolution(kDpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                     QPageLayout::Millimeter));
-    writer.setTitle(QStringLiteral("請購單 %1").arg(r.number));
-    writer.setCreator(QStringLiteral("物料需求計算"));
+QPageLayout RequisitionPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+int PaintRequisition(const Requisition& r, QPagedPaintDevice& device) {
     QPainter painter;
-    if (!painter.begin(&writer)) throw std::runtime_error("the PDF writer could not start");
-    Layout layout(painter, r, writer.width(), writer.height());
+    if (!painter.begin(&device)) throw std::runtime_error("the requisition cannot be painted on this device");
+    const double pageHeightMm = device.pageLayout().paintRect(QPageLayout::Millimeter).height();
+    Layout layout(painter, r, device.width(), device.height(), device.logicalDpiY());
     const std::vector<PageSlice> pages =
-        PaginateLines(int(r.lines.size()), layout.Rows(true), layout.Rows(false));
+        PaginateLines(int(r.lines.size()), TableRows(pageHeightMm, true), TableRows(pageHeightMm, false));
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0) writer.newPage();
+        if (i > 0 && !device.newPage()) throw std::runtime_error("the device could not start a new page");
         layout.Page(pages[i], int(i), int(pages.size()));
     }
-    if (!painter.end()) throw std::runtime_error("the PDF writer could not finish");
+    if (!painter.end()) throw std::runtime_error("the requisition could not be finished on this device");
+    return int(pages.size());
+}
+
+void WriteRequisitionPdf(const Requisition& r, QIODevice* device) {
+    QPdfWriter writer(device);
+    writer.setResolution(kPdfDpi);
+    writer.setPageLayout(RequisitionPageLayout());
+    writer.setTitle(QStringLiteral("請購單 %1").arg(r.number));
+    writer.setCreator(QStringLiteral("物料需求計算"));
+    PaintRequisition(r, writer);
 }
 
 void SaveRequisitionPdf(const Requisition& r, const QString& path) {

@@ -1,10 +1,12 @@
 #pragma once
-// The printed requisition: an A4 PDF through Qt's own PDF writer, with the Chinese text
-// in an embedded font. Page one carries the title and the header (number, date, clerk,
-// store, project and its name); every page the table's titles, its share of the lines
-// (code, name, unit, quantity, cost, amount) and "第 i 頁，共 n 頁"; the last page ends
-// with the total.
+// The printed requisition: one layout painted on any paged device, an A4 PDF through
+// Qt's own PDF writer (the Chinese text in an embedded font) or a printer and its
+// preview. Page one carries the title and the header (number, date, clerk, store,
+// project and its name); every page the table's titles, its share of the lines (code,
+// name, unit, quantity, cost, amount) and "第 i 頁，共 n 頁"; the last page ends with the
+// total.
 
+#include <QPageLayout>
 #include <QString>
 
 #include <vector>
@@ -12,6 +14,7 @@
 #include "report/Requisition.h"
 
 class QIODevice;
+class QPagedPaintDevice;
 
 namespace report {
 
@@ -32,6 +35,15 @@ std::vector<PageSlice> PaginateLines(int lineCount, int firstPageRows, int other
 // (1,234), costs with two decimals (1,234.50).
 QString WholeNumberText(long long value);
 QString CostText(double value);
+
+// The page the requisition is laid out for: A4 portrait with margins of 15 mm.
+QPageLayout RequisitionPageLayout();
+
+// Paints the requisition on the device's pages, from the page it is on, laid out for the
+// device's page (give it RequisitionPageLayout) and resolution: the same pages on a PDF
+// writer, a printer and a print preview. Returns the number of pages; throws
+// std::runtime_error when the device cannot be painted on.
+int PaintRequisition(const Requisition& requisition, QPagedPaintDevice& device);
 
 // Writes the PDF to an open device; throws std::runtime_error when the writer fails.
 void WriteRequisitionPdf(const Requisition& requisition, QIODevice* device);

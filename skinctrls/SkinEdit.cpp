@@ -8,6 +8,8 @@
 #include <QProxyStyle>
 #include <QValidator>
 
+#include <utility>
+
 #include "skin/Compose.h"
 #include "skinctrls/Paint.h"
 
@@ -28,18 +30,29 @@ public:
     }
 };
 
-// Upper- or lower-cases what is typed (and what input methods commit).
-class CharCaseValidator final : public QValidator {
+// Upper- or lower-cases what is typed (and what input methods commit), then asks the
+// text check, unless the program is setting the text; a refusal keeps its reason for the
+// box's report.
+class EditValidator final : public QValidator {
 public:
-    CharCaseValidator(TEditCharCase c, QObject* parent) : QValidator(parent), case_(c) {}
+    EditValidator(TEditCharCase c, TbsCustomEdit::TTextCheck check, QString* refusal, const bool* settingText,
+                  QObject* parent)
+        : QValidator(parent), case_(c), check_(std::move(check)), refusal_(refusal), settingText_(settingText) {}
     State validate(QString& input, int&) const override {
         if (case_ == ecUpperCase) input = input.toUpper();
         if (case_ == ecLowerCase) input = input.toLower();
-        return Acceptable;
+        if (!check_ || *settingText_) return Acceptable;
+        const QString reason = check_(input);
+        if (reason.isEmpty()) return Acceptable;
+        *refusal_ = reason;
+        return Invalid;
     }
 
 private:
     TEditCharCase case_;
+    TbsCustomEdit::TTextCheck check_;
+    QString* refusal_;
+    const bool* settingText_;
 };
 
 platform::TFont InitialEditFont() {
@@ -70,6 +83,11 @@ TbsCustomEdit::TbsCustomEdit(QWidget* parent)
         update();
         Fire(OnChange, this);
     });
+    // A refusal of the validator, or text cut off at the maximum length (no reason).
+    connect(edit_, &QLineEdit::inputRejected, this, [this] {
+        const QString reason = std::exchange(refusal_, QString());
+        if (!settingText_ && OnRefused) OnRefused(this, reason);
+    });
 }
 
 TbsCustomEdit::~TbsCustomEdit() {
@@ -81,12 +99,32 @@ TbsCustomEdit::~TbsCustomEdit() {
     edit_ = nullptr;
 }
 
+void TbsCustomEdit::SetText(const QString& t) {
+    settingText_ = true;
+    edit_->setText(t);
+    settingText_ = false;
+    refusal_.clear();
+}
+
+void TbsCustomEdit::SetTextCheck(TTextCheck check) {
+    textCheck_ = std::move(check);
+    InstallValidator();
+}
+
+void TbsCustomEdit::InstallValidator() {
+    const QValidator* old = edit_->validator();
+    edit_->setValidator(charCase_ == ecNormal && !textCheck_
+                            ? nullptr
+                            : new EditValidator(charCase_, textCheck_, &refusal_, &settingText_, edit_));
+    delete old;
+}
+
 void TbsCustomEdit::SetCharCase(TEditCharCase c) {
     charCase_ = c;
-    edit_->setValidator(c == ecNormal ? nullptr : new CharCaseValidator(c, edit_));
+    InstallValidator();
     if (c != ecNormal) {
         const QString t = edit_->text();
-        edit_->setText(c == ecUpperCase ? t.toUpper() : t.toLower());
+        SetText(c == ecUpperCase ? t.toUpper() : t.toLower());
     }
 }
 

@@ -13,6 +13,8 @@
 
 #include <QLineEdit>
 
+#include <functional>
+
 #include "platform/Align.h"
 #include "platform/Fonts.h"
 #include "platform/SkinDispatch.h"
@@ -38,9 +40,15 @@ public:
     QLineEdit* LineEdit() const { return edit_; }
 
     QString Text() const { return edit_->text(); }
-    void SetText(const QString& t) { edit_->setText(t); }
+    // Text set by the program is neither checked nor refused (TextCheck is for the clerk's
+    // typing), but MaxLength cuts it.
+    void SetText(const QString& t);
     int MaxLength() const { return edit_->maxLength(); }
     void SetMaxLength(int n) { edit_->setMaxLength(n > 0 ? n : 32767); }
+    // Says why a text may not stand in the box; empty when it may. What is typed, pasted
+    // or composed that it refuses leaves the box as it was, and OnRefused says why.
+    using TTextCheck = std::function<QString(const QString& text)>;
+    void SetTextCheck(TTextCheck check);
     // Input mask in Qt's notation (empty for none).
     QString EditMask() const { return edit_->inputMask(); }
     void SetEditMask(const QString& m) { edit_->setInputMask(m); }
@@ -61,6 +69,9 @@ public:
     TNotifyEvent OnChange;  // the text changed
     TNotifyEvent OnEnter;   // the text box took the focus
     TNotifyEvent OnExit;    // the focus went to another control
+    // Typed or pasted text was refused: reason is the text check's, or empty when the
+    // text went beyond MaxLength (what fitted was kept).
+    std::function<void(QObject* sender, const QString& reason)> OnRefused;
 
 protected:
     // The text box's focus moved (called after the box's own handling).
@@ -68,6 +79,8 @@ protected:
     // The text box's mouse moved (client-area move).
     virtual void EditMouseMoved() {}
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // The one validator of the box: the character case, then the text check.
+    void InstallValidator();
 
     QLineEdit* edit_ = nullptr;  // null until the constructor has made it
     QProxyStyle* editStyle_ = nullptr;
@@ -75,6 +88,11 @@ protected:
     QChar passwordChar_;
     skin::Alignment alignment_ = skin::taLeftJustify;
     TEditCharCase charCase_ = ecNormal;
+    TTextCheck textCheck_;
+    // The reason the validator gave for the last text it refused; the program's SetText
+    // under way (nothing is refused then).
+    QString refusal_;
+    bool settingText_ = false;
 };
 
 class TbsSkinCustomEdit : public TbsCustomEdit, public platform::SkinnedControl {

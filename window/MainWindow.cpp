@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QSaveFile>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -23,6 +25,7 @@
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
 #include "platform/Fonts.h"
+#include "window/Messages.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
 #include "skinctrls/SkinButton.h"
@@ -240,8 +243,8 @@ bool TFormMarlith::ExportGridCsv(skinctrls::TbsSkinDBGrid* grid) {
     // Written whole or not at all: an existing file is replaced only by a complete one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("無法寫入 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString())
-                                     .toStdString());
+        throw ClerkError(QStringLiteral("無法寫入檔案，請改選其他資料夾或檔名。"),
+                         QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
     return true;
 }
 
@@ -310,6 +313,14 @@ void TFormMarlith::BuildControls() {
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
     button3_->OnClick = [this](QObject*) { bsSkinButton3Click(); };
+    // The hint line, left of "轉請購單": why the last text typed into the code was refused.
+    hint_ = new TbsSkinStdLabel(bottom);
+    hint_->setObjectName("HintLabel");
+    hint_->SetUseSkinFont(false);
+    hint_->SetDefaultFont({kSansSerif11.name, -12, {}, platform::clMaroon});
+    hint_->SetSkinData(data);
+    hint_->move(8, 14);
+    LimitProjectCode();
 
     CommandStatesChanged(engine_->commandStates());
 }
@@ -343,7 +354,9 @@ void TFormMarlith::FormClose() {
     try {
         engine_->DropWorkTable();
     } catch (const std::exception& e) {
-        ShowMessage(QString::fromUtf8(e.what()), skinctrls::mtError);
+        ShowMessage(WithDetail(QStringLiteral("無法清除這次的暫存資料，視窗仍會關閉；下次開啟時會自動清除。"),
+                               QString::fromUtf8(e.what())),
+                    skinctrls::mtError);
     }
 }
 
@@ -358,6 +371,21 @@ void TFormMarlith::closeEvent(QCloseEvent* e) {
 }
 
 // --- Handlers ----------------------------------------------------------------------------
+
+void TFormMarlith::LimitProjectCode() {
+    // As long as the order list's project code, the column the code is looked up in.
+    if (const data::FieldDef* code = engine_->orderList().fieldDefs().Find(QStringLiteral("PROJ_ID")))
+        edit1_->SetMaxLength(code->size);
+    edit1_->SetTextCheck([this](const QString& text) { return UnstorableText(reading_.codePage(), text); });
+    edit1_->OnRefused = [this](QObject*, const QString& reason) {
+        hint_->SetCaption(reason.isEmpty() ? QStringLiteral("專案代號最多 %1 個字，多的字沒有放進去。").arg(edit1_->MaxLength())
+                                           : reason);
+    };
+    // A change clears the hint, unless the code was just cut at its full length.
+    edit1_->OnChange = [this](QObject*) {
+        if (edit1_->Text().size() < edit1_->MaxLength()) hint_->SetCaption(QString());
+    };
+}
 
 void TFormMarlith::bsSkinEdit1Exit() { Guard([this] { LookUpName(); }); }
 
@@ -443,11 +471,26 @@ QString TFormMarlith::AskForFile(const QString& title, const QString& fileName, 
 }
 
 bool TFormMarlith::PrintRequisition(const QString& number) {
-    const QString path = AskForFile(QStringLiteral("列印請購單"), QStringLiteral("請購單-%1.pdf").arg(number),
-                                    QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty()) return false;
-    report::SaveRequisitionPdf(report::LoadRequisition(reading_, number), path);
-    return true;
+    const report::Requisition requisition = report::LoadRequisition(reading_, number);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(report::RequisitionPageLayout());
+    printer.setDocName(QStringLiteral("請購單 %1").arg(number));
+    printer.setCreator(QStringLiteral("物料需求計算"));
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("列印請購單 %1").arg(number));
+    // The preview asks for the pages whenever it shows them, and the print button once
+    // more for the printer; a failure there is kept and reported once the dialog is gone.
+    QString failure;
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        try {
+            report::PaintRequisition(requisition, *target);
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+    });
+    const int result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
+    if (!failure.isEmpty()) throw ClerkError(QStringLiteral("無法列印請購單，請檢查印表機後再試。"), failure);
+    return result == QDialog::Accepted;
 }
 
 // --- Messages ----------------------------------------------------------------------------
@@ -460,7 +503,7 @@ bool TFormMarlith::Guard(const std::function<void()>& handler) {
         handler();
         return true;
     } catch (const std::exception& e) {
-        ShowMessage(QString::fromUtf8(e.what()), skinctrls::mtError);
+        ShowMessage(ClerkMessage(e), skinctrls::mtError);
         return false;
     }
 }

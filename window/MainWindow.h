@@ -15,6 +15,8 @@
 
 #include <QPointer>
 
+class QPrintPreviewDialog;
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +42,7 @@ class TbsSkinEdit;
 class TbsSkinButton;
 class TbsSkinMessage;
 class TbsSkinDBGrid;
+class TbsSkinStdLabel;
 }  // namespace skinctrls
 
 namespace window {
@@ -62,10 +65,15 @@ struct MainWindowOptions {
     mrp::EngineOptions engine;
     // False: the window keeps no skin and every part draws its plain look.
     bool carriedSkin = true;
-    // Asks where a grid's rows are exported or a requisition printed, offering
-    // suggested (a file name in the clerk's home folder); an empty answer writes nothing. Default: the platform's file
+    // Asks where a grid's rows are exported, offering suggested (a file name in the
+    // clerk's home folder); an empty answer writes nothing. Default: the platform's file
     // dialog. Tests replace it to answer without a person.
     std::function<QString(const QString& suggested)> chooseExportFile;
+    // Runs the print dialog of a requisition (its preview, with the system's print dialog
+    // behind its print button) and returns how it ended (QDialog::Accepted: printed).
+    // Default: the dialog's own modal run. Tests replace it to look at the preview and
+    // answer without a person.
+    std::function<int(QPrintPreviewDialog& dialog)> runPrintDialog;
     // Shows a message modally and returns the button pressed. Default: the window's
     // skinned message dialog. Tests replace it to answer without a person.
     std::function<int(const QString& text, skinctrls::TMsgDlgType kind)> showMessage;
@@ -99,13 +107,16 @@ public:
     skinctrls::TbsSkinButton* bsSkinButton2() const { return button2_; }
     skinctrls::TbsSkinButton* bsSkinButton3() const { return button3_; }
     skinctrls::TbsSkinButton* bsSkinButton4() const { return button4_; }
+    // Why the last text typed into the code edit was refused (empty: nothing to say).
+    skinctrls::TbsSkinStdLabel* HintLabel() const { return hint_; }
     // "匯出 CSV…" of a grid's context menu: its visible columns (titles as the header)
     // and rows as CSV in UTF-8 with a byte-order mark, so that a spreadsheet reads the
     // Chinese text; written whole or not at all. False when nothing was written.
     bool ExportGridCsv(skinctrls::TbsSkinDBGrid* grid);
-    // The requisition as an A4 PDF (the outcome dialog's "列印" button): asks where,
-    // as the export does, and writes it whole or not at all. False when nothing was
-    // written; throws when the requisition cannot be read or the file written.
+    // The requisition on paper (the outcome dialog's "列印" button): the print preview,
+    // laid out as `marlith print` lays out its PDF, and the system's print dialog from
+    // there. False when nothing was printed (cancelled); throws when the requisition
+    // cannot be read or printed.
     bool PrintRequisition(const QString& number);
     // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
@@ -139,6 +150,9 @@ private:
     void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
+    // The code edit takes what the project code column holds: its length, and only
+    // characters of the database's code page; a refusal is said in the hint line.
+    void LimitProjectCode();
     // Where to write a file: fileName in the clerk's home folder offered in the file
     // dialog (or to the options' chooser); empty when nothing is to be written.
     QString AskForFile(const QString& title, const QString& fileName, const QString& filter);
@@ -175,6 +189,7 @@ private:
     skinctrls::TbsSkinButton* button2_ = nullptr;
     skinctrls::TbsSkinButton* button3_ = nullptr;
     skinctrls::TbsSkinButton* button4_ = nullptr;
+    skinctrls::TbsSkinStdLabel* hint_ = nullptr;
 };
 
 }  // namespace window

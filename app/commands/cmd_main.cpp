@@ -34,6 +34,8 @@
 #include "skins/Carried.h"
 #include "window/FirstStart.h"
 #include "window/MainWindow.h"
+#include "window/Messages.h"
+#include "window/Translations.h"
 #include "platform/Fonts.h"
 
 namespace {
@@ -76,6 +78,8 @@ int Main(const QStringList& argsIn) {
     });
 
     platform::InstallFontSubstitutions();
+    // Qt's own dialogs (file, print) speak the window's language.
+    window::InstallQtTranslations();
     // The data module: the catalogue connection, opened on first use.
     db::Connection catalogue;
 
@@ -117,7 +121,8 @@ int Main(const QStringList& argsIn) {
             skinctrls::TbsSkinMessage message;
             message.SetSkinData(&skinData);
             message.SetCtrlSkinData(&skinData);
-            message.ShowSkinMessage(QString::fromUtf8(e.what()), skinctrls::mtError, skinctrls::MsgButton(skinctrls::mbOK));
+            message.ShowSkinMessage(window::StartFailedMessage(e), skinctrls::mtError,
+                                    skinctrls::MsgButton(skinctrls::mbOK));
         }
         return 1;
     }

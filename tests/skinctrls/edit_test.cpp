@@ -7,6 +7,8 @@
 #include <QInputMethodEvent>
 #include <QStyle>
 
+#include <functional>
+
 #include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
@@ -215,6 +217,47 @@ TEST(EditText, ChineseFromTheInputMethodAndReadOnly) {
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("X")) << "nothing was cut";
     QTest::keyClick(box, Qt::Key_Home);
     EXPECT_EQ(box->cursorPosition(), 0) << "moving still works";
+}
+
+// A text check refuses what the clerk types or an input method commits, after the
+// character case has made it what would stand in the box; the box stays as it was and
+// says why. Text cut at the maximum length says so without a reason; text the program
+// sets is taken as it is.
+TEST(EditText, ACheckRefusesTypedAndComposedTextWithItsReason) {
+    platform::Form form;
+    form.resize(300, 100);
+    auto* edit = new TbsSkinEdit(form.Client());
+    edit->SetBounds(0, 0, 121, 20);
+    edit->SetCharCase(ecUpperCase);
+    edit->SetMaxLength(4);
+    edit->SetTextCheck([](const QString& t) { return t.contains('X') ? QStringLiteral("no X") : QString(); });
+    QStringList refused;
+    edit->OnRefused = [&](QObject* sender, const QString& reason) {
+        EXPECT_EQ(sender, edit);
+        refused << reason;
+    };
+    ASSERT_TRUE(ShowActive(&form));
+    edit->setFocus();
+    QLineEdit* box = edit->LineEdit();
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("x物"));
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        QString text;
+        QStringList refused;
+    } cases[] = {
+        {"typed and upper-cased", [&] { QTest::keyClicks(box, "ab"); }, "AB", {}},
+        {"x, upper-cased to X", [&] { QTest::keyClicks(box, "x"); }, "AB", {"no X"}},
+        {"composed", [&] { QApplication::sendEvent(box, &commit); }, "AB", {"no X", "no X"}},
+        {"beyond the length", [&] { QTest::keyClicks(box, "cde"); }, "ABCD", {"no X", "no X", ""}},
+        {"set by the program", [&] { edit->SetText("xy"); }, "XY", {"no X", "no X", ""}},
+    };
+    for (const Case& c : cases) {
+        c.input();
+        EXPECT_EQ(edit->Text(), c.text) << c.what;
+        EXPECT_EQ(refused, c.refused) << c.what;
+    }
 }
 
 }  // namespace

@@ -17,18 +17,32 @@
 #include <QButtonGroup>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QClipboard>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTranslator>
+#include <QAction>
+#include <QLibraryInfo>
 
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
 #include "window/FirstStart.h"
 #include "window/MainWindow.h"
+#include "window/Translations.h"
+#include "report/Requisition.h"
+#include "report/RequisitionPdf.h"
 #include "skin/SkinData.h"
 #include "frame/SkinFrame.h"
 #include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
+#include "skinctrls/SkinLabel.h"
 #include "support/QtTestApp.h"
 #include "support/QtWidgetTest.h"
 
@@ -63,6 +77,10 @@ protected:
             offered << suggested;
             return exportAnswer;
         };
+        // Nobody is there to answer a print dialog that a test does not look at.
+        o.runPrintDialog = [this](QPrintPreviewDialog& dialog) {
+            return printDialog ? printDialog(dialog) : int(QDialog::Rejected);
+        };
         return std::make_unique<window::TFormMarlith>(catalogue, o);
     }
 
@@ -86,7 +104,18 @@ protected:
     QStringList offered;   // the file names the export offered
     QString exportAnswer;  // the file the export is told to write
     int messageAnswer = 1;  // the modal result every message is answered with (OK)
+    std::function<int(QPrintPreviewDialog&)> printDialog;  // runs the print dialog
 };
+
+// The pages of a PDF file as pdfinfo counts them; -1 when it cannot.
+int PdfPages(const QString& path) {
+    QProcess p;
+    p.start("pdfinfo", {path});
+    if (!p.waitForFinished(60000)) return -1;
+    const QRegularExpressionMatch m =
+        QRegularExpression("^Pages:\\s+(\\d+)$", QRegularExpression::MultilineOption).match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
 
 TEST_F(MainWindowTest, BuildsTheSkinnedWindowWithItsFittedControls) {
     struct Case {
@@ -334,10 +363,37 @@ TEST_F(MainWindowTest, AGridsContextMenuExportsItsRowsAsCsv) {
     EXPECT_FALSE(w->ExportGridCsv(grid));
 }
 
-// The outcome of a write offers "列印": the requisition just written, as a PDF.
+// The outcome of a write offers "列印": the requisition just written in the print
+// preview, laid out page for page as `marlith print` lays out its PDF (300 lines, 150
+// materials on each of the two order lines, take several pages), and printed from there (to a PDF file: the printer of a machine
+// without one). A cancelled print prints nothing and leaves everything as it was.
 TEST_F(MainWindowTest, TheOutcomeOfAWriteOffersToPrintTheRequisition) {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    QString more;
+    for (int i = 2; i <= 150; ++i) {
+        const QString m = QStringLiteral("M%1").arg(i);
+        more += mrptest::Product(m, QStringLiteral("封邊條%1號").arg(i), QStringLiteral("捲"), "2") +
+                mrptest::Bom("A", m, "1", "1");
+    }
+    database.Run(more);
     QTemporaryDir dir;
-    exportAnswer = dir.filePath("requisition.pdf");
+    const QString printed = dir.filePath("printed.pdf");
+    struct Seen {
+        int pages = -1;
+        QString title;
+    };
+    std::vector<Seen> seen;
+    bool print = true;
+    printDialog = [&](QPrintPreviewDialog& dialog) {
+        ShowOffscreen(&dialog);
+        QCoreApplication::processEvents();
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        seen.push_back({preview ? preview->pageCount() : -1, dialog.windowTitle()});
+        if (!print || !preview) return int(QDialog::Rejected);
+        dialog.printer()->setOutputFileName(printed);
+        preview->print();
+        return int(QDialog::Accepted);
+    };
     messageAnswer = platform::mrAll;  // the outcome's print button
     auto w = Open();
     w->bsSkinEdit1()->SetText("P1");
@@ -346,12 +402,148 @@ TEST_F(MainWindowTest, TheOutcomeOfAWriteOffersToPrintTheRequisition) {
     w->bsSkinButton3Click();
     const QString number = database.Scalar("SELECT MASTERBILLID FROM PETITION_MASTER");
     ASSERT_EQ(shown.size(), 1u);
-    ASSERT_EQ(offered.size(), 1);
-    EXPECT_TRUE(offered[0].endsWith("請購單-" + number + ".pdf")) << offered[0].toStdString();
-    QFile pdf(exportAnswer);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdf.read(5), "%PDF-");
+    EXPECT_EQ(shown[0].text, QString(mrp::kWriteSucceeded) + "\n請購單號：" + number);
+    EXPECT_TRUE(offered.isEmpty()) << "no file is asked for";
+    ASSERT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "300");
+
+    // The PDF of the command line, from the same requisition.
+    db::Connection reading;
+    reading.SetParams(database.params());
+    reading.Open();
+    const QString pdf = dir.filePath("requisition.pdf");
+    report::SaveRequisitionPdf(report::LoadRequisition(reading, number), pdf);
+    const int pages = PdfPages(pdf);
+    ASSERT_GT(pages, 1);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].pages, pages);
+    EXPECT_EQ(seen[0].title, "列印請購單 " + number);
+    EXPECT_EQ(PdfPages(printed), pages);
     EXPECT_EQ(shown.size(), 1u) << "printed without a further message";
+
+    // Cancelled: nothing printed, nothing changed.
+    print = false;
+    QFile::remove(printed);
+    EXPECT_FALSE(w->PrintRequisition(number));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].pages, pages);
+    EXPECT_FALSE(QFile::exists(printed));
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "300");
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+// The code edit takes what the project code column holds: at most its 20 characters,
+// and only characters of the database's Big5 page, whether typed or pasted. What it
+// refuses is said in the hint line at once (instead of a database error after "確定"),
+// and the next change clears it.
+TEST_F(MainWindowTest, TheProjectCodeTakesOnlyWhatTheColumnHolds) {
+    auto w = Open(true, true);
+    QLineEdit* edit = w->bsSkinEdit1()->LineEdit();
+    edit->setFocus();
+    auto type = [&](const QString& text) { QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, text, {}); };
+    auto paste = [&](const QString& text) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    };
+    const QString tooLong(500, QLatin1Char('P'));
+    const QString full(20, QLatin1Char('P'));
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        QString text, hint;
+    } cases[] = {
+        {"typed", [&] { type("P"), type("1"); }, "P1", ""},
+        {"a character Big5 has not", [&] { type("专"); }, "P1", "「专」無法存入資料庫 (Big5)，請改用其他字。"},
+        {"pasted with one", [&] { paste("台北😀"); }, "P1", "「😀」無法存入資料庫 (Big5)，請改用其他字。"},
+        {"pasted Big5 text", [&] { paste("台北"); }, "P1台北", ""},
+        {"500 characters pasted",
+         [&] {
+             edit->selectAll();
+             paste(tooLong);
+         },
+         full, "專案代號最多 20 個字，多的字沒有放進去。"},
+        {"one more typed", [&] { type("Q"); }, full, "專案代號最多 20 個字，多的字沒有放進去。"},
+        {"retyped",
+         [&] {
+             edit->selectAll();
+             type("P"), type("1");
+         },
+         "P1", ""},
+    };
+    for (const Case& c : cases) {
+        c.input();
+        EXPECT_EQ(w->bsSkinEdit1()->Text(), c.text) << c.what;
+        EXPECT_EQ(w->HintLabel()->Caption(), c.hint) << c.what;
+    }
+    EXPECT_EQ(w->bsSkinEdit1()->MaxLength(), 20);
+    QTest::mouseClick(w->bsSkinButton1(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+    EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
+}
+
+// A failure is said in Traditional Chinese on the first line, with what to do, and the
+// error's own text beneath it for whoever looks after the system.
+TEST_F(MainWindowTest, AFailureSaysWhatToDoAboveTheErrorsOwnText) {
+    database.Run(mrptest::Product("Z", "Zero") + mrptest::Bom("Z", "M1", "1", "0") + mrptest::Order("B2", "P0") +
+                 mrptest::Line("B2", "Z", "1"));
+    auto w = Open();
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        QString headline, detail;
+    } cases[] = {
+        {"expanding before any order list", [&] { w->bsSkinButton2Click(); },
+         "資料無法處理，請檢查輸入的內容，或重新按「確定」後再試。", "CDS_OrderItem"},
+        // Text the program itself puts into the code edit is not checked there.
+        {"a code the database cannot store",
+         [&] {
+             w->bsSkinEdit1()->SetText("P专");
+             w->bsSkinButton1Click();
+         },
+         "資料庫錯誤，請稍後再試或通知系統管理員。", "专"},
+        {"a bill with a divisor of 0",
+         [&] {
+             w->bsSkinEdit1()->SetText("P0");
+             w->bsSkinButton1Click();
+             w->bsSkinButton2Click();
+         },
+         "產品或物料結構的資料有誤，請通知系統管理員修正。", "DIV_C"},
+    };
+    for (const Case& c : cases) {
+        shown.clear();
+        c.act();
+        ASSERT_EQ(shown.size(), 1u) << c.what;
+        const qsizetype end = shown[0].text.indexOf('\n');
+        ASSERT_GT(end, 0) << c.what << ": " << shown[0].text.toStdString();
+        EXPECT_EQ(shown[0].text.left(end), c.headline) << c.what;
+        EXPECT_TRUE(shown[0].text.mid(end + 1).contains(c.detail)) << c.what << ": " << shown[0].text.toStdString();
+        EXPECT_EQ(shown[0].kind, 1) << c.what;
+    }
+}
+
+// Qt's own dialogs (the print preview here, the file dialog) speak Traditional Chinese
+// once the program has loaded Qt's translations, as it does at the start.
+TEST(QtDialogs, SpeakTraditionalChineseWithTheTranslationsLoaded) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_TW.qm"))
+        GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
+    auto actionTexts = [] {
+        QPrinter printer;
+        QPrintPreviewDialog dialog(&printer);
+        QStringList texts;
+        for (QAction* a : dialog.findChildren<QAction*>()) texts << a->text();
+        return texts;
+    };
+    EXPECT_TRUE(actionTexts().contains("Print"));
+    QTranslator* translator = window::InstallQtTranslations();
+    ASSERT_TRUE(translator);
+    const QStringList texts = actionTexts();
+    EXPECT_FALSE(texts.contains("Print")) << texts.join(", ").toStdString();
+    EXPECT_TRUE(texts.contains(QCoreApplication::translate("QPrintPreviewDialog", "Print")));
+    for (const auto& [context, text] : {std::pair{"QPrintPreviewDialog", "Print"}, std::pair{"QFileDialog", "Save As"}}) {
+        const QString translated = QCoreApplication::translate(context, text);
+        EXPECT_TRUE(translated.contains(QRegularExpression("\\p{Han}"))) << context << " " << translated.toStdString();
+    }
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
 }
 
 TEST_F(MainWindowTest, ClosingOrLeavingDropsTheWorkTable) {
