@@ -106,7 +106,7 @@ void TbsSkinCustomDBGrid::FitColumns() {
     for (int i = 0; i < columns_.Count(); ++i) {
         TbsColumn* c = columns_.Items(i);
         const data::Field* f = c->Field();
-        if (!f) {
+        if (!f || c->WidthSet()) {  // a width set is kept whatever the column shows
             c->fitted_.reset();
             continue;
         }
