@@ -125,7 +125,8 @@ int DefaultColumnWidth(int zeroWidth, int overhang, int displayWidth, int titleW
 
 // The width of a column fitted to what it shows: its widest cell text with the cell's
 // margins, at most its default width, and never narrower than its title with the title
-// cell's margins (titleWidth 0 when titles do not show).
+// cell's margins (titleWidth 0 when titles do not show), which the default width may not
+// leave room for in a skin's title cell.
 int FittedColumnWidth(int titleWidth, int titleMargin, int widestCell, int cellMargin, int defaultWidth);
 
 // Left edge of a cell text of textWidth in rect: left + dx (left), right - width - 3

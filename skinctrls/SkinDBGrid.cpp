@@ -99,10 +99,14 @@ void TbsSkinCustomDBGrid::FitColumns() {
     const int rows = ds ? ds->RecordCount() : 0;
     const bool titles = HasOption(dgTitles);
     // The room a text needs round it: the cells' own offsets, or the skin's cell images
-    // less their text rectangles.
+    // less their text rectangles; a little more, since text drawn on a finer screen
+    // (unhinted) runs a pixel or two wider than it measures.
     const bool skinned = HasGridEntry();
-    const int cellMargin = skinned ? std::max(6, gridSkin_.selectCell.Width() - gridSkin_.cellText.Width()) : 6;
-    const int titleMargin = skinned ? std::max(6, gridSkin_.fixedCell.Width() - gridSkin_.fixedCellText.Width()) : 6;
+    constexpr int kMargin = 8;
+    const int cellMargin =
+        skinned ? std::max(kMargin, gridSkin_.selectCell.Width() - gridSkin_.cellText.Width()) : kMargin;
+    const int titleMargin =
+        skinned ? std::max(kMargin, gridSkin_.fixedCell.Width() - gridSkin_.fixedCellText.Width()) : kMargin;
     for (int i = 0; i < columns_.Count(); ++i) {
         TbsColumn* c = columns_.Items(i);
         const data::Field* f = c->Field();
