@@ -193,4 +193,10 @@ QVariant DataLink::FieldValue(int slot, const Field& field) const {
     return ds->ReadRowValue(first_ + slot, field.index());
 }
 
+QVariant DataLink::RowValue(int row, const Field& field) const {
+    const DataSet* ds = active_ ? dataSet() : nullptr;
+    if (!ds || field.dataSet() != ds || row < 0 || row >= ds->RecordCount()) return {};
+    return ds->ReadRowValue(row, field.index());
+}
+
 }  // namespace data

@@ -88,6 +88,10 @@ public:
     // without pointing the fields there: the current row and what the fields read stay
     // as they are. Null when inactive, for another data set's field or outside the window.
     QVariant FieldValue(int slot, const Field& field) const;
+    // The value field holds in the data set's row (from 0), read the same way: for a
+    // control that measures every row, not only the window's. Null when inactive, for
+    // another data set's field or outside the rows held.
+    QVariant RowValue(int row, const Field& field) const;
 
 protected:
     // Notifications. Scrolling and layout changes reach DataSetChanged unless

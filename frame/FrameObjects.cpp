@@ -10,6 +10,7 @@
 #include "frame/SkinFrame.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
+#include "skin/DeviceImage.h"
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
@@ -402,6 +403,7 @@ void TbsSkinCaptionObject::DrawText(QPainter& surface, bool active) const {
         const Rect& source = active && !ActiveFrameRect.IsEmpty() ? ActiveFrameRect : FrameRect;
         const QImage plate =
             skin::ComposeHorizontalImage(ActivePicture, source, FrameLeftOffset, FrameRightOffset, l.plate.Width());
+        const skin::SmoothOnFinerDevice smooth(surface);
         if (!plate.isNull()) surface.drawImage(TopLeft(l.plate), plate);
     }
     surface.save();
@@ -444,9 +446,11 @@ void TbsSkinCaptionObject::DrawObject(QPainter& surface, bool force) {
         DrawText(surface, active);
         return;
     }
-    // The caption image at the object's size with the title drawn into it.
+    // The caption image at the object's size with the title drawn into it, at the pixel
+    // ratio of what it is drawn on, so the title is as sharp as the device allows.
+    const qreal ratio = surface.device() ? surface.device()->devicePixelRatio() : 1.0;
     auto withText = [&](const QImage& picture, const Rect& source, bool activeLook) {
-        QImage img = ComposeCaptionImage(picture, source);
+        QImage img = skin::AtRatio(ComposeCaptionImage(picture, source), ratio);
         if (img.isNull()) return img;
         QPainter p(&img);
         p.translate(-TopLeft(ObjectRect));
@@ -465,7 +469,10 @@ void TbsSkinCaptionObject::DrawObject(QPainter& surface, bool force) {
     if (!frame_->FormActive() && fi && fi->autorenderinginactiveimage)
         skin::ApplyInactiveEffect(shown, fi->inactiveeffect);
     skin::ApplyMorph(shown, skin::TbsEffectBmp(activeImg), MorphKind, MorphKf);
-    shown.draw(surface, ObjectRect.left, ObjectRect.top);
+    if (ratio > 1)
+        surface.drawImage(TopLeft(ObjectRect), skin::WithRatio(shown.toImage(), ratio));
+    else
+        shown.draw(surface, ObjectRect.left, ObjectRect.top);
 }
 
 }  // namespace frame

@@ -16,6 +16,7 @@
 #include "platform/Colors.h"
 #include "platform/Form.h"
 #include "platform/Timers.h"
+#include "skin/DeviceImage.h"
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
@@ -239,19 +240,24 @@ void TbsSkinPopupWindow::Open(const Rect& anchor, bool upward, bool alphaFirst) 
 // ----- drawing -----------------------------------------------------------------------------
 
 QImage TbsSkinPopupWindow::WindowImage() const {
+    // At the screen's pixel ratio: the window picture is scaled smoothly onto it, and the
+    // items' text is drawn at the device's resolution.
     const int W = width(), H = height();
+    const qreal ratio = devicePixelRatioF();
     if (geo_.window) {
         const skin::AnchorGeometry& g = geo_.anchors;
-        return skin::ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g,
-                                      skin::NewGeometry(g, geo_.picture, W, H), W, H, scrolling_);
+        return skin::AtRatio(skin::ComposeSkinImage(windowPicture_, RectAt({0, 0}, geo_.picture), g,
+                                                    skin::NewGeometry(g, geo_.picture, W, H), W, H, scrolling_),
+                             ratio);
     }
-    QImage img(std::max(W, 1), std::max(H, 1), QImage::Format_RGB32);
+    QImage img = skin::NewDeviceImage(QSize(std::max(W, 1), std::max(H, 1)), ratio, Color(platform::clWindow));
     QPainter p(&img);
     const int c = kPlainGlyphColumn + 2;
     p.fillRect(0, 0, c, H, Color(platform::clBtnFace));
     p.fillRect(c, 0, W - c, H, Color(platform::clWindow));
-    skin::Draw3DBorder(p, img.rect(), Color(platform::clBtnShadow), Color(platform::clBtnShadow));
-    skin::Draw3DBorder(p, img.rect().adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
+    const QRect all = skin::LogicalRect(img);
+    skin::Draw3DBorder(p, all, Color(platform::clBtnShadow), Color(platform::clBtnShadow));
+    skin::Draw3DBorder(p, all.adjusted(1, 1, -1, -1), Color(platform::clWindow), Color(platform::clWindow));
     return img;
 }
 
@@ -276,13 +282,15 @@ void TbsSkinPopupWindow::DrawScrollMarkers(QPainter& p) const {
 
 QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
     const int w = it.rect.Width(), h = it.rect.Height();
+    const qreal ratio = devicePixelRatioF();
     const bool lit = it.hot || it.open;
     const TbsMenuItem& item = *it.item;
     if (itemEntry_) {
         const skin::TbsDataSkinMenuItem& e = *itemEntry_;
         if (item.IsSeparator())
-            return skin::ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset, e.dividerrightoffset,
-                                                w);
+            return skin::AtRatio(skin::ComposeHorizontalImage(itemPicture_, e.dividerrect, e.dividerleftoffset,
+                                                              e.dividerrightoffset, w),
+                                 ratio);
         auto compose = [&](const Rect& r) {
             return skin::ComposeHorizontalImage(itemPicture_, r, e.itemleftoffset, e.itemrightoffset, w);
         };
@@ -290,9 +298,9 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
         if (e.morphing && ((lit && it.k < 1) || (!lit && it.k > 0))) {
             skin::TbsEffectBmp shown(compose(e.skinrect));
             skin::ApplyMorph(shown, skin::TbsEffectBmp(compose(e.activeskinrect)), e.morphkind, it.k);
-            img = skin::ToRGB32(shown.toImage());
+            img = skin::AtRatio(skin::ToRGB32(shown.toImage()), ratio);
         } else {
-            img = compose(lit ? e.activeskinrect : e.skinrect);
+            img = skin::AtRatio(compose(lit ? e.activeskinrect : e.skinrect), ratio);
         }
         if (img.isNull()) return img;
         QPainter p(&img);
@@ -305,11 +313,11 @@ QImage TbsSkinPopupWindow::ItemImage(const TbsSkinMenuItem& it) const {
     }
 
     const int g = kPlainGlyphColumn;
-    QImage img(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+    QImage img = skin::NewDeviceImage(QSize(std::max(w, 1), std::max(h, 1)), ratio, Color(platform::clWindow));
     QPainter p(&img);
     if (lit) {
         img.fill(Color(kPlainHotFill));
-        skin::Draw3DBorder(p, img.rect(), Color(kPlainHotFrame), Color(kPlainHotFrame));
+        skin::Draw3DBorder(p, skin::LogicalRect(img), Color(kPlainHotFrame), Color(kPlainHotFrame));
     } else {
         p.fillRect(0, 0, g, h, Color(platform::clBtnFace));
         p.fillRect(g, 0, w - g, h, Color(platform::clWindow));

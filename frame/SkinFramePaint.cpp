@@ -8,6 +8,7 @@
 #include "frame/FrameObjects.h"
 #include "platform/Fonts.h"
 #include "skin/Compose.h"
+#include "skin/DeviceImage.h"
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 
@@ -38,16 +39,22 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
     const QImage& source = active || inactivePicture_.isNull() ? picture_ : inactivePicture_;
     skin::BorderImages b =
         skin::ComposeFrameBorders(source, Rect{0, 0, source.width(), source.height()}, geo_.g, geo_.n, W, H);
+    // The borders are composed in the skin's pixels; on a finer screen they are scaled
+    // smoothly to its pixel ratio before the caption and the objects are drawn into them.
+    const qreal ratio = form_->devicePixelRatioF();
+    for (QImage* img : {&b.top, &b.bottom, &b.left, &b.right}) *img = skin::AtRatio(*img, ratio);
     const Rect& C = geo_.n.C;
     for (auto& o : objects_) {
         if (!o->Visible) continue;
         if (o->ObjectRect.bottom <= C.top) {
             if (b.top.isNull()) continue;
             QPainter ip(&b.top);
+            const skin::SmoothOnFinerDevice smooth(ip);
             o->DrawObject(ip, false);
         } else {
             if (b.bottom.isNull()) continue;
             QPainter ip(&b.bottom);
+            const skin::SmoothOnFinerDevice smooth(ip);
             ip.translate(0, -C.bottom);
             o->DrawObject(ip, false);
         }
@@ -58,16 +65,16 @@ void TbsSkinFrame::PaintSkinFrame(QPainter& p) {
             if (img->isNull()) continue;
             skin::TbsEffectBmp e(*img);
             skin::ApplyInactiveEffect(e, fi.inactiveeffect);
-            *img = e.toImage();
+            *img = skin::WithRatio(e.toImage(), ratio);
         }
     }
     p.save();
     p.setClipRegion(QRegion(0, 0, W, H) - QRegion(C.ToQRect()), Qt::IntersectClip);
-    const int topH = b.top.isNull() ? 0 : b.top.height();
+    const int topH = b.top.isNull() ? 0 : skin::LogicalSize(b.top).height();
     if (!b.top.isNull()) p.drawImage(0, 0, b.top);
     if (!b.left.isNull()) p.drawImage(0, topH, b.left);
-    if (!b.right.isNull()) p.drawImage(W - b.right.width(), topH, b.right);
-    if (!b.bottom.isNull()) p.drawImage(0, H - b.bottom.height(), b.bottom);
+    if (!b.right.isNull()) p.drawImage(W - skin::LogicalSize(b.right).width(), topH, b.right);
+    if (!b.bottom.isNull()) p.drawImage(0, H - skin::LogicalSize(b.bottom).height(), b.bottom);
     p.restore();
 }
 
@@ -75,8 +82,8 @@ void TbsSkinFrame::PaintDefaultFrame(QPainter& p) {
     const int W = size_.width(), H = size_.height();
     const int ch = DefaultCaptionHeightNow();
     if (W - 6 >= 1 && ch >= 1) {
-        QImage bar(W - 6, ch, QImage::Format_RGB32);
-        bar.fill(Color(platform::clBtnFace));
+        // At the screen's pixel ratio, so the title is drawn at the device's resolution.
+        QImage bar = skin::NewDeviceImage(QSize(W - 6, ch), form_->devicePixelRatioF(), Color(platform::clBtnFace));
         QPainter bp(&bar);
         bp.translate(-3, -3);  // window coordinates
         const Rect& area = captionArea_;
@@ -129,6 +136,7 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
             painter.fillRect(area, face);
             return;
         }
+        const skin::SmoothOnFinerDevice smooth(painter);
         for (int y = 0; y < clientSize.height(); y += bg.height())
             for (int x = 0; x < clientSize.width(); x += bg.width()) painter.drawImage(x, y, bg);
         return;
@@ -138,7 +146,8 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
         painter.fillRect(area, face);
         return;
     }
-    // The client part of the form picture, tiled through an off-screen image.
+    // The client part of the form picture, tiled through an off-screen image (scaled
+    // smoothly as a whole onto a finer screen).
     QImage tiles(clientSize, QImage::Format_RGB32);
     if (tiles.isNull()) return;
     tiles.fill(face);
@@ -148,6 +157,7 @@ void TbsSkinFrame::PaintClientBackground(QPainter& painter, QSize clientSize) {
         for (int y = 0; y < clientSize.height(); y += c.height())
             for (int x = 0; x < clientSize.width(); x += c.width()) tp.drawImage(x, y, tile);
     }
+    const skin::SmoothOnFinerDevice smooth(painter);
     painter.drawImage(0, 0, tiles);
 }
 

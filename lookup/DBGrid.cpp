@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "skin/DeviceImage.h"
+
 namespace lookup {
 
 using platform::TColor;
@@ -416,6 +418,7 @@ void TwwDBGrid::PaintInto(QImage& buffer, const GridGeometry& g) {
     const bool active = link_->Active() && DataSet();
 
     QPainter p(&buffer);
+    const skin::SmoothOnFinerDevice smooth(p);  // the background pictures
     DataBackground(p, all, -1);
     if (!active) {
         FixedBackground(p, all);
@@ -526,7 +529,10 @@ void TwwDBGrid::PaintInto(QImage& buffer, const GridGeometry& g) {
 void TwwDBGrid::paintEvent(QPaintEvent*) {
     const GridGeometry g = Geometry();
     if (g.client.isEmpty()) return;
-    if (buffer_.size() != g.client) buffer_ = QImage(g.client, QImage::Format_RGB32);
+    // At the screen's pixel ratio, so the cells' text is drawn at the device's resolution.
+    const qreal ratio = devicePixelRatioF();
+    if (skin::LogicalSize(buffer_) != g.client || buffer_.devicePixelRatio() != ratio)
+        buffer_ = skin::NewDeviceImage(g.client, ratio, platform::ToQColor(platform::clWindow));
     PaintInto(buffer_, g);
     QPainter p(this);
     p.drawImage(0, 0, buffer_);

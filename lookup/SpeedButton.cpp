@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "lookup/Messages.h"
+#include "skin/DeviceImage.h"
 #include "skin/Glyphs.h"
 
 namespace lookup {
@@ -91,7 +92,8 @@ void TSpeedButton::leaveEvent(QEvent* e) {
 }
 
 void TSpeedButton::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_RGB32);
+    // At the screen's pixel ratio, so the caption is drawn at the device's resolution.
+    QImage buffer = skin::NewDeviceImage(size(), devicePixelRatioF(), ToQColor(color_));
     QPainter p(&buffer);
     const QRect r = rect();
     const bool enabled = isEnabled();

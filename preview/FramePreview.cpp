@@ -19,9 +19,11 @@ QImage GrabShaped(QWidget& w) {
     QImage img = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const QRegion mask = w.mask();
     if (!mask.isEmpty()) {
+        // The picture holds the device's pixels; the shape is in the window's.
+        const qreal r = img.devicePixelRatio();
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                if (!mask.contains(QPoint(x, y))) img.setPixel(x, y, 0);
+                if (!mask.contains(QPoint(int(x / r), int(y / r)))) img.setPixel(x, y, 0);
     }
     return img;
 }

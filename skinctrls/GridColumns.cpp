@@ -59,7 +59,7 @@ int TbsColumn::DefaultWidth() const {
                               grid_->HasOption(dgTitles));
 }
 
-int TbsColumn::Width() const { return width_ ? *width_ : DefaultWidth(); }
+int TbsColumn::Width() const { return width_ ? *width_ : fitted_ ? *fitted_ : DefaultWidth(); }
 
 void TbsColumn::SetWidth(int w) {
     width_ = std::max(0, w);

@@ -71,9 +71,12 @@ public:
 
     // The default width for the field in the column font (64 without field or grid).
     int DefaultWidth() const;
+    // True when a width was set (by the program or by dragging the column's edge).
+    bool WidthSet() const { return width_.has_value(); }
 
 private:
     friend class TbsDBGridColumns;
+    friend class TbsSkinCustomDBGrid;  // sets the fitted width
     TbsSkinCustomDBGrid* grid_;
     bool default_;
     QString fieldName_;
@@ -81,6 +84,7 @@ private:
     std::optional<platform::TColor> color_;
     std::optional<platform::TFont> font_;
     std::optional<int> width_;
+    std::optional<int> fitted_;  // the grid's width for what the column shows, when it fits them
     TbsColumnTitle title_;
     bool readOnly_ = false;
     std::optional<bool> visible_;

@@ -212,6 +212,11 @@ int DefaultColumnWidth(int zeroWidth, int overhang, int displayWidth, int titleW
     return w;
 }
 
+int FittedColumnWidth(int titleWidth, int titleMargin, int widestCell, int cellMargin, int defaultWidth) {
+    const int title = titleWidth > 0 ? titleWidth + titleMargin : 0;
+    return std::max(title, std::min(widestCell + cellMargin, defaultWidth));
+}
+
 int CellTextLeft(const QRect& rect, int dx, skin::Alignment align, int textWidth) {
     switch (align) {
     case skin::taRightJustify: return rect.left() + rect.width() - textWidth - 3;

@@ -123,6 +123,12 @@ int VisibleDataRows(int clientHeight, int titleHeight, int rowHeight, int lineWi
 // x characters + overhang + 4, widened to the title's width + 4 when titles show.
 int DefaultColumnWidth(int zeroWidth, int overhang, int displayWidth, int titleWidth, bool titles);
 
+// The width of a column fitted to what it shows: its widest cell text with the cell's
+// margins, at most its default width, and never narrower than its title with the title
+// cell's margins (titleWidth 0 when titles do not show), which the default width may not
+// leave room for in a skin's title cell.
+int FittedColumnWidth(int titleWidth, int titleMargin, int widestCell, int cellMargin, int defaultWidth);
+
 // Left edge of a cell text of textWidth in rect: left + dx (left), right - width - 3
 // (right), centred otherwise.
 int CellTextLeft(const QRect& rect, int dx, skin::Alignment align, int textWidth);

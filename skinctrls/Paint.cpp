@@ -1,5 +1,7 @@
 #include "skinctrls/Paint.h"
 
+#include "skin/DeviceImage.h"
+
 namespace skinctrls {
 
 void FillRect(QPainter& p, const QRect& r, platform::TColor c) {
@@ -21,13 +23,21 @@ void FramedFill(QPainter& p, const QRect& r, platform::TColor frame, platform::T
     FrameRect(p, r, frame);
 }
 
+void DrawPicture(QPainter& p, QPoint at, const QImage& picture) {
+    if (picture.isNull()) return;
+    const skin::SmoothOnFinerDevice smooth(p);
+    p.drawImage(at, picture);
+}
+
 void CopyPicture(QPainter& p, const QRect& dst, const QImage& picture, const skin::Rect& src) {
     if (picture.isNull() || src.IsEmpty() || dst.isEmpty()) return;
+    const skin::SmoothOnFinerDevice smooth(p);
     p.drawImage(dst, picture, src.ToQRect());
 }
 
 void TilePicture(QPainter& p, const QRect& area, const QImage& picture, const skin::Rect& src) {
     if (picture.isNull() || src.IsEmpty() || area.isEmpty()) return;
+    const skin::SmoothOnFinerDevice smooth(p);
     const int tw = src.Width(), th = src.Height();
     for (int y = area.top(); y <= area.bottom(); y += th) {
         const int h = std::min(th, area.bottom() + 1 - y);

@@ -27,6 +27,10 @@ void FrameRect(QPainter& p, const QRect& r, platform::TColor c);
 // Outline plus fill: the plain look of a part (button, scroll-bar part, edit button).
 void FramedFill(QPainter& p, const QRect& r, platform::TColor frame, platform::TColor fill);
 
+// Draws a picture composed in logical pixels with its top-left corner at at, at its
+// logical size (smoothly scaled onto a finer device).
+void DrawPicture(QPainter& p, QPoint at, const QImage& picture);
+
 // Copies the picture's src rectangle onto dst (stretching when the sizes differ);
 // nothing for an empty picture or rectangle.
 void CopyPicture(QPainter& p, const QRect& dst, const QImage& picture, const skin::Rect& src);

@@ -7,6 +7,7 @@
 
 #include "platform/Form.h"
 #include "platform/Timers.h"
+#include "skin/DeviceImage.h"
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 #include "skinctrls/Paint.h"
@@ -196,35 +197,36 @@ void TbsSkinButton::DrawState(QImage& bmp, const Rect& stateRect, bool active, b
         color = buttonSkin_.downfontcolor;
     else if (active)
         color = buttonSkin_.activefontcolor;
-    const Rect area = stretchKind_ == StretchKind::NoImage ? Rect::FromQRect(bmp.rect()) : newGeometry_.C;
+    const Rect area = stretchKind_ == StretchKind::NoImage ? Rect::FromQRect(skin::LogicalRect(bmp)) : newGeometry_.C;
     QPainter p(&bmp);
     DrawContent(p, area, tf.ToQFont(), color, GlyphFrame(active, down, disabled, numGlyphs_), active && down);
 }
 
 void TbsSkinButton::DrawDefault(QImage& bmp) {
     const ButtonState s = State();
+    const QRect all = skin::LogicalRect(bmp);
     QPainter p(&bmp);
     bool offset = false;
     if (ShowsDownLook(s)) {
-        FramedFill(p, bmp.rect(), kDefaultFrameColor, kDefaultDownFill);
+        FramedFill(p, all, kDefaultFrameColor, kDefaultDownFill);
         offset = true;
     } else if (s.hot || (s.focused && s.canFocused)) {
-        FramedFill(p, bmp.rect(), kDefaultFrameColor, kDefaultHotFill);
+        FramedFill(p, all, kDefaultFrameColor, kDefaultHotFill);
     } else {
-        FramedFill(p, bmp.rect(), platform::clBtnShadow, platform::clBtnFace);
+        FramedFill(p, all, platform::clBtnShadow, platform::clBtnFace);
     }
     const platform::TColor color = s.enabled ? binding_.DefaultFont().color : platform::clBtnShadow;
-    DrawContent(p, Rect::FromQRect(bmp.rect()), binding_.DefaultFont().ToQFont(), color,
+    DrawContent(p, Rect::FromQRect(all), binding_.DefaultFont().ToQFont(), color,
                 GlyphFrame(hot_, down_, !s.enabled, numGlyphs_), offset);
 }
 
 QImage TbsSkinButton::Render() {
     if (width() <= 0 || height() <= 0) return {};
     if (!binding_.HasEntry()) return TbsSkinCustomControl::Render();
-    auto fresh = [this] {
-        QImage img(size(), QImage::Format_RGB32);
-        img.fill(platform::ToQColor(platform::clBtnFace));
-        return img;
+    // Made at the screen's pixel ratio, so the caption is drawn at the device's resolution.
+    const qreal ratio = devicePixelRatioF();
+    auto fresh = [this, ratio] {
+        return skin::NewDeviceImage(size(), ratio, platform::ToQColor(platform::clBtnFace));
     };
     if (buttonSkin_.morphing && morphFactor_ > 0 && morphFactor_ < 1 && isEnabled()) {
         QImage normal = fresh(), active = fresh();
@@ -233,7 +235,7 @@ QImage TbsSkinButton::Render() {
         skin::TbsEffectBmp a(normal);
         const skin::TbsEffectBmp b(active);
         skin::ApplyMorph(a, b, buttonSkin_.morphkind, morphFactor_);
-        return a.toImage().convertToFormat(QImage::Format_RGB32);
+        return skin::WithRatio(a.toImage().convertToFormat(QImage::Format_RGB32), ratio);
     }
     const LookDraw d = DrawOfLook(PickButtonLook(State()));
     Rect r = anchors_.skinRect;

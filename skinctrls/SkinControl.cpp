@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "skin/DeviceImage.h"
 #include "skinctrls/Paint.h"
 
 namespace skinctrls {
@@ -55,8 +56,8 @@ void TbsSkinControl::ForgetSkin() { binding_.Forget(); }
 
 QImage TbsSkinControl::Render() {
     if (width() <= 0 || height() <= 0) return {};
-    QImage bmp(size(), QImage::Format_RGB32);
-    bmp.fill(platform::ToQColor(platform::clBtnFace));
+    // Made at the screen's pixel ratio: text is drawn at the device's resolution.
+    QImage bmp = skin::NewDeviceImage(size(), devicePixelRatioF(), platform::ToQColor(platform::clBtnFace));
     if (!binding_.HasEntry())
         DrawDefault(bmp);
     else
@@ -145,43 +146,45 @@ void TbsSkinCustomControl::ForgetSkin() {
 
 void TbsSkinCustomControl::DrawDefault(QImage& bmp) {
     QPainter p(&bmp);
-    FillRect(p, bmp.rect(), platform::clBtnFace);
+    FillRect(p, skin::LogicalRect(bmp), platform::clBtnFace);
 }
 
 void TbsSkinCustomControl::DrawSkinImage(QImage& bmp, const skin::Rect& source) const {
     if (picture_.isNull() || source.IsEmpty()) {
         QPainter p(&bmp);
-        FillRect(p, bmp.rect(), platform::clBtnFace);
+        FillRect(p, skin::LogicalRect(bmp), platform::clBtnFace);
         return;
     }
+    // The picture is composed in the skin's pixels at the logical size, then scaled
+    // onto an image made at a finer pixel ratio.
     const SkinAnchors& a = anchors_;
+    const QSize size = skin::LogicalSize(bmp);
     QImage img;
     switch (stretchKind_) {
     case StretchKind::NoImage: return;
     case StretchKind::Fixed:
-        bmp = QImage(a.SkinSize(), QImage::Format_RGB32);
-        bmp.fill(platform::ToQColor(platform::clBtnFace));
+        bmp = skin::NewDeviceImage(a.SkinSize(), bmp.devicePixelRatio(), platform::ToQColor(platform::clBtnFace));
         {
             QPainter p(&bmp);
-            CopyPicture(p, bmp.rect(), picture_, source);
+            CopyPicture(p, skin::LogicalRect(bmp), picture_, source);
         }
         return;
     case StretchKind::Both: {
         const skin::AnchorGeometry g = a.Anchors();
-        img = skin::ComposeSkinImage(picture_, source, g, skin::NewGeometry(g, a.SkinSize(), bmp.width(), bmp.height()),
-                                     bmp.width(), bmp.height(), true);
+        img = skin::ComposeSkinImage(picture_, source, g, skin::NewGeometry(g, a.SkinSize(), size.width(), size.height()),
+                                     size.width(), size.height(), true);
         break;
     }
     case StretchKind::Horizontal:
-        img = skin::ComposeHorizontalImage(picture_, source, a.LT.x(), a.SkinWidth() - a.RT.x(), bmp.width());
+        img = skin::ComposeHorizontalImage(picture_, source, a.LT.x(), a.SkinWidth() - a.RT.x(), size.width());
         break;
     case StretchKind::Vertical:
-        img = skin::ComposeVerticalImage(picture_, source, a.LT.y(), a.SkinHeight() - a.LB.y(), bmp.height());
+        img = skin::ComposeVerticalImage(picture_, source, a.LT.y(), a.SkinHeight() - a.LB.y(), size.height());
         break;
     }
     if (img.isNull()) return;
     QPainter p(&bmp);
-    p.drawImage(0, 0, img);
+    DrawPicture(p, QPoint(0, 0), img);
 }
 
 void TbsSkinCustomControl::DrawSkinned(QImage& bmp) { DrawSkinImage(bmp, anchors_.skinRect); }

@@ -5,6 +5,7 @@
 
 #include "skinctrls/SkinGrid.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -20,11 +21,20 @@ constexpr int kIndicatorWidth = 11;
 
 // ===== data link ==========================================================================
 
-void TbsGridDataLink::ActiveChanged() { grid_->LinkActive(Active()); }
+void TbsGridDataLink::ActiveChanged() {
+    grid_->ContentChanged();
+    grid_->LinkActive(Active());
+}
 void TbsGridDataLink::EditingChanged() { grid_->EditingChanged(); }
-void TbsGridDataLink::DataSetChanged() { grid_->DataChanged(); }
+void TbsGridDataLink::DataSetChanged() {
+    grid_->ContentChanged();
+    grid_->DataChanged();
+}
 void TbsGridDataLink::DataSetScrolled(int) { grid_->DataChanged(); }
-void TbsGridDataLink::LayoutChanged() { grid_->LayoutChanged(); }
+void TbsGridDataLink::LayoutChanged() {
+    grid_->ContentChanged();
+    grid_->LayoutChanged();
+}
 void TbsGridDataLink::RecordChanged(data::Field* field) { grid_->RecordChanged(field); }
 void TbsGridDataLink::UpdateData() { grid_->UpdateData(); }
 
@@ -71,7 +81,46 @@ void TbsSkinCustomDBGrid::SetDefaultDrawing(bool v) {
 
 void TbsSkinCustomDBGrid::SetTitleFont(const platform::TFont& f) {
     titleFont_ = f;
+    ContentChanged();
     UpdateLayout(false);
+}
+
+void TbsSkinCustomDBGrid::SetFitColumnsToContent(bool v) {
+    if (fitColumns_ == v) return;
+    fitColumns_ = v;
+    if (!v)
+        for (int i = 0; i < columns_.Count(); ++i) columns_.Items(i)->fitted_.reset();
+    ContentChanged();
+    UpdateLayout(false);
+}
+
+void TbsSkinCustomDBGrid::FitColumns() {
+    const data::DataSet* ds = link_.Active() ? DataSet() : nullptr;
+    const int rows = ds ? ds->RecordCount() : 0;
+    const bool titles = HasOption(dgTitles);
+    // The room a text needs round it: the cells' own offsets, or the skin's cell images
+    // less their text rectangles; a little more, since text drawn on a finer screen
+    // (unhinted) runs a pixel or two wider than it measures.
+    const bool skinned = HasGridEntry();
+    constexpr int kMargin = 8;
+    const int cellMargin =
+        skinned ? std::max(kMargin, gridSkin_.selectCell.Width() - gridSkin_.cellText.Width()) : kMargin;
+    const int titleMargin =
+        skinned ? std::max(kMargin, gridSkin_.fixedCell.Width() - gridSkin_.fixedCellText.Width()) : kMargin;
+    for (int i = 0; i < columns_.Count(); ++i) {
+        TbsColumn* c = columns_.Items(i);
+        const data::Field* f = c->Field();
+        if (!f || c->WidthSet()) {  // a width set is kept whatever the column shows
+            c->fitted_.reset();
+            continue;
+        }
+        const QFontMetrics cell(CellFont(c).ToQFont());
+        int widest = 0;
+        for (int r = 0; r < rows; ++r)
+            widest = std::max(widest, cell.horizontalAdvance(f->DisplayText(link_.RowValue(r, *f))));
+        const int title = titles ? platform::TextWidth(TitleFontOf(c).ToQFont(), c->Title().Caption()) : 0;
+        c->fitted_ = FittedColumnWidth(title, titleMargin, widest, cellMargin, c->DefaultWidth());
+    }
 }
 
 TbsColumn* TbsSkinCustomDBGrid::ColumnAt(int gridCol) const {
@@ -108,6 +157,10 @@ void TbsSkinCustomDBGrid::UpdateLayout(bool columns) {
     if (layingOut_) return;
     layingOut_ = true;
     if (columns && columns_.DefaultState()) columns_.RebuildDefault(link_.Active() ? DataSet() : nullptr);
+    if (fitColumns_ && (fitStale_ || columns)) {
+        FitColumns();
+        fitStale_ = false;
+    }
     shown_.clear();
     for (int i = 0; i < columns_.Count(); ++i)
         if (columns_.Items(i)->Visible()) shown_.push_back(columns_.Items(i));
@@ -139,6 +192,7 @@ void TbsSkinCustomDBGrid::RowHeightsChanged() {
 
 void TbsSkinCustomDBGrid::ApplySkin() {
     TbsSkinCustomGrid::ApplySkin();
+    ContentChanged();  // the skin's fonts
     UpdateLayout(true);
 }
 

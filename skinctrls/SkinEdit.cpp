@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "skin/Compose.h"
+#include "skin/DeviceImage.h"
 #include "skinctrls/Paint.h"
 
 namespace skinctrls {
@@ -343,15 +344,15 @@ QImage TbsSkinCustomEdit::RenderFrame() const {
     if (width() <= 0 || height() <= 0) return {};
     const EditRects& r = rects_;
     const QMargins& m = margins_;
-    QImage bmp(size(), QImage::Format_RGB32);
+    // Made at the screen's pixel ratio, like the text box over it.
+    QImage bmp = skin::NewDeviceImage(size(), devicePixelRatioF(), platform::ToQColor(platform::clBtnFace));
     QPainter p(&bmp);
     const bool lit = hot_ || edit_->hasFocus();
     if (HasEntry()) {
         const EditSkin& s = editSkin_;
-        p.fillRect(bmp.rect(), platform::ToQColor(platform::clBtnFace));
         const QImage img = skin::ComposeHorizontalImage(s.picture, lit ? s.hotRect : s.normalRect, s.leftWidth,
                                                         s.rightWidth, width());
-        if (!img.isNull()) p.drawImage(0, 0, img);
+        DrawPicture(p, QPoint(0, 0), img);
         if (buttonMode_) {
             Rect src;
             if (!isEnabled() && !s.unenabledButton.IsEmpty())
@@ -363,7 +364,7 @@ QImage TbsSkinCustomEdit::RenderFrame() const {
             CopyPicture(p, r.button.ToQRect(), s.picture, src);
         }
     } else {
-        p.fillRect(bmp.rect(), platform::ToQColor(platform::clWindow));
+        p.fillRect(rect(), platform::ToQColor(platform::clWindow));
         const int b = buttonMode_ ? width() - r.button.left : 0;
         const QRect frame(0, 0, width() - b, height());
         FrameRect(p, frame, lit ? platform::clBtnShadow : platform::clBtnFace);

@@ -357,6 +357,11 @@ public:
     void SetSkinMessage(TbsSkinMessage* m) { skinMessage_ = m; }
     QString PickListBoxSkinDataName() const { return pickListBoxSkinDataName_; }
     void SetPickListBoxSkinDataName(const QString& n) { pickListBoxSkinDataName_ = n; }
+    // Columns sized to what they show: a column whose width was never set is as wide as
+    // its title or its widest cell text over every row (at most its default width),
+    // measured again whenever the rows, the fields or the fonts change. Off by default.
+    bool FitColumnsToContent() const { return fitColumns_; }
+    void SetFitColumnsToContent(bool v);
 
     // The shown column of a grid column (null for the indicator), the selected one, and
     // the grid column of a shown column index.
@@ -402,6 +407,11 @@ protected:
 
     // Rebuilds default columns, the grid's columns and rows, the link buffer and the bars.
     void UpdateLayout(bool columns);
+    // The rows, fields or fonts changed: columns fitted to their content are measured
+    // again at the next layout.
+    void ContentChanged() { fitStale_ = true; }
+    // Measures the fitted width of every column (FitColumnsToContent).
+    void FitColumns();
     bool CanEditModify() const;
     void MoveCurrent(int col, int row) override;
     QString EditText() const override;
@@ -458,6 +468,8 @@ protected:
     QPointer<TbsSkinMessage> skinMessage_;
     QString pickListBoxSkinDataName_ = QStringLiteral("listbox");
     bool layingOut_ = false;
+    bool fitColumns_ = false;
+    bool fitStale_ = true;
     bool exitRefused_ = false;  // the message of a refused edit is on its way
 };
 

@@ -55,7 +55,7 @@ void TbsSkinCustomGrid::DrawFixedImage(QPainter& p, const QRect& cell) const {
     const GridSkin& s = gridSkin_;
     FillRect(p, cell, s.bgColor);
     const QImage img = skin::ComposeHorizontalImage(s.picture, s.fixedCell, s.fixedLeft, s.fixedRight, cell.width());
-    if (!img.isNull()) p.drawImage(cell.topLeft(), img);
+    DrawPicture(p, cell.topLeft(), img);
 }
 
 void TbsSkinCustomGrid::DrawCellImage(QPainter& p, const QRect& cell, bool focus) const {
@@ -63,7 +63,7 @@ void TbsSkinCustomGrid::DrawCellImage(QPainter& p, const QRect& cell, bool focus
     FillRect(p, cell, s.bgColor);
     const QImage img = skin::ComposeHorizontalImage(s.picture, focus ? s.focusCell : s.selectCell, s.cellLeft,
                                                     s.cellRight, cell.width());
-    if (!img.isNull()) p.drawImage(cell.topLeft(), img);
+    DrawPicture(p, cell.topLeft(), img);
 }
 
 QRect TbsSkinCustomGrid::SkinTextRect(const QRect& cell, const skin::Rect& text, const skin::Rect& image) const {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "skin/DeviceImage.h"
 #include "skin/Glyphs.h"
 #include "skinctrls/Paint.h"
 
@@ -205,8 +206,9 @@ QImage TbsSkinPanel::Render() {
     if (width() <= 0 || height() <= 0) return {};
     const QImage* bg = BackgroundPicture();
     if (!bg) return TbsSkinCustomControl::Render();
-    QImage bmp(size(), QImage::Format_RGB32);
+    QImage bmp = skin::NewDeviceImage(size(), devicePixelRatioF(), platform::ToQColor(platform::clBtnFace));
     QPainter p(&bmp);
+    const skin::SmoothOnFinerDevice smooth(p);
     const int pw = bg->width(), ph = bg->height();
     for (int i = 0; i <= width() / pw; ++i)
         for (int j = 0; j <= height() / ph; ++j) p.drawImage(i * pw, j * ph, *bg);
@@ -317,7 +319,7 @@ void TbsSkinPanel::DrawSkinned(QImage& bmp) {
         QPainter p(&bmp);
         const Rect src{anchors_.skinRect.left + c.left, anchors_.skinRect.top + c.top, anchors_.skinRect.left + c.right,
                        anchors_.skinRect.top + c.bottom};
-        TilePicture(p, bmp.rect(), picture_, src);
+        TilePicture(p, skin::LogicalRect(bmp), picture_, src);
         return;
     }
     TbsSkinCustomControl::DrawSkinned(bmp);

@@ -209,13 +209,13 @@ void TbsSkinScrollBar::DrawSkinned(QImage& bmp) {
         const QImage img = Horizontal()
                                ? skin::ComposeHorizontalImage(picture_, image, s.thumbOffset1, s.thumbOffset2, t.width())
                                : skin::ComposeVerticalImage(picture_, image, s.thumbOffset1, s.thumbOffset2, t.height());
-        if (!img.isNull()) p.drawImage(t.topLeft(), img);
+        DrawPicture(p, t.topLeft(), img);
     } else {
         CopyPicture(p, t, picture_, image);
     }
     if (!glyph.IsEmpty() && !picture_.isNull()) {
         const QPoint at(t.left() + t.width() / 2 - glyph.Width() / 2, t.top() + t.height() / 2 - glyph.Height() / 2);
-        p.drawImage(at, picture_, glyph.ToQRect());
+        CopyPicture(p, QRect(at, glyph.ToQRect().size()), picture_, glyph);
     }
 }
 

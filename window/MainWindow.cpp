@@ -127,6 +127,9 @@ skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data:
     g.grid->SetMouseWheelSupport(false);
     g.grid->SetPickListBoxSkinDataName(QStringLiteral("listbox"));
     g.grid->SetTitleFont(kSansSerif11);
+    // Columns as wide as their titles and values (a value no wider than its field), so
+    // the material list reads without scrolling at the window's default size.
+    g.grid->SetFitColumnsToContent(true);
     return g.grid;
 }
 

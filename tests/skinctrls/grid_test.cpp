@@ -485,5 +485,62 @@ TEST(DBGridBars, HorizontalBarScrollsTheColumns) {
     EXPECT_EQ(g->ColWidths(1), before + 20);
 }
 
+// --- column widths -------------------------------------------------------------------
+
+// Columns fitted to what they show: as wide as their titles and values (never cut), at
+// most as wide as their fields allow; measured again when the rows change, and a width
+// the user set is kept.
+TEST(DBGridColumns, FittedToTheirTitlesAndValues) {
+    auto carried = LoadCarried();
+    for (skin::TbsSkinData* skin : {static_cast<skin::TbsSkinData*>(nullptr), carried.get()}) {
+        SCOPED_TRACE(skin ? "carried skin" : "plain look");
+        GridRig rig(skin, 5, {700, 200});
+        TbsSkinDBGrid* g = rig.grid;
+        TbsDBGridColumns& cols = g->Columns();
+        std::vector<int> defaults;
+        for (int i = 0; i < cols.Count(); ++i) defaults.push_back(cols.Items(i)->Width());
+        g->SetFitColumnsToContent(true);
+        for (int i = 0; i < cols.Count(); ++i) {
+            const TbsColumn* c = cols.Items(i);
+            EXPECT_GE(c->Width(), platform::TextWidth(c->Title().Font().ToQFont(), c->Title().Caption()) + 4) << i;
+            EXPECT_EQ(g->ColWidths(i + 1), c->Width()) << i;
+        }
+        TbsColumn* name = cols.Items(1);
+        EXPECT_LT(name->Width(), defaults[1]) << "the names are shorter than the field allows";
+        if (!skin) {
+            // No value is cut: the ink of every unselected name (whatever is not the
+            // cell's white) ends inside its cell.
+            const QImage img = rig.Image();
+            for (int row = 2; row <= 5; ++row) {
+                const QRect cell = g->CellRect(2, row);
+                int right = -1;
+                for (int y = cell.top(); y <= cell.bottom(); ++y)
+                    for (int x = cell.left(); x <= cell.right(); ++x)
+                        if (Px(img, x, y) != Sys(platform::clWindow)) right = std::max(right, x);
+                ASSERT_GT(right, cell.left()) << row;
+                EXPECT_LT(right, cell.right() - 1) << row;
+            }
+        }
+        // A longer name widens the column; one longer than the field's width stops there.
+        const int before = name->Width();
+        rig.table.Append();
+        rig.table.FieldByName("NAME")->SetAsString(QStringLiteral("不鏽鋼六角螺絲 M4x10 (長)"));
+        rig.table.Post();
+        EXPECT_GT(name->Width(), before);
+        EXPECT_LE(name->Width(), defaults[1]);
+        rig.table.Edit();
+        rig.table.FieldByName("NAME")->SetAsString(QString(20, QChar(0x92C1)));
+        rig.table.Post();
+        EXPECT_EQ(name->Width(), defaults[1]);
+        // A width set by the user stays whatever the rows hold.
+        name->SetWidth(60);
+        rig.table.Edit();
+        rig.table.FieldByName("NAME")->SetAsString(QStringLiteral("短"));
+        rig.table.Post();
+        EXPECT_EQ(name->Width(), 60);
+        EXPECT_EQ(g->ColWidths(2), 60);
+    }
+}
+
 }  // namespace
 }  // namespace skinctrls

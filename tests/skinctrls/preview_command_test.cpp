@@ -56,6 +56,64 @@ TEST(SkinPreviewControls, PicturesAtTheFittedSize) {
     EXPECT_GT(QImage(msg).width(), 100);
 }
 
+// On a screen with twice the logical pixels (QT_SCALE_FACTOR=2) a picture holds the
+// device's pixels, the text drawn at that resolution rather than drawn at 1x and blown
+// up: where the text changes the picture, some 2x2 cell is changed only in part. The
+// skin pictures under it are scaled smoothly, not pixel by pixel.
+TEST(SkinPreviewControls, TextAtTheDevicesResolutionOnAFinerScreen) {
+    QTemporaryDir dir;
+    auto render = [&](const QStringList& args, const char* scale, const QString& name) {
+        qputenv("QT_SCALE_FACTOR", scale);
+        const QString out = dir.filePath(name + ".png");
+        const HeadlessOutcome r = Preview(args + QStringList{"-o", out});
+        qunsetenv("QT_SCALE_FACTOR");
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+    // Each aligned 2x2 cell: whether its four pixels are the same (pixels doubled).
+    auto doubled = [](const QImage& img, int x, int y) {
+        const QRgb p = img.pixel(x, y);
+        return img.pixel(x + 1, y) == p && img.pixel(x, y + 1) == p && img.pixel(x + 1, y + 1) == p;
+    };
+    struct Case {
+        QStringList args;
+        QString option, text;  // the text, and what stands for no text
+    } cases[] = {
+        {{"--control", "button"}, "--caption", QStringLiteral("確定")},
+        {{"--control", "button", "--no-skin"}, "--caption", QStringLiteral("確定")},
+        {{"--control", "groupbox", "--size", "200x90"}, "--caption", QStringLiteral("訂購商品統計")},
+        {{"--frame", "--size", "300x120"}, "--title", QStringLiteral("物料需求計算")},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const QString tag = QString::number(n++);
+        const QImage one = render(c.args + QStringList{c.option, c.text}, "1", tag + "-1");
+        const QImage two = render(c.args + QStringList{c.option, c.text}, "2", tag + "-2");
+        const QImage bare = render(c.args + QStringList{c.option, " "}, "2", tag + "-bare");
+        ASSERT_FALSE(one.isNull());
+        ASSERT_EQ(two.size(), one.size() * 2);
+        ASSERT_EQ(bare.size(), two.size());
+        int textCells = 0, partCells = 0;
+        for (int y = 0; y + 1 < two.height(); y += 2)
+            for (int x = 0; x + 1 < two.width(); x += 2) {
+                int changed = 0;
+                for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                    changed += two.pixel(x + d.x(), y + d.y()) != bare.pixel(x + d.x(), y + d.y());
+                textCells += changed > 0;
+                partCells += changed > 0 && (changed < 4 || !doubled(two, x, y));
+            }
+        EXPECT_GT(textCells, 10) << "the text shows";
+        EXPECT_GT(partCells, textCells / 4) << "the text's pixels are not 2x2 blocks";
+        if (c.args.contains("button") && !c.args.contains("--no-skin")) {
+            int smooth = 0;
+            for (int y = 0; y + 1 < bare.height(); y += 2)
+                for (int x = 0; x + 1 < bare.width(); x += 2) smooth += !doubled(bare, x, y);
+            EXPECT_GT(smooth, 0) << "the skin's picture is scaled smoothly";
+        }
+    }
+}
+
 // A skin is data from outside: rectangles far beyond any picture cannot size a control
 // to millions of pixels, and one that leaves a control no area is named.
 TEST(SkinPreviewControls, SkinRectanglesAreBoundedAndAnEmptyElementIsNamed) {

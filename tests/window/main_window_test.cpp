@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QLibraryInfo>
 
+#include "app/DemoData.h"
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
@@ -274,7 +275,10 @@ TEST_F(MainWindowTest, TheGridsBarsComeBackAfterMaximizeAndRestore) {
     QString more;
     for (int i = 2; i <= 40; ++i) {
         const QString m = QStringLiteral("M%1").arg(i);
-        more += mrptest::Product(m, "Material " + m, "pcs", "1") + mrptest::Bom("A", m, "1", "1");
+        // Names long enough that the list is wider than the window even with its columns
+        // fitted to their values.
+        more += mrptest::Product(m, "Material " + m + " (stainless, 40 x 40 mm, boxed)", "pcs", "1") +
+                mrptest::Bom("A", m, "1", "1");
     }
     database.Run(more);
     auto w = Open(true, true);
@@ -311,6 +315,39 @@ TEST_F(MainWindowTest, TheGridsBarsComeBackAfterMaximizeAndRestore) {
         QCoreApplication::processEvents();
         EXPECT_EQ(w->size(), restored) << way;
         EXPECT_TRUE(barsShown()) << way;
+    }
+}
+
+// At the window's default size the demo project's lists read without scrolling: the
+// material list up to the quantity that is written (R_QTY), the order list up to its
+// fourth column (the order number); the columns are as wide as their titles and values.
+TEST_F(MainWindowTest, AtTheDefaultSizeTheListsReadWithoutScrolling) {
+    database.Run(app::DemoDataScript());
+    auto w = Open();
+    w->bsSkinEdit1()->SetText("P2026-001");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    QCoreApplication::processEvents();
+    ASSERT_GT(w->engine().orderList().RecordCount(), 0);
+    ASSERT_GT(w->engine().materialList().RecordCount(), 0);
+    struct Case {
+        const char* grid;
+        const char* field;  // the last column that must show, by field
+        int shown;          // or by place among the shown columns
+    } cases[] = {{"bsSkinDBGrid1", nullptr, 3}, {"bsSkinDBGrid2", "R_QTY", -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grid);
+        auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>(c.grid);
+        ASSERT_TRUE(grid);
+        int col = c.shown < 0 ? -1 : grid->FixedCols() + c.shown;
+        for (int gc = grid->FixedCols(); c.field && gc < grid->ColCount(); ++gc)
+            if (grid->ColumnAt(gc) && grid->ColumnAt(gc)->FieldName() == QLatin1String(c.field)) col = gc;
+        ASSERT_GE(col, grid->FixedCols());
+        ASSERT_LT(col, grid->ColCount());
+        EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+        const QRect cell = grid->CellRect(col, grid->FixedRows());
+        ASSERT_FALSE(cell.isNull());
+        EXPECT_LE(cell.right(), grid->ClientRect().right());
     }
 }
 
