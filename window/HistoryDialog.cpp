@@ -13,6 +13,7 @@
 #include "skinctrls/SkinLabel.h"
 #include "skinctrls/SkinPanel.h"
 #include "window/Controls.h"
+#include "window/Messages.h"
 
 namespace window {
 
@@ -212,7 +213,7 @@ void THistoryDialog::Guard(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        Show(QString::fromUtf8(e.what()), skinctrls::mtError);
+        Show(ClerkMessage(e), skinctrls::mtError);
     }
 }
 
