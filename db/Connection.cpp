@@ -464,6 +464,28 @@ QByteArray ReadBlob(isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD id) {
     return out;
 }
 
+// Writes bytes as a new blob of the transaction and returns its id.
+ISC_QUAD WriteBlob(isc_db_handle* db, isc_tr_handle* tr, const char* bytes, qsizetype size) {
+    isc_blob_handle blob = 0;
+    ISC_QUAD id{};
+    Status st;
+    isc_create_blob2(&st, db, tr, &blob, &id, 0, nullptr);
+    Check(st);
+    for (qsizetype at = 0; at < size;) {
+        const auto n = static_cast<unsigned short>(std::min<qsizetype>(size - at, 32768));
+        isc_put_segment(&st, &blob, n, bytes + at);
+        if (st.failed()) {
+            Status ignore;
+            isc_cancel_blob(&ignore, &blob);
+            Throw(st);
+        }
+        at += n;
+    }
+    isc_close_blob(&st, &blob);
+    Check(st);
+    return id;
+}
+
 }  // namespace
 
 struct Query::Impl {
@@ -477,6 +499,8 @@ struct Query::Impl {
     std::vector<std::int64_t> inNumbers;   // whole numbers and floats, 8 bytes a parameter
     QByteArray inZeros;                    // what a null parameter points at
     std::vector<short> inNulls;
+    std::vector<short> inDescribed;        // each parameter's type as the statement describes it
+    std::vector<ISC_QUAD> inBlobs;         // blob ids of text given for blob parameters
     QStringList paramNames;
     int stmtType = 0;
     bool prepared = false;
@@ -590,6 +614,8 @@ void Query::Prepare() {
             isc_dsql_describe_bind(&st, &d_->stmt, 1, d_->in);
             Check(st);
         }
+        d_->inDescribed.resize(size_t(d_->in->sqld));
+        for (int i = 0; i < d_->in->sqld; ++i) d_->inDescribed[size_t(i)] = d_->in->sqlvar[i].sqltype & ~1;
         char item = isc_info_sql_stmt_type;
         char info[16] = {};
         isc_dsql_sql_info(&st, &d_->stmt, 1, &item, sizeof info, info);
@@ -663,7 +689,7 @@ void Query::Prepare() {
     d_->prepared = true;
 }
 
-void Query::Bind() {
+void Query::Bind(void* transaction) {
     XSQLDA* in = d_->in;
     // Storage for this execution's values; the XSQLVARs point into it until the next bind.
     // It is reused from one execution to the next, texts in one buffer: a statement run
@@ -676,6 +702,7 @@ void Query::Bind() {
     numbers.resize(size_t(in->sqld));
     std::vector<short>& nulls = d_->inNulls;
     nulls.assign(in->sqld, 0);
+    d_->inBlobs.assign(size_t(in->sqld), ISC_QUAD{});
     // Room for the longest parameter, sized before any pointer into it is handed out.
     int longest = 8;
     for (int i = 0; i < in->sqld; ++i) longest = std::max<int>(longest, in->sqlvar[i].sqllen);
@@ -736,6 +763,17 @@ void Query::Bind() {
             else
                 connection_.codePage().EncodeAppend(value->toString(), texts);
             const qsizetype size = texts.size() - at;
+            if (d_->inDescribed[size_t(i)] == SQL_BLOB) {
+                // A text for a blob column (a record kept whole, of any length) goes in as a
+                // blob of the statement's transaction, in the same code page.
+                d_->inBlobs[size_t(i)] = WriteBlob(static_cast<isc_db_handle*>(connection_.handle()),
+                                                   static_cast<isc_tr_handle*>(transaction), texts.constData() + at, size);
+                texts.resize(at);
+                v.sqltype = SQL_BLOB | 1;
+                v.sqllen = sizeof(ISC_QUAD);
+                v.sqldata = reinterpret_cast<char*>(&d_->inBlobs[size_t(i)]);
+                break;
+            }
             if (size > 32765) throw DbError("value of parameter '" + name(i).toStdString() + "' is too long");
             textAt[size_t(i)] = at;
             v.sqltype = SQL_TEXT | 1;
@@ -759,7 +797,6 @@ void Query::Run(bool wantRows) {
     Close();
     CheckInterrupt();
     Prepare();
-    Bind();
     const bool select = d_->stmtType == isc_info_sql_stmt_select ||
                         d_->stmtType == isc_info_sql_stmt_select_for_upd;
     const bool singleton = !select && d_->out->sqld > 0;  // RETURNING, procedures
@@ -770,6 +807,7 @@ void Query::Run(bool wantRows) {
     auto* tr = static_cast<isc_tr_handle*>(connection_.transactionForStatement(implicit));
     const CodePage& cp = connection_.codePage();
     try {
+        Bind(tr);
         Status st;
         ++connection_.executed_;
         Busy busy(connection_.d_->live);

@@ -159,7 +159,7 @@ private:
     struct Impl;
     void Prepare();
     void Run(bool select);
-    void Bind();
+    void Bind(void* transaction);  // the statement's transaction, for blob parameters
     void PointFields();
 
     Connection& connection_;

@@ -5,6 +5,7 @@
 
 #include "data/Error.h"
 #include "db/Interrupt.h"
+#include "mrp/Audit.h"
 #include "mrp/BillLookup.h"
 #include "mrp/CommandTransaction.h"
 #include "mrp/Numbering.h"
@@ -112,6 +113,9 @@ void RequisitionEngine::CreateWorkTable() {
     } catch (const db::DbError&) {
     }
     RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
+    // The audit table, where the account may make it, as it makes the work table; a
+    // database without it still takes requisitions.
+    EnsureAuditTable(writing_);
 }
 
 void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "mrp/Audit.h"
 #include "mrp/BillLookup.h"
 #include "mrp/CodeHash.h"
 #include "mrp/CommandTransaction.h"
@@ -361,6 +362,7 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
         writing_.StartTransaction();
         try {
             WriteInTransaction(writing_, cache_, clock_, h, rows, products, orders);
+            RecordWrite(writing_, h.number, h.dateText, h.projectCode, h.userId, h.storeId);
             writing_.Commit();
             return;
         } catch (const OrderNotOpen& e) {

@@ -17,7 +17,7 @@ const QStringList kHeader = {
 // Not "ORDER BY RDB$DB_KEY": the keys sort as bytes, which scrambles rows beyond the
 // first few hundred.
 const QStringList kLines = {
-    "SELECT PROD_ID, PROD_NAME, UNITNAME, QTY, STD_COST, AMT FROM PETITION_SUB",
+    "SELECT PROD_ID, PROD_NAME, UNITNAME, QTY, STD_COST, AMT, PROVIDER_ID, PROVIDER_NAME FROM PETITION_SUB",
     "WHERE MASTERBILLID = :MASTERBILLID"};
 
 }  // namespace
@@ -54,9 +54,11 @@ Requisition LoadRequisition(db::Connection& connection, const QString& number) {
     const db::Field& quantity = lines.FieldByName("QTY");
     const db::Field& cost = lines.FieldByName("STD_COST");
     const db::Field& amount = lines.FieldByName("AMT");
+    const db::Field& providerId = lines.FieldByName("PROVIDER_ID");
+    const db::Field& providerName = lines.FieldByName("PROVIDER_NAME");
     for (; !lines.Eof(); lines.Next())
         r.lines.push_back({code.AsString(), name.AsString(), unit.AsString(), quantity.AsInteger(), cost.AsFloat(),
-                           amount.AsInteger()});
+                           amount.AsInteger(), providerId.AsString(), providerName.AsString()});
     return r;
 }
 

@@ -20,6 +20,8 @@ struct RequisitionLine {
     long long quantity = 0;  // QTY
     double cost = 0;         // STD_COST (null: 0)
     long long amount = 0;    // AMT
+    QString providerId;      // PROVIDER_ID, as written with the line
+    QString providerName;    // PROVIDER_NAME
 };
 
 struct Requisition {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "report/Requisition.h"
+#include "report/Summary.h"
 
 class QIODevice;
 class QPagedPaintDevice;
@@ -50,5 +51,12 @@ void WriteRequisitionPdf(const Requisition& requisition, QIODevice* device);
 // Writes the PDF to path whole or not at all (an existing file is replaced only by a
 // complete one); throws std::runtime_error naming the file.
 void SaveRequisitionPdf(const Requisition& requisition, const QString& path);
+
+// The purchase summary in the same layout: each supplier's block starts a page of its own
+// under the requisition's number, date and project and the supplier, with its subtotal;
+// the last ends with the grand total. Painted and written like the requisition.
+int PaintSummary(const PurchaseSummary& summary, QPagedPaintDevice& device);
+void WriteSummaryPdf(const PurchaseSummary& summary, QIODevice* device);
+void SaveSummaryPdf(const PurchaseSummary& summary, const QString& path);
 
 }  // namespace report

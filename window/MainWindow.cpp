@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "platform/Colors.h"
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
+#include "report/Summary.h"
 #include "platform/Fonts.h"
 #include "window/Messages.h"
 #include "skin/SkinData.h"
@@ -36,6 +38,8 @@
 #include "skinctrls/SkinPanel.h"
 #include "skinctrls/SkinScrollBar.h"
 #include "skins/Carried.h"
+#include "window/Controls.h"
+#include "window/HistoryDialog.h"
 
 namespace window {
 
@@ -85,6 +89,8 @@ skinctrls::TMsgDlgType DialogType(mrp::MessageKind kind) {
     return skinctrls::mtWarning;
 }
 
+}  // namespace
+
 // The window's controls take the skinned controls' own defaults (Arial 14 for their plain
 // look, the entry names "panel", "button", "hscrollbar", "edit", raised panels without a
 // caption, buttons without repeat or glyph); only what differs is set here.
@@ -107,7 +113,7 @@ TbsSkinButton* MakeButton(QWidget* parent, skin::TbsSkinData* data, const QStrin
 }
 
 // The stored range of the bars a grid drives; hidden until the grid shows them.
-void InitBar(TbsSkinScrollBar* bar, bool vertical) {
+static void InitBar(TbsSkinScrollBar* bar, bool vertical) {
     bar->SetMin(vertical ? 1 : 0);
     bar->SetMax(0);
     bar->SetPosition(vertical ? 1 : 0);
@@ -141,8 +147,6 @@ TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode,
     e->SetSkinData(data);
     return e;
 }
-
-}  // namespace
 
 TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     : catalogue_(catalogue), options_(std::move(options)) {
@@ -215,6 +219,14 @@ void TFormMarlith::BuildSkin() {
         if (menuGrid_) Guard([this] { ExportGridCsv(menuGrid_); });
     };
     gridMenu_->Items.Items.push_back(exportItem);
+    frame::TbsMenuItem historyItem;
+    historyItem.Caption = QStringLiteral("請購單查詢…");
+    historyItem.ShortCut = QStringLiteral("Ctrl+H");
+    historyItem.OnClick = [this] { ShowHistory(); };
+    gridMenu_->Items.Items.push_back(historyItem);
+    auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    history->setContext(Qt::WindowShortcut);
+    connect(history, &QShortcut::activated, this, [this] { ShowHistory(); });
 }
 
 skinctrls::TbsSkinDBGrid* TFormMarlith::AddGridMenu(skinctrls::TbsSkinDBGrid* grid) {
@@ -231,7 +243,8 @@ bool TFormMarlith::ExportGridCsv(skinctrls::TbsSkinDBGrid* grid) {
     data::DataSet* set = grid && grid->DataSource() ? grid->DataSource()->dataSet() : nullptr;
     if (!set) return false;
     // Named for the project and the list, in the clerk's home folder.
-    const QString list = grid->objectName() == QLatin1String("bsSkinDBGrid1") ? QStringLiteral("訂購商品")
+    const QString list = grid->objectName() == QLatin1String("bsSkinDBGrid1")  ? QStringLiteral("訂購商品")
+                         : grid->objectName() == QLatin1String("HistoryGrid") ? QStringLiteral("請購單查詢")
                                                                                : QStringLiteral("物料需求");
     const QString project = engine_->projectCode().trimmed();
     const QString path = AskForFile(QStringLiteral("匯出 CSV"),
@@ -324,6 +337,11 @@ void TFormMarlith::BuildControls() {
     hint_->SetSkinData(data);
     hint_->move(8, 14);
     LimitProjectCode();
+    // The requisitions written so far, one click away, left of "轉請購單" (the hint line
+    // keeps the band's left end).
+    auto* history = MakeButton(bottom, data, QStringLiteral("請購單查詢"), 567, 8);
+    history->setObjectName("HistoryButton");
+    history->OnClick = [this](QObject*) { ShowHistory(); };
 
     CommandStatesChanged(engine_->commandStates());
 }
@@ -475,18 +493,29 @@ QString TFormMarlith::AskForFile(const QString& title, const QString& fileName, 
 
 bool TFormMarlith::PrintRequisition(const QString& number) {
     const report::Requisition requisition = report::LoadRequisition(reading_, number);
+    return PrintPages(QStringLiteral("請購單 %1").arg(number),
+                      [&requisition](QPrinter& target) { report::PaintRequisition(requisition, target); });
+}
+
+bool TFormMarlith::PrintSummary(const QString& number) {
+    const report::PurchaseSummary summary = report::LoadSummary(reading_, number);
+    return PrintPages(QStringLiteral("請購彙總 %1").arg(number),
+                      [&summary](QPrinter& target) { report::PaintSummary(summary, target); });
+}
+
+bool TFormMarlith::PrintPages(const QString& document, const std::function<void(QPrinter&)>& paint) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(report::RequisitionPageLayout());
-    printer.setDocName(QStringLiteral("請購單 %1").arg(number));
+    printer.setDocName(document);
     printer.setCreator(QStringLiteral("物料需求計算"));
     QPrintPreviewDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("列印請購單 %1").arg(number));
+    dialog.setWindowTitle(QStringLiteral("列印") + document);
     // The preview asks for the pages whenever it shows them, and the print button once
     // more for the printer; a failure there is kept and reported once the dialog is gone.
     QString failure;
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         try {
-            report::PaintRequisition(requisition, *target);
+            paint(*target);
         } catch (const std::exception& e) {
             failure = QString::fromUtf8(e.what());
         }
@@ -494,6 +523,31 @@ bool TFormMarlith::PrintRequisition(const QString& number) {
     const int result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
     if (!failure.isEmpty()) throw ClerkError(QStringLiteral("無法列印請購單，請檢查印表機後再試。"), failure);
     return result == QDialog::Accepted;
+}
+
+THistoryDialog* TFormMarlith::NewHistory() {
+    HistoryActions actions;
+    actions.print = [this](const QString& number) { PrintRequisition(number); };
+    actions.printSummary = [this](const QString& number) { PrintSummary(number); };
+    actions.exportCsv = [this](skinctrls::TbsSkinDBGrid* grid) { ExportGridCsv(grid); };
+    actions.showMessage = [this](const QString& text, skinctrls::TMsgDlgType kind) { return ShowMessage(text, kind); };
+    actions.askReason = options_.askVoidReason ? options_.askVoidReason : [this](const QString& number) {
+        TVoidReasonDialog ask(skinData_, number, this);
+        return ask.Ask();
+    };
+    auto* dialog = new THistoryDialog(skinData_, reading_, writing_, engine_->userId(), engine_->storeId(),
+                                      std::move(actions), this);
+    dialog->SetFilter(edit1_->Text());
+    dialog->Search();
+    return dialog;
+}
+
+void TFormMarlith::ShowHistory() {
+    Guard([this] {
+        THistoryDialog* dialog = NewHistory();
+        dialog->ShowModal();
+        dialog->Release();
+    });
 }
 
 // --- Messages ----------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <QPointer>
 
 class QPrintPreviewDialog;
+class QPrinter;
 
 #include <functional>
 #include <memory>
@@ -77,7 +78,12 @@ struct MainWindowOptions {
     // Shows a message modally and returns the button pressed. Default: the window's
     // skinned message dialog. Tests replace it to answer without a person.
     std::function<int(const QString& text, skinctrls::TMsgDlgType kind)> showMessage;
+    // Asks why a requisition is voided; nullopt: cancelled. Default: the skinned reason
+    // form. Tests replace it to answer without a person.
+    std::function<std::optional<QString>(const QString& number)> askVoidReason;
 };
+
+class THistoryDialog;
 
 class TFormMarlith : public platform::Form, public mrp::CommandStateObserver, public mrp::RequisitionReporter {
     Q_OBJECT
@@ -118,6 +124,14 @@ public:
     // there. False when nothing was printed (cancelled); throws when the requisition
     // cannot be read or printed.
     bool PrintRequisition(const QString& number);
+    // The requisition's purchase summary by supplier on paper, through the same print
+    // dialog and preview as PrintRequisition.
+    bool PrintSummary(const QString& number);
+    // "請購單查詢" (the bottom band's button, Ctrl+H, the grids' context menu): the
+    // requisitions of the project in the code edit, shown modally.
+    void ShowHistory();
+    // The dialog ShowHistory shows, listed and not shown; it frees itself with the window.
+    THistoryDialog* NewHistory();
     // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
 
@@ -137,6 +151,9 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The print preview of `document` painted by paint, and the system's print dialog from
+    // there; false when nothing was printed.
+    bool PrintPages(const QString& document, const std::function<void(QPrinter&)>& paint);
     void BuildSkin();
     void BuildControls();
     // Opens the grids' context menu on a right click (or the menu key) on grid.

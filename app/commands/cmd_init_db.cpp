@@ -10,6 +10,8 @@
 
 #include "app/Command.h"
 #include "app/DemoData.h"
+#include "db/Connection.h"
+#include "mrp/Audit.h"
 
 namespace {
 
@@ -23,6 +25,13 @@ int InitDb(const QStringList& argsIn) {
     if (args.size() != 1) throw app::UsageError("expected one database path");
     params.database = args.first();
     app::CreateProgramDatabase(params, demo);
+    {
+        // The program's own audit table, beside the back office's tables.
+        db::Connection c;
+        c.SetParams(params);
+        if (const std::optional<QString> why = mrp::EnsureAuditTable(c))
+            std::fprintf(stderr, "marlith: the audit table %s could not be made: %s\n", mrp::kAuditTable, qPrintable(*why));
+    }
     std::printf("created %s%s\n", qPrintable(args.first()), demo ? " with the demo data" : "");
     if (demo)
         for (const QString& line : app::WriteDemoConfiguration(params))

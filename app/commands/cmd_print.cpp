@@ -1,9 +1,9 @@
-// marlith print NUMBER -o FILE.pdf
+// marlith print NUMBER [--summary] -o FILE.pdf
 //
 // The requisition NUMBER, read from the database of the connection entry, as an A4 PDF:
 // the header, one line per material, the total and page numbers. An unknown number is
 // an error (exit 1) and no file is written; an existing FILE is replaced only by a
-// complete PDF.
+// complete PDF. With --summary: the purchase summary instead, one block per supplier.
 
 #include <cstdio>
 
@@ -11,17 +11,26 @@
 #include "db/Connection.h"
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
+#include "report/Summary.h"
 
 namespace {
 
 int Print(const QStringList& argsIn) {
     QStringList args = argsIn;
     const QString out = app::TakeOption(args, "-o");
+    const bool summary = app::TakeFlag(args, "--summary");
     app::RejectUnknownOptions(args);
     if (args.size() != 1 || args.first().trimmed().isEmpty()) throw app::UsageError("expected one requisition number");
     if (out.isEmpty()) throw app::UsageError("-o FILE.pdf is needed");
     db::Connection connection;
     connection.Open();
+    if (summary) {
+        const report::PurchaseSummary s = report::LoadSummary(connection, args.first().trimmed());
+        report::SaveSummaryPdf(s, out);
+        std::printf("%s: summary of requisition %s, %d suppliers, total %s\n", qPrintable(out),
+                    qPrintable(s.requisition.number), int(s.suppliers.size()), qPrintable(report::WholeNumberText(s.Total())));
+        return 0;
+    }
     const report::Requisition requisition = report::LoadRequisition(connection, args.first().trimmed());
     report::SaveRequisitionPdf(requisition, out);
     std::printf("%s: requisition %s, %d lines, total %s\n", qPrintable(out), qPrintable(requisition.number),
@@ -31,8 +40,8 @@ int Print(const QStringList& argsIn) {
 
 const app::CommandRegistrar kPrint({
     "print",
-    "NUMBER -o FILE.pdf",
-    "the requisition NUMBER as an A4 PDF (header, lines, total, page numbers)",
+    "NUMBER [--summary] -o FILE.pdf",
+    "the requisition NUMBER as an A4 PDF (header, lines, total, page numbers); --summary: by supplier",
     app::Needs::Gui,
     &Print,
 });
