@@ -115,8 +115,13 @@ void TbsSkinCustomDBGrid::FitColumns() {
             continue;
         }
         const QFontMetrics cell(CellFont(c).ToQFont());
+        // A long material list (tens of thousands of rows) is measured on an even sample:
+        // the width is capped at the column's default anyway, and measuring every row on
+        // every change of the list would cost more than the clerk waits for the list.
+        constexpr int kMeasuredRows = 2000;
+        const int step = rows > kMeasuredRows ? (rows + kMeasuredRows - 1) / kMeasuredRows : 1;
         int widest = 0;
-        for (int r = 0; r < rows; ++r)
+        for (int r = 0; r < rows; r += step)
             widest = std::max(widest, cell.horizontalAdvance(f->DisplayText(link_.RowValue(r, *f))));
         const int title = titles ? platform::TextWidth(TitleFontOf(c).ToQFont(), c->Title().Caption()) : 0;
         c->fitted_ = FittedColumnWidth(title, titleMargin, widest, cellMargin, c->DefaultWidth());
