@@ -21,6 +21,7 @@ namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 std::atomic<int> received{0};
+std::atomic<bool> committed{false};
 // The write ends are read by the handler: plain ints set before it is installed.
 int watchPipe[2] = {-1, -1};  // the watching thread's
 int eventPipe[2] = {-1, -1};  // the event loop's
@@ -127,6 +128,10 @@ SignalWatch::~SignalWatch() {
 int SignalWatch::eventFd() const { return eventPipe[0]; }
 
 int SignalWatch::Received() { return received.load(); }
+
+void SignalWatch::OutcomeCommitted() { committed.store(true); }
+
+bool SignalWatch::IsOutcomeCommitted() { return committed.load(); }
 
 const char* SignalName(int signal) {
     switch (signal) {

@@ -34,6 +34,12 @@ public:
 
     // The signal that told the run to end; 0 while none has. Kept after the watch ends.
     static int Received();
+
+    // Called by a command once its outcome is committed (a requisition written): a signal
+    // that arrives afterwards comes too late to stop anything, and the run reports what
+    // it committed with the command's own status instead of 128 + the signal.
+    static void OutcomeCommitted();
+    static bool IsOutcomeCommitted();
 };
 
 // "SIGTERM", "SIGINT", "SIGHUP", else "signal N".

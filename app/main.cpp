@@ -113,8 +113,14 @@ int main(int argc, char** argv) {
         status = 1;
     }
     // A run that a signal told to end (commands that watch for signals, app/Signals.h)
-    // ends with the shell's status for it, whatever its command had done by then.
+    // ends with the shell's status for it, unless its command had committed its outcome
+    // by then: that outcome stands and is the one reported.
     if (const int signal = app::SignalWatch::Received()) {
+        if (app::SignalWatch::IsOutcomeCommitted()) {
+            std::fprintf(stderr, "marlith %s: %s arrived after the outcome was committed\n", cmd->name.c_str(),
+                         app::SignalName(signal));
+            return status;
+        }
         std::fprintf(stderr, "marlith %s: ended by %s\n", cmd->name.c_str(), app::SignalName(signal));
         return 128 + signal;
     }

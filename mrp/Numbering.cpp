@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "mrp/Audit.h"
 #include "mrp/Rules.h"
 
 namespace mrp {
@@ -65,12 +66,36 @@ int RequisitionCounter::AdvanceSeveral(const QString& tableName, const QString& 
     return n;
 }
 
-int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText) {
+int RequisitionCounter::SkipUsed(const QString& tableName, const QString& dateText, int sequence,
+                                 QStringList& skipped) {
+    db::Query used(writing_);
+    used.SetSQL({"SELECT COUNT(*) FROM RDB$DATABASE WHERE",
+                 " EXISTS (SELECT 1 FROM PETITION_MASTER WHERE MASTERBILLID = :NUMBER)",
+                 " OR EXISTS (SELECT 1 FROM PETITION_SUB WHERE MASTERBILLID = :NUMBER)"});
+    for (;;) {
+        const QString number = RequisitionNumber(dateText, sequence);
+        used.SetParam("NUMBER", number);
+        used.Open();
+        // A voided requisition's rows are gone, but its number stays used up: the audit
+        // table remembers it.
+        const bool taken = used.Fields(0).AsInteger() > 0 || NumberVoided(writing_, number);
+        used.Close();
+        if (!taken) return sequence;
+        skipped << number;
+        // The day's row exists by now (this transaction advanced or made it).
+        const std::optional<int> next = Advance(tableName, dateText);
+        if (!next) throw db::DbError("the counter row of " + dateText.toStdString() + " has gone");
+        sequence = *next;
+    }
+}
+
+int RequisitionCounter::Reserve(const QString& tableName, const QString& dateText, QStringList& skipped) {
     // Nearly every reservation finds the day's row and advances it under its record lock.
     writing_.StartTransaction();
     if (const std::optional<int> n = Advance(tableName, dateText)) {
+        const int free = SkipUsed(tableName, dateText, *n, skipped);
         writing_.Commit();
-        return *n;
+        return free;
     }
     writing_.Rollback();
 
@@ -79,16 +104,18 @@ int RequisitionCounter::Reserve(const QString& tableName, const QString& dateTex
     // making a second one, whether or not the database keeps the date column unique.
     writing_.StartTransactionReserving({tableName});
     if (const std::optional<int> n = Advance(tableName, dateText)) {
+        const int free = SkipUsed(tableName, dateText, *n, skipped);
         writing_.Commit();
-        return *n;
+        return free;
     }
     db::Query create(writing_);
     create.SetSQL({"INSERT INTO " + tableName + "(BILL_DATE,LAST_ID) values(:BILL_DATE,:LAST_ID)"});
     create.SetParam("BILL_DATE", dateText);
     create.SetParam("LAST_ID", 2);  // the row starts at 1 and 1 is handed out at once
     create.Execute();
+    const int free = SkipUsed(tableName, dateText, 1, skipped);
     writing_.Commit();
-    return 1;
+    return free;
 }
 
 QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
@@ -96,7 +123,11 @@ QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, cons
     RequisitionNumber(dateText, 0);  // refuses a malformed date before touching the table
     for (int attempt = 1;; ++attempt) {
         try {
-            return RequisitionNumber(dateText, Reserve(tableName, dateText));
+            // Only the attempt that commits counts its skipped numbers.
+            QStringList skipped;
+            const QString number = RequisitionNumber(dateText, Reserve(tableName, dateText, skipped));
+            skipped_ << skipped;
+            return number;
         } catch (const db::DbError& e) {
             try {
                 writing_.Rollback();

@@ -15,8 +15,15 @@
 //
 // A number once reserved is used up: a write that then fails or is refused leaves a gap
 // in the day's numbers, never a number given twice.
+//
+// A counter set back under numbers already written (a restored backup, a hand fix) would
+// hand out a number that a requisition holds. Such a number is skipped: in the same
+// transaction the counter moves past every number that PETITION_MASTER or PETITION_SUB
+// already holds, and the number handed out is the first free one. The skipped numbers
+// are told (skipped()), never written over.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "db/Connection.h"
@@ -39,6 +46,9 @@ public:
 
     // Attempts that met another client's lock or insert since this counter was created.
     int conflicts() const { return conflicts_; }
+    // The numbers passed over because a requisition already holds them, since this
+    // counter was created, in the order they were met.
+    const QStringList& skipped() const { return skipped_; }
     void SetMaxAttempts(int attempts) { maxAttempts_ = attempts; }
 
 private:
@@ -46,12 +56,17 @@ private:
     std::optional<int> Advance(const QString& tableName, const QString& dateText);
     // The same for a day with several rows: returns the highest LAST_ID, all rows one past it.
     int AdvanceSeveral(const QString& tableName, const QString& dateText);
-    // One reservation with its transactions; returns the sequence number handed out.
-    int Reserve(const QString& tableName, const QString& dateText);
+    // One reservation with its transactions; returns the sequence number handed out and
+    // adds the numbers it passed over to `skipped`.
+    int Reserve(const QString& tableName, const QString& dateText, QStringList& skipped);
+    // In the open transaction: advances the day's row past every number a requisition
+    // already holds, from `sequence` on; returns the first free one.
+    int SkipUsed(const QString& tableName, const QString& dateText, int sequence, QStringList& skipped);
 
     db::Connection& writing_;
     int maxAttempts_ = 50;
     int conflicts_ = 0;
+    QStringList skipped_;
 };
 
 }  // namespace mrp

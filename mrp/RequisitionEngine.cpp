@@ -1,6 +1,7 @@
 #include "mrp/RequisitionEngine.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
 
 #include "data/Error.h"
@@ -8,6 +9,7 @@
 #include "mrp/Audit.h"
 #include "mrp/BillLookup.h"
 #include "mrp/CommandTransaction.h"
+#include "mrp/Identifiers.h"
 #include "mrp/Numbering.h"
 #include "mrp/QueryDump.h"
 #include "mrp/RequisitionWriter.h"
@@ -159,9 +161,15 @@ void RequisitionEngine::Require(bool enabled, const char* command) const {
 // --- Project ---------------------------------------------------------------------------
 
 QString RequisitionEngine::LookUpProjectName() {
+    const QString code = projectCode_.trimmed();
+    // A code that does not fit the column names no project.
+    if (!IdentifierProblem(kProjectCodeLabel, code, kProjectCodeBytes, reading_.codePage()).isEmpty()) {
+        projectName_.clear();
+        return projectName_;
+    }
     db::Query q(reading_);
     q.SetSQL(kProjectNameStatement);
-    q.SetParam("PROJ_ID", projectCode_);
+    q.SetParam("PROJ_ID", code);
     q.Open();
     projectName_ = q.Fields(0).AsString();
     return projectName_;
@@ -169,16 +177,43 @@ QString RequisitionEngine::LookUpProjectName() {
 
 // --- "確定" -----------------------------------------------------------------------------
 
+namespace {
+
+// The project's orders that the order list cannot show: disabled ones, and those whose
+// TS is null (the list's TS <> 'Y' is not true for null).
+const QStringList kUnlistableOrders = {
+    "SELECT MASTERBILLID FROM ORDER_MASTER WHERE PROJ_ID = :PROJ_ID",
+    " AND (TS IS NULL OR (TS <> 'Y' AND (DISABLE_FLAG IS NULL OR DISABLE_FLAG <> 'False')))"};
+
+}  // namespace
+
 void RequisitionEngine::LoadOrders() {
     Require(states_.confirm, "確定");
-    const QString code = projectCode_;
+    const QString code = projectCode_.trimmed();
+    if (const QString problem = IdentifierProblem(kProjectCodeLabel, code, kProjectCodeBytes, reading_.codePage());
+        !problem.isEmpty())
+        throw InputError(problem.toStdString());
     const ComposedQuery query = OrderQuery(code);
     WriteQueryDump(DumpPath(), query.dump, reading_.codePage());
 
-    orderItems_.Close();
-    orderItems_.SetCommandText(query.statement);
-    orderItems_.SetParam("PROJ_ID", code);
-    orderItems_.Open();
+    // The list and the orders it cannot show, read one after the other in one
+    // transaction: an order entered after this is not the listed project's to close.
+    QStringList unlistable;
+    {
+        CommandTransaction transaction(reading_, true);
+        orderItems_.Close();
+        orderItems_.SetCommandText(query.statement);
+        orderItems_.SetParam("PROJ_ID", code);
+        orderItems_.Open();
+        db::Query q(reading_);
+        q.SetSQL(kUnlistableOrders);
+        q.SetParam("PROJ_ID", code);
+        q.Open();
+        for (; !q.Eof(); q.Next()) unlistable << q.Fields(0).AsString();
+        transaction.Commit();
+    }
+    listedProject_ = code;
+    unlistableOrders_ = unlistable;
 
     CommandStates s = states_;
     s.expand = s.requisition = orderItems_.RecordCount() > 0;
@@ -276,6 +311,8 @@ void RequisitionEngine::ExpandMaterials() {
     materialListPartial_ = true;
     passes_ = 0;
     expandedOrders_.clear();
+    expandedLines_.clear();
+    productsWithoutBill_.clear();
     CommandTransaction transaction(reading_, options_.cache);
 
     DefineMaterialList();
@@ -303,8 +340,17 @@ void RequisitionEngine::ExpandMaterials() {
     }
     for (const auto& order : orders) expandedOrders_ << order.first;
     expandedOrders_.removeDuplicates();
+    // Each order's lines, before the bill query reads them: a line that changes from here
+    // on differs at the write, whether or not the bill query saw it.
+    std::vector<OrderedProduct> ordered;
+    for (const QString& order : expandedOrders_) {
+        std::vector<OrderLine> lines = ReadOrderLines(reading_, order);
+        for (const OrderLine& line : lines) ordered.push_back({order, line.prodId});
+        expandedLines_.insert(order, std::move(lines));
+    }
 
-    const QString code = projectCode_;
+    // The listed project, whatever the code edit says by now.
+    const QString code = listedProject_;
     const ComposedQuery query = BillOfMaterialsQuery(code, workTable_->name());
     WriteQueryDump(DumpPath(), query.dump, reading_.codePage());
     subItems_.Close();
@@ -312,6 +358,12 @@ void RequisitionEngine::ExpandMaterials() {
     subItems_.SetParam("PROJ_ID", code);
     subItems_.Open();
     const std::vector<BomRow> bomRows = ReadBomRows();
+    {
+        QSet<QString> billed;
+        for (const BomRow& b : bomRows) billed.insert(b.masterBillId + QChar(0x1F) + b.prodId);
+        for (const OrderedProduct& p : ordered)
+            if (!billed.contains(p.order + QChar(0x1F) + p.product)) productsWithoutBill_.push_back(p);
+    }
 
     std::vector<MaterialRow> rows;
     BillLookup lookup(reading_, options_.cache);
@@ -350,7 +402,9 @@ void RequisitionEngine::ExpandSubAssemblies() {
 
 QString RequisitionEngine::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
     RequisitionCounter counter(writing_);
-    return counter.NextRequisitionNumber(tableName, dateText);
+    const QString number = counter.NextRequisitionNumber(tableName, dateText);
+    skippedNumbers_ = counter.skipped();
+    return number;
 }
 
 void RequisitionEngine::Report(RequisitionReport report) {
@@ -358,37 +412,120 @@ void RequisitionEngine::Report(RequisitionReport report) {
     if (reporter_) reporter_->ShowOutcome(lastReport_);
 }
 
+void RequisitionEngine::Refuse(const QString& text) {
+    RequisitionReport r;
+    r.outcome = RequisitionOutcome::Refused;
+    r.text = text;
+    r.kind = MessageKind::Warning;
+    Report(std::move(r));
+}
+
+RequisitionEngine::ListToWrite RequisitionEngine::ReadListToWrite() {
+    ListToWrite list;
+    // A list that no expansion has created fails in the write, as it always has.
+    if (!materials_.Active()) return list;
+    list.rows = ReadMaterialList();
+    RequisitionWriter writer(reading_, writing_, options_.cache);
+    list.products = writer.ReadProducts(list.rows);
+    list.read = true;
+    return list;
+}
+
+QStringList RequisitionEngine::OddMaterialLines() {
+    const ListToWrite list = ReadListToWrite();
+    if (list.rows.empty()) return {};
+    return OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_);
+}
+
 void RequisitionEngine::TransferToRequisition() {
     Require(states_.requisition, "轉請購單");
     if (materialListPartial_) {
-        RequisitionReport r;
-        r.outcome = RequisitionOutcome::Refused;
-        r.text = QString::fromUtf8(kPartialListRefused);
-        r.kind = MessageKind::Warning;
-        Report(std::move(r));
+        Refuse(QString::fromUtf8(kPartialListRefused));
         return;
     }
-    // Whatever happens below, the run offers no command any more.
+    // The requisition carries the listed project and closes its orders: an edit that
+    // names another would put one project's lines under the other's code.
+    if (!listedProject_.isEmpty() && projectCode_.trimmed() != listedProject_) {
+        Refuse(QString::fromUtf8(kProjectChangedRefused));
+        return;
+    }
+    const db::CodePage& page = writing_.codePage();
+    for (const QString& problem : {IdentifierProblem(kUserIdLabel, userId_, kUserIdBytes, page),
+                                   IdentifierProblem(kStoreIdLabel, storeId_, kStoreIdBytes, page)})
+        if (!problem.isEmpty()) {
+            Refuse(problem);
+            return;
+        }
+
+    // Whatever happens below, the run offers no command any more (but see OrdersChanged).
     struct DisableAll {
         RequisitionEngine* e;
-        ~DisableAll() { e->SetStates({false, false, false}); }
+        bool active = true;
+        ~DisableAll() {
+            if (active) e->SetStates({false, false, false});
+        }
     } disableAll{this};
 
     lastReport_ = RequisitionReport{};
+    ListToWrite list;
+    try {
+        list = ReadListToWrite();
+    } catch (const std::exception& e) {
+        RequisitionReport r;
+        r.outcome = RequisitionOutcome::Failed;
+        r.text = QString::fromUtf8(kWriteFailed);
+        r.detail = QString::fromStdString(e.what());
+        Report(std::move(r));
+        return;
+    }
+    if (!list.rows.empty() && reporter_) {
+        const QStringList odd =
+            OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_);
+        if (!odd.isEmpty() && !reporter_->ConfirmOddLines(odd)) {
+            disableAll.active = false;
+            RequisitionReport r;
+            r.outcome = RequisitionOutcome::Declined;
+            lastReport_ = r;
+            return;
+        }
+    }
+
     // One date for the whole command: a command that spans midnight numbers and dates
     // the requisition by the day it started.
     commandDate_ = DateText(Now().date());
     requisitionNumber_ = NextRequisitionNumber(kCounterTable, commandDate_);
-    WriteRequisition();
+    WriteRequisition(std::move(list));
+    if (lastReport_.outcome == RequisitionOutcome::OrdersChanged) {
+        // The list misses what the order asks now: expanded again, it can be written.
+        disableAll.active = false;
+        materialListPartial_ = true;
+        SetStates({true, true, true});
+    }
 }
 
 void RequisitionEngine::WriteRequisition() {
+    ListToWrite list;
+    try {
+        list = ReadListToWrite();
+    } catch (const std::exception&) {
+        // The write below meets the same error and reports it.
+    }
+    WriteRequisition(std::move(list));
+}
+
+void RequisitionEngine::WriteRequisition(ListToWrite list) {
     RequisitionReport report;
     report.number = requisitionNumber_;
+    report.skipped = skippedNumbers_;
     bool started = false;
     try {
         if (requisitionNumber_.isEmpty()) throw RuleError("no requisition number has been reserved");
-        const std::vector<MaterialRow> rows = ReadMaterialList();
+        if (!list.read) {
+            // Fails on a list that no expansion has created, as walking a closed table does.
+            list.rows = ReadMaterialList();
+            list.products = RequisitionWriter(reading_, writing_, options_.cache).ReadProducts(list.rows);
+        }
+        const std::vector<MaterialRow>& rows = list.rows;
         if (rows.empty()) {
             report.outcome = RequisitionOutcome::NothingWritten;
             lastReport_ = report;
@@ -402,10 +539,15 @@ void RequisitionEngine::WriteRequisition() {
         header.dateText = commandDate_.isEmpty() ? DateText(Now().date()) : commandDate_;
         header.userId = userId_;
         header.storeId = storeId_;
-        header.projectCode = projectCode_;
+        // The listed project; the edit's text only when nothing was listed.
+        header.projectCode = listedProject_.isEmpty() ? projectCode_.trimmed() : listedProject_;
+        WriteOrders orders;
+        orders.listed = expandedOrders_;
+        orders.unlistable = unlistableOrders_;
+        orders.lines = expandedLines_;
         RequisitionWriter writer(reading_, writing_, options_.cache);
         writer.SetClock([this] { return Now().time(); });
-        writer.Write(header, rows, expandedOrders_);
+        writer.Write(header, rows, list.products, orders);
 
         report.outcome = RequisitionOutcome::Written;
         report.text = QString::fromUtf8(kWriteSucceeded);
@@ -413,10 +555,16 @@ void RequisitionEngine::WriteRequisition() {
         report.lines = static_cast<int>(rows.size());
     } catch (const OrdersAlreadyTransferred& e) {
         report.outcome = RequisitionOutcome::AlreadyTransferred;
-        report.text = AlreadyTransferredText(projectCode_, e.requisition());
+        report.text = AlreadyTransferredText(listedProject_.isEmpty() ? projectCode_ : listedProject_, e.requisition());
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
         report.existing = e.requisition();
+    } catch (const OrderLinesChanged& e) {
+        report.outcome = RequisitionOutcome::OrdersChanged;
+        report.text = QString::fromUtf8(kOrderChanged).arg(e.order());
+        report.kind = MessageKind::Warning;
+        report.detail = QString::fromStdString(e.what());
+        report.order = e.order();
     } catch (const std::exception& e) {
         report.outcome = RequisitionOutcome::Failed;
         report.text = QString::fromUtf8(kWriteFailed);

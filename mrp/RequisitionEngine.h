@@ -19,6 +19,7 @@
 // expects.
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,6 +31,8 @@
 #include "db/Connection.h"
 #include "db/WorkTable.h"
 #include "mrp/Expansion.h"
+#include "mrp/OddLines.h"
+#include "mrp/RequisitionWriter.h"
 
 namespace mrp {
 
@@ -69,6 +72,9 @@ inline constexpr const char* kAlreadyTransferredUnnumbered = "專案 %1 已轉�
 // Shown instead of writing when the project code edit no longer names the project whose
 // orders were listed: the requisition would carry one project's lines under another's code.
 inline constexpr const char* kProjectChangedRefused = "專案代號已變更, 請按「確定」重新載入訂單..!";
+// Shown instead of writing when a listed order's lines changed between "物料展開" and
+// the write: %1 the order.
+inline constexpr const char* kOrderChanged = "訂單 %1 已變更，請重新展開";
 // The text for a project whose orders are in `requisition` (empty when none was found).
 QString AlreadyTransferredText(const QString& project, const QString& requisition);
 
@@ -83,6 +89,10 @@ enum class RequisitionOutcome {
     // The clerk answered No to the lines nobody would buy from (ConfirmOddLines): no
     // number reserved, nothing written, nothing shown, the commands as they were
     Declined,
+    // kOrderChanged: a listed order's lines changed since the expansion; nothing
+    // written, the reserved number used up. "確定" and "物料展開" are offered again, and
+    // "轉請購單" is refused as for a partial list until an expansion ends well.
+    OrdersChanged,
 };
 
 // How an outcome is to be shown: as a warning or as plain information (the window
@@ -96,6 +106,9 @@ struct RequisitionReport {
     QString detail;  // for a failure, the error's own message (the window need not show it)
     QString number;  // the requisition number, empty when none was reserved
     QString existing;  // AlreadyTransferred: the requisition holding the orders, when found
+    QString order;     // OrdersChanged: the order whose lines changed
+    // Numbers the day's counter passed over because a requisition already held them.
+    QStringList skipped;
     int lines = 0;   // lines written
 };
 
@@ -150,43 +163,66 @@ public:
     const QString& storeId() const { return storeId_; }
 
     // --- Project -----------------------------------------------------------------
-    // The project code edit's text; every command uses it as it is when it runs.
+    // The project code edit's text. Commands use it without the spaces around it; "確定"
+    // takes it as the listed project, and the later commands work on that project.
     void SetProjectCode(const QString& code) { projectCode_ = code; }
     const QString& projectCode() const { return projectCode_; }
-    // Leaving the code edit: looks the project's name up (empty when none) and returns it.
+    // Leaving the code edit: looks the project's name up (empty when none, also for a
+    // code no project can have) and returns it.
     QString LookUpProjectName();
     const QString& projectName() const { return projectName_; }
+    // The project whose orders "確定" listed last (the code without spaces around it);
+    // empty before any.
+    const QString& listedProject() const { return listedProject_; }
 
     // --- Commands ----------------------------------------------------------------
     // Each of the three throws CommandNotAvailable while its command is disabled.
-    // "確定": writes the order query to the query dump (a failure ends the command
-    // before the query runs, with the list and the states unchanged), loads the order
-    // list, and enables "物料展開" and "轉請購單" when it has rows, disables both when not.
+    // "確定": refuses a project code that no project can have (too long for its column,
+    // or holding a character code page 950 cannot hold: RuleError naming the limit, the
+    // list and the states unchanged); writes the order query to the query dump (a failure
+    // ends the command before the query runs, with the list and the states unchanged),
+    // loads the order list and notes the project's orders the list cannot show
+    // (disabled, or TS null), and enables "物料展開" and "轉請購單" when it has rows,
+    // disables both when not.
     void LoadOrders();
     // "物料展開": disables itself, recreates the material list, fills the work table from
-    // every row of the order list, writes the bill query to the dump, reads the bill
-    // rows, builds the first level and runs the passes. A failure leaves the rows built
-    // so far in the material list and marks the list as partial (see TransferToRequisition). Pressed
-    // before any "確定" it fails on the closed order list.
+    // every row of the order list, reads the lines of each listed order (the write checks
+    // them again), writes the bill query to the dump, reads the bill rows, builds the
+    // first level and runs the passes. It expands the listed project's orders whatever
+    // the code edit says by now. A failure leaves the rows built so far in the material
+    // list and marks the list as partial (see TransferToRequisition). Pressed before any
+    // "確定" it fails on the closed order list.
     void ExpandMaterials();
     // The hidden "序展" button: passes over the material list until no row is marked
     // "Y". The expansion runs its passes itself; this is for rows marked by hand.
     void ExpandSubAssemblies();
-    // "轉請購單": after an expansion that failed, refuses (kPartialListRefused; no number
-    // is reserved and the states stay). Otherwise reserves the day's number (a failure
-    // there throws) and writes the requisition (WriteRequisition); in both cases the three
-    // commands are disabled afterwards, for the rest of the run. The orders marked as
-    // transferred are those of the last expansion (see RequisitionWriter).
+    // "轉請購單". Refused, with no number reserved, nothing written and the states as
+    // they were (outcome Refused): after an expansion that failed (kPartialListRefused);
+    // when the code edit no longer names the listed project (kProjectChangedRefused);
+    // for a user or store id that does not fit its column (the text names the limit).
+    // Then, when the material list holds lines nobody would buy from (OddLines.h), the
+    // reporter is asked (ConfirmOddLines); No ends the command as outcome Declined,
+    // with nothing shown, reserved or written. Otherwise reserves the day's number (a
+    // failure there throws) and writes the requisition (WriteRequisition); in both cases
+    // the three commands are disabled afterwards, for the rest of the run, except after
+    // OrdersChanged. The requisition carries the listed project; the orders marked as
+    // transferred are those of the last expansion and the listed project's unlistable
+    // ones (see RequisitionWriter).
     void TransferToRequisition();
 
     // Defines the material list's nine fields and its index "IntIndex" (not active) and
     // creates it empty.
     void DefineMaterialList();
-    // Reserves the day's next number (see RequisitionCounter).
+    // Reserves the day's next number (see RequisitionCounter); the numbers it passed over
+    // go into the next report (RequisitionReport::skipped).
     QString NextRequisitionNumber(const QString& tableName, const QString& dateText);
     // Writes the material list under the reserved number and reports the outcome; catches
     // every error of its own work. An empty list writes nothing and reports nothing.
     void WriteRequisition();
+
+    // The lines the material list holds now that nobody would buy from, as
+    // ConfirmOddLines is given them (reads the lines' products).
+    QStringList OddMaterialLines();
 
     // --- State -------------------------------------------------------------------
     const CommandStates& commandStates() const { return states_; }
@@ -204,6 +240,11 @@ public:
     // The order numbers the last expansion put in the work table, each once: the orders
     // its material list was built from, which the requisition marks as transferred.
     const QStringList& expandedOrders() const { return expandedOrders_; }
+    // The project's orders that the order list could not show when "確定" listed it
+    // (disabled, or TS null): the requisition closes them with the listed ones.
+    const QStringList& unlistableOrders() const { return unlistableOrders_; }
+    // The ordered products of the last expansion that have no bill of materials.
+    const std::vector<OrderedProduct>& productsWithoutBill() const { return productsWithoutBill_; }
 
     // --- Data sets ---------------------------------------------------------------
     data::QueryTable& orderList() { return orderItems_; }
@@ -223,6 +264,16 @@ private:
     void FillMaterialList(const std::vector<MaterialRow>& rows);
     std::vector<BomRow> ReadBomRows();
     void Report(RequisitionReport report);
+    // A refusal before any number is reserved: reported, the states as they were.
+    void Refuse(const QString& text);
+    // The material list's rows and their products, or none for a list no expansion made.
+    struct ListToWrite {
+        bool read = false;
+        std::vector<MaterialRow> rows;
+        LineProducts products;
+    };
+    ListToWrite ReadListToWrite();
+    void WriteRequisition(ListToWrite list);
 
     db::Connection& catalogue_;
     db::Connection& reading_;
@@ -233,7 +284,9 @@ private:
 
     QString userId_, storeId_;
     QString projectCode_, projectName_;
+    QString listedProject_;
     QString requisitionNumber_;
+    QStringList skippedNumbers_;  // passed over when requisitionNumber_ was reserved
     QString commandDate_;  // the date of the running "轉請購單", formed once
     CommandStates states_;
     CommandStateObserver* observer_ = nullptr;
@@ -242,6 +295,10 @@ private:
     bool materialListPartial_ = false;
     int passes_ = 0;
     QStringList expandedOrders_;
+    QStringList unlistableOrders_;
+    // The lines of each expanded order as the expansion read them.
+    QHash<QString, std::vector<OrderLine>> expandedLines_;
+    std::vector<OrderedProduct> productsWithoutBill_;
 
     data::QueryTable orderItems_;
     data::MemTable materials_;

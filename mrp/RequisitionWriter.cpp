@@ -18,12 +18,6 @@ namespace mrp {
 
 namespace {
 
-// What a requisition line takes from PRODUCT: empty text and 0 when there is no row.
-struct ProductLine {
-    QString prodScale, providerId, providerName, pdItemId, prodBarcode;
-    double stdCost = 0, salePrice = 0, nowQty = 0;
-};
-
 const QStringList kProductRow = {"select * from product where prod_id = :PROD_ID"};
 const QStringList kEmployeeName = {"SELECT EMPLOYEE_NAME FROM EMPLOYEE WHERE EMPLOYEE_ID = :EMPLOYEE_ID"};
 
@@ -47,6 +41,7 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     q.SetParam("PROD_ID", prodId);
     q.Open();
     ProductLine p;
+    p.found = !q.Eof();
     p.prodScale = q.FieldByName("PROD_SCALE").AsString();
     p.providerId = q.FieldByName("PROVIDER_ID").AsString();
     p.providerName = q.FieldByName("PROVIDER_NAME").AsString();
@@ -59,17 +54,13 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     return p;
 }
 
-// The products of a requisition's lines: those read, and for each line which of them.
-struct LineProducts {
-    std::vector<ProductLine> read;
-    std::vector<size_t> of;
-    const ProductLine& operator[](size_t line) const { return read[of[line]]; }
-};
-
 // A listed order that was no longer open when the write came to mark it.
 struct OrderNotOpen {
     QString order;
 };
+
+const QStringList kOrderLines = {
+    "SELECT PROD_ID, QTY FROM ORDER_SUB WHERE MASTERBILLID = :MASTERBILLID ORDER BY PROD_ID, QTY"};
 
 // Attempts of one write that meet another client's lock before it gives up.
 constexpr int kMaxAttempts = 20;
@@ -77,10 +68,11 @@ constexpr int kMaxAttempts = 20;
 // Each listed order, while it is still open; the row count tells whether it was.
 const QStringList kMarkListedOrder = {
     "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND (TS IS NULL OR TS <> 'Y')"};
-// The project's orders that the order list can never show: disabled ones, and those
-// whose TS is null (the list's TS <> 'Y' is not true for null).
-const QStringList kCloseUnlistableOrders = {
-    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE PROJ_ID = :PROJ_ID",
+// An order of the project that the order list could not show when it was loaded
+// (disabled, or with a null TS, for which the list's TS <> 'Y' is not true), while it is
+// still the project's and still one the list cannot show.
+const QStringList kCloseUnlistableOrder = {
+    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND PROJ_ID = :PROJ_ID",
     " AND (TS IS NULL OR (TS <> 'Y' AND (DISABLE_FLAG IS NULL OR DISABLE_FLAG <> 'False')))"};
 
 const QStringList kOrderState = {"SELECT TS, PROJ_ID FROM ORDER_MASTER WHERE MASTERBILLID = :MASTERBILLID"};
@@ -227,34 +219,37 @@ void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& c
 }
 
 // One attempt of the write in the open transaction on `writing`. Throws OrderNotOpen for
-// a listed order that is no longer open.
+// a listed order that is no longer open, OrderLinesChanged for one whose lines changed.
 void WriteInTransaction(db::Connection& writing, bool cache, const std::function<QTime()>& clock,
                         const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
-                        const LineProducts& products, const QStringList& orders) {
+                        const LineProducts& products, const WriteOrders& orders) {
     // The orders first: a client that comes second learns it before writing anything.
     db::Query mark(writing);
     mark.SetSQL(kMarkListedOrder);
-    for (const QString& order : orders) {
+    for (const QString& order : orders.listed) {
         if (!cache) mark.Unprepare();
         mark.SetParam("MASTERBILLID", order);
         mark.Execute();
         if (mark.RowsAffected() == 0) throw OrderNotOpen{order};
     }
     db::Query close(writing);
-    close.SetSQL(kCloseUnlistableOrders);
+    close.SetSQL(kCloseUnlistableOrder);
     close.SetParam("PROJ_ID", h.projectCode);
-    close.Execute();
+    for (const QString& order : orders.unlistable) {
+        if (!cache) close.Unprepare();
+        close.SetParam("MASTERBILLID", order);
+        close.Execute();
+    }
+    // Marked, the orders' lines are read as committed now: each must be as expanded.
+    for (const QString& order : orders.listed) {
+        const auto expanded = orders.lines.constFind(order);
+        if (expanded != orders.lines.cend() && ReadOrderLines(writing, order) != *expanded)
+            throw OrderLinesChanged(order);
+    }
 
     db::Query employee(writing);
     employee.SetSQL(kEmployeeName);
     const QString employeeName = ReadEmployeeName(employee, h.userId);
-
-    for (const char* table : {"PETITION_SUB", "PETITION_MASTER"}) {
-        db::Query remove(writing);
-        remove.SetSQL({QString("DELETE FROM %1 WHERE MASTERBILLID = :MASTERBILLID").arg(table)});
-        remove.SetParam("MASTERBILLID", h.number);
-        remove.Execute();
-    }
 
     db::Query master(writing);
     master.SetSQL(kMasterInsert);
@@ -316,6 +311,25 @@ void WriteInTransaction(db::Connection& writing, bool cache, const std::function
 
 }  // namespace
 
+std::vector<OrderLine> ReadOrderLines(db::Connection& connection, const QString& order) {
+    db::Query q(connection);
+    q.SetSQL(kOrderLines);
+    q.SetParam("MASTERBILLID", order);
+    q.Open();
+    std::vector<OrderLine> lines;
+    for (; !q.Eof(); q.Next()) {
+        // A null quantity differs from 0.
+        const db::Field& qty = q.Fields(1);
+        lines.push_back({q.Fields(0).AsString(), qty.IsNull() ? QString() : qty.AsString()});
+    }
+    return lines;
+}
+
+OrderLinesChanged::OrderLinesChanged(const QString& order)
+    : std::runtime_error(("the lines of order " + order + " have changed since the materials were expanded")
+                             .toStdString()),
+      order_(order) {}
+
 OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const QString& requisition)
     : std::runtime_error(("order " + order + " has already been transferred" +
                           (requisition.isEmpty() ? QString() : " into requisition " + requisition))
@@ -323,12 +337,9 @@ OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const Q
       order_(order),
       requisition_(requisition) {}
 
-void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
-                              const QStringList& listedOrders) {
-    if (rows.empty()) return;
-
-    // Products first, on the reading connection: the transaction below then holds its
-    // locks only for the writing itself. Each line's product is one of `products`.
+LineProducts RequisitionWriter::ReadProducts(const std::vector<MaterialRow>& rows) {
+    // On the reading connection, before the write's transaction: that transaction then
+    // holds its locks only for the writing itself. Each line's product is one of `read`.
     LineProducts products;
     products.of.reserve(rows.size());
     {
@@ -350,13 +361,22 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
             products.read.push_back(ReadProduct(product, r.prodId));
         }
     }
+    return products;
+}
+
+void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
+                              const LineProducts& products, const WriteOrders& given) {
+    if (rows.empty()) return;
+    if (products.of.size() != rows.size()) throw std::logic_error("the products are not those of the lines");
 
     // Each order once, always in the same order: two clients marking the same orders
     // meet on the first of them rather than each holding one the other needs.
-    QStringList orders = listedOrders;
-    orders.removeDuplicates();
-    orders.removeAll(QString());
-    std::sort(orders.begin(), orders.end());
+    WriteOrders orders = given;
+    for (QStringList* list : {&orders.listed, &orders.unlistable}) {
+        list->removeDuplicates();
+        list->removeAll(QString());
+        std::sort(list->begin(), list->end());
+    }
 
     for (int attempt = 1;; ++attempt) {
         writing_.StartTransaction();
@@ -377,7 +397,7 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
             // Another client held one of the orders and has ended its transaction. Read
             // committed lets the update wait for it but then reports the conflict rather
             // than the value it committed: look at that value now.
-            for (const QString& order : orders) {
+            for (const QString& order : orders.listed) {
                 const auto state = OrderState(writing_, order);
                 if (state && state->first == "Y") throw Transferred(writing_, order, state->second);
             }

@@ -9,10 +9,21 @@
 // it is still open; one that another client has transferred since the list was loaded
 // stops the write (OrdersAlreadyTransferred), so a project is requisitioned once however
 // many clerks press "轉請購單" for it at the same moment. The project's orders that the
-// order list can never show (disabled ones, and those whose TS is null) are closed with
-// them. An open, enabled order that the list did not hold was entered after the clerk
-// loaded it and stays open for the next requisition.
+// order list could not show when it was loaded (disabled ones, and those whose TS is
+// null) are closed with them, while they are still the project's and still unlistable.
+// Any other order (one entered after the clerk loaded the list, listable or not) stays
+// open for the next requisition.
+//
+// What the material list was built from must still hold when it is written: after
+// marking the orders, in the same transaction, the lines of every listed order are read
+// again and compared with those the expansion read. A line added, removed or changed in
+// between stops the write (OrderLinesChanged): the list would miss what the order now
+// asks, yet its order would be closed.
+//
+// A requisition number is never written over: the number comes from the day's counter,
+// which skips numbers already held (Numbering.h), and the write deletes nothing.
 
+#include <QHash>
 #include <QString>
 #include <QTime>
 #include <QStringList>
@@ -39,12 +50,59 @@ private:
     QString order_, requisition_;
 };
 
+// Raised by Write, after rolling back, when the lines of a listed order are no longer
+// those the material list was expanded from: nothing was written.
+class OrderLinesChanged : public std::runtime_error {
+public:
+    explicit OrderLinesChanged(const QString& order);
+    const QString& order() const { return order_; }
+
+private:
+    QString order_;
+};
+
+// A line of a customer order as the expansion uses it.
+struct OrderLine {
+    QString prodId;
+    QString qty;  // as text; empty for null
+    bool operator==(const OrderLine&) const = default;
+};
+
+// Every ORDER_SUB line of the order (products without a bill too), in a fixed order:
+// equal lists, equal lines.
+std::vector<OrderLine> ReadOrderLines(db::Connection& connection, const QString& order);
+
+// The orders a write marks: those the material list was built from with the fingerprint
+// of their lines as the expansion read them, and the project's unlistable orders as they
+// were when the order list was loaded.
+struct WriteOrders {
+    QStringList listed;
+    QStringList unlistable;
+    // The lines of each listed order as the expansion read them; a listed order without
+    // an entry is not checked.
+    QHash<QString, std::vector<OrderLine>> lines;
+};
+
+// What a requisition line takes from PRODUCT: empty text and 0 when there is no row.
+struct ProductLine {
+    bool found = false;  // PRODUCT holds the code
+    QString prodScale, providerId, providerName, pdItemId, prodBarcode;
+    double stdCost = 0, salePrice = 0, nowQty = 0;
+};
+
+// The products of a requisition's lines: those read, and for each line which of them.
+struct LineProducts {
+    std::vector<ProductLine> read;
+    std::vector<size_t> of;
+    const ProductLine& operator[](size_t line) const { return read[of[line]]; }
+};
+
 struct RequisitionHeader {
     QString number;       // MASTERBILLID
     QString dateText;     // BILL_DATE and CHG_DATE, "YYYY/MM/DD"
     QString userId;       // EMPLOYEE_ID and CHG_USER
     QString storeId;      // STORE_ID
-    QString projectCode;  // PROJ_ID; also the project whose unlistable orders are closed
+    QString projectCode;  // PROJ_ID; the project whose orders were listed
 };
 
 class RequisitionWriter {
@@ -59,15 +117,20 @@ public:
     // default).
     void SetClock(std::function<QTime()> clock) { clock_ = std::move(clock); }
 
-    // Writes the requisition and marks `orders` (the order numbers the material list was
-    // built from) and the project's unlistable orders; with no rows nothing is written.
-    // QTY becomes the whole numbers V_QTY and QTY rounded half to even, AMT the whole QTY
+    // The PRODUCT row of each line's material, read on the reading connection outside any
+    // write transaction.
+    LineProducts ReadProducts(const std::vector<MaterialRow>& rows);
+
+    // Writes the requisition and marks the orders (see WriteOrders); with no rows nothing
+    // is written. `products` are those of ReadProducts for `rows`. QTY becomes the whole numbers V_QTY and QTY rounded half to even, AMT the whole QTY
     // times STD_COST rounded the same way; a value outside the 32-bit range fails the
     // write (mrp::RuleError), and so does a listed order that no longer exists. An order
     // held by another client's open transaction is waited for; when that client has
-    // transferred it, OrdersAlreadyTransferred, else the write is tried again. Throws
-    // after rolling back.
-    void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const QStringList& orders);
+    // transferred it, OrdersAlreadyTransferred, else the write is tried again. A listed
+    // order whose lines changed since the expansion: OrderLinesChanged. Throws after
+    // rolling back.
+    void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const LineProducts& products,
+               const WriteOrders& orders);
 
     // Attempts that met another client's lock since this writer was created.
     int conflicts() const { return conflicts_; }

@@ -3,6 +3,7 @@
 #include "data/Error.h"
 #include "db/CodePage.h"
 #include "db/Error.h"
+#include "mrp/Identifiers.h"
 #include "mrp/QueryDump.h"
 #include "mrp/RequisitionEngine.h"
 #include "mrp/Rules.h"
@@ -28,6 +29,7 @@ QString Headline(const std::exception& e) {
         return QStringLiteral("資料無法處理，請檢查輸入的內容，或重新按「確定」後再試。");
     if (dynamic_cast<const mrp::CommandNotAvailable*>(&e))
         return QStringLiteral("現在不能執行這個動作，請先按「確定」載入訂單。");
+    if (dynamic_cast<const mrp::InputError*>(&e)) return QStringLiteral("輸入的代號無法使用，請修改後再試。");
     if (dynamic_cast<const mrp::RuleError*>(&e))
         return QStringLiteral("產品或物料結構的資料有誤，請通知系統管理員修正。");
     if (dynamic_cast<const mrp::QueryDumpError*>(&e))
@@ -51,24 +53,14 @@ QString StartFailedMessage(const std::exception& e) {
 }
 
 QString UnstorableText(const db::CodePage& page, const QString& text) {
-    auto fits = [&page](const QString& t) {
-        try {
-            page.Encode(t);
-            return true;
-        } catch (const db::DbError&) {
-            return false;
-        }
-    };
-    if (fits(text)) return {};
-    // The shortest beginning that no longer fits ends with the character to blame (a
-    // pair of surrogates is one character).
-    for (qsizetype end = 1; end <= text.size(); ++end) {
-        if (end < text.size() && text[end - 1].isHighSurrogate() && text[end].isLowSurrogate()) continue;
-        if (fits(text.left(end))) continue;
-        const qsizetype start = end >= 2 && text[end - 1].isLowSurrogate() && text[end - 2].isHighSurrogate() ? end - 2 : end - 1;
-        return QStringLiteral("「%1」無法存入資料庫 (Big5)，請改用其他字。").arg(text.mid(start, end - start));
+    try {
+        page.Encode(text);
+        return {};
+    } catch (const db::DbError&) {
     }
-    return QStringLiteral("這段文字無法存入資料庫 (Big5)，請改用其他字。");
+    const QString character = mrp::FirstUnstorable(text, page);
+    if (character.isEmpty()) return QStringLiteral("這段文字無法存入資料庫 (Big5)，請改用其他字。");
+    return QStringLiteral("「%1」無法存入資料庫 (Big5)，請改用其他字。").arg(character);
 }
 
 }  // namespace window

@@ -5,14 +5,24 @@
 //   marlith requisition PROJECT  the whole road: order list, expansion, number, write;
 //                                status 1, with the outcome's text on stderr, when the
 //                                write failed or was refused (the project transferred by
-//                                another copy in the meantime, or a partial list)
+//                                another copy in the meantime, an order changed since the
+//                                expansion, a partial list, an identifier too long for its
+//                                column); the lines nobody would buy from, and numbers
+//                                skipped because a requisition holds them, on stderr
 //   marlith reserve-numbers      reserves numbers of the day's counter (tests, repairs)
 // Lists go to stdout as CSV (default) or JSON, UTF-8, fields in the lists' own order.
 // SIGTERM, SIGINT and SIGHUP stop a command part-way (app/Signals.h): what it had not
 // committed is rolled back, its work table is dropped, and the program ends with 128 +
-// the signal's number.
+// the signal's number. A signal that arrives after the requisition is committed changes
+// nothing: the run prints its number and ends with status 0.
+//
+// For the tests only: with MARLITH_TEST_PAUSE_AFTER_COMMIT set, "marlith requisition"
+// stops right after its requisition is committed, says "paused after commit" on stderr
+// and waits (at most that many seconds, 30 when the value is not a number) for a signal,
+// so that a test can send one at exactly that moment.
 
 #include <QDate>
+#include <QThread>
 #include <cstdio>
 #include <memory>
 
@@ -60,8 +70,9 @@ Options ParseOptions(const QStringList& argsIn, bool listing) {
     app::RejectUnknownOptions(args);
     if (args.size() != 1) throw app::UsageError("expected one project code");
     // A blank code names no project: refused here rather than found to have no orders.
-    if (args.first().trimmed().isEmpty()) throw app::UsageError("the project code is empty");
-    o.project = args.first();
+    // Spaces around a code are not part of it ("P2026-003 " is P2026-003).
+    o.project = args.first().trimmed();
+    if (o.project.isEmpty()) throw app::UsageError("the project code is empty");
     return o;
 }
 
@@ -146,11 +157,31 @@ int Expand(const QStringList& args) {
     return 0;
 }
 
+// The test hook described at the top: waits for a signal right after the commit.
+void PauseAfterCommitForTests() {
+    const QByteArray value = qgetenv("MARLITH_TEST_PAUSE_AFTER_COMMIT");
+    if (value.isNull()) return;
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    std::fputs("paused after commit\n", stderr);
+    std::fflush(stderr);
+    for (int waited = 0; waited < (ok ? seconds : 30) * 100 && !app::SignalWatch::Received(); ++waited)
+        QThread::msleep(10);
+}
+
 class PrintingReporter : public mrp::RequisitionReporter {
 public:
+    // The clerk at a terminal reads them; the requisition is written as before.
+    bool ConfirmOddLines(const QStringList& lines) override {
+        for (const QString& line : lines) Out(stderr, "marlith: " + line + '\n');
+        return true;
+    }
     void ShowOutcome(const mrp::RequisitionReport& r) override {
         switch (r.outcome) {
         case mrp::RequisitionOutcome::Written:
+            // Committed: from here on a signal does not undo the outcome.
+            app::SignalWatch::OutcomeCommitted();
+            PauseAfterCommitForTests();
             Out(stdout, r.number + '\n' + r.text + QString(" (%1 lines)\n").arg(r.lines));
             break;
         case mrp::RequisitionOutcome::Failed:
@@ -158,6 +189,7 @@ public:
             break;
         case mrp::RequisitionOutcome::Refused:
         case mrp::RequisitionOutcome::AlreadyTransferred:
+        case mrp::RequisitionOutcome::OrdersChanged:
         case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
         case mrp::RequisitionOutcome::Declined: break;
         }
@@ -179,6 +211,8 @@ int Requisition(const QStringList& args) {
     }
     e.ExpandMaterials();
     e.TransferToRequisition();
+    for (const QString& number : e.lastReport().skipped)
+        Out(stderr, "marlith: number " + number + " is already used by a requisition: skipped\n");
     switch (e.lastReport().outcome) {
     case mrp::RequisitionOutcome::Written: return 0;
     case mrp::RequisitionOutcome::NothingWritten:
@@ -188,6 +222,7 @@ int Requisition(const QStringList& args) {
     case mrp::RequisitionOutcome::Failed:
     case mrp::RequisitionOutcome::Refused:
     case mrp::RequisitionOutcome::AlreadyTransferred:
+    case mrp::RequisitionOutcome::OrdersChanged:
     case mrp::RequisitionOutcome::Declined: break;
     }
     return 1;
@@ -207,6 +242,8 @@ int ReserveNumbers(const QStringList& argsIn) {
     mrp::RequisitionCounter counter(writing);
     for (int i = 0; i < count; ++i) Out(stdout, counter.NextRequisitionNumber(mrp::kCounterTable, date) + '\n');
     std::fflush(stdout);
+    for (const QString& number : counter.skipped())
+        Out(stderr, "number " + number + " is already used by a requisition: skipped\n");
     if (counter.conflicts() > 0) std::fprintf(stderr, "%d lock conflicts retried\n", counter.conflicts());
     return 0;
 }

@@ -27,11 +27,17 @@ public:
 
 class ReportRecorder : public mrp::RequisitionReporter {
 public:
+    bool ConfirmOddLines(const QStringList& lines) override {
+        asked.push_back(lines);
+        return confirm;
+    }
     void WriteStarted() override { ++started; }
     void WriteEnded() override { ++ended; }
     void ShowOutcome(const mrp::RequisitionReport& r) override { reports.push_back(r); }
     int started = 0, ended = 0;
     std::vector<mrp::RequisitionReport> reports;
+    bool confirm = true;                // the answer to ConfirmOddLines
+    std::vector<QStringList> asked;     // what ConfirmOddLines was given, each time
 };
 
 // INSERT statements for the fixtures. Numbers and NULL are given as SQL text.

@@ -79,6 +79,8 @@ public:
     }
 
     QString dir() const { return dir_.path(); }
+    // An environment variable for the runs started from here on.
+    void SetEnv(const QString& name, const QString& value) { env_.insert(name, value); }
 
 private:
     QTemporaryDir dir_;

@@ -53,7 +53,9 @@ protected:
         QStringList orders;
         for (const auto& r : rows) orders << r.masterBillId;
         if (marked) orders = *marked;
-        writer.Write({number, date, "A001", "S01", project}, rows, orders);
+        mrp::WriteOrders marks;
+        marks.listed = orders;
+        writer.Write({number, date, "A001", "S01", project}, rows, writer.ReadProducts(rows), marks);
         return number;
     }
 
@@ -226,6 +228,12 @@ TEST_F(HistoryTest, AVoidedNumberIsNotGivenAgainAndTheProjectCanBeWrittenAnew) {
     // O1 is open again: the project's next requisition takes it up.
     Write(second, "2026/11/02", "P1", {Row("M1", 2, "O1")});
     EXPECT_EQ(Numbers(List({"P1", "", ""})), (QStringList{"202611020002 未結案", "202611020001 已作廢"}));
+    // A counter set back (a restored backup) skips the voided number as it skips a written one.
+    db::Query back(writing);
+    back.SetSQL({"UPDATE TEMP_PETITIONID SET LAST_ID = 1 WHERE BILL_DATE = '2026/11/02'"});
+    back.Execute();
+    EXPECT_EQ(counter.NextRequisitionNumber(mrp::kCounterTable, "2026/11/02"), "202611020003");
+    EXPECT_EQ(counter.skipped(), (QStringList{"202611020001", "202611020002"}));
 }
 
 TEST_F(HistoryTest, WithoutTheAuditTableAVoidIsRefusedAndSaysWhy) {

@@ -5,6 +5,8 @@
 
 #include "Fixture.h"
 #include "app/DemoData.h"
+#include "mrp/Identifiers.h"
+#include "mrp/Numbering.h"
 
 using namespace mrptest;
 
@@ -250,16 +252,35 @@ TEST_F(RequisitionTest, UserMissingFromEmployeeGivesEmptyNames) {
     EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_NAME || ']' FROM PETITION_SUB"), "[]");
 }
 
-TEST_F(RequisitionTest, AnEarlierRequisitionOfTheSameNumberIsReplaced) {
+// The day's counter set back under requisitions already written (a restored backup, a
+// hand fix): the numbers they hold, as a header or as lines only, are skipped in the same
+// step, and nothing of theirs is touched.
+TEST_F(RequisitionTest, ANumberARequisitionHoldsIsSkippedNeverReplaced) {
     database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1") +
                  "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 5);\n"
                  "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611020005', 'OLD');\n"
                  "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD1');\n"
-                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD2');\n");
+                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD2');\n"
+                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020006', 'LINES-ONLY');\n");
     Expand("P1");
     engine->TransferToRequisition();
-    EXPECT_EQ(Scalar("SELECT list(PROJ_ID) FROM PETITION_MASTER"), "P1");
-    EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "M");
+    const mrp::RequisitionReport& r = engine->lastReport();
+    ASSERT_EQ(r.outcome, mrp::RequisitionOutcome::Written) << r.detail.toStdString();
+    EXPECT_EQ(r.number, "202611020007");
+    EXPECT_EQ(r.skipped, (QStringList{"202611020005", "202611020006"}));
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "8");
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || ':' || PROJ_ID) FROM (SELECT * FROM PETITION_MASTER ORDER BY 1)"),
+              "202611020005:OLD,202611020007:P1");
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || ':' || PROD_ID) FROM (SELECT * FROM PETITION_SUB ORDER BY 1, 2)"),
+              "202611020005:OLD1,202611020005:OLD2,202611020006:LINES-ONLY,202611020007:M");
+
+    // The day's first number too, when the day's row is gone but its requisitions are not.
+    database.Run("DELETE FROM TEMP_PETITIONID;\n"
+                 "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611030001', 'OLD');");
+    mrp::RequisitionCounter counter(writing);
+    EXPECT_EQ(counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/03"), "202611030002");
+    EXPECT_EQ(counter.skipped(), QStringList{"202611030001"});
+    EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/03'"), "3");
 }
 
 TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
@@ -392,4 +413,224 @@ TEST_F(UncachedRequisitionTest, WritesTheSameLinesAsTheCachedEngine) {
     EXPECT_GT(engine->lastReport().lines, 10);
     EXPECT_EQ(Scalar(lines), other.Scalar(lines));
     EXPECT_LT(cachedStatements, uncachedStatements);
+}
+
+// The code edit is changed after "確定" (and not confirmed): "物料展開" still expands the
+// listed project, and "轉請購單" refuses before any number is taken until the edit names
+// the listed project again; the requisition then carries the listed project and closes
+// its orders, not the other's.
+TEST_F(RequisitionTest, TheRequisitionIsTheListedProjectsWhateverTheEditSays) {
+    database.Run(Bom("P", "M", "2") + Bom("Q", "N", "1") + Order("SO1", "P1") + Line("SO1", "P", "3") +
+                 Order("SO1-OFF", "P1", "'True'") + Order("SO2", "P2") + Line("SO2", "Q", "1") +
+                 Order("SO2-OFF", "P2", "'True'"));
+    engine->SetProjectCode("P1");
+    engine->LoadOrders();
+    engine->SetProjectCode("P2");
+    engine->ExpandMaterials();
+    EXPECT_EQ(Materials(), QStringList{"M 6 1 6 N P SO1"});
+    const mrp::CommandStates before = engine->commandStates();
+
+    engine->TransferToRequisition();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
+    EXPECT_EQ(reporter.reports[0].text, "專案代號已變更, 請按「確定」重新載入訂單..!");
+    EXPECT_EQ(reporter.reports[0].number, "");
+    EXPECT_EQ(reporter.started, 0);
+    EXPECT_EQ(engine->commandStates(), before);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+
+    // The listed code again, with spaces around it as typed.
+    engine->SetProjectCode(" P1  ");
+    engine->TransferToRequisition();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT '[' || PROJ_ID || ']' FROM PETITION_MASTER"), "[P1]");
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
+              "SO1=Y,SO1-OFF=Y,SO2=N,SO2-OFF=N");
+}
+
+// Spaces around a code are not part of it; a code, user or store id that its column
+// cannot hold is refused with a text naming the limit, before any number is taken.
+TEST_F(RequisitionTest, IdentifiersAreTrimmedAndRefusedWhenTheirColumnCannotHoldThem) {
+    database.Run(Bom("P", "M", "2") + Order("SO1", "P2026-003") + Line("SO1", "P", "3") +
+                 "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P2026-003', '三號專案');\n");
+    engine->SetProjectCode("\tP2026-003 ");
+    EXPECT_EQ(engine->LookUpProjectName(), "三號專案");
+    engine->LoadOrders();
+    EXPECT_EQ(engine->orderList().RecordCount(), 1);
+    EXPECT_EQ(engine->listedProject(), "P2026-003");
+
+    // A code too long for PROJ_ID: a text naming the limit, not the database's error; the
+    // list stays as it was.
+    engine->SetProjectCode("P2026-003-TOO-LONG-CODE");
+    EXPECT_EQ(engine->LookUpProjectName(), "");
+    try {
+        engine->LoadOrders();
+        ADD_FAILURE() << "a code of 23 characters was taken";
+    } catch (const mrp::RuleError& e) {
+        EXPECT_STREQ(e.what(), "專案代號最多 20 個字元（一個中文字佔 2 個），「P2026-003-TOO-LONG-CODE」有 23 個");
+    }
+    EXPECT_EQ(engine->orderList().RecordCount(), 1);
+    EXPECT_EQ(engine->listedProject(), "P2026-003");
+    engine->SetProjectCode("P2026-003");
+    engine->ExpandMaterials();
+
+    struct Case {
+        const char* user;
+        const char* store;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"A0012345678", "S01", "使用者代號最多 10 個字元（一個中文字佔 2 個），「A0012345678」有 11 個"},
+        {"陳志明陳志明", "S01", "使用者代號最多 10 個字元（一個中文字佔 2 個），「陳志明陳志明」有 12 個"},
+        {"A\U0001F600", "S01", "使用者代號「A\U0001F600」含有無法以 Big5 (代碼頁 950) 儲存的字「\U0001F600」"},
+        {"A001", "S0123456789", "門市代號最多 10 個字元（一個中文字佔 2 個），「S0123456789」有 11 個"},
+    };
+    for (const Case& c : cases) {
+        engine->SetUser(c.user, c.store);
+        engine->TransferToRequisition();
+        EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Refused) << c.user;
+        EXPECT_EQ(engine->lastReport().text, QString::fromUtf8(c.text));
+        EXPECT_EQ(engine->requisitionNumber(), "");
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(engine->commandStates(), (mrp::CommandStates{true, false, true}));
+
+    engine->SetUser("陳志明", "S01");  // six bytes in code page 950
+    engine->TransferToRequisition();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT PROJ_ID || '|' || EMPLOYEE_ID FROM PETITION_MASTER"), "P2026-003|陳志明");
+}
+
+// The limits are those of the database's columns.
+TEST_F(RequisitionTest, IdentifierLimitsAreTheColumnSizes) {
+    const auto size = [this](const char* table, const char* column) {
+        return Scalar(QString("SELECT f.RDB$FIELD_LENGTH FROM RDB$RELATION_FIELDS r JOIN RDB$FIELDS f ON "
+                              "f.RDB$FIELD_NAME = r.RDB$FIELD_SOURCE WHERE r.RDB$RELATION_NAME = '%1' AND "
+                              "r.RDB$FIELD_NAME = '%2'")
+                          .arg(table, column))
+            .toInt();
+    };
+    for (const char* table : {"ORDER_MASTER", "PROJ_ITEM", "PETITION_MASTER"})
+        EXPECT_EQ(size(table, "PROJ_ID"), mrp::kProjectCodeBytes) << table;
+    for (const char* table : {"PETITION_MASTER", "PETITION_SUB"}) {
+        EXPECT_EQ(size(table, "EMPLOYEE_ID"), mrp::kUserIdBytes) << table;
+        EXPECT_EQ(size(table, "CHG_USER"), mrp::kUserIdBytes) << table;
+        EXPECT_EQ(size(table, "STORE_ID"), mrp::kStoreIdBytes) << table;
+    }
+    EXPECT_EQ(size("EMPLOYEE", "EMPLOYEE_ID"), mrp::kUserIdBytes);
+}
+
+// Orders entered for the project after its orders were listed, also ones the list could
+// never show, stay open; an unlistable order of the list's moment that has since become
+// listable is not closed either (its lines were never expanded).
+TEST_F(RequisitionTest, OnlyTheUnlistableOrdersOfTheListsMomentAreClosed) {
+    database.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") + Order("OFF", "P1", "'True'") +
+                 Order("NULLTS", "P1", "'False'", "NULL") + Order("ENABLED-LATER", "P1", "'True'"));
+    engine->SetProjectCode("P1");
+    engine->LoadOrders();
+    QStringList unlistable = engine->unlistableOrders();
+    unlistable.sort();
+    EXPECT_EQ(unlistable, (QStringList{"ENABLED-LATER", "NULLTS", "OFF"}));
+    database.Run(Order("LATE-OFF", "P1", "'True'") + Order("LATE-NULLTS", "P1", "'False'", "NULL") +
+                 Order("LATE-NOFLAG", "P1", "NULL") +
+                 "UPDATE ORDER_MASTER SET DISABLE_FLAG = 'False' WHERE MASTERBILLID = 'ENABLED-LATER';");
+    engine->ExpandMaterials();
+    engine->TransferToRequisition();
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || coalesce(TS, 'null')) FROM "
+                     "(SELECT * FROM ORDER_MASTER ORDER BY MASTERBILLID)"),
+              "ENABLED-LATER=N,LATE-NOFLAG=N,LATE-NULLTS=null,LATE-OFF=N,NULLTS=Y,OFF=Y,SO1=Y");
+}
+
+// A listed order's lines change between "物料展開" and the write (another clerk, another
+// connection): the write rolls back, writes and closes nothing, and names the order; the
+// number is used up. "物料展開" again takes the change in, and the write goes through.
+TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
+    struct Case {
+        const char* name;
+        const char* change;
+        const char* order;  // nullptr: the write goes through
+    };
+    const Case cases[] = {
+        {"a line added", "INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, QTY) VALUES ('SO2', 'P', 5)", "SO2"},
+        {"a line of a product without a bill added",
+         "INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, QTY) VALUES ('SO1', 'NOBILL', 1)", "SO1"},
+        {"a quantity changed", "UPDATE ORDER_SUB SET QTY = 4 WHERE MASTERBILLID = 'SO1' AND PROD_ID = 'P'", "SO1"},
+        {"a quantity emptied", "UPDATE ORDER_SUB SET QTY = NULL WHERE MASTERBILLID = 'SO2'", "SO2"},
+        {"a line removed", "DELETE FROM ORDER_SUB WHERE MASTERBILLID = 'SO1' AND PROD_ID = 'NB'", "SO1"},
+        {"a name changed", "UPDATE ORDER_SUB SET PROD_NAME = 'renamed' WHERE MASTERBILLID = 'SO1'", nullptr},
+        {"another project's order", "INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, QTY) VALUES ('SO9', 'P', 5)",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TestDatabase fresh;
+        fresh.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") + Line("SO1", "NB", "1") +
+                  Order("SO2", "P1") + Line("SO2", "P", "1") + Order("OFF", "P1", "'True'") + Order("SO9", "P9"));
+        SecondClient client(fresh, now);
+        ReportRecorder shown;
+        client.engine->SetReporter(&shown);
+        client.Expand("P1");
+        fresh.Run(QString(c.change) + ";");
+        client.engine->TransferToRequisition();
+
+        const mrp::RequisitionReport& r = client.engine->lastReport();
+        EXPECT_FALSE(client.writing.InTransaction());
+        if (!c.order) {
+            EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::Written) << r.detail.toStdString();
+            continue;
+        }
+        ASSERT_EQ(shown.reports.size(), 1u);
+        EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::OrdersChanged) << r.detail.toStdString();
+        EXPECT_EQ(r.text, QString("訂單 %1 已變更，請重新展開").arg(c.order));
+        EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
+        EXPECT_EQ(r.order, c.order);
+        EXPECT_EQ(r.number, "202611020001");
+        EXPECT_EQ(fresh.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+        EXPECT_EQ(fresh.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+        EXPECT_EQ(fresh.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+        // Offered again: "轉請購單" first needs a new expansion.
+        EXPECT_EQ(client.engine->commandStates(), (mrp::CommandStates{true, true, true}));
+        client.engine->TransferToRequisition();
+        EXPECT_EQ(client.engine->lastReport().text, QString::fromUtf8(mrp::kPartialListRefused));
+        client.engine->ExpandMaterials();
+        client.engine->TransferToRequisition();
+        ASSERT_EQ(client.engine->lastReport().outcome, mrp::RequisitionOutcome::Written)
+            << client.engine->lastReport().detail.toStdString();
+        EXPECT_EQ(client.engine->lastReport().number, "202611020002");
+        EXPECT_EQ(fresh.Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER WHERE PROJ_ID = 'P1'"), "Y");
+    }
+}
+
+// Lines nobody would buy from are named before a number is taken; No writes nothing,
+// takes no number, shows nothing and leaves the commands as they were; Yes writes them
+// as they stand.
+TEST_F(RequisitionTest, OddLinesAreConfirmedBeforeANumberIsTaken) {
+    database.Run(Product("M", "Material") + Product("TINY", "Tiny") + Bom("P", "M", "2") + Bom("P", "GHOST", "1") +
+                 Bom("P", "TINY", "1", "4") + Order("SO1", "P1") + Line("SO1", "P", "1") + Line("SO1", "NOBILL", "2"));
+    Expand("P1");
+    const mrp::CommandStates before = engine->commandStates();
+    const QStringList odd = {"物料 GHOST：商品資料沒有此編號（沒有名稱、單位、成本）",
+                             "物料 TINY（訂單 SO1）：請購量取整後為 0（數量 1，除數 4）",
+                             "訂單 SO1 的商品 NOBILL 沒有物料清單，不會請購任何物料，訂單仍會結案"};
+    reporter.confirm = false;
+    engine->TransferToRequisition();
+    ASSERT_EQ(reporter.asked.size(), 1u);
+    EXPECT_EQ(reporter.asked[0], odd);
+    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Declined);
+    EXPECT_TRUE(reporter.reports.empty());
+    EXPECT_EQ(reporter.started, 0);
+    EXPECT_EQ(engine->requisitionNumber(), "");
+    EXPECT_EQ(engine->commandStates(), before);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+
+    reporter.confirm = true;
+    engine->TransferToRequisition();
+    ASSERT_EQ(reporter.asked.size(), 2u);
+    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    EXPECT_EQ(engine->lastReport().number, "202611020001");
+    EXPECT_EQ(Scalar("SELECT list(PROD_ID || ':' || QTY) FROM PETITION_SUB"), "M:2,GHOST:1,TINY:1");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "Y");
 }

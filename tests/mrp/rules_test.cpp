@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "mrp/Identifiers.h"
+#include "mrp/OddLines.h"
 #include "mrp/Rules.h"
 
 using namespace mrp;
@@ -85,4 +87,78 @@ TEST(RequisitionRules, ValuesThroughTextAndLiterals) {
     EXPECT_EQ(SqlLiteral("P2026-001"), "'P2026-001'");
     EXPECT_EQ(SqlLiteral("O'Neil's"), "'O''Neil''s'");
     EXPECT_EQ(SqlLiteral(""), "''");
+}
+
+// The lines nobody would buy from, as the clerk is told of them: one text per odd line,
+// a material missing from PRODUCT once, an ordered product without a bill once per order.
+TEST(RequisitionRules, OddLinesNameTheMaterialTheOrderAndWhy) {
+    const auto row = [](const char* prod, std::optional<double> qty, double rQty, double divC = 1,
+                        const char* order = "SO1") {
+        MaterialRow r;
+        r.prodId = prod;
+        r.qty = qty;
+        r.rQty = rQty;
+        r.divC = divC;
+        r.masterBillId = order;
+        return r;
+    };
+    struct Case {
+        const char* name;
+        MaterialRow row;
+        bool known;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"an ordinary line", row("M", 12, 12), true, {}},
+        {"a zero quantity", row("M", 0, 0), true, {}},
+        {"half rounds to the even 0", row("M", 1, 0.5, 2), true,
+         {"物料 M（訂單 SO1）：請購量取整後為 0（數量 1，除數 2）"}},
+        {"an edited R_QTY below one half", row("M", 3, 0.4, 8), true,
+         {"物料 M（訂單 SO1）：請購量取整後為 0（數量 3，除數 8）"}},
+        {"one and a half rounds to 2", row("M", 3, 1.5, 2), true, {}},
+        {"an empty quantity", row("M", std::nullopt, 0), true, {"物料 M（訂單 SO1）：數量空白"}},
+        {"a negative quantity", row("M", -2.5, -2), true, {"物料 M（訂單 SO1）：數量為負數 (-2.5)"}},
+        {"no PRODUCT row", row("GHOST", 6, 6), false, {"物料 GHOST：商品資料沒有此編號（沒有名稱、單位、成本）"}},
+        {"a row added by hand without an order", row("M", std::nullopt, 0, 1, ""), true, {"物料 M：數量空白"}},
+        {"two faults of one line", row("GHOST", -1, -1), false,
+         {"物料 GHOST（訂單 SO1）：數量為負數 (-1)", "物料 GHOST：商品資料沒有此編號（沒有名稱、單位、成本）"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(OddLines({c.row}, [&c](size_t) { return c.known; }, {}), c.expected);
+    }
+
+    // Several lines: in the list's order; a missing material named once; each ordered
+    // product without a bill once per order, after the lines.
+    const std::vector<MaterialRow> rows = {row("GHOST", 6, 6), row("M", std::nullopt, 0), row("GHOST", 2, 2, 1, "SO2")};
+    const std::vector<OrderedProduct> withoutBill = {{"SO1", "NOBILL"}, {"SO1", "NOBILL"}, {"SO2", "NOBILL"}};
+    EXPECT_EQ(OddLines(rows, [&rows](size_t line) { return rows[line].prodId != "GHOST"; }, withoutBill),
+              (QStringList{"物料 GHOST：商品資料沒有此編號（沒有名稱、單位、成本）", "物料 M（訂單 SO1）：數量空白",
+                           "訂單 SO1 的商品 NOBILL 沒有物料清單，不會請購任何物料，訂單仍會結案",
+                           "訂單 SO2 的商品 NOBILL 沒有物料清單，不會請購任何物料，訂單仍會結案"}));
+}
+
+// An identifier fits its column in code page 950 bytes (a Chinese character takes two);
+// otherwise the refusal names the limit, or the character the page cannot hold.
+TEST(RequisitionRules, IdentifiersMustFitTheirColumnsInCodePage950) {
+    const db::CodePage page;
+    struct Case {
+        QString text;
+        int bytes;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"P2026-001", 20, ""},
+        {"12345678901234567890", 20, ""},
+        {"123456789012345678901", 20, "專案代號最多 20 個字元（一個中文字佔 2 個），「123456789012345678901」有 21 個"},
+        {"專案一二三四五六七八", 20, ""},
+        {"專案一二三四五六七八九", 20, "專案代號最多 20 個字元（一個中文字佔 2 個），「專案一二三四五六七八九」有 22 個"},
+        {"P\U0001F600", 20, "專案代號「P\U0001F600」含有無法以 Big5 (代碼頁 950) 儲存的字「\U0001F600」"},
+        {"P한", 20, "專案代號「P한」含有無法以 Big5 (代碼頁 950) 儲存的字「한」"},
+        {"", 20, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IdentifierProblem(kProjectCodeLabel, c.text, c.bytes, page), c.expected) << c.text.toStdString();
+    EXPECT_EQ(IdentifierProblem(kUserIdLabel, "A0012345678", kUserIdBytes, page),
+              "使用者代號最多 10 個字元（一個中文字佔 2 個），「A0012345678」有 11 個");
 }

@@ -143,8 +143,10 @@ TEST(ServerRequisitions, FourClientsWriteWholeRequisitionsAtOnce) {
 TEST(ServerRequisitions, ClientsPressingTogetherWriteAProjectOnce) {
     auto database = testsupport::TestDatabase::OnServer();
     ASSERT_TRUE(database);
-    database->Run(Bom("X", "L1", "2") + Bom("X", "L2", "1") + Order("SO1", "P1") + Line("SO1", "X", "3") +
-                  Order("SO2", "P1") + Line("SO2", "X", "1") + Order("SO-OFF", "P1", "'True'"));
+    // Materials that PRODUCT holds: stderr carries the refusal alone.
+    database->Run(Product("L1", "Leaf 1") + Product("L2", "Leaf 2") + Bom("X", "L1", "2") + Bom("X", "L2", "1") +
+                  Order("SO1", "P1") + Line("SO1", "X", "3") + Order("SO2", "P1") + Line("SO2", "X", "1") +
+                  Order("SO-OFF", "P1", "'True'"));
     MarlithProcess marlith(database->params());
     constexpr int kClients = 4;
     CounterHold hold(*database);
@@ -332,4 +334,37 @@ TEST(ServerWorkTables, ANewRunRemovesTheTablesOfEndedRunsOnly) {
     EXPECT_EQ(ended.exitCode, 128 + SIGTERM) << ended.err.toStdString();
     EXPECT_EQ(newRun(), QStringList());
     EXPECT_EQ(Count(*database, kWorkTables), "0");
+}
+
+// A line is added to a listed order while the command line's write waits for its number,
+// its materials expanded: the write writes and closes nothing, names the order on stderr
+// and ends with status 1; its number is used up. The next run takes the line in.
+TEST(ServerRequisitions, ALineAddedWhileAWriteWaitsStopsTheWrite) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run(Product("L1", "Leaf") + Bom("X", "L1", "2") + Order("SO1", "P1") + Line("SO1", "X", "3") +
+                  Order("SO-OFF", "P1", "'True'"));
+    MarlithProcess marlith(database->params());
+    const QString digits = QDate::currentDate().toString("yyyyMMdd");
+    {
+        CounterHold hold(*database);
+        auto client = marlith.Start({"requisition", "P1"});
+        ASSERT_TRUE(hold.WaitForWaiters(1));
+        database->Run(Line("SO1", "X", "5"));
+        hold.Release();
+        const ProcessRun run = MarlithProcess::Finish(*client);
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "訂單 SO1 已變更，請重新展開\n");
+    }
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
+              "SO-OFF=N,SO1=N");
+
+    const ProcessRun next = marlith({"requisition", "P1"});
+    ASSERT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_EQ(next.out.section('\n', 0, 0), digits + "0002");
+    EXPECT_EQ(database->Scalar("SELECT list(ORDER_ID || ':' || QTY) FROM PETITION_SUB"), "SO1:6,SO1:10");
+    EXPECT_EQ(database->Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER"), "Y");
 }

@@ -41,9 +41,11 @@ std::unique_ptr<testsupport::TestDatabase> Written() {
     reading.SetParams(database->params());
     writing.SetParams(database->params());
     EXPECT_FALSE(mrp::EnsureAuditTable(writing).has_value());
-    mrp::RequisitionWriter(reading, writing, true)
-        .Write({"202611020001", "2026/11/02", "A001", "S01", "P1"}, {Row("M1", 3, "O1"), Row("M1", 2, "O2")},
-               {"O1", "O2"});
+    mrp::RequisitionWriter writer(reading, writing, true);
+    const std::vector<mrp::MaterialRow> rows = {Row("M1", 3, "O1"), Row("M1", 2, "O2")};
+    mrp::WriteOrders orders;
+    orders.listed = {"O1", "O2"};
+    writer.Write({"202611020001", "2026/11/02", "A001", "S01", "P1"}, rows, writer.ReadProducts(rows), orders);
     return database;
 }
 

@@ -47,10 +47,12 @@ protected:
         reading.SetParams(database.params());
         writing.SetParams(database.params());
         mrp::RequisitionWriter writer(reading, writing, true);
-        writer.Write({"202611020001", "2026/11/02", "A001", "S01", "P1"},
-                     {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"), Row("M1", 4, "O2"),
-                      Row("M3", 3, "O2"), Row("M4", 5, "O2"), Row("M4", 5, "O3")},
-                     {"O1", "O2", "O3"});
+        const std::vector<mrp::MaterialRow> rows = {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"),
+                                                    Row("M1", 4, "O2"), Row("M3", 3, "O2"), Row("M4", 5, "O2"),
+                                                    Row("M4", 5, "O3")};
+        mrp::WriteOrders orders;
+        orders.listed = {"O1", "O2", "O3"};
+        writer.Write({"202611020001", "2026/11/02", "A001", "S01", "P1"}, rows, writer.ReadProducts(rows), orders);
         // Stock on hand is read when the summary is made, not as written.
         database.Run("UPDATE PRODUCT SET NOW_QTY = 9 WHERE PROD_ID = 'M1';");
     }

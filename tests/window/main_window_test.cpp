@@ -536,7 +536,7 @@ TEST_F(MainWindowTest, AFailureSaysWhatToDoAboveTheErrorsOwnText) {
              w->bsSkinEdit1()->SetText("P专");
              w->bsSkinButton1Click();
          },
-         "資料庫錯誤，請稍後再試或通知系統管理員。", "专"},
+         "輸入的代號無法使用，請修改後再試。", "专"},
         {"a bill with a divisor of 0",
          [&] {
              w->bsSkinEdit1()->SetText("P0");
