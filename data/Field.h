@@ -13,6 +13,7 @@
 namespace data {
 
 class DataSet;
+struct ValueRef;
 
 enum class FieldType { Text, Integer, Float };
 
@@ -109,8 +110,13 @@ public:
 
     // ConvertValue for this field's type, and text no longer than the field's size.
     QVariant Convert(const QVariant& value) const;
+    // Throws DataError for text longer than the field's size.
+    void CheckLength(const QString& text) const;
 
 private:
+    friend class DataLink;
+    QString DisplayText(const ValueRef& value) const;
+
     DataSet* dataSet_;
     int index_;
     FieldDef def_;

@@ -1,0 +1,90 @@
+#pragma once
+// The rows of a data set as they lie in memory: one block of fixed-size rows, a number
+// (float or whole) as an 8-byte double, a text as a 4-byte reference into the set's
+// table of texts, where each distinct text is held once. A list of 64,000 materials
+// naming 240 products holds 240 product names, not 64,000; no cell is a value object of
+// its own, and emptying the rows keeps their memory for the next fill.
+//
+// A null number is a NaN (a field never holds a number that is not finite); a null text
+// is a reference to no text. Whole numbers are within 32 bits, which a double holds
+// exactly.
+
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "data/Field.h"
+
+namespace data {
+
+class RowStore {
+public:
+    // Columns of these types; drops every row and text.
+    void SetColumns(const std::vector<FieldType>& types);
+    int ColumnCount() const { return static_cast<int>(textColumn_.size()); }
+    size_t Count() const { return count_; }
+    bool Empty() const { return count_ == 0; }
+    // Room for rows in all, so that a fill of a known number of rows allocates once.
+    void Reserve(size_t rows);
+    // Drops every row and text; the memory stays for the next fill.
+    void Clear();
+    // Drops the rows from count on (texts stay).
+    void Truncate(size_t count);
+
+    // --- Reading (row and column in range) -----------------------------------------
+    bool IsNull(size_t row, int column) const;
+    // A text column's text (empty for null), valid until the store next changes.
+    const QString& Text(size_t row, int column) const;
+    // A number column's value (NaN for null).
+    double Number(size_t row, int column) const;
+    // The cell as a field holds it: QString, int for a whole number, double, or null.
+    QVariant Value(size_t row, int column, FieldType type) const;
+    std::vector<QVariant> Record(size_t row, const std::vector<FieldType>& types) const;
+
+    // --- Writing -----------------------------------------------------------------------
+    // Values as the fields convert them: QString for a text column, a number for a number
+    // column, or null.
+    void Append(const std::vector<QVariant>& record);
+    void Insert(size_t at, const std::vector<QVariant>& record);
+    void Assign(size_t row, const std::vector<QVariant>& record);
+    void Erase(size_t row);
+    // A row of nulls at the end; returns its number.
+    size_t AppendNullRow();
+    void SetText(size_t row, int column, const QString& text);
+    void SetNumber(size_t row, int column, double value);  // NaN: null
+    void SetNull(size_t row, int column);
+    void SetVariant(size_t row, int column, const QVariant& value);
+
+    // Bytes of one row (texts apart).
+    size_t RowBytes() const { return stride_; }
+
+private:
+    static constexpr uint32_t kNoText = 0xFFFFFFFFu;
+    struct TextHash {
+        size_t operator()(const QString& text) const noexcept;
+    };
+
+    unsigned char* Cell(size_t row, int column) { return bytes_.data() + row * stride_ + offset_[size_t(column)]; }
+    const unsigned char* Cell(size_t row, int column) const {
+        return bytes_.data() + row * stride_ + offset_[size_t(column)];
+    }
+    uint32_t TextId(size_t row, int column) const;
+    uint32_t Intern(const QString& text);
+    void Write(size_t row, const std::vector<QVariant>& record);
+
+    std::vector<bool> textColumn_;
+    std::vector<size_t> offset_;
+    size_t stride_ = 0;
+    size_t count_ = 0;
+    std::vector<unsigned char> bytes_;
+    std::vector<QString> texts_;
+    std::unordered_map<QString, uint32_t, TextHash> ids_;
+    // The text last interned for a string's data pointer: the copies of one string that a
+    // fill hands over again and again are found without hashing their characters.
+    std::array<uint32_t, 64> recent_{};
+};
+
+}  // namespace data
