@@ -206,25 +206,22 @@ void RequisitionEngine::DefineMaterialList() {
     materials_.CreateDataSet();
 }
 
-void RequisitionEngine::FillMaterialList(const std::vector<MaterialRow>& rows) {
+void RequisitionEngine::FillMaterialList(const Expansion& expansion) {
     data::QuietControls quiet(materials_);
     materials_.EmptyDataSet();
-    std::vector<std::vector<QVariant>> values;
-    values.reserve(rows.size());
-    for (const MaterialRow& r : rows) {
-        std::vector<QVariant> v(static_cast<size_t>(materials_.FieldCount()));
-        v[kProdId] = r.prodId;
-        v[kProdName] = r.prodName;
-        if (r.qty) v[kQty] = *r.qty;
-        v[kDivC] = r.divC;
-        v[kRQty] = r.rQty;
-        v[kUnitName] = r.unitName;
-        v[kMasterBillId] = r.masterBillId;
-        v[kMainProd] = r.mainProd;
-        v[kMItem] = r.mItem;
-        values.push_back(std::move(v));
-    }
-    materials_.AppendRows(std::move(values));
+    // Straight from the expansion's rows into the list's, with no value object per cell.
+    materials_.AppendRows(expansion.RowCount(), [&expansion](size_t i, data::RowWriter& w) {
+        const Expansion::RowView r = expansion.Row(i);
+        w.SetText(kProdId, r.prodId);
+        w.SetText(kProdName, r.prodName);
+        if (r.qty) w.SetFloat(kQty, *r.qty);
+        w.SetFloat(kDivC, r.divC);
+        w.SetFloat(kRQty, r.rQty);
+        w.SetText(kUnitName, r.unitName);
+        w.SetText(kMasterBillId, r.masterBillId);
+        w.SetText(kMainProd, r.mainProd);
+        w.SetText(kMItem, r.mItem);
+    });
     if (!materials_.IsEmpty()) materials_.First();
 }
 
@@ -313,37 +310,37 @@ void RequisitionEngine::ExpandMaterials() {
     subItems_.Open();
     const std::vector<BomRow> bomRows = ReadBomRows();
 
-    std::vector<MaterialRow> rows;
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
+    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
     try {
         expansion.FirstLevel(bomRows);
         expansion.Complete();
     } catch (...) {
         passes_ = expansion.passes();
         // The rows built before the error stay in the list, for the clerk to see.
-        FillMaterialList(rows);
+        FillMaterialList(expansion);
         throw;
     }
     passes_ = expansion.passes();
-    FillMaterialList(rows);
+    FillMaterialList(expansion);
     transaction.Commit();
     materialListPartial_ = false;
 }
 
 void RequisitionEngine::ExpandSubAssemblies() {
-    std::vector<MaterialRow> rows = ReadMaterialList();
+    const std::vector<MaterialRow> rows = ReadMaterialList();
     CommandTransaction transaction(reading_, options_.cache);
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
+    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
+    expansion.Start(rows);
     try {
         expansion.Complete();
     } catch (...) {
         materialListPartial_ = true;
-        FillMaterialList(rows);
+        FillMaterialList(expansion);
         throw;
     }
-    FillMaterialList(rows);
+    FillMaterialList(expansion);
 }
 
 // --- "轉請購單" -------------------------------------------------------------------------
