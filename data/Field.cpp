@@ -1,5 +1,6 @@
 #include "data/Field.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -178,6 +179,20 @@ QString Field::DisplayText(const QVariant& v) const {
     case FieldType::Integer: return QString::number(v.toInt());
     }
     return {};
+}
+
+void Field::AppendDisplayText(QString& out) const {
+    const ValueRef v = dataSet_->ReadValue(index_);
+    if (v.null) return;
+    if (def_.type == FieldType::Text) {
+        if (v.text) out += *v.text;
+        return;
+    }
+    char buf[db::kFloatTextMax];
+    const int n = def_.type == FieldType::Float
+                      ? db::FloatToChars(v.number, buf)
+                      : static_cast<int>(std::to_chars(buf, buf + sizeof buf, static_cast<int>(v.number)).ptr - buf);
+    out += QLatin1StringView(buf, n);
 }
 
 double Field::AsFloat() const {

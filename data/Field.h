@@ -98,6 +98,8 @@ public:
     QString DisplayText() const { return AsString(); }
     // The same for a value of this field read elsewhere (another row through a link).
     QString DisplayText(const QVariant& value) const;
+    // Appends the display text to out, as AsString would give it, without making it.
+    void AppendDisplayText(QString& out) const;
 
     // Writing needs the data set in edit, insert or key entry state. Empty text written
     // to a number field makes it null. Throws DataError for a value the field cannot
