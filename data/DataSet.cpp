@@ -89,6 +89,33 @@ std::vector<FieldType> DataSet::FieldTypes() const {
 
 void DataSet::PrepareRows() { rows_.SetColumns(FieldTypes()); }
 
+void DataSet::ReplaceRows(RowStore rows) {
+    CheckActive();
+    CheckBrowseMode();
+    CheckCanModify();
+    if (rows.ColumnCount() != FieldCount()) Fail(QStringLiteral("Rows of %1 columns for %2 fields").arg(rows.ColumnCount()).arg(FieldCount()));
+    for (const auto& f : fields_) {
+        const int c = f->index();
+        if (rows.IsTextColumn(c) != (f->type() == FieldType::Text))
+            Fail(QStringLiteral("Field '%1': rows of another type").arg(f->fieldName()));
+        for (size_t row = 0; row < rows.Count(); ++row) {
+            if (rows.IsNull(row, c)) {
+                if (f->required()) Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+            } else if (f->type() == FieldType::Text) {
+                f->CheckLength(rows.Text(row, c));
+            } else if (f->type() == FieldType::Integer || !std::isfinite(rows.Number(row, c))) {
+                // As the field takes a number: refused (throws) or made whole.
+                rows.SetNumber(row, c, f->Convert(rows.Number(row, c)).toDouble());
+            }
+        }
+    }
+    rows_ = std::move(rows);
+    cur_ = 0;
+    bof_ = true;
+    eof_ = rows_.Empty();
+    Notify(DataEvent::DataSetChanged);
+}
+
 Field* DataSet::AddField(const FieldDef& def) {
     if (FindField(def.name)) Fail(QStringLiteral("Duplicate field name '%1'").arg(def.name));
     fields_.push_back(std::make_unique<Field>(this, FieldCount(), def));

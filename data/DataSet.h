@@ -206,6 +206,10 @@ protected:
 
     // Sets the rows' columns to the fields' types (dropping any rows).
     void PrepareRows();
+    // Replaces the rows of the open set by rows made elsewhere in the fields' types,
+    // checked as AppendRows checks its values (a refusal leaves the rows as they were);
+    // links hear one data-set-changed notification, and the first row is current.
+    void ReplaceRows(RowStore rows);
     std::vector<FieldType> FieldTypes() const;
 
     RowStore rows_;

@@ -70,6 +70,14 @@ uint32_t RowStore::TextId(size_t row, int column) const {
     return id;
 }
 
+const QString& RowStore::TextById(uint32_t id) const { return id == kNoText ? kEmpty : texts_[id]; }
+
+void RowStore::SetTextId(size_t row, int column, uint32_t id) { std::memcpy(Cell(row, column), &id, sizeof id); }
+
+void RowStore::CopyRow(size_t from, size_t to) {
+    if (from != to) std::memcpy(bytes_.data() + to * stride_, bytes_.data() + from * stride_, stride_);
+}
+
 bool RowStore::IsNull(size_t row, int column) const {
     if (textColumn_[size_t(column)]) return TextId(row, column) == kNoText;
     return std::isnan(Number(row, column));

@@ -58,11 +58,22 @@ public:
     void SetNull(size_t row, int column);
     void SetVariant(size_t row, int column, const QVariant& value);
 
+    // Texts by their number in the table, for a fill that names the same texts again
+    // and again: Intern gives a text's number (adding it once), SetTextId puts it in a
+    // cell, TextId reads a cell's (kNoText for null).
+    static constexpr uint32_t kNoText = 0xFFFFFFFFu;
+    uint32_t Intern(const QString& text);
+    const QString& TextById(uint32_t id) const;
+    void SetTextId(size_t row, int column, uint32_t id);
+    uint32_t TextId(size_t row, int column) const;
+    // Copies row from over row to (the rows between are the caller's to close up).
+    void CopyRow(size_t from, size_t to);
+    bool IsTextColumn(int column) const { return textColumn_[size_t(column)]; }
+
     // Bytes of one row (texts apart).
     size_t RowBytes() const { return stride_; }
 
 private:
-    static constexpr uint32_t kNoText = 0xFFFFFFFFu;
     struct TextHash {
         size_t operator()(const QString& text) const noexcept;
     };
@@ -71,8 +82,6 @@ private:
     const unsigned char* Cell(size_t row, int column) const {
         return bytes_.data() + row * stride_ + offset_[size_t(column)];
     }
-    uint32_t TextId(size_t row, int column) const;
-    uint32_t Intern(const QString& text);
     void Write(size_t row, const std::vector<QVariant>& record);
 
     std::vector<bool> textColumn_;

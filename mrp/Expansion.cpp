@@ -30,15 +30,12 @@ void RequireComponent(const QString& assembly, const QString& component) {
 
 Expansion::Expansion(BillSource& source, int maxDepth, bool reuseBills)
     : source_(source), maxDepth_(maxDepth), reuseBills_(reuseBills) {
+    using data::FieldType;
+    rows_.SetColumns({FieldType::Text, FieldType::Text, FieldType::Float, FieldType::Float, FieldType::Float,
+                      FieldType::Text, FieldType::Text, FieldType::Text, FieldType::Text});
     yes_ = Intern(QStringLiteral("Y"));
     no_ = Intern(QStringLiteral("N"));
     chains_.push_back({0, 0, 0});  // the empty chain
-}
-
-Expansion::Code Expansion::Intern(const QString& text) {
-    const auto [it, added] = codes_.try_emplace(text, static_cast<Code>(texts_.size()));
-    if (added) texts_.push_back(text);
-    return it->second;
 }
 
 bool Expansion::ChainHolds(uint32_t chain, Code product) const {
@@ -59,8 +56,10 @@ QStringList Expansion::ChainTexts(uint32_t chain) const {
 }
 
 void Expansion::Start(const std::vector<MaterialRow>& rows) {
-    rows_.clear();
-    rows_.reserve(rows.size());
+    rows_.Truncate(0);
+    rowChains_.clear();
+    rows_.Reserve(rows.size());
+    rowChains_.reserve(rows.size());
     for (const MaterialRow& r : rows) {
         Material row{};
         row.hasQty = r.qty.has_value();
@@ -75,21 +74,27 @@ void Expansion::Start(const std::vector<MaterialRow>& rows) {
         row.mItem = Intern(r.mItem);
         if (row.mItem == yes_)
             for (const QString& a : r.assemblies) row.chain = Extend(row.chain, Intern(a));
-        rows_.push_back(row);
+        Put(row);
     }
 }
 
-Expansion::RowView Expansion::Row(size_t i) const {
-    const Material& r = rows_[i];
-    return {Text(r.prodId),
-            Text(r.prodName),
-            r.hasQty ? std::optional<double>(r.qty) : std::nullopt,
-            r.divC,
-            r.rQty,
-            Text(r.unitName),
-            Text(r.masterBillId),
-            Text(r.mainProd),
-            Text(r.mItem)};
+data::RowStore Expansion::TakeRows() {
+    rowChains_.clear();
+    return std::move(rows_);
+}
+
+void Expansion::Put(const Material& row) {
+    const size_t i = rows_.AppendNullRow();
+    rows_.SetTextId(i, kProdId, row.prodId);
+    rows_.SetTextId(i, kProdName, row.prodName);
+    if (row.hasQty) rows_.SetNumber(i, kQty, row.qty);
+    rows_.SetNumber(i, kDivC, row.divC);
+    rows_.SetNumber(i, kRQty, row.rQty);
+    rows_.SetTextId(i, kUnitName, row.unitName);
+    rows_.SetTextId(i, kMasterBillId, row.masterBillId);
+    rows_.SetTextId(i, kMainProd, row.mainProd);
+    rows_.SetTextId(i, kMItem, row.mItem);
+    rowChains_.push_back(row.chain);
 }
 
 void Expansion::Append(const Material& row) {
@@ -104,11 +109,12 @@ void Expansion::Append(const Material& row) {
                                 .arg(maxDepth_)
                                 .toStdString());
     }
-    rows_.push_back(row);
+    Put(row);
 }
 
 void Expansion::FirstLevel(const std::vector<BomRow>& bomRows) {
-    rows_.reserve(rows_.size() + bomRows.size());
+    rows_.Reserve(rows_.Count() + bomRows.size());
+    rowChains_.reserve(rows_.Count() + bomRows.size());
     for (const BomRow& b : bomRows) {
         RequireComponent(b.prodId, b.deProdId);
         Material row{};
@@ -130,7 +136,9 @@ void Expansion::FirstLevel(const std::vector<BomRow>& bomRows) {
 }
 
 bool Expansion::HasSubAssembly() const {
-    return std::any_of(rows_.begin(), rows_.end(), [this](const Material& r) { return r.mItem == yes_; });
+    for (size_t i = 0; i < rows_.Count(); ++i)
+        if (rows_.TextId(i, kMItem) == yes_) return true;
+    return false;
 }
 
 void Expansion::Pass() {
@@ -138,13 +146,17 @@ void Expansion::Pass() {
     // place, so the rows' memory serves the next level.
     entries_.clear();
     size_t kept = 0;
-    for (const Material& r : rows_) {
-        if (r.mItem == yes_)
-            entries_.push_back({r.prodId, r.hasQty ? r.qty : 1, r.masterBillId, r.chain});
-        else
-            rows_[kept++] = r;
+    for (size_t i = 0; i < rows_.Count(); ++i) {
+        if (rows_.TextId(i, kMItem) == yes_) {
+            entries_.push_back({rows_.TextId(i, kProdId), rows_.IsNull(i, kQty) ? 1 : rows_.Number(i, kQty),
+                                rows_.TextId(i, kMasterBillId), rowChains_[i]});
+        } else {
+            rows_.CopyRow(i, kept);
+            rowChains_[kept++] = rowChains_[i];
+        }
     }
-    rows_.resize(kept);
+    rows_.Truncate(kept);
+    rowChains_.resize(kept);
     ++passes_;
     if (reuseBills_) {
         // Room for the level at once where its bills are known.
@@ -153,7 +165,8 @@ void Expansion::Pass() {
             const auto it = bills_.find(e.prodId);
             more += it != bills_.end() ? it->second.size() : 1;
         }
-        rows_.reserve(kept + more);
+        rows_.Reserve(kept + more);
+        rowChains_.reserve(kept + more);
     }
 
     // Explode each collected entry.

@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/RowStore.h"
 #include "mrp/CodeHash.h"
 
 namespace mrp {
@@ -107,25 +108,16 @@ public:
 
     int passes() const { return passes_; }
 
-    // The rows as they stand, texts by reference into the expansion's own table (valid
-    // while the expansion lives).
-    struct RowView {
-        const QString& prodId;
-        const QString& prodName;
-        std::optional<double> qty;
-        double divC;
-        double rQty;
-        const QString& unitName;
-        const QString& masterBillId;
-        const QString& mainProd;
-        const QString& mItem;
-    };
-    size_t RowCount() const { return rows_.size(); }
-    RowView Row(size_t i) const;
+    // The rows as they stand, in the material list's columns (PROD_ID, PROD_NAME, QTY,
+    // DIV_C, R_QTY, UNITNAME, MASTERBILLID, MAIN_PROD, MITEM): the list takes them as
+    // they lie. The expansion is done with after this.
+    size_t RowCount() const { return rows_.Count(); }
+    data::RowStore TakeRows();
 
 private:
-    // A text of the expansion's table: each product code, name, unit and order number
-    // is held once, however many rows name it.
+    enum Column { kProdId, kProdName, kQty, kDivC, kRQty, kUnitName, kMasterBillId, kMainProd, kMItem };
+    // A text of the rows' table: each product code, name, unit and order number is held
+    // once, however many rows name it.
     using Code = uint32_t;
     // A chain of assemblies: the product last added and the chain before it (0: none).
     struct ChainLink {
@@ -133,8 +125,8 @@ private:
         uint32_t before;
         int length;
     };
-    // A material row with its texts as codes. chain: the assemblies above a row still to
-    // be exploded (0 on the others).
+    // A material row about to be appended. chain: the assemblies above a row still to be
+    // exploded (0 on the others).
     struct Material {
         double qty;
         double divC;
@@ -144,14 +136,16 @@ private:
         bool hasQty;
     };
 
-    Code Intern(const QString& text);
-    const QString& Text(Code code) const { return texts_[code]; }
+    Code Intern(const QString& text) { return rows_.Intern(text); }
+    const QString& Text(Code code) const { return rows_.TextById(code); }
     bool ChainHolds(uint32_t chain, Code product) const;
     uint32_t Extend(uint32_t chain, Code product);
     QStringList ChainTexts(uint32_t chain) const;
 
     // Checks and appends one row; a rule error leaves the row out.
     void Append(const Material& row);
+    // Appends one row as it stands.
+    void Put(const Material& row);
 
     // A bill line with what the source says of its component and its numbers as handed
     // over (through text).
@@ -172,11 +166,12 @@ private:
     int maxDepth_;
     bool reuseBills_;
     int passes_ = 0;
-    std::vector<QString> texts_;
-    std::unordered_map<QString, Code, CodeHash> codes_;
+    // The rows, and beside each the chain of assemblies above it; a pass closes both up
+    // in place, so the next level reuses their memory.
+    data::RowStore rows_;
+    std::vector<uint32_t> rowChains_;
     Code yes_, no_;
     std::vector<ChainLink> chains_;
-    std::vector<Material> rows_;
     // A pass's rows to explode; kept from pass to pass with its memory.
     struct Entry {
         Code prodId;

@@ -206,23 +206,11 @@ void RequisitionEngine::DefineMaterialList() {
     materials_.CreateDataSet();
 }
 
-void RequisitionEngine::FillMaterialList(const Expansion& expansion) {
+void RequisitionEngine::FillMaterialList(Expansion& expansion) {
     data::QuietControls quiet(materials_);
     materials_.EmptyDataSet();
-    // Straight from the expansion's rows into the list's, with no value object per cell.
-    materials_.AppendRows(expansion.RowCount(), [&expansion](size_t i, data::RowWriter& w) {
-        const Expansion::RowView r = expansion.Row(i);
-        w.SetText(kProdId, r.prodId);
-        w.SetText(kProdName, r.prodName);
-        if (r.qty) w.SetFloat(kQty, *r.qty);
-        w.SetFloat(kDivC, r.divC);
-        w.SetFloat(kRQty, r.rQty);
-        w.SetText(kUnitName, r.unitName);
-        w.SetText(kMasterBillId, r.masterBillId);
-        w.SetText(kMainProd, r.mainProd);
-        w.SetText(kMItem, r.mItem);
-    });
-    if (!materials_.IsEmpty()) materials_.First();
+    // The expansion's rows move into the list as they lie.
+    materials_.LoadRows(expansion.TakeRows());
 }
 
 std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {

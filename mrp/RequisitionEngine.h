@@ -220,7 +220,7 @@ private:
     QString DumpPath() const;
     void SetStates(const CommandStates& states);
     void Require(bool enabled, const char* command) const;
-    void FillMaterialList(const Expansion& expansion);
+    void FillMaterialList(Expansion& expansion);
     std::vector<BomRow> ReadBomRows();
     void Report(RequisitionReport report);
 
