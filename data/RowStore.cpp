@@ -1,10 +1,14 @@
 #include "data/RowStore.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <new>
 #include <string_view>
+#include <utility>
 
 namespace data {
 
@@ -14,6 +18,47 @@ const QString kEmpty;
 constexpr double kNullNumber = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
+
+ByteBlock::ByteBlock(ByteBlock&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+ByteBlock& ByteBlock::operator=(ByteBlock&& other) noexcept {
+    if (this != &other) {
+        std::free(data_);
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+ByteBlock::~ByteBlock() { std::free(data_); }
+
+void ByteBlock::reserve(size_t bytes) {
+    if (bytes <= capacity_) return;
+    void* grown = std::realloc(data_, bytes);
+    if (!grown) throw std::bad_alloc();
+    data_ = static_cast<unsigned char*>(grown);
+    capacity_ = bytes;
+}
+
+void ByteBlock::resize(size_t bytes) {
+    if (bytes > capacity_) reserve(std::max(bytes, capacity_ + capacity_ / 2));
+    size_ = bytes;
+}
+
+void ByteBlock::insert(size_t at, size_t bytes) {
+    const size_t old = size_;
+    resize(size_ + bytes);
+    std::memmove(data_ + at + bytes, data_ + at, old - at);
+}
+
+void ByteBlock::erase(size_t at, size_t bytes) {
+    std::memmove(data_ + at, data_ + at + bytes, size_ - at - bytes);
+    size_ -= bytes;
+}
 
 size_t RowStore::TextHash::operator()(const QString& text) const noexcept {
     // The texts come from the program's own database and its own lists.
@@ -171,7 +216,7 @@ void RowStore::Insert(size_t at, const std::vector<QVariant>& record) {
         Append(record);
         return;
     }
-    bytes_.insert(bytes_.begin() + std::ptrdiff_t(at * stride_), stride_, 0);
+    bytes_.insert(at * stride_, stride_);
     ++count_;
     Write(at, record);
 }
@@ -179,8 +224,7 @@ void RowStore::Insert(size_t at, const std::vector<QVariant>& record) {
 void RowStore::Assign(size_t row, const std::vector<QVariant>& record) { Write(row, record); }
 
 void RowStore::Erase(size_t row) {
-    const auto from = bytes_.begin() + std::ptrdiff_t(row * stride_);
-    bytes_.erase(from, from + std::ptrdiff_t(stride_));
+    bytes_.erase(row * stride_, stride_);
     --count_;
 }
 

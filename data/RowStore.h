@@ -20,6 +20,33 @@
 
 namespace data {
 
+// Bytes grown with realloc, which hands a large block more pages where it lies rather
+// than copying it into a new one: a list that grows level by level keeps one block.
+class ByteBlock {
+public:
+    ByteBlock() = default;
+    ByteBlock(ByteBlock&& other) noexcept;
+    ByteBlock& operator=(ByteBlock&& other) noexcept;
+    ByteBlock(const ByteBlock&) = delete;
+    ByteBlock& operator=(const ByteBlock&) = delete;
+    ~ByteBlock();
+
+    unsigned char* data() { return data_; }
+    const unsigned char* data() const { return data_; }
+    size_t size() const { return size_; }
+    void reserve(size_t bytes);  // throws std::bad_alloc
+    // New bytes are not set: the caller writes them.
+    void resize(size_t bytes);
+    void clear() { size_ = 0; }
+    void insert(size_t at, size_t bytes);
+    void erase(size_t at, size_t bytes);
+
+private:
+    unsigned char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
 class RowStore {
 public:
     // Columns of these types; drops every row and text.
@@ -88,7 +115,7 @@ private:
     std::vector<size_t> offset_;
     size_t stride_ = 0;
     size_t count_ = 0;
-    std::vector<unsigned char> bytes_;
+    ByteBlock bytes_;
     std::vector<QString> texts_;
     std::unordered_map<QString, uint32_t, TextHash> ids_;
     // The text last interned for a string's data pointer: the copies of one string that a

@@ -45,8 +45,10 @@ bool Expansion::ChainHolds(uint32_t chain, Code product) const {
 }
 
 uint32_t Expansion::Extend(uint32_t chain, Code product) {
-    chains_.push_back({product, chain, chains_[chain].length + 1});
-    return static_cast<uint32_t>(chains_.size() - 1);
+    const auto [it, added] =
+        chainIds_.try_emplace(uint64_t(chain) << 32 | product, static_cast<uint32_t>(chains_.size()));
+    if (added) chains_.push_back({product, chain, chains_[chain].length + 1});
+    return it->second;
 }
 
 QStringList Expansion::ChainTexts(uint32_t chain) const {

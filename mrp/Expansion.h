@@ -172,6 +172,8 @@ private:
     std::vector<uint32_t> rowChains_;
     Code yes_, no_;
     std::vector<ChainLink> chains_;
+    // Each chain made once: the rows of thousands of order lines share a few hundred.
+    std::unordered_map<uint64_t, uint32_t> chainIds_;
     // A pass's rows to explode; kept from pass to pass with its memory.
     struct Entry {
         Code prodId;

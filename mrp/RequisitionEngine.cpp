@@ -296,12 +296,13 @@ void RequisitionEngine::ExpandMaterials() {
     subItems_.SetCommandText(query.statement);
     subItems_.SetParam("PROJ_ID", code);
     subItems_.Open();
-    const std::vector<BomRow> bomRows = ReadBomRows();
+    std::vector<BomRow> bomRows = ReadBomRows();
 
     BillLookup lookup(reading_, options_.cache);
     Expansion expansion(lookup, kMaxBillDepth, options_.cache);
     try {
         expansion.FirstLevel(bomRows);
+        std::vector<BomRow>().swap(bomRows);  // not needed by the passes
         expansion.Complete();
     } catch (...) {
         passes_ = expansion.passes();
