@@ -3,15 +3,22 @@
 // each against the floor the database engine itself sets, in the same run:
 //   expand --format csv   against one recursive query computing the same rows in isql-fb
 //                         (a count and a sum over them, so that the floor is the engine's
-//                         walk of the bill, not its output);
+//                         walk of the bill, not its output): wall time, CPU time (user +
+//                         sys) and page faults of both;
+//   memory per row        (peak RSS of expand - peak RSS of orders) / material rows: what
+//                         the expansion, its list and its output add for each row;
+//   the window            peak RSS of `marlith main --project PRJ --expand`, off-screen,
+//                         closed after --window-ms milliseconds (default 4000);
 //   requisition           against isql-fb inserting the same lines into PETITION_SUB with
 //                         one INSERT ... SELECT over that query, committed: the 28 columns
 //                         the program writes (and, as first measured, 9 of them);
 //   expand --format json  against the same command with --format csv.
 // Every process starts from a fresh copy of the database (a requisition transfers the
-// project). Prints the best of N runs of each (default 3), and the ratios.
+// project). Each figure is the best (least) of N runs (default 3), taken from the
+// kernel's account of the finished process (wait4): user and system CPU, minor and major
+// page faults, peak resident set.
 //
-//   bench_workflow_commands [--runs N] [--marlith PATH] [--isql PATH] [--keep]
+//   bench_workflow_commands [--runs N] [--marlith PATH] [--isql PATH] [--window-ms MS] [--keep]
 // --keep leaves the folder with the database and its connection file for profiling
 // (its path is printed).
 
@@ -24,10 +31,16 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "bench/common/SyntheticProject.h"
 #include "db/Connection.h"
@@ -53,37 +66,88 @@ QString Arg(const QStringList& args, const QString& name, const QString& def) {
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : def;
 }
 
+// What the kernel counted for a finished process (the least of several runs, figure by figure).
+struct Figures {
+    double wall = std::numeric_limits<double>::max();
+    double cpu = std::numeric_limits<double>::max();  // user + sys seconds
+    long faults = std::numeric_limits<long>::max();   // minor + major
+    long peakKb = std::numeric_limits<long>::max();   // peak resident set
+
+    void Keep(const Figures& run) {
+        wall = std::min(wall, run.wall);
+        cpu = std::min(cpu, run.cpu);
+        faults = std::min(faults, run.faults);
+        peakKb = std::min(peakKb, run.peakKb);
+    }
+};
+
+double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; }
+
 struct Bench {
     QString marlith, isql, pristine, work, connections;
     QTemporaryDir dir;
     int runs = 3;
 
-    // Best wall time in seconds of runs fresh processes of program with args.
-    double Best(const QString& program, const QStringList& args, const QByteArray& input = {}) {
-        double best = std::numeric_limits<double>::max();
-        for (int i = 0; i < runs; ++i) {
-            QFile::remove(work);
-            if (!QFile::copy(pristine, work)) throw std::runtime_error("cannot copy the database");
-            QProcess p;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("MARLITH_CONNECTIONS", connections);
-            env.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
-            env.insert("XDG_CACHE_HOME", dir.filePath("cache"));
-            p.setProcessEnvironment(env);
-            p.setStandardOutputFile(QProcess::nullDevice());
-            QElapsedTimer t;
-            t.start();
-            p.start(program, args);
-            if (!input.isEmpty()) {
-                p.write(input);
-                p.closeWriteChannel();
-            }
-            if (!p.waitForFinished(600000) || p.exitCode() != 0)
-                throw std::runtime_error(QString("%1 %2 failed: %3")
-                                             .arg(program, args.join(' '), QString::fromUtf8(p.readAllStandardError()))
-                                             .toStdString());
-            best = std::min(best, t.nsecsElapsed() / 1e9);
+    // One process of program with args, stdin from input, stdout thrown away.
+    Figures Run(const QString& program, const QStringList& args, const QByteArray& input,
+                const QProcessEnvironment& extra) {
+        QFile::remove(work);
+        if (!QFile::copy(pristine, work)) throw std::runtime_error("cannot copy the database");
+        const QString in = dir.filePath("stdin"), err = dir.filePath("stderr");
+        {
+            QFile f(in);
+            if (!f.open(QIODevice::WriteOnly) || f.write(input) != input.size())
+                throw std::runtime_error("cannot write the input file");
         }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("MARLITH_CONNECTIONS", connections);
+        env.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
+        env.insert("XDG_CACHE_HOME", dir.filePath("cache"));
+        env.insert(extra);
+        std::vector<QByteArray> argBytes{QFile::encodeName(program)}, envBytes;
+        for (const QString& a : args) argBytes.push_back(a.toLocal8Bit());
+        for (const QString& e : env.toStringList()) envBytes.push_back(e.toLocal8Bit());
+        std::vector<char*> argv, envp;
+        for (QByteArray& a : argBytes) argv.push_back(a.data());
+        for (QByteArray& e : envBytes) envp.push_back(e.data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        const QByteArray inPath = QFile::encodeName(in), errPath = QFile::encodeName(err);
+        posix_spawn_file_actions_addopen(&actions, 0, inPath.constData(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QElapsedTimer t;
+        t.start();
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) throw std::runtime_error("cannot start " + program.toStdString());
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait4 failed");
+        Figures f;
+        f.wall = t.nsecsElapsed() / 1e9;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            QFile e(err);
+            (void)e.open(QIODevice::ReadOnly);
+            throw std::runtime_error(QString("%1 %2 failed: %3")
+                                         .arg(program, args.join(' '), QString::fromUtf8(e.readAll()))
+                                         .toStdString());
+        }
+        f.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+        f.faults = usage.ru_minflt + usage.ru_majflt;
+        f.peakKb = usage.ru_maxrss;
+        return f;
+    }
+
+    // The best of runs fresh processes, figure by figure.
+    Figures Best(const QString& program, const QStringList& args, const QByteArray& input = {},
+                 const QProcessEnvironment& extra = {}) {
+        Figures best;
+        for (int i = 0; i < runs; ++i) best.Keep(Run(program, args, input, extra));
         return best;
     }
 };
@@ -148,21 +212,51 @@ int main(int argc, char** argv) {
                                       "X.PROD_ID = M.PROD_ID);\nCOMMIT;\n";
         const QStringList isqlArgs = {"-q", "-user", "SYSDBA", b.work};
 
-        std::printf("project L: %lld material rows; best of %d fresh processes each\n\n", kL.FinalRows(), b.runs);
-        std::printf("%-34s %9s   %-44s %9s %7s\n", "work", "seconds", "floor", "seconds", "ratio");
-        auto row = [](const char* work, double w, const char* floor, double f) {
-            std::printf("%-34s %9.3f   %-44s %9.3f %7.2f\n", work, w, floor, f, w / f);
+        const long long rows = kL.FinalRows();
+        std::printf("project L: %lld material rows; best of %d fresh processes each, figure by figure\n\n", rows,
+                    b.runs);
+        const QStringList csvArgs = {"expand", bench::kBenchProject, "--format", "csv"};
+        const Figures csv = b.Best(b.marlith, csvArgs);
+        const Figures countFloor = b.Best(b.isql, isqlArgs, count);
+        const Figures orders = b.Best(b.marlith, {"orders", bench::kBenchProject, "--format", "csv"});
+        QProcessEnvironment offscreen;
+        offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+        const Figures window = b.Best(
+            b.marlith, {"main", "--project", bench::kBenchProject, "--expand", "--quit-after", Arg(args, "--window-ms", "4000")},
+            {}, offscreen);
+        const Figures requisition = b.Best(b.marlith, {"requisition", bench::kBenchProject});
+        const Figures insertFloor = b.Best(b.isql, isqlArgs, insert);
+        const Figures nineFloor = b.Best(b.isql, isqlArgs, insertNine);
+        const Figures json = b.Best(b.marlith, {"expand", bench::kBenchProject, "--format", "json"});
+
+        std::printf("%-30s %8s %8s %8s %8s\n", "process", "wall s", "cpu s", "faults", "peak MB");
+        auto line = [](const char* what, const Figures& f) {
+            std::printf("%-30s %8.3f %8.3f %8ld %8.1f\n", what, f.wall, f.cpu, f.faults, f.peakKb / 1024.0);
         };
-        const double csv = b.Best(b.marlith, {"expand", bench::kBenchProject, "--format", "csv"});
-        const double countFloor = b.Best(b.isql, isqlArgs, count);
-        row("marlith expand --format csv", csv, "isql-fb: recursive query, count and sum", countFloor);
-        const double requisition = b.Best(b.marlith, {"requisition", bench::kBenchProject});
-        const double insertFloor = b.Best(b.isql, isqlArgs, insert);
-        row("marlith requisition", requisition, "isql-fb: INSERT ... SELECT of the lines", insertFloor);
-        const double nineFloor = b.Best(b.isql, isqlArgs, insertNine);
-        row("  (against 9 of the 28 columns)", requisition, "isql-fb: the same, 9 columns", nineFloor);
-        const double json = b.Best(b.marlith, {"expand", bench::kBenchProject, "--format", "json"});
-        row("marlith expand --format json", json, "marlith expand --format csv", csv);
+        line("marlith expand --format csv", csv);
+        line("isql-fb: recursive query", countFloor);
+        line("marlith orders --format csv", orders);
+        line("marlith main --expand", window);
+        line("marlith requisition", requisition);
+        line("isql-fb: INSERT...SELECT, 28", insertFloor);
+        line("isql-fb: INSERT...SELECT, 9", nineFloor);
+        line("marlith expand --format json", json);
+
+        std::printf("\n%-52s %10s %10s\n", "figure", "value", "goal");
+        std::printf("%-52s %10.2f %10s\n", "expand csv CPU / recursive query CPU", csv.cpu / countFloor.cpu, "<= 1.0");
+        std::printf("%-52s %10.2f %10s\n", "expand csv wall / recursive query wall", csv.wall / countFloor.wall,
+                    "<= 1.0");
+        std::printf("%-52s %10ld %10s\n", "expand csv page faults", csv.faults, "");
+        std::printf("%-52s %10ld %10s\n", "recursive query page faults", countFloor.faults, "");
+        std::printf("%-52s %10.0f %10s\n", "bytes per material row (peak expand - orders)",
+                    double(csv.peakKb - orders.peakKb) * 1024.0 / double(rows), "<= 200");
+        std::printf("%-52s %10.1f %10s\n", "window peak MB (main --project --expand)", window.peakKb / 1024.0,
+                    "<= 60");
+        std::printf("%-52s %10.2f %10s\n", "requisition wall / INSERT...SELECT (28 columns)",
+                    requisition.wall / insertFloor.wall, "<= 1.5");
+        std::printf("%-52s %10.2f %10s\n", "requisition wall / INSERT...SELECT (9 columns)",
+                    requisition.wall / nineFloor.wall, "");
+        std::printf("%-52s %10.2f %10s\n", "expand json wall / expand csv wall", json.wall / csv.wall, "<= 1.3");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_workflow_commands: %s\n", e.what());
         return 1;

@@ -1,6 +1,7 @@
 #include "data/DataSet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "data/DataSource.h"
@@ -8,15 +9,16 @@
 namespace data {
 
 namespace {
-// What a field reads where there is no value.
-const QVariant kNull;
-}  // namespace
 
-namespace {
-
-bool SameValue(const QVariant& a, const QVariant& b) {
-    if (!a.isValid() || !b.isValid()) return a.isValid() == b.isValid();
-    return a == b;  // both already in the field's type
+ValueRef FromVariant(const QVariant& v) {
+    ValueRef r;
+    if (!v.isValid()) return r;
+    r.null = false;
+    if (v.typeId() == QMetaType::QString)
+        r.text = static_cast<const QString*>(v.constData());
+    else
+        r.number = v.toDouble();
+    return r;
 }
 
 std::vector<QVariant> NullRecord(int fieldCount) { return std::vector<QVariant>(static_cast<size_t>(fieldCount)); }
@@ -46,18 +48,18 @@ void DataSet::CheckCanModify() const {
 void DataSet::Open() {
     if (Active()) return;
     fields_.clear();
-    rows_.clear();
+    rows_.SetColumns({});
     try {
         OpenData();
     } catch (...) {
         fields_.clear();
-        rows_.clear();
+        rows_.SetColumns({});
         throw;
     }
-    for (auto& row : rows_) row.resize(fields_.size());
+    if (rows_.ColumnCount() != FieldCount()) PrepareRows();
     cur_ = 0;
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = rows_.Empty();
     buffer_.clear();
     modified_ = false;
     state_ = DataSetState::Browse;
@@ -74,8 +76,44 @@ void DataSet::Close() {
     readRow_ = -1;
     Notify(DataEvent::StateChanged);
     // Links have let go of the fields by now.
-    rows_.clear();
+    rows_.SetColumns({});
     fields_.clear();
+}
+
+std::vector<FieldType> DataSet::FieldTypes() const {
+    std::vector<FieldType> types;
+    types.reserve(fields_.size());
+    for (const auto& f : fields_) types.push_back(f->type());
+    return types;
+}
+
+void DataSet::PrepareRows() { rows_.SetColumns(FieldTypes()); }
+
+void DataSet::ReplaceRows(RowStore rows) {
+    CheckActive();
+    CheckBrowseMode();
+    CheckCanModify();
+    if (rows.ColumnCount() != FieldCount()) Fail(QStringLiteral("Rows of %1 columns for %2 fields").arg(rows.ColumnCount()).arg(FieldCount()));
+    for (const auto& f : fields_) {
+        const int c = f->index();
+        if (rows.IsTextColumn(c) != (f->type() == FieldType::Text))
+            Fail(QStringLiteral("Field '%1': rows of another type").arg(f->fieldName()));
+        for (size_t row = 0; row < rows.Count(); ++row) {
+            if (rows.IsNull(row, c)) {
+                if (f->required()) Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+            } else if (f->type() == FieldType::Text) {
+                f->CheckLength(rows.Text(row, c));
+            } else if (f->type() == FieldType::Integer || !std::isfinite(rows.Number(row, c))) {
+                // As the field takes a number: refused (throws) or made whole.
+                rows.SetNumber(row, c, f->Convert(rows.Number(row, c)).toDouble());
+            }
+        }
+    }
+    rows_ = std::move(rows);
+    cur_ = 0;
+    bof_ = true;
+    eof_ = rows_.Empty();
+    Notify(DataEvent::DataSetChanged);
 }
 
 Field* DataSet::AddField(const FieldDef& def) {
@@ -105,7 +143,7 @@ Field* DataSet::FieldByName(const QString& name) const {
 
 int DataSet::RecordCount() const {
     CheckActive();
-    return static_cast<int>(rows_.size());
+    return static_cast<int>(rows_.Count());
 }
 
 int DataSet::RecNo() const {
@@ -116,7 +154,7 @@ int DataSet::RecNo() const {
 void DataSet::SetRecNo(int recNo) {
     CheckActive();
     CheckBrowseMode();
-    const int n = static_cast<int>(rows_.size());
+    const int n = static_cast<int>(rows_.Count());
     if (n == 0) return;
     const int target = std::clamp(recNo, 1, n) - 1;
     if (target == cur_) return;
@@ -130,16 +168,16 @@ void DataSet::First() {
     CheckBrowseMode();
     cur_ = 0;
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = rows_.Empty();
     Notify(DataEvent::DataSetChanged);
 }
 
 void DataSet::Last() {
     CheckActive();
     CheckBrowseMode();
-    cur_ = std::max(0, static_cast<int>(rows_.size()) - 1);
+    cur_ = std::max(0, static_cast<int>(rows_.Count()) - 1);
     eof_ = true;
-    bof_ = rows_.empty();
+    bof_ = rows_.Empty();
     Notify(DataEvent::DataSetChanged);
 }
 
@@ -147,7 +185,7 @@ int DataSet::MoveBy(int distance) {
     CheckActive();
     CheckBrowseMode();
     if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
-    const int n = static_cast<int>(rows_.size());
+    const int n = static_cast<int>(rows_.Count());
     bof_ = eof_ = false;
     if (n == 0) {
         bof_ = eof_ = true;
@@ -179,9 +217,8 @@ bool DataSet::Locate(const QString& fieldName, const QVariant& value) {
     } catch (const DataError&) {
         return false;  // no row can hold a value the field cannot hold
     }
-    const size_t column = static_cast<size_t>(f->index());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        if (!SameValue(rows_[i][column], key)) continue;
+    for (size_t i = 0; i < rows_.Count(); ++i) {
+        if (!RowHolds(i, f->index(), key)) continue;
         cur_ = static_cast<int>(i);
         bof_ = eof_ = false;
         Notify(DataEvent::DataSetChanged);
@@ -199,7 +236,7 @@ void DataSet::StartInsert(bool append) {
     savedCur_ = cur_;
     savedBof_ = bof_;
     savedEof_ = eof_;
-    if (append || rows_.empty()) cur_ = static_cast<int>(rows_.size());
+    if (append || rows_.Empty()) cur_ = static_cast<int>(rows_.Count());
     bof_ = eof_ = false;
     buffer_ = NullRecord(FieldCount());
     modified_ = false;
@@ -222,10 +259,54 @@ void DataSet::AppendRows(std::vector<std::vector<QVariant>> rows) {
         CheckRequired(row);
     }
     if (rows.empty()) return;
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
-    cur_ = static_cast<int>(rows_.size()) - 1;
+    const size_t from = BeginAppendRows(rows.size());
+    for (const std::vector<QVariant>& row : rows) rows_.Append(row);
+    EndAppendRows(from);
+}
+
+size_t DataSet::BeginAppendRows(size_t count) {
+    CheckActive();
+    CheckBrowseMode();
+    CheckCanModify();
+    rows_.Reserve(rows_.Count() + count);
+    return rows_.Count();
+}
+
+void DataSet::EndAppendRows(size_t from) {
+    if (rows_.Count() == from) return;
+    cur_ = static_cast<int>(rows_.Count()) - 1;
     bof_ = eof_ = false;
     Notify(DataEvent::DataSetChanged);
+}
+
+Field* RowWriter::FieldAt(int fieldIndex) const { return set_.Fields(fieldIndex); }
+
+void RowWriter::SetText(int fieldIndex, const QString& text) {
+    const Field* f = FieldAt(fieldIndex);
+    if (f->type() != FieldType::Text) {
+        SetValue(fieldIndex, text);
+        return;
+    }
+    f->CheckLength(text);
+    set_.rows_.SetText(row_, fieldIndex, text);
+}
+
+void RowWriter::SetFloat(int fieldIndex, double value) {
+    const Field* f = FieldAt(fieldIndex);
+    if (f->type() != FieldType::Float || !std::isfinite(value)) {
+        SetValue(fieldIndex, value);
+        return;
+    }
+    set_.rows_.SetNumber(row_, fieldIndex, value);
+}
+
+void RowWriter::SetValue(int fieldIndex, const QVariant& value) {
+    set_.rows_.SetVariant(row_, fieldIndex, FieldAt(fieldIndex)->Convert(value));
+}
+
+void RowWriter::SetNull(int fieldIndex) {
+    FieldAt(fieldIndex);
+    set_.rows_.SetNull(row_, fieldIndex);
 }
 
 void DataSet::Append() { StartInsert(true); }
@@ -235,12 +316,12 @@ void DataSet::Edit() {
     CheckActive();
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return;
     CheckBrowseMode();
-    if (rows_.empty()) {
+    if (rows_.Empty()) {
         Append();
         return;
     }
     CheckCanModify();
-    buffer_ = rows_[static_cast<size_t>(cur_)];
+    buffer_ = rows_.Record(static_cast<size_t>(cur_), FieldTypes());
     modified_ = false;
     state_ = DataSetState::Edit;
     Notify(DataEvent::StateChanged);
@@ -261,12 +342,26 @@ void DataSet::CheckRequired(const std::vector<QVariant>& record) const {
             Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
 }
 
+void DataSet::CheckRequired(size_t from) const {
+    for (size_t row = from; row < rows_.Count(); ++row)
+        for (const auto& f : fields_)
+            if (f->required() && rows_.IsNull(row, f->index()))
+                Fail(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+}
+
+bool DataSet::RowHolds(size_t row, int column, const QVariant& value) const {
+    if (!value.isValid() || rows_.IsNull(row, column)) return !value.isValid() && rows_.IsNull(row, column);
+    if (value.typeId() == QMetaType::QString)
+        return rows_.Text(row, column) == *static_cast<const QString*>(value.constData());
+    return rows_.Number(row, column) == value.toDouble();
+}
+
 void DataSet::WriteBuffer() {
     CheckRequired(buffer_);
     if (state_ == DataSetState::Insert)
-        rows_.insert(rows_.begin() + cur_, std::move(buffer_));
+        rows_.Insert(static_cast<size_t>(cur_), buffer_);
     else
-        rows_[static_cast<size_t>(cur_)] = std::move(buffer_);
+        rows_.Assign(static_cast<size_t>(cur_), buffer_);
     buffer_.clear();
     modified_ = false;
     bof_ = eof_ = false;
@@ -306,12 +401,12 @@ void DataSet::Delete() {
         return;
     }
     if (state_ == DataSetState::SetKey) Cancel();
-    if (rows_.empty()) Fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (rows_.Empty()) Fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
     CheckCanModify();
     const bool wasEditing = state_ == DataSetState::Edit;
-    rows_.erase(rows_.begin() + cur_);
+    rows_.Erase(static_cast<size_t>(cur_));
     // The next row moves into the deleted one's place; after the last, the previous.
-    const int n = static_cast<int>(rows_.size());
+    const int n = static_cast<int>(rows_.Count());
     if (cur_ >= n) cur_ = std::max(0, n - 1);
     bof_ = eof_ = n == 0;
     buffer_.clear();
@@ -352,10 +447,10 @@ bool DataSet::GotoKey() {
     buffer_.clear();
     state_ = DataSetState::Browse;
     Notify(DataEvent::StateChanged);
-    for (size_t i = 0; i < rows_.size(); ++i) {
+    for (size_t i = 0; i < rows_.Count(); ++i) {
         bool match = true;
         for (size_t c = 0; c < key.size() && match; ++c)
-            if (key[c].isValid() && !SameValue(rows_[i][c], key[c])) match = false;
+            if (key[c].isValid() && !RowHolds(i, int(c), key[c])) match = false;
         if (!match) continue;
         cur_ = static_cast<int>(i);
         bof_ = eof_ = false;
@@ -372,8 +467,7 @@ void DataSet::Refresh() {
 }
 
 void DataSet::RowsReplaced() {
-    for (auto& row : rows_) row.resize(fields_.size());
-    const int n = static_cast<int>(rows_.size());
+    const int n = static_cast<int>(rows_.Count());
     cur_ = std::clamp(cur_, 0, std::max(0, n - 1));
     bof_ = eof_ = n == 0;
     Notify(DataEvent::DataSetChanged);
@@ -381,13 +475,13 @@ void DataSet::RowsReplaced() {
 
 // --- Field access --------------------------------------------------------------------
 
-const QVariant& DataSet::ReadValue(int fieldIndex) const {
+ValueRef DataSet::ReadValue(int fieldIndex) const {
     return ReadRowValue(readRow_ >= 0 ? readRow_ : cur_, fieldIndex);
 }
 
-const QVariant& DataSet::ReadRowValue(int row, int fieldIndex) const {
-    if (!Active() || fieldIndex < 0 || fieldIndex >= FieldCount()) return kNull;
-    if (state_ == DataSetState::SetKey) return buffer_[static_cast<size_t>(fieldIndex)];
+ValueRef DataSet::ReadRowValue(int row, int fieldIndex) const {
+    if (!Active() || fieldIndex < 0 || fieldIndex >= FieldCount()) return {};
+    if (state_ == DataSetState::SetKey) return FromVariant(buffer_[static_cast<size_t>(fieldIndex)]);
     return ViewValue(row, fieldIndex);
 }
 
@@ -401,15 +495,23 @@ void DataSet::WriteValue(Field* field, const QVariant& value) {
 
 int DataSet::ViewCount() const {
     if (!Active()) return 0;
-    return static_cast<int>(rows_.size()) + (state_ == DataSetState::Insert ? 1 : 0);
+    return static_cast<int>(rows_.Count()) + (state_ == DataSetState::Insert ? 1 : 0);
 }
 
-const QVariant& DataSet::ViewValue(int row, int fieldIndex) const {
-    const size_t column = static_cast<size_t>(fieldIndex);
-    if ((state_ == DataSetState::Edit || state_ == DataSetState::Insert) && row == cur_) return buffer_[column];
+ValueRef DataSet::ViewValue(int row, int fieldIndex) const {
+    if ((state_ == DataSetState::Edit || state_ == DataSetState::Insert) && row == cur_)
+        return FromVariant(buffer_[static_cast<size_t>(fieldIndex)]);
     if (state_ == DataSetState::Insert && row > cur_) --row;
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return kNull;
-    return rows_[static_cast<size_t>(row)][column];
+    if (row < 0 || row >= static_cast<int>(rows_.Count())) return {};
+    const size_t r = static_cast<size_t>(row);
+    ValueRef v;
+    v.null = rows_.IsNull(r, fieldIndex);
+    if (v.null) return v;
+    if (fields_[static_cast<size_t>(fieldIndex)]->type() == FieldType::Text)
+        v.text = &rows_.Text(r, fieldIndex);
+    else
+        v.number = rows_.Number(r, fieldIndex);
+    return v;
 }
 
 // --- Notifications -------------------------------------------------------------------

@@ -16,11 +16,39 @@
 
 #include "data/Error.h"
 #include "data/Field.h"
+#include "data/RowStore.h"
 
 namespace data {
 
 class DataSource;
 class DataLink;
+class DataSet;
+
+// A value read where it lies, in the rows or in the edit or key buffer, without a copy:
+// valid until the set next changes.
+struct ValueRef {
+    bool null = true;
+    const QString* text = nullptr;  // a text field's text (never null for a text field's value)
+    double number = 0;              // a number field's value
+};
+
+// How AppendRows(count, fill) hands a row to fill: each field written by its index, a
+// field not written stays null. Values are converted and checked as Field::SetValue
+// converts and checks them.
+class RowWriter {
+public:
+    void SetText(int fieldIndex, const QString& text);
+    void SetFloat(int fieldIndex, double value);
+    void SetValue(int fieldIndex, const QVariant& value);
+    void SetNull(int fieldIndex);
+
+private:
+    friend class DataSet;
+    RowWriter(DataSet& set, size_t row) : set_(set), row_(row) {}
+    Field* FieldAt(int fieldIndex) const;
+    DataSet& set_;
+    size_t row_;
+};
 
 // SetKey is key entry: fields write a search key that GotoKey looks for.
 enum class DataSetState { Inactive, Browse, Edit, Insert, SetKey };
@@ -83,7 +111,7 @@ public:
     // Bof (Eof); any other move clears both.
     bool Bof() const { return bof_; }
     bool Eof() const { return eof_; }
-    bool IsEmpty() const { return !Active() || rows_.empty(); }
+    bool IsEmpty() const { return !Active() || rows_.Empty(); }
     // Rows held (an unposted inserted row not counted). Throws on a closed set.
     int RecordCount() const;
     // The current row's number from 1; -1 on a closed or empty set.
@@ -125,6 +153,23 @@ public:
     // of them, and links hear one data-set-changed notification. The last row appended
     // becomes current. A list of thousands of rows is filled this way.
     void AppendRows(std::vector<std::vector<QVariant>> rows);
+    // The same for count rows written in place by fill(i, writer), i from 0: no value
+    // object per cell on the way. fill may throw; then no row is appended.
+    template <class Fill>
+    void AppendRows(size_t count, Fill fill) {
+        const size_t from = BeginAppendRows(count);
+        try {
+            for (size_t i = 0; i < count; ++i) {
+                RowWriter writer(*this, rows_.AppendNullRow());
+                fill(i, writer);
+            }
+            CheckRequired(from);
+        } catch (...) {
+            rows_.Truncate(from);
+            throw;
+        }
+        EndAppendRows(from);
+    }
     bool Modified() const { return modified_; }
     // Posts a modified record, cancels an untouched one, leaves key entry.
     void CheckBrowseMode();
@@ -159,10 +204,19 @@ protected:
     [[noreturn]] void Fail(const QString& message) const;
     void CheckActive() const;
 
-    std::vector<std::vector<QVariant>> rows_;
+    // Sets the rows' columns to the fields' types (dropping any rows).
+    void PrepareRows();
+    // Replaces the rows of the open set by rows made elsewhere in the fields' types,
+    // checked as AppendRows checks its values (a refusal leaves the rows as they were);
+    // links hear one data-set-changed notification, and the first row is current.
+    void ReplaceRows(RowStore rows);
+    std::vector<FieldType> FieldTypes() const;
+
+    RowStore rows_;
 
 private:
     friend class Field;
+    friend class RowWriter;
     friend class DataSource;
     friend class DataLink;
 
@@ -170,18 +224,24 @@ private:
     void StartInsert(bool append);
     // Fails naming the first required field that record leaves null.
     void CheckRequired(const std::vector<QVariant>& record) const;
+    // The same for every row from row `from` on.
+    void CheckRequired(size_t from) const;
+    size_t BeginAppendRows(size_t count);
+    void EndAppendRows(size_t from);
     void WriteBuffer();  // Post after the links wrote their edits
     void Notify(DataEvent event, Field* field = nullptr);
     // Reading and writing through fields. ReadRowValue reads the field as it reads in
     // row (a link's row) without pointing the fields there.
     // The values are references into the set, valid until it next changes.
-    const QVariant& ReadValue(int fieldIndex) const;
-    const QVariant& ReadRowValue(int row, int fieldIndex) const;
+    ValueRef ReadValue(int fieldIndex) const;
+    ValueRef ReadRowValue(int row, int fieldIndex) const;
     void WriteValue(Field* field, const QVariant& value);
     // Rows as links see them: the unposted inserted row takes its place among them.
     int ViewCount() const;
     int CurrentView() const { return cur_; }
-    const QVariant& ViewValue(int row, int fieldIndex) const;
+    ValueRef ViewValue(int row, int fieldIndex) const;
+    // Whether stored row i holds value (converted for the field) in column.
+    bool RowHolds(size_t row, int column, const QVariant& value) const;
 
     QString name_;
     FieldDefs fieldDefs_;

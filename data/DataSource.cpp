@@ -187,16 +187,42 @@ void DataLink::SetActiveRecord(int slot) {
     ds->readRow_ = row == ds->CurrentView() ? -1 : row;
 }
 
+namespace {
+
+QVariant VariantOf(const ValueRef& v, FieldType type) {
+    if (v.null) return {};
+    switch (type) {
+    case FieldType::Text: return v.text ? *v.text : QString();
+    case FieldType::Integer: return static_cast<int>(v.number);
+    case FieldType::Float: return v.number;
+    }
+    return {};
+}
+
+}  // namespace
+
 QVariant DataLink::FieldValue(int slot, const Field& field) const {
     const DataSet* ds = active_ ? dataSet() : nullptr;
     if (!ds || field.dataSet() != ds || slot < 0 || slot >= RecordCount()) return {};
-    return ds->ReadRowValue(first_ + slot, field.index());
+    return VariantOf(ds->ReadRowValue(first_ + slot, field.index()), field.type());
+}
+
+QString DataLink::DisplayText(int slot, const Field& field) const {
+    const DataSet* ds = active_ ? dataSet() : nullptr;
+    if (!ds || field.dataSet() != ds || slot < 0 || slot >= RecordCount()) return {};
+    return field.DisplayText(ds->ReadRowValue(first_ + slot, field.index()));
 }
 
 QVariant DataLink::RowValue(int row, const Field& field) const {
     const DataSet* ds = active_ ? dataSet() : nullptr;
     if (!ds || field.dataSet() != ds || row < 0 || row >= ds->RecordCount()) return {};
-    return ds->ReadRowValue(row, field.index());
+    return VariantOf(ds->ReadRowValue(row, field.index()), field.type());
+}
+
+QString DataLink::RowDisplayText(int row, const Field& field) const {
+    const DataSet* ds = active_ ? dataSet() : nullptr;
+    if (!ds || field.dataSet() != ds || row < 0 || row >= ds->RecordCount()) return {};
+    return field.DisplayText(ds->ReadRowValue(row, field.index()));
 }
 
 }  // namespace data

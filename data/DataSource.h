@@ -92,6 +92,10 @@ public:
     // control that measures every row, not only the window's. Null when inactive, for
     // another data set's field or outside the rows held.
     QVariant RowValue(int row, const Field& field) const;
+    // Its display text, read where it lies.
+    QString RowDisplayText(int row, const Field& field) const;
+    // The display text of that value, read where it lies ("" where FieldValue is null).
+    QString DisplayText(int slot, const Field& field) const;
 
 protected:
     // Notifications. Scrolling and layout changes reach DataSetChanged unless

@@ -1,5 +1,6 @@
 #include "data/Field.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -142,11 +143,30 @@ void Field::SetDisplayWidth(int width) {
     if (dataSet_->Active()) dataSet_->Notify(DataEvent::LayoutChanged);
 }
 
-QVariant Field::Value() const { return dataSet_->ReadValue(index_); }
+QVariant Field::Value() const {
+    const ValueRef v = dataSet_->ReadValue(index_);
+    if (v.null) return {};
+    switch (def_.type) {
+    case FieldType::Text: return v.text ? *v.text : QString();
+    case FieldType::Integer: return static_cast<int>(v.number);
+    case FieldType::Float: return v.number;
+    }
+    return {};
+}
 
-bool Field::IsNull() const { return !dataSet_->ReadValue(index_).isValid(); }
+bool Field::IsNull() const { return dataSet_->ReadValue(index_).null; }
 
 QString Field::AsString() const { return DisplayText(dataSet_->ReadValue(index_)); }
+
+QString Field::DisplayText(const ValueRef& v) const {
+    if (v.null) return {};
+    switch (def_.type) {
+    case FieldType::Text: return v.text ? *v.text : QString();
+    case FieldType::Float: return db::FloatToText(v.number);
+    case FieldType::Integer: return QString::number(static_cast<int>(v.number));
+    }
+    return {};
+}
 
 QString Field::DisplayText(const QVariant& v) const {
     if (!v.isValid()) return {};
@@ -161,44 +181,59 @@ QString Field::DisplayText(const QVariant& v) const {
     return {};
 }
 
-double Field::AsFloat() const {
-    const QVariant& v = dataSet_->ReadValue(index_);
-    if (!v.isValid()) return 0;
+void Field::AppendDisplayText(QString& out) const {
+    const ValueRef v = dataSet_->ReadValue(index_);
+    if (v.null) return;
     if (def_.type == FieldType::Text) {
-        const QVariant f = ConvertValue(FieldType::Float, v);
+        if (v.text) out += *v.text;
+        return;
+    }
+    char buf[db::kFloatTextMax];
+    const int n = def_.type == FieldType::Float
+                      ? db::FloatToChars(v.number, buf)
+                      : static_cast<int>(std::to_chars(buf, buf + sizeof buf, static_cast<int>(v.number)).ptr - buf);
+    out += QLatin1StringView(buf, n);
+}
+
+double Field::AsFloat() const {
+    const ValueRef v = dataSet_->ReadValue(index_);
+    if (v.null) return 0;
+    if (def_.type == FieldType::Text) {
+        const QVariant f = ConvertValue(FieldType::Float, v.text ? *v.text : QString());
         return f.isValid() ? f.toDouble() : 0;
     }
-    return v.toDouble();
+    return v.number;
 }
 
 int Field::AsInteger() const {
-    const QVariant& v = dataSet_->ReadValue(index_);
-    if (!v.isValid()) return 0;
+    const ValueRef v = dataSet_->ReadValue(index_);
+    if (v.null) return 0;
     switch (def_.type) {
-    case FieldType::Integer: return v.toInt();
-    case FieldType::Float: return WholeFromDouble(v.toDouble());
+    case FieldType::Integer: return static_cast<int>(v.number);
+    case FieldType::Float: return WholeFromDouble(v.number);
     case FieldType::Text: {
-        const QVariant i = ConvertValue(FieldType::Integer, v);
+        const QVariant i = ConvertValue(FieldType::Integer, v.text ? *v.text : QString());
         return i.isValid() ? i.toInt() : 0;
     }
     }
     return 0;
 }
 
+void Field::CheckLength(const QString& text) const {
+    if (def_.size > 0 && text.size() > def_.size)
+        throw DataError(QStringLiteral("Value too long for field '%1' (at most %2 characters)")
+                            .arg(def_.name)
+                            .arg(def_.size));
+}
+
 QVariant Field::Convert(const QVariant& value) const {
-    auto checkLength = [this](const QString& text) {
-        if (def_.size > 0 && text.size() > def_.size)
-            throw DataError(QStringLiteral("Value too long for field '%1' (at most %2 characters)")
-                                .arg(def_.name)
-                                .arg(def_.size));
-    };
     // Text for a text field, most of what a list is filled with, is checked where it lies.
     if (def_.type == FieldType::Text && value.typeId() == QMetaType::QString) {
-        checkLength(*static_cast<const QString*>(value.constData()));
+        CheckLength(*static_cast<const QString*>(value.constData()));
         return value;
     }
     QVariant v = ConvertValue(def_.type, value);
-    if (def_.type == FieldType::Text && v.isValid()) checkLength(v.toString());
+    if (def_.type == FieldType::Text && v.isValid()) CheckLength(v.toString());
     return v;
 }
 

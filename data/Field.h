@@ -13,6 +13,7 @@
 namespace data {
 
 class DataSet;
+struct ValueRef;
 
 enum class FieldType { Text, Integer, Float };
 
@@ -97,6 +98,8 @@ public:
     QString DisplayText() const { return AsString(); }
     // The same for a value of this field read elsewhere (another row through a link).
     QString DisplayText(const QVariant& value) const;
+    // Appends the display text to out, as AsString would give it, without making it.
+    void AppendDisplayText(QString& out) const;
 
     // Writing needs the data set in edit, insert or key entry state. Empty text written
     // to a number field makes it null. Throws DataError for a value the field cannot
@@ -109,8 +112,13 @@ public:
 
     // ConvertValue for this field's type, and text no longer than the field's size.
     QVariant Convert(const QVariant& value) const;
+    // Throws DataError for text longer than the field's size.
+    void CheckLength(const QString& text) const;
 
 private:
+    friend class DataLink;
+    QString DisplayText(const ValueRef& value) const;
+
     DataSet* dataSet_;
     int index_;
     FieldDef def_;

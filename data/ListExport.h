@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace data {
 
@@ -26,6 +27,12 @@ struct CsvOptions {
 // The header and every row from the first. A closed set gives the header alone. The
 // current record is the same afterwards, and the set's links hear nothing meanwhile.
 QByteArray DataSetAsCsv(DataSet& set, const CsvOptions& options = {});
+
+// Where the writers below hand their bytes, a piece at a time, as they make them: a list
+// of any length goes out in a little memory.
+using ByteSink = std::function<void(const char* data, qsizetype size)>;
+void WriteDataSetAsCsv(DataSet& set, const CsvOptions& options, const ByteSink& sink);
+void WriteDataSetAsJson(DataSet& set, const ByteSink& sink);
 
 // A data set's rows as a JSON array of objects, one a row, its members the fields in the
 // set's order: text as JSON strings, numbers in the data layer's text form, null as

@@ -18,7 +18,8 @@ void MemTable::CreateDataSet() {
 void MemTable::EmptyDataSet() {
     CheckActive();
     Cancel();
-    rows_.clear();
+    // The rows' memory stays for the next fill.
+    rows_.Clear();
     RowsReplaced();
 }
 

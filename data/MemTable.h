@@ -32,6 +32,9 @@ public:
     void CreateDataSet();
     // Removes every row of the open table (an unposted edit is cancelled).
     void EmptyDataSet();
+    // Takes rows made elsewhere in the table's field types (see DataSet::ReplaceRows):
+    // a list of thousands of rows built by the program moves in without a copy.
+    void LoadRows(RowStore rows) { ReplaceRows(std::move(rows)); }
 
 protected:
     void OpenData() override;

@@ -60,7 +60,7 @@ void QueryTable::Refresh() {
     RowsReplaced();
 }
 
-std::vector<std::vector<QVariant>> QueryTable::Fetch(bool makeFields) {
+RowStore QueryTable::Fetch(bool makeFields) {
     if (!connection_) Fail(QStringLiteral("No connection assigned"));
     if (commandText_.join(QString()).trimmed().isEmpty()) Fail(QStringLiteral("No SQL statement"));
 
@@ -98,19 +98,24 @@ std::vector<std::vector<QVariant>> QueryTable::Fetch(bool makeFields) {
         }
     }
 
-    std::vector<std::vector<QVariant>> rows;
-    rows.reserve(q.Rows().size());
+    RowStore rows;
+    rows.SetColumns(FieldTypes());
+    rows.Reserve(q.Rows().size());
     for (const auto& source : q.Rows()) {
-        std::vector<QVariant> row(static_cast<size_t>(FieldCount()));
+        const size_t row = rows.AppendNullRow();
         for (int j = 0; j < FieldCount(); ++j) {
             const Field* f = Fields(j);
+            const QVariant& value = source[static_cast<size_t>(column[static_cast<size_t>(j)])];
             try {
-                row[static_cast<size_t>(j)] = ConvertValue(f->type(), source[static_cast<size_t>(column[static_cast<size_t>(j)])]);
+                // Text for a text column, most of a list, goes in as it was read.
+                if (f->type() == FieldType::Text && value.typeId() == QMetaType::QString)
+                    rows.SetText(row, j, *static_cast<const QString*>(value.constData()));
+                else
+                    rows.SetVariant(row, j, ConvertValue(f->type(), value));
             } catch (const DataError& e) {
                 Fail(QStringLiteral("Field '%1': %2").arg(f->fieldName(), QString::fromStdString(e.what())));
             }
         }
-        rows.push_back(std::move(row));
     }
     return rows;
 }

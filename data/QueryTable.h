@@ -49,7 +49,7 @@ protected:
     void OpenData() override;
 
 private:
-    std::vector<std::vector<QVariant>> Fetch(bool makeFields);
+    RowStore Fetch(bool makeFields);
 
     db::Connection* connection_;
     QStringList commandText_;

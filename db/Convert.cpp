@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace db {
@@ -105,12 +106,16 @@ char* FormatG15(double value, char* buf, char* end) {
 
 }  // namespace
 
-QString FloatToText(double value) {
-    if (std::isnan(value)) return QStringLiteral("NAN");
-    if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    if (value == 0) return QStringLiteral("0");  // also -0
-    char buf[64];
-    char* end = FormatG15(value, buf, buf + sizeof buf);
+int FloatToChars(double value, char* buf) {
+    const auto literal = [buf](const char* text) {
+        const size_t n = std::strlen(text);
+        std::memcpy(buf, text, n);
+        return static_cast<int>(n);
+    };
+    if (std::isnan(value)) return literal("NAN");
+    if (std::isinf(value)) return literal(value > 0 ? "INF" : "-INF");
+    if (value == 0) return literal("0");  // also -0
+    char* end = FormatG15(value, buf, buf + kFloatTextMax);
     // printf writes "1.5e-06"; the program's form is "1.5E-6".
     char* e = std::find(buf, end, 'e');
     if (e != end) {
@@ -123,7 +128,12 @@ QString FloatToText(double value) {
         if (negative) *out++ = '-';
         end = std::copy(digits, end, out);
     }
-    return QString::fromLatin1(buf, end - buf);
+    return static_cast<int>(end - buf);
+}
+
+QString FloatToText(double value) {
+    char buf[kFloatTextMax];
+    return QString::fromLatin1(buf, FloatToChars(value, buf));
 }
 
 double ThroughFifteenDigits(double value) {

@@ -23,6 +23,9 @@ std::optional<int> StrToInt(const QString& text);
 // Shortest general form with at most 15 significant digits: 3.0 -> "3", 2.5 -> "2.5",
 // 1e20 -> "1E20", 1.5e-6 -> "1.5E-6".
 QString FloatToText(double value);
+// The same text written into buf (at least kFloatTextMax characters); returns its length.
+inline constexpr int kFloatTextMax = 64;
+int FloatToChars(double value, char* buf);
 
 // The value as FloatToText writes it and StrToFloatDef reads it back (15 significant
 // digits), without making the text: what a value handed over as text becomes.

@@ -11,18 +11,19 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
+#include "data/RowStore.h"
 #include "mrp/CodeHash.h"
 
 namespace mrp {
 
-// One row of the material list ACDS. The nine fields are the table's; `assemblies` is the
-// chain of products whose bills led to this row (the ordered product first, MAIN_PROD
-// last). It is kept beside the list only while an expansion runs, to recognise a bill
-// that contains itself, and only on the rows still to be exploded (M_ITEM "Y").
+// One row of the material list ACDS as the program reads it back. The nine fields are the
+// table's; `assemblies` is the chain of products whose bills led to this row (the ordered
+// product first, MAIN_PROD last), known here only as far as MAIN_PROD.
 struct MaterialRow {
     QString prodId;
     QString prodName;
@@ -77,14 +78,14 @@ inline constexpr int kMaxBillDepth = 100;
 
 class Expansion {
 public:
-    // Works on rows, which the caller owns and sees change as the expansion proceeds: after
-    // an error the rows hold what was done before it.
+    // rows, when given, are where the expansion starts (a list read back, for the passes
+    // still to run); the expansion holds its rows itself, compactly, and the caller reads
+    // them with RowCount and Row: after an error they hold what was done before it.
     // reuseBills: a source that gives the same bill, product and "has a bill" answer for
     // a code every time (one that reads each once per command) is asked once per code,
     // and the lines of a bill met again are built from what it said the first time.
-    Expansion(BillSource& source, std::vector<MaterialRow>& rows, int maxDepth = kMaxBillDepth,
-              bool reuseBills = false)
-        : source_(source), rows_(rows), maxDepth_(maxDepth), reuseBills_(reuseBills) {}
+    Expansion(BillSource& source, int maxDepth = kMaxBillDepth, bool reuseBills = false);
+    void Start(const std::vector<MaterialRow>& rows);
 
     // First level: appends one material row per bill-query row. QTY is the server's T_QTY
     // (null stays null), DIV_C the bill line's divisor (1 when null), R_QTY the rounded
@@ -107,16 +108,51 @@ public:
 
     int passes() const { return passes_; }
 
+    // The rows as they stand, in the material list's columns (PROD_ID, PROD_NAME, QTY,
+    // DIV_C, R_QTY, UNITNAME, MASTERBILLID, MAIN_PROD, MITEM): the list takes them as
+    // they lie. The expansion is done with after this.
+    size_t RowCount() const { return rows_.Count(); }
+    data::RowStore TakeRows();
+
 private:
-    // Builds, checks and appends one row; a rule error leaves the row out.
-    void Append(MaterialRow row);
+    enum Column { kProdId, kProdName, kQty, kDivC, kRQty, kUnitName, kMasterBillId, kMainProd, kMItem };
+    // A text of the rows' table: each product code, name, unit and order number is held
+    // once, however many rows name it.
+    using Code = uint32_t;
+    // A chain of assemblies: the product last added and the chain before it (0: none).
+    struct ChainLink {
+        Code product;
+        uint32_t before;
+        int length;
+    };
+    // A material row about to be appended. chain: the assemblies above a row still to be
+    // exploded (0 on the others).
+    struct Material {
+        double qty;
+        double divC;
+        double rQty;
+        Code prodId, prodName, unitName, masterBillId, mainProd, mItem;
+        uint32_t chain;
+        bool hasQty;
+    };
+
+    Code Intern(const QString& text) { return rows_.Intern(text); }
+    const QString& Text(Code code) const { return rows_.TextById(code); }
+    bool ChainHolds(uint32_t chain, Code product) const;
+    uint32_t Extend(uint32_t chain, Code product);
+    QStringList ChainTexts(uint32_t chain) const;
+
+    // Checks and appends one row; a rule error leaves the row out.
+    void Append(const Material& row);
+    // Appends one row as it stands.
+    void Put(const Material& row);
 
     // A bill line with what the source says of its component and its numbers as handed
     // over (through text).
     struct ResolvedLine {
-        QString deProdId;
+        Code deProdId = 0;
         bool hasComponent = false;  // DE_PRODID not null and not empty
-        ProductRef product;
+        Code prodName = 0, unitName = 0;
         bool hasBill = false;
         double deQty = 1;  // 1 when null
         double divC = 1;   // 1 when null
@@ -124,16 +160,31 @@ private:
     // The lines of prodId's bill, resolved in the order the rows are built: for each line
     // its product, then whether it has a bill of its own. A line without a component is
     // not looked up (building its row throws).
-    const std::vector<ResolvedLine>& ResolvedBill(const QString& prodId);
+    const std::vector<ResolvedLine>& ResolvedBill(Code prodId);
 
     BillSource& source_;
-    std::vector<MaterialRow>& rows_;
     int maxDepth_;
     bool reuseBills_;
     int passes_ = 0;
+    // The rows, and beside each the chain of assemblies above it; a pass closes both up
+    // in place, so the next level reuses their memory.
+    data::RowStore rows_;
+    std::vector<uint32_t> rowChains_;
+    Code yes_, no_;
+    std::vector<ChainLink> chains_;
+    // Each chain made once: the rows of thousands of order lines share a few hundred.
+    std::unordered_map<uint64_t, uint32_t> chainIds_;
+    // A pass's rows to explode; kept from pass to pass with its memory.
+    struct Entry {
+        Code prodId;
+        double qty;  // the row's QTY read as text, 1 when null
+        Code masterBillId;
+        uint32_t chain;
+    };
+    std::vector<Entry> entries_;
     // reuseBills: each bill met so far (a pass looks up every sub-assembly row).
-    std::unordered_map<QString, std::vector<ResolvedLine>, CodeHash> bills_;
-    std::vector<ResolvedLine> scratch_;                // otherwise: the bill being built
+    std::unordered_map<Code, std::vector<ResolvedLine>> bills_;
+    std::vector<ResolvedLine> scratch_;  // otherwise: the bill being built
 };
 
 }  // namespace mrp

@@ -241,26 +241,11 @@ void RequisitionEngine::DefineMaterialList() {
     materials_.CreateDataSet();
 }
 
-void RequisitionEngine::FillMaterialList(const std::vector<MaterialRow>& rows) {
+void RequisitionEngine::FillMaterialList(Expansion& expansion) {
     data::QuietControls quiet(materials_);
     materials_.EmptyDataSet();
-    std::vector<std::vector<QVariant>> values;
-    values.reserve(rows.size());
-    for (const MaterialRow& r : rows) {
-        std::vector<QVariant> v(static_cast<size_t>(materials_.FieldCount()));
-        v[kProdId] = r.prodId;
-        v[kProdName] = r.prodName;
-        if (r.qty) v[kQty] = *r.qty;
-        v[kDivC] = r.divC;
-        v[kRQty] = r.rQty;
-        v[kUnitName] = r.unitName;
-        v[kMasterBillId] = r.masterBillId;
-        v[kMainProd] = r.mainProd;
-        v[kMItem] = r.mItem;
-        values.push_back(std::move(v));
-    }
-    materials_.AppendRows(std::move(values));
-    if (!materials_.IsEmpty()) materials_.First();
+    // The expansion's rows move into the list as they lie.
+    materials_.LoadRows(expansion.TakeRows());
 }
 
 std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {
@@ -357,7 +342,7 @@ void RequisitionEngine::ExpandMaterials() {
     subItems_.SetCommandText(query.statement);
     subItems_.SetParam("PROJ_ID", code);
     subItems_.Open();
-    const std::vector<BomRow> bomRows = ReadBomRows();
+    std::vector<BomRow> bomRows = ReadBomRows();
     {
         QSet<QString> billed;
         for (const BomRow& b : bomRows) billed.insert(b.masterBillId + QChar(0x1F) + b.prodId);
@@ -365,37 +350,38 @@ void RequisitionEngine::ExpandMaterials() {
             if (!billed.contains(p.order + QChar(0x1F) + p.product)) productsWithoutBill_.push_back(p);
     }
 
-    std::vector<MaterialRow> rows;
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
+    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
     try {
         expansion.FirstLevel(bomRows);
+        std::vector<BomRow>().swap(bomRows);  // not needed by the passes
         expansion.Complete();
     } catch (...) {
         passes_ = expansion.passes();
         // The rows built before the error stay in the list, for the clerk to see.
-        FillMaterialList(rows);
+        FillMaterialList(expansion);
         throw;
     }
     passes_ = expansion.passes();
-    FillMaterialList(rows);
+    FillMaterialList(expansion);
     transaction.Commit();
     materialListPartial_ = false;
 }
 
 void RequisitionEngine::ExpandSubAssemblies() {
-    std::vector<MaterialRow> rows = ReadMaterialList();
+    const std::vector<MaterialRow> rows = ReadMaterialList();
     CommandTransaction transaction(reading_, options_.cache);
     BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, rows, kMaxBillDepth, options_.cache);
+    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
+    expansion.Start(rows);
     try {
         expansion.Complete();
     } catch (...) {
         materialListPartial_ = true;
-        FillMaterialList(rows);
+        FillMaterialList(expansion);
         throw;
     }
-    FillMaterialList(rows);
+    FillMaterialList(expansion);
 }
 
 // --- "轉請購單" -------------------------------------------------------------------------

@@ -261,7 +261,7 @@ private:
     QString DumpPath() const;
     void SetStates(const CommandStates& states);
     void Require(bool enabled, const char* command) const;
-    void FillMaterialList(const std::vector<MaterialRow>& rows);
+    void FillMaterialList(Expansion& expansion);
     std::vector<BomRow> ReadBomRows();
     void Report(RequisitionReport report);
     // A refusal before any number is reserved: reported, the states as they were.

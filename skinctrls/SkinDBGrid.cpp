@@ -122,7 +122,7 @@ void TbsSkinCustomDBGrid::FitColumns() {
         const int step = rows > kMeasuredRows ? (rows + kMeasuredRows - 1) / kMeasuredRows : 1;
         int widest = 0;
         for (int r = 0; r < rows; r += step)
-            widest = std::max(widest, cell.horizontalAdvance(f->DisplayText(link_.RowValue(r, *f))));
+            widest = std::max(widest, cell.horizontalAdvance(link_.RowDisplayText(r, *f)));
         const int title = titles ? platform::TextWidth(TitleFontOf(c).ToQFont(), c->Title().Caption()) : 0;
         c->fitted_ = FittedColumnWidth(title, titleMargin, widest, cellMargin, c->DefaultWidth());
     }

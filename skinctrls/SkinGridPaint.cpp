@@ -174,7 +174,7 @@ QString TbsSkinCustomDBGrid::CellText(const TbsColumn* column, int row) const {
     const data::Field* f = column ? column->Field() : nullptr;
     const int slot = row - fixedRows_;
     if (!f || slot < 0 || slot >= link_.RecordCount()) return {};
-    return f->DisplayText(link_.FieldValue(slot, *f));
+    return link_.DisplayText(slot, *f);
 }
 
 void TbsSkinCustomDBGrid::PaintCell(QPainter& p, int col, int row, const QRect& rect, const TbsGridDrawState& st) {

@@ -84,17 +84,17 @@ void Out(FILE* f, const QString& text) {
 // Every row of an open data set, from the first; numbers in the data layer's text form,
 // null as an empty field (CSV) or null (JSON).
 void PrintDataSet(data::DataSet& set, Format format, bool byteOrderMark) {
+    // Written as it is made: the whole list is never held twice.
+    const auto out = [](const char* bytes, qsizetype size) { std::fwrite(bytes, 1, static_cast<size_t>(size), stdout); };
     if (format == Format::Csv) {
         data::CsvOptions csv;
         csv.byteOrderMark = byteOrderMark;
-        const QByteArray bytes = data::DataSetAsCsv(set, csv);
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        data::WriteDataSetAsCsv(set, csv, out);
         return;
     }
     // Objects written by hand: QJsonObject would sort the keys, and the numbers keep
     // the data layer's text form.
-    const QByteArray json = data::DataSetAsJson(set);
-    std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+    data::WriteDataSetAsJson(set, out);
 }
 
 // Rolls back what a connection has not committed; a connection that is gone has
