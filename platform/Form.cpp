@@ -147,6 +147,20 @@ void Form::changeEvent(QEvent* e) {
     }
 }
 
+bool Form::focusNextPrevChild(bool next) {
+    // Qt hands the keyboard on along the tab order when the focused control is disabled
+    // or hidden (it asks the window for the next control); the form's home takes it
+    // instead. Tab and Backtab from a control that stands go along the tab order.
+    QWidget* focus = focusWidget();
+    QWidget* home = focusHome_;
+    if (home && focus && focus != home && !home->isAncestorOf(focus) && (!focus->isEnabled() || !focus->isVisible()) &&
+        home->isEnabled() && home->isVisible()) {
+        home->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 void Form::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
     if (!e->isAccepted()) return;

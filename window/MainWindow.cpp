@@ -80,6 +80,19 @@ QString OutcomeText(const mrp::RequisitionReport& report) {
     return report.text + QStringLiteral("\n請購單號：") + report.number;
 }
 
+// The lines nobody would buy from, as the confirmation before a write names them: the
+// first kOddLinesShown of them and how many more there are, so that the dialog stays
+// within the screen however long the material list is.
+constexpr int kOddLinesShown = 20;
+
+QString OddLinesQuestion(const QStringList& lines) {
+    QStringList text{QStringLiteral("下列物料明細可能有誤：")};
+    text << lines.mid(0, kOddLinesShown);
+    if (lines.size() > kOddLinesShown) text << QStringLiteral("…另有 %1 筆").arg(lines.size() - kOddLinesShown);
+    text << QStringLiteral("仍要轉請購單嗎?");
+    return text.join(QLatin1Char('\n'));
+}
+
 // How the window shows a workflow outcome of each kind.
 skinctrls::TMsgDlgType DialogType(mrp::MessageKind kind) {
     switch (kind) {
@@ -299,6 +312,9 @@ void TFormMarlith::BuildControls() {
     QWidget::setTabOrder(edit1_, edit2_);
     QWidget::setTabOrder(edit2_, button1_);
     QWidget::setTabOrder(button1_, button4_);
+    // A command that disables itself while it runs leaves the keyboard with the code
+    // edit, never with an editable grid where stray typing would be written.
+    SetFocusHome(edit1_);
 
     // Order area: a group box holding the order grid and its two bars.
     auto* orders = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 128);
@@ -470,6 +486,11 @@ void TFormMarlith::CommandStatesChanged(const mrp::CommandStates& states) {
     if (button1_) button1_->setEnabled(states.confirm);
     if (button2_) button2_->setEnabled(states.expand);
     if (button3_) button3_->setEnabled(states.requisition);
+}
+
+bool TFormMarlith::ConfirmOddLines(const QStringList& lines) {
+    return ShowMessage(OddLinesQuestion(lines), skinctrls::mtConfirmation,
+                       skinctrls::MsgButton(skinctrls::mbYes) | skinctrls::MsgButton(skinctrls::mbNo)) == platform::mrYes;
 }
 
 void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }

@@ -12,6 +12,7 @@
 
 #include <QTest>
 #include <QTimer>
+#include <QScreen>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QButtonGroup>
@@ -29,6 +30,7 @@
 #include <QLibraryInfo>
 
 #include "app/DemoData.h"
+#include "data/DataSet.h"
 #include "mrp/Fixture.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
@@ -70,10 +72,11 @@ protected:
         o.carriedSkin = skin;
         o.engine.queryDumpPath = QDir(database.dir()).filePath("query.txt");
         o.readIdentifiers = [this] { return identifiers; };
-        o.showMessage = [this](const QString& text, int kind) {
-            shown.push_back({text, kind});
-            return messageAnswer;
-        };
+        if (!realMessages)
+            o.showMessage = [this](const QString& text, int kind) {
+                shown.push_back({text, kind});
+                return messageAnswer;
+            };
         o.chooseExportFile = [this](const QString& suggested) {
             offered << suggested;
             return exportAnswer;
@@ -106,6 +109,7 @@ protected:
     QString exportAnswer;  // the file the export is told to write
     int messageAnswer = 1;  // the modal result every message is answered with (OK)
     std::function<int(QPrintPreviewDialog&)> printDialog;  // runs the print dialog
+    bool realMessages = false;  // the window's own skinned dialog instead of the answers above
 };
 
 // The pages of a PDF file as pdfinfo counts them; -1 when it cannot.
@@ -240,6 +244,116 @@ TEST_F(MainWindowTest, MaterialGridEditsAreWrittenAsTheyStand) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "3");
     EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB WHERE PROD_ID = 'M1'"), "24");
     EXPECT_EQ(database.Scalar("SELECT QTY FROM PETITION_SUB WHERE PROD_ID = 'M9'"), "0");
+}
+
+// A command button disables itself while it runs: the keyboard then goes to the code
+// edit, never into the editable material grid, so letters typed after a click on
+// "物料展開" change no material. What the clerk types into the grid after clicking a
+// cell is written, and after "轉請購單" the keyboard is back in the code edit.
+TEST_F(MainWindowTest, ACommandThatDisablesItselfLeavesTheKeyboardWithTheCodeEdit) {
+    auto w = Open(true, true);
+    auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    data::DataSet& acds = w->engine().materialList();
+    auto click = [](QWidget* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10)); };
+    auto materials = [&] {
+        QStringList rows;
+        data::ForEachRecord(acds, [&] { rows << acds.FieldByName("PROD_ID")->AsString() + "/" + acds.FieldByName("QTY")->AsString(); });
+        return rows;
+    };
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    click(w->bsSkinButton1());
+    click(w->bsSkinButton2());
+    ASSERT_FALSE(w->bsSkinButton2()->isEnabled());
+    const QStringList expanded = materials();
+    ASSERT_EQ(expanded.size(), 2);
+
+    QTest::keyClicks(kFocus, "zz");  // to wherever the keyboard is
+    EXPECT_EQ(QApplication::focusWidget(), w->bsSkinEdit1()->LineEdit());
+    EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1zz"));
+    EXPECT_EQ(acds.State(), data::DataSetState::Browse);
+    EXPECT_EQ(materials(), expanded);
+
+    // On purpose: a click on the first row's product cell, then typing.
+    w->bsSkinEdit1()->SetText("P1");
+    acds.First();
+    const QRect cell = grid->CellRect(1, 1);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(QApplication::focusWidget() == grid || QApplication::focusWidget() == grid->InplaceEditor());
+    QTest::keyClicks(kFocus, "M7");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    click(w->bsSkinButton3());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE PROD_ID = 'M7'"), "1");
+    EXPECT_EQ(QApplication::focusWidget(), w->bsSkinEdit1()->LineEdit());
+}
+
+// The lines nobody would buy from are named in the window's skinned confirmation before
+// a write: Enter takes the default Yes, Escape answers No. A long list shows its first
+// twenty lines and how many more there are, and the dialog stays within the screen.
+TEST_F(MainWindowTest, OddLinesAreConfirmedInTheSkinnedDialog) {
+    realMessages = true;
+    auto w = Open(true, true);
+    QStringList many;
+    for (int i = 1; i <= 45; ++i) many << QStringLiteral("M%1 材料%1：數量 0.2，請購量為 0").arg(i);
+    struct Case {
+        QStringList lines;
+        Qt::Key key;
+        bool yes;
+    };
+    for (const Case& c : {Case{many.mid(0, 2), Qt::Key_Return, true}, Case{many.mid(0, 2), Qt::Key_Escape, false},
+                          Case{many, Qt::Key_Return, true}}) {
+        SCOPED_TRACE(c.lines.size());
+        QString text;
+        QRect dialog;
+        QStringList buttons;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_TRUE(dlg);
+            text = dlg->findChild<skinctrls::TbsSkinStdLabel*>("Message")->Caption();
+            dialog = dlg->frameGeometry();
+            for (auto* b : dlg->findChildren<skinctrls::TbsSkinButton*>()) buttons << b->Caption();
+            QTest::keyClick(dlg, c.key);
+        });
+        EXPECT_EQ(w->ConfirmOddLines(c.lines), c.yes);
+        EXPECT_EQ(buttons, (QStringList{"&Yes", "&No"}));
+        const QStringList shownLines = text.split('\n');
+        ASSERT_GE(shownLines.size(), 3);
+        EXPECT_EQ(shownLines.front(), QString("下列物料明細可能有誤："));
+        EXPECT_EQ(shownLines.back(), QString("仍要轉請購單嗎?"));
+        EXPECT_EQ(shownLines[1], c.lines[0]);
+        if (c.lines.size() > 20) {
+            EXPECT_EQ(shownLines.size(), 23);
+            EXPECT_EQ(shownLines[20], c.lines[19]);
+            EXPECT_EQ(shownLines[21], QString("…另有 25 筆"));
+        } else {
+            EXPECT_EQ(shownLines.size(), c.lines.size() + 2);
+        }
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(dialog)) << dialog.height();
+    }
+}
+
+// The code edit is changed to another project after its orders were listed and
+// expanded: "轉請購單" refuses and says so, writes and marks nothing, takes no number.
+TEST_F(MainWindowTest, AProjectCodeChangedAfterListingIsRefusedAtTheWrite) {
+    database.Run(mrptest::Order("B2", "P2") + mrptest::Line("B2", "A", "1") +
+                 "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P2', '新竹專案');");
+    auto w = Open(true, true);
+    auto click = [](QWidget* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10)); };
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    click(w->bsSkinButton1());
+    click(w->bsSkinButton2());
+    ASSERT_EQ(w->engine().materialList().RecordCount(), 2);
+    w->bsSkinEdit1()->setFocus();
+    w->bsSkinEdit1()->LineEdit()->selectAll();
+    QTest::keyClicks(kFocus, "P2");
+    click(w->bsSkinButton3());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QString(mrp::kProjectChangedRefused));
+    for (const char* table : {"PETITION_MASTER", "PETITION_SUB", "TEMP_PETITIONID"})
+        EXPECT_EQ(database.Scalar(QString("SELECT COUNT(*) FROM %1").arg(table)), "0") << table;
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
 }
 
 TEST_F(MainWindowTest, AnUnknownProjectGivesNoNameAndDisablesTheCommands) {
