@@ -143,6 +143,26 @@ private:
     QPointer<QWidget> focusHome_;
 };
 
+// Gives the keyboard back after a dialog. Made before the dialog, it remembers the
+// active window and its focused control; when it goes, it makes that window active again
+// and gives the control the focus, as the desktop the design assumes does on closing a
+// dialog, also where nothing else would (an X server without a window manager leaves
+// the keyboard on the root window): the clerk types on where they were without a click.
+// Nothing is given back to a window or control closed, hidden or disabled meanwhile.
+// A form's modal run keeps one; the platform's own dialogs (file, print) are wrapped in
+// one by their caller.
+class FocusReturn {
+public:
+    FocusReturn();
+    ~FocusReturn();
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> control_;
+};
+
 // The hourglass cursor for as long as the guard lives (nesting is fine).
 class HourglassCursor {
 public:

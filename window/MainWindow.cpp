@@ -301,6 +301,12 @@ void TFormMarlith::BuildControls() {
     edit1_->setObjectName("bsSkinEdit1");
     edit1_->OnExit = [this](QObject*) { bsSkinEdit1Exit(); };
     edit1_->OnButtonClick = [this](QObject*) { bsSkinEdit1ButtonClick(); };
+    // Enter in the code edit: the name, as leaving the edit looks it up, and "確定".
+    connect(edit1_->LineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (!button1_->isEnabled()) return;
+        bsSkinEdit1Exit();
+        bsSkinButton1Click();
+    });
     edit2_ = MakeEdit(row, data, false, 184, 5, 225);
     edit2_->setObjectName("bsSkinEdit2");
     button1_ = MakeButton(row, data, QStringLiteral("確定"), 413, 3);
@@ -323,7 +329,8 @@ void TFormMarlith::BuildControls() {
     InitPanel(group, data, platform::alClient, 0);
     group->SetCaption(QStringLiteral("訂購商品統計"));
     group->setObjectName("bsSkinGroupBox1");
-    AddGridMenu(MakeGrid(group, data, &dsOrderItem_))->setObjectName("bsSkinDBGrid1");
+    auto* orderGrid = AddGridMenu(MakeGrid(group, data, &dsOrderItem_));
+    orderGrid->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -340,7 +347,8 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
-    AddGridMenu(MakeGrid(materials, data, &dsSubItem_))->setObjectName("bsSkinDBGrid2");
+    auto* materialGrid = AddGridMenu(MakeGrid(materials, data, &dsSubItem_));
+    materialGrid->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
@@ -358,6 +366,12 @@ void TFormMarlith::BuildControls() {
     auto* history = MakeButton(bottom, data, QStringLiteral("請購單查詢"), 567, 8);
     history->setObjectName("HistoryButton");
     history->OnClick = [this](QObject*) { ShowHistory(); };
+
+    // Tab goes on in reading order below the project row (Ctrl+Tab leaves a grid).
+    QWidget::setTabOrder(button4_, orderGrid);
+    QWidget::setTabOrder(orderGrid, button2_);
+    QWidget::setTabOrder(button2_, materialGrid);
+    QWidget::setTabOrder(materialGrid, button3_);
 
     CommandStatesChanged(engine_->commandStates());
 }
@@ -508,8 +522,9 @@ void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
 
 QString TFormMarlith::AskForFile(const QString& title, const QString& fileName, const QString& filter) {
     const QString suggested = QDir::home().filePath(fileName);
-    return options_.chooseExportFile ? options_.chooseExportFile(suggested)
-                                     : QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (options_.chooseExportFile) return options_.chooseExportFile(suggested);
+    const platform::FocusReturn focusBack;
+    return QFileDialog::getSaveFileName(this, title, suggested, filter);
 }
 
 bool TFormMarlith::PrintRequisition(const QString& number) {
@@ -541,7 +556,11 @@ bool TFormMarlith::PrintPages(const QString& document, const std::function<void(
             failure = QString::fromUtf8(e.what());
         }
     });
-    const int result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
+    int result = QDialog::Rejected;
+    {
+        const platform::FocusReturn focusBack;  // the keyboard back where it was once the dialog is gone
+        result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
+    }
     if (!failure.isEmpty()) throw ClerkError(QStringLiteral("無法列印請購單，請檢查印表機後再試。"), failure);
     return result == QDialog::Accepted;
 }

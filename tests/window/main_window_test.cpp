@@ -12,6 +12,9 @@
 
 #include <QTest>
 #include <QTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QScreen>
 #include <QComboBox>
 #include <QLineEdit>
@@ -32,6 +35,7 @@
 #include "app/DemoData.h"
 #include "data/DataSet.h"
 #include "mrp/Fixture.h"
+#include "lookup/DBGrid.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
 #include "window/FirstStart.h"
@@ -77,10 +81,11 @@ protected:
                 shown.push_back({text, kind});
                 return messageAnswer;
             };
-        o.chooseExportFile = [this](const QString& suggested) {
-            offered << suggested;
-            return exportAnswer;
-        };
+        if (!realFileDialog)
+            o.chooseExportFile = [this](const QString& suggested) {
+                offered << suggested;
+                return exportAnswer;
+            };
         // Nobody is there to answer a print dialog that a test does not look at.
         o.runPrintDialog = [this](QPrintPreviewDialog& dialog) {
             return printDialog ? printDialog(dialog) : int(QDialog::Rejected);
@@ -110,6 +115,7 @@ protected:
     int messageAnswer = 1;  // the modal result every message is answered with (OK)
     std::function<int(QPrintPreviewDialog&)> printDialog;  // runs the print dialog
     bool realMessages = false;  // the window's own skinned dialog instead of the answers above
+    bool realFileDialog = false;  // the platform's file dialog instead of exportAnswer
 };
 
 // The pages of a PDF file as pdfinfo counts them; -1 when it cannot.
@@ -354,6 +360,161 @@ TEST_F(MainWindowTest, AProjectCodeChangedAfterListingIsRefusedAtTheWrite) {
     for (const char* table : {"PETITION_MASTER", "PETITION_SUB", "TEMP_PETITIONID"})
         EXPECT_EQ(database.Scalar(QString("SELECT COUNT(*) FROM %1").arg(table)), "0") << table;
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+}
+
+// The keyboard reaches every control: Tab walks them in reading order and Shift+Tab
+// back, Ctrl+Tab and Ctrl+Shift+Tab leave a grid (where Tab moves between cells);
+// Enter in the code edit runs "確定" while it is enabled; F4 and Alt+Down open the
+// lookup, where Escape cancels wherever the focus is.
+TEST_F(MainWindowTest, TheKeyboardReachesEveryControl) {
+    auto w = Open(true, true);
+    auto* orders = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid1");
+    auto* materials = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    auto owner = [] {
+        QWidget* f = QApplication::focusWidget();
+        return f && qobject_cast<skinctrls::TbsSkinEdit*>(f->parentWidget()) ? f->parentWidget() : f;
+    };
+    struct Step {
+        Qt::KeyboardModifiers modifiers;
+        QWidget* to;
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+    const std::vector<Step> forwards{
+        {{}, w->bsSkinEdit2()},  {{}, w->bsSkinButton1()}, {{}, w->bsSkinButton4()},   {{}, orders},
+        {ctrl, w->bsSkinButton2()}, {{}, materials},       {ctrl, w->bsSkinButton3()}, {{}, w->bsSkinEdit1()},
+    };
+    const std::vector<Step> backwards{
+        {shift, w->bsSkinButton3()}, {shift, materials},  {ctrl | shift, w->bsSkinButton2()}, {shift, orders},
+        {ctrl | shift, w->bsSkinButton4()}, {shift, w->bsSkinButton1()}, {shift, w->bsSkinEdit2()},
+        {shift, w->bsSkinEdit1()},
+    };
+    for (const auto* walk : {&forwards, &backwards}) {
+        w->bsSkinEdit1()->setFocus();
+        for (const Step& s : *walk) {
+            QTest::keyClick(kFocus, Qt::Key_Tab, s.modifiers);
+            ASSERT_EQ(owner(), s.to) << (walk == &forwards ? "forwards to " : "backwards to ")
+                                     << s.to->objectName().toStdString();
+        }
+    }
+
+    // Enter in the code edit: the name and the order list, as "確定" gives them.
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+    EXPECT_EQ(owner(), w->bsSkinEdit1());
+    // With "確定" disabled, Enter runs nothing.
+    w->bsSkinButton1()->setEnabled(false);
+    w->bsSkinEdit1()->setFocus();
+    w->bsSkinEdit1()->SetText("NOPE");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+    w->bsSkinButton1()->setEnabled(true);
+
+    // F4 and Alt+Down open the lookup; Escape in its grid or its value edit cancels it.
+    struct Open {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* escapeIn;
+    };
+    for (const Open o : {Open{Qt::Key_F4, {}, "grid"}, Open{Qt::Key_Down, Qt::AltModifier, "value edit"}}) {
+        SCOPED_TRACE(o.escapeIn);
+        bool opened = false;
+        QTimer answer;  // once the lookup is up
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dlg = qobject_cast<lookup::TFrmgetdata*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            answer.stop();
+            opened = true;
+            QWidget* in = QLatin1String(o.escapeIn) == "grid" ? static_cast<QWidget*>(dlg->controls().DBGrid1)
+                                                               : dlg->controls().Edit1;
+            in->setFocus();
+            QTest::keyClick(in, Qt::Key_Escape);
+            EXPECT_FALSE(dlg->isVisible()) << "Escape closes the lookup";
+            if (dlg->isVisible()) dlg->close();
+        });
+        answer.start(10);
+        w->bsSkinEdit1()->setFocus();
+        w->bsSkinEdit1()->SetText("P1");
+        QTest::keyClick(kFocus, o.key, o.modifiers);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1")) << "cancelled: nothing taken";
+        EXPECT_FALSE(lookup::LookupAccepted);
+        EXPECT_EQ(owner(), w->bsSkinEdit1());
+    }
+    EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
+}
+
+// After each dialog (the window's own message, the lookup, the platform's file dialog)
+// the keyboard is back in the window, on the control that had it; MainWindowXvfb runs
+// this under an X server without a window manager too.
+TEST_F(MainWindowTest, FocusReturnsAfterEachDialog) {
+    realMessages = true;
+    realFileDialog = true;
+    auto w = Open(true, true);
+    auto* orders = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid1");
+    auto* materials = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    // Answers the dialog up next with Escape once it is the active window.
+    auto escapeNextDialog = [&](bool* seen) {
+        auto* timer = new QTimer(w.get());
+        QObject::connect(timer, &QTimer::timeout, [timer, seen] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            if (!dlg || !dlg->isActiveWindow()) return;
+            *seen = true;
+            timer->deleteLater();
+            QWidget* in = dlg->focusWidget() ? dlg->focusWidget() : dlg;
+            QTest::keyClick(in, Qt::Key_Escape);
+        });
+        timer->start(20);
+    };
+    auto backIn = [&](QWidget* control) {
+        return QTest::qWaitFor([&] {
+            return QGuiApplication::focusWindow() == w->windowHandle() && QApplication::activeWindow() == w.get() &&
+                   QApplication::focusWidget() == control;
+        }, 5000);
+    };
+    struct Case {
+        const char* dialog;
+        QWidget* focused;
+        std::function<void()> open;
+    };
+    const Case cases[] = {
+        {"message", materials, [&] { w->ConfirmOddLines({"M1"}); }},
+        {"lookup", w->bsSkinEdit1()->LineEdit(), [&] { QTest::keyClick(kFocus, Qt::Key_F4); }},
+        {"file", orders, [&] { EXPECT_FALSE(w->ExportGridCsv(orders)); }},
+        {"file again", w->bsSkinEdit1()->LineEdit(), [&] { EXPECT_FALSE(w->ExportGridCsv(materials)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        c.focused->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(backIn(c.focused));
+        bool seen = false;
+        escapeNextDialog(&seen);
+        c.open();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(backIn(c.focused)) << "focus window " << (QGuiApplication::focusWindow() ? "another" : "none");
+    }
+}
+
+// The test above under an X server without a window manager (xvfb-run), where nothing
+// but the program puts the keyboard back after a dialog.
+TEST(MainWindowXvfb, FocusReturnsAfterEachDialogWithoutAWindowManager) {
+    const QString xvfbRun = QStandardPaths::findExecutable("xvfb-run");
+    if (xvfbRun.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(xvfbRun, {"-a", "-s", "-screen 0 1024x768x24", QCoreApplication::applicationFilePath(),
+                      "--gtest_filter=MainWindowTest.FocusReturnsAfterEachDialog"});
+    ASSERT_TRUE(p.waitForFinished(120000)) << p.errorString().toStdString();
+    const QString out = QString::fromLocal8Bit(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 
 TEST_F(MainWindowTest, AnUnknownProjectGivesNoNameAndDisablesTheCommands) {
