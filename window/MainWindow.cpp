@@ -371,7 +371,8 @@ void TFormMarlith::BuildControls() {
     QWidget::setTabOrder(button4_, orderGrid);
     QWidget::setTabOrder(orderGrid, button2_);
     QWidget::setTabOrder(button2_, materialGrid);
-    QWidget::setTabOrder(materialGrid, button3_);
+    QWidget::setTabOrder(materialGrid, history);
+    QWidget::setTabOrder(history, button3_);
 
     CommandStatesChanged(engine_->commandStates());
 }

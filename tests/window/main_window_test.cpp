@@ -362,7 +362,8 @@ TEST_F(MainWindowTest, AProjectCodeChangedAfterListingIsRefusedAtTheWrite) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
 }
 
-// The keyboard reaches every control: Tab walks them in reading order and Shift+Tab
+// The keyboard reaches every control: Tab walks them in reading order (the project row,
+// the order grid, "物料展開", the material grid, "請購單查詢", "轉請購單") and Shift+Tab
 // back, Ctrl+Tab and Ctrl+Shift+Tab leave a grid (where Tab moves between cells);
 // Enter in the code edit runs "確定" while it is enabled; F4 and Alt+Down open the
 // lookup, where Escape cancels wherever the focus is.
@@ -370,6 +371,7 @@ TEST_F(MainWindowTest, TheKeyboardReachesEveryControl) {
     auto w = Open(true, true);
     auto* orders = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid1");
     auto* materials = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    auto* history = w->findChild<skinctrls::TbsSkinButton*>("HistoryButton");
     auto owner = [] {
         QWidget* f = QApplication::focusWidget();
         return f && qobject_cast<skinctrls::TbsSkinEdit*>(f->parentWidget()) ? f->parentWidget() : f;
@@ -381,10 +383,12 @@ TEST_F(MainWindowTest, TheKeyboardReachesEveryControl) {
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
     const std::vector<Step> forwards{
         {{}, w->bsSkinEdit2()},  {{}, w->bsSkinButton1()}, {{}, w->bsSkinButton4()},   {{}, orders},
-        {ctrl, w->bsSkinButton2()}, {{}, materials},       {ctrl, w->bsSkinButton3()}, {{}, w->bsSkinEdit1()},
+        {ctrl, w->bsSkinButton2()}, {{}, materials},       {ctrl, history},            {{}, w->bsSkinButton3()},
+        {{}, w->bsSkinEdit1()},
     };
     const std::vector<Step> backwards{
-        {shift, w->bsSkinButton3()}, {shift, materials},  {ctrl | shift, w->bsSkinButton2()}, {shift, orders},
+        {shift, w->bsSkinButton3()}, {shift, history}, {shift, materials}, {ctrl | shift, w->bsSkinButton2()},
+        {shift, orders},
         {ctrl | shift, w->bsSkinButton4()}, {shift, w->bsSkinButton1()}, {shift, w->bsSkinEdit2()},
         {shift, w->bsSkinEdit1()},
     };
