@@ -78,6 +78,12 @@ protected:
         o.readIdentifiers = [this] { return identifiers; };
         if (!realMessages)
             o.showMessage = [this](const QString& text, int kind) {
+                // The question before a write is answered as a clerk pressing Enter does
+                // (its default Yes) unless a test says otherwise, and kept apart.
+                if (kind == skinctrls::mtConfirmation) {
+                    confirmations << text;
+                    return confirmAnswer;
+                }
                 shown.push_back({text, kind});
                 return messageAnswer;
             };
@@ -113,6 +119,8 @@ protected:
     QStringList offered;   // the file names the export offered
     QString exportAnswer;  // the file the export is told to write
     int messageAnswer = 1;  // the modal result every message is answered with (OK)
+    QStringList confirmations;                // the questions asked before a write
+    int confirmAnswer = platform::mrYes;      // and their answer
     std::function<int(QPrintPreviewDialog&)> printDialog;  // runs the print dialog
     bool realMessages = false;  // the window's own skinned dialog instead of the answers above
     bool realFileDialog = false;  // the platform's file dialog instead of exportAnswer
@@ -288,6 +296,15 @@ TEST_F(MainWindowTest, ACommandThatDisablesItselfLeavesTheKeyboardWithTheCodeEdi
     ASSERT_TRUE(QApplication::focusWidget() == grid || QApplication::focusWidget() == grid->InplaceEditor());
     QTest::keyClicks(kFocus, "M7");
     QTest::keyClick(kFocus, Qt::Key_Return);
+    // M7 has no product row: the write asks first; No writes nothing and takes no number.
+    confirmAnswer = platform::mrNo;
+    click(w->bsSkinButton3());
+    ASSERT_EQ(confirmations.size(), 1);
+    EXPECT_TRUE(confirmations[0].contains("M7")) << confirmations[0].toStdString();
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+    confirmAnswer = platform::mrYes;
     click(w->bsSkinButton3());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE PROD_ID = 'M7'"), "1");
