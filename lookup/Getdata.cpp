@@ -359,6 +359,14 @@ void TFrmgetdata::closeEvent(QCloseEvent* e) {
     if (!InModalRun()) Release();
 }
 
+void TFrmgetdata::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        BDCMDNOTClick();
+        return;
+    }
+    platform::Form::keyPressEvent(e);
+}
+
 bool TFrmgetdata::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() != QEvent::KeyPress) return platform::Form::eventFilter(watched, e);
     const int key = static_cast<QKeyEvent*>(e)->key();

@@ -98,6 +98,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // Escape that no control took (the grid, the edits, the buttons): "取消&C".
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // The handlers (run by the controls).

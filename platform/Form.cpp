@@ -71,37 +71,20 @@ void Form::PaintClientBackground(QPainter& painter, QSize clientSize) {
         painter.fillRect(QRect(QPoint(0, 0), clientSize), ToQColor(color_));
 }
 
-namespace {
+FocusReturn::FocusReturn() : window_(QApplication::activeWindow()), control_(QApplication::focusWidget()) {
+    if (control_ && control_->window() != window_) control_ = nullptr;
+}
 
-// The window and control that have the keyboard when a modal run starts. When the run
-// ends, the window is made active again and the control gets the focus back, as the
-// desktop the design assumes does on closing a dialog: the clerk types on where they
-// were without a click. Nothing is given back when the window or the control was
-// closed, hidden or disabled meanwhile.
-class FocusKeeper {
-public:
-    FocusKeeper() : window_(QApplication::activeWindow()), control_(QApplication::focusWidget()) {
-        if (control_ && control_->window() != window_) control_ = nullptr;
-    }
-    FocusKeeper(const FocusKeeper&) = delete;
-    FocusKeeper& operator=(const FocusKeeper&) = delete;
-    ~FocusKeeper() {
-        if (!window_ || !window_->isVisible() || !window_->isEnabled()) return;
-        window_->activateWindow();
-        if (control_ && control_->window() == window_ && control_->isVisible() && control_->isEnabled())
-            control_->setFocus(Qt::ActiveWindowFocusReason);
-    }
-
-private:
-    QPointer<QWidget> window_;
-    QPointer<QWidget> control_;
-};
-
-}  // namespace
+FocusReturn::~FocusReturn() {
+    if (!window_ || !window_->isVisible() || !window_->isEnabled()) return;
+    window_->activateWindow();
+    if (control_ && control_->window() == window_ && control_->isVisible() && control_->isEnabled())
+        control_->setFocus(Qt::ActiveWindowFocusReason);
+}
 
 int Form::ShowModal() {
     if (modalLoop_) return modalResult_;  // already in a modal run
-    const FocusKeeper focus;
+    const FocusReturn focus;
     modalResult_ = mrNone;
     setWindowModality(Qt::ApplicationModal);
     show();
@@ -145,6 +128,20 @@ void Form::changeEvent(QEvent* e) {
         else
             emit Deactivated();
     }
+}
+
+bool Form::focusNextPrevChild(bool next) {
+    // Qt hands the keyboard on along the tab order when the focused control is disabled
+    // or hidden (it asks the window for the next control); the form's home takes it
+    // instead. Tab and Backtab from a control that stands go along the tab order.
+    QWidget* focus = focusWidget();
+    QWidget* home = focusHome_;
+    if (home && focus && focus != home && !home->isAncestorOf(focus) && (!focus->isEnabled() || !focus->isVisible()) &&
+        home->isEnabled() && home->isVisible()) {
+        home->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void Form::closeEvent(QCloseEvent* e) {

@@ -112,6 +112,13 @@ public:
     // form's controls.
     virtual void SkinMessage(skin::SkinChange message, skin::TbsSkinData* data);
 
+    // The control that takes the keyboard when the focused control is disabled or
+    // hidden (a command button that disables itself while it runs), instead of the next
+    // control of the tab order, which may be one where stray typing changes data. None:
+    // the tab order decides.
+    void SetFocusHome(QWidget* control) { focusHome_ = control; }
+    QWidget* FocusHome() const { return focusHome_; }
+
 signals:
     void Activated();
     void Deactivated();
@@ -121,6 +128,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
     friend class ClientArea;
     void PaintClientBackground(QPainter& painter, QSize clientSize);
@@ -132,6 +140,27 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     int modalResult_ = mrNone;
     QEventLoop* modalLoop_ = nullptr;
+    QPointer<QWidget> focusHome_;
+};
+
+// Gives the keyboard back after a dialog. Made before the dialog, it remembers the
+// active window and its focused control; when it goes, it makes that window active again
+// and gives the control the focus, as the desktop the design assumes does on closing a
+// dialog, also where nothing else would (an X server without a window manager leaves
+// the keyboard on the root window): the clerk types on where they were without a click.
+// Nothing is given back to a window or control closed, hidden or disabled meanwhile.
+// A form's modal run keeps one; the platform's own dialogs (file, print) are wrapped in
+// one by their caller.
+class FocusReturn {
+public:
+    FocusReturn();
+    ~FocusReturn();
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> control_;
 };
 
 // The hourglass cursor for as long as the guard lives (nesting is fine).

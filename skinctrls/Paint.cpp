@@ -57,6 +57,23 @@ platform::TFont EntryFont(const skin::SkinFontKeys& k) {
     return f;
 }
 
+void DrawFocusMark(QImage& img, const QRect& r) {
+    const QRect c = r.intersected(img.rect());
+    if (c.width() < 3 || c.height() < 3) return;
+    auto dot = [&](int x, int y) {
+        if ((x - c.left() + y - c.top()) % 2 != 0) return;
+        img.setPixel(x, y, qGray(img.pixel(x, y)) >= 128 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    };
+    for (int x = c.left(); x <= c.right(); ++x) {
+        dot(x, c.top());
+        dot(x, c.bottom());
+    }
+    for (int y = c.top() + 1; y < c.bottom(); ++y) {
+        dot(c.left(), y);
+        dot(c.right(), y);
+    }
+}
+
 platform::TColor PixelColor(const QImage& img, int x, int y) {
     if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return platform::clNone;
     return platform::FromQColor(QColor(img.pixel(x, y)));

@@ -40,6 +40,10 @@ void CopyPicture(QPainter& p, const QRect& dst, const QImage& picture, const ski
 // src is empty.
 void TilePicture(QPainter& p, const QRect& area, const QImage& picture, const skin::Rect& src);
 
+// The keyboard's mark on a control: a dotted outline just inside r, each dot black over
+// a light pixel and white over a dark one, so that it shows on any skin picture.
+void DrawFocusMark(QImage& img, const QRect& r);
+
 // The font an entry's font keys name.
 platform::TFont EntryFont(const skin::SkinFontKeys& k);
 

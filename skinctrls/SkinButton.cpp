@@ -221,6 +221,17 @@ void TbsSkinButton::DrawDefault(QImage& bmp) {
 }
 
 QImage TbsSkinButton::Render() {
+    QImage img = RenderFace();
+    // The focused button carries the dotted mark inside its face, where the caption is
+    // laid out: its focused look alone (the caption's active colour) is hard to tell.
+    if (!img.isNull() && canFocused_ && isEnabled() && IsFocused()) {
+        const bool face = binding_.HasEntry() && stretchKind_ != StretchKind::NoImage && !newGeometry_.C.IsEmpty();
+        DrawFocusMark(img, face ? newGeometry_.C.ToQRect().adjusted(1, 1, -1, -1) : img.rect().adjusted(3, 3, -3, -3));
+    }
+    return img;
+}
+
+QImage TbsSkinButton::RenderFace() {
     if (width() <= 0 || height() <= 0) return {};
     if (!binding_.HasEntry()) return TbsSkinCustomControl::Render();
     // Made at the screen's pixel ratio, so the caption is drawn at the device's resolution.

@@ -112,6 +112,8 @@ private:
 
     ButtonState State() const;
     bool IsFocused() const;
+    // The face in its present look, without the focus mark.
+    QImage RenderFace();
     void MouseEntered();
     void MouseLeft();
     void Refresh();

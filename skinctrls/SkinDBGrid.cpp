@@ -322,6 +322,7 @@ void TbsSkinCustomDBGrid::InsertRecord() {
 }
 
 void TbsSkinCustomDBGrid::keyPressEvent(QKeyEvent* e) {
+    if (LeaveOnCtrlTab(e)) return;
     data::DataSet* ds = DataSet();
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const bool active = ds && link_.Active();

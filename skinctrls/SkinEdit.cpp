@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QCoreApplication>
@@ -481,6 +482,18 @@ void TbsSkinCustomEdit::mousePressEvent(QMouseEvent* e) {
 }
 
 void TbsSkinCustomEdit::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+bool TbsSkinCustomEdit::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == edit_ && e->type() == QEvent::KeyPress && buttonMode_ && isEnabled()) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+        if ((k->key() == Qt::Key_F4 && mods == Qt::NoModifier) || (k->key() == Qt::Key_Down && mods == Qt::AltModifier)) {
+            Fire(OnButtonClick, this);
+            return true;
+        }
+    }
+    return TbsCustomEdit::eventFilter(watched, e);
+}
 
 void TbsSkinCustomEdit::mouseReleaseEvent(QMouseEvent* e) {
     TbsCustomEdit::mouseReleaseEvent(e);

@@ -157,6 +157,8 @@ protected:
     void PlaceTextBox();
     void EditFocusChanged(bool focused) override;
     void EditMouseMoved() override;
+    // F4 and Alt+Down in the text box press the embedded button, as a drop-down does.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void enterEvent(QEnterEvent* e) override;

@@ -487,7 +487,17 @@ void TbsSkinCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     if (cell.x() == col_ && cell.y() == row_) ShowEditor();
 }
 
+bool TbsSkinCustomGrid::LeaveOnCtrlTab(QKeyEvent* e) {
+    if ((e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab) || !(e->modifiers() & Qt::ControlModifier)) return false;
+    const bool back = e->key() == Qt::Key_Backtab || (e->modifiers() & Qt::ShiftModifier);
+    // The tab order goes from the grid itself, not from its editor.
+    if (editor_ && editor_->hasFocus()) setFocus(Qt::OtherFocusReason);
+    TbsSkinControl::focusNextPrevChild(!back);
+    return true;
+}
+
 void TbsSkinCustomGrid::keyPressEvent(QKeyEvent* e) {
+    if (LeaveOnCtrlTab(e)) return;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const int page = std::max(1, VisibleRowCount());
     switch (e->key()) {
@@ -560,7 +570,8 @@ void TbsSkinCustomGrid::focusOutEvent(QFocusEvent* e) {
 }
 
 bool TbsSkinCustomGrid::focusNextPrevChild(bool next) {
-    // With tabs the grid keeps Tab for moving between its columns (Ctrl+Tab still leaves).
+    // With tabs the grid keeps Tab for moving between its columns (Ctrl+Tab leaves:
+    // LeaveOnCtrlTab).
     if (HasGridOption(goTabs) && !(QApplication::keyboardModifiers() & Qt::ControlModifier)) return false;
     return TbsSkinControl::focusNextPrevChild(next);
 }

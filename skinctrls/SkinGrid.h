@@ -226,6 +226,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab take the keyboard to the next or previous control of
+    // the window (Tab alone moves between the cells); true when e was one of them.
+    bool LeaveOnCtrlTab(QKeyEvent* e);
     void inputMethodEvent(QInputMethodEvent* e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery q) const override;
     void focusInEvent(QFocusEvent* e) override;

@@ -80,6 +80,19 @@ QString OutcomeText(const mrp::RequisitionReport& report) {
     return report.text + QStringLiteral("\n請購單號：") + report.number;
 }
 
+// The lines nobody would buy from, as the confirmation before a write names them: the
+// first kOddLinesShown of them and how many more there are, so that the dialog stays
+// within the screen however long the material list is.
+constexpr int kOddLinesShown = 20;
+
+QString OddLinesQuestion(const QStringList& lines) {
+    QStringList text{QStringLiteral("下列物料明細可能有誤：")};
+    text << lines.mid(0, kOddLinesShown);
+    if (lines.size() > kOddLinesShown) text << QStringLiteral("…另有 %1 筆").arg(lines.size() - kOddLinesShown);
+    text << QStringLiteral("仍要轉請購單嗎?");
+    return text.join(QLatin1Char('\n'));
+}
+
 // How the window shows a workflow outcome of each kind.
 skinctrls::TMsgDlgType DialogType(mrp::MessageKind kind) {
     switch (kind) {
@@ -288,6 +301,12 @@ void TFormMarlith::BuildControls() {
     edit1_->setObjectName("bsSkinEdit1");
     edit1_->OnExit = [this](QObject*) { bsSkinEdit1Exit(); };
     edit1_->OnButtonClick = [this](QObject*) { bsSkinEdit1ButtonClick(); };
+    // Enter in the code edit: the name, as leaving the edit looks it up, and "確定".
+    connect(edit1_->LineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (!button1_->isEnabled()) return;
+        bsSkinEdit1Exit();
+        bsSkinButton1Click();
+    });
     edit2_ = MakeEdit(row, data, false, 184, 5, 225);
     edit2_->setObjectName("bsSkinEdit2");
     button1_ = MakeButton(row, data, QStringLiteral("確定"), 413, 3);
@@ -299,6 +318,9 @@ void TFormMarlith::BuildControls() {
     QWidget::setTabOrder(edit1_, edit2_);
     QWidget::setTabOrder(edit2_, button1_);
     QWidget::setTabOrder(button1_, button4_);
+    // A command that disables itself while it runs leaves the keyboard with the code
+    // edit, never with an editable grid where stray typing would be written.
+    SetFocusHome(edit1_);
 
     // Order area: a group box holding the order grid and its two bars.
     auto* orders = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 128);
@@ -307,7 +329,8 @@ void TFormMarlith::BuildControls() {
     InitPanel(group, data, platform::alClient, 0);
     group->SetCaption(QStringLiteral("訂購商品統計"));
     group->setObjectName("bsSkinGroupBox1");
-    AddGridMenu(MakeGrid(group, data, &dsOrderItem_))->setObjectName("bsSkinDBGrid1");
+    auto* orderGrid = AddGridMenu(MakeGrid(group, data, &dsOrderItem_));
+    orderGrid->setObjectName("bsSkinDBGrid1");
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -324,7 +347,8 @@ void TFormMarlith::BuildControls() {
     // Material area.
     auto* materials = InitPanel(new TbsSkinPanel(body), data, platform::alClient, 0);
     materials->setObjectName("bsSkinPanel7");
-    AddGridMenu(MakeGrid(materials, data, &dsSubItem_))->setObjectName("bsSkinDBGrid2");
+    auto* materialGrid = AddGridMenu(MakeGrid(materials, data, &dsSubItem_));
+    materialGrid->setObjectName("bsSkinDBGrid2");
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
@@ -342,6 +366,13 @@ void TFormMarlith::BuildControls() {
     auto* history = MakeButton(bottom, data, QStringLiteral("請購單查詢"), 567, 8);
     history->setObjectName("HistoryButton");
     history->OnClick = [this](QObject*) { ShowHistory(); };
+
+    // Tab goes on in reading order below the project row (Ctrl+Tab leaves a grid).
+    QWidget::setTabOrder(button4_, orderGrid);
+    QWidget::setTabOrder(orderGrid, button2_);
+    QWidget::setTabOrder(button2_, materialGrid);
+    QWidget::setTabOrder(materialGrid, history);
+    QWidget::setTabOrder(history, button3_);
 
     CommandStatesChanged(engine_->commandStates());
 }
@@ -472,6 +503,11 @@ void TFormMarlith::CommandStatesChanged(const mrp::CommandStates& states) {
     if (button3_) button3_->setEnabled(states.requisition);
 }
 
+bool TFormMarlith::ConfirmOddLines(const QStringList& lines) {
+    return ShowMessage(OddLinesQuestion(lines), skinctrls::mtConfirmation,
+                       skinctrls::MsgButton(skinctrls::mbYes) | skinctrls::MsgButton(skinctrls::mbNo)) == platform::mrYes;
+}
+
 void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
 
 void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
@@ -487,8 +523,9 @@ void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
 
 QString TFormMarlith::AskForFile(const QString& title, const QString& fileName, const QString& filter) {
     const QString suggested = QDir::home().filePath(fileName);
-    return options_.chooseExportFile ? options_.chooseExportFile(suggested)
-                                     : QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (options_.chooseExportFile) return options_.chooseExportFile(suggested);
+    const platform::FocusReturn focusBack;
+    return QFileDialog::getSaveFileName(this, title, suggested, filter);
 }
 
 bool TFormMarlith::PrintRequisition(const QString& number) {
@@ -520,7 +557,11 @@ bool TFormMarlith::PrintPages(const QString& document, const std::function<void(
             failure = QString::fromUtf8(e.what());
         }
     });
-    const int result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
+    int result = QDialog::Rejected;
+    {
+        const platform::FocusReturn focusBack;  // the keyboard back where it was once the dialog is gone
+        result = options_.runPrintDialog ? options_.runPrintDialog(dialog) : dialog.exec();
+    }
     if (!failure.isEmpty()) throw ClerkError(QStringLiteral("無法列印請購單，請檢查印表機後再試。"), failure);
     return result == QDialog::Accepted;
 }

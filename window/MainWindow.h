@@ -138,6 +138,9 @@ public:
     // CommandStateObserver
     void CommandStatesChanged(const mrp::CommandStates& states) override;
     // RequisitionReporter
+    // Names the lines nobody would buy from in a confirmation (Yes, the default, writes;
+    // No writes nothing); a long list shows its first lines and how many more there are.
+    bool ConfirmOddLines(const QStringList& lines) override;
     void WriteStarted() override;
     void WriteEnded() override;
     void ShowOutcome(const mrp::RequisitionReport& report) override;

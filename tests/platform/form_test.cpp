@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -149,6 +150,47 @@ TEST(Form, ModalRunGivesTheFocusBackToWhatStillStands) {
     dialog.ShowModal();
     QCoreApplication::processEvents();
     EXPECT_FALSE(owner.isVisible());
+}
+
+// A focused control that is disabled or hidden (hidden also with its parent) hands the
+// keyboard to the form's home control rather than to the next one of the tab order;
+// Tab from a control that stands still goes along the tab order.
+TEST(Form, AFocusedControlThatGoesAwayHandsTheKeyboardHome) {
+    struct Case {
+        const char* what;
+        std::function<void(QWidget* focused, QWidget* box)> away;
+    };
+    const Case cases[] = {
+        {"disabled", [](QWidget* f, QWidget*) { f->setEnabled(false); }},
+        {"hidden", [](QWidget* f, QWidget*) { f->hide(); }},
+        {"parent hidden", [](QWidget*, QWidget* box) { box->hide(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form form;
+        form.resize(300, 100);
+        auto* home = new QLineEdit(form.Client());
+        auto* box = new Control(form.Client());
+        box->setGeometry(0, 30, 300, 60);
+        auto* focused = new QLineEdit(box);
+        auto* next = new QLineEdit(box);  // next in the tab order
+        next->move(0, 30);
+        form.SetFocusHome(home);
+        ASSERT_TRUE(ShowActive(&form));
+        focused->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(focused->hasFocus());
+        c.away(focused, box);
+        EXPECT_EQ(QApplication::focusWidget(), home);
+    }
+    Form form;
+    auto* home = new QLineEdit(form.Client());
+    auto* first = new QLineEdit(form.Client());
+    auto* second = new QLineEdit(form.Client());
+    form.SetFocusHome(home);
+    ASSERT_TRUE(ShowActive(&form));
+    first->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(first, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), second);
 }
 
 TEST(Form, RegistryReleaseAndClientGeometry) {

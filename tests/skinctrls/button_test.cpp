@@ -90,6 +90,63 @@ TEST(ButtonLook, PlainLookColours) {
     EXPECT_GT(CountText(d->Render(), Sys(platform::clBtnShadow), QRect(2, 2, 70, 20)), 5);
 }
 
+// The focused button carries a dotted mark inside its face, with the carried skin and in
+// the plain look: its pixels differ from the hot look (which the focused look is besides
+// the mark) only on an outline inside the button, away from its edges, and the mark goes
+// with the focus.
+TEST(ButtonLook, FocusedButtonShowsADottedMarkInsideItsFace) {
+    auto skin = LoadCarried();
+    for (skin::TbsSkinData* data : {skin.get(), static_cast<skin::TbsSkinData*>(nullptr)}) {
+        SCOPED_TRACE(data ? "carried skin" : "plain");
+        platform::Form form;
+        form.resize(200, 100);
+        auto* b = new TbsSkinButton(form.Client());
+        b->SetCaption("OK");
+        b->SetSkinData(data);
+        b->move(100, 40);  // away from where the pointer is
+        auto* other = new QLineEdit(form.Client());
+        ASSERT_TRUE(ShowActive(&form));
+        other->setFocus();
+        b->SetHot(false);
+        const QImage normal = Grab(b);
+        b->SetHot(true);
+        const QImage hot = Grab(b);
+        b->SetHot(false);
+        b->setFocus();
+        ASSERT_TRUE(b->hasFocus());
+        const QImage focused = Grab(b);
+        ASSERT_EQ(focused.size(), hot.size());
+        // The pixels where two pictures differ: their bounds and their number.
+        auto differ = [](const QImage& a, const QImage& b) {
+            std::pair<QRect, int> d{QRect(), 0};
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    if (a.pixel(x, y) != b.pixel(x, y)) {
+                        d.first |= QRect(x, y, 1, 1);
+                        ++d.second;
+                    }
+            return d;
+        };
+        const auto [changed, differing] = differ(focused, hot);
+        // Dots along every side of an outline a few pixels inside the button.
+        EXPECT_GT(differing, (changed.width() + changed.height()) / 2) << differing;
+        EXPECT_GE(changed.left(), 2);
+        EXPECT_GE(changed.top(), 2);
+        EXPECT_LE(changed.right(), focused.width() - 3);
+        EXPECT_LE(changed.bottom(), focused.height() - 3);
+        EXPECT_GT(changed.width(), focused.width() / 2);
+        EXPECT_GT(changed.height(), focused.height() / 3);
+        for (int x = changed.left(); x <= changed.right(); x += 2)
+            EXPECT_NE(focused.pixel(x, changed.top()), hot.pixel(x, changed.top())) << x;
+
+        other->setFocus();
+        b->SetHot(false);
+        const auto [left, count] = differ(Grab(b), normal);
+        EXPECT_EQ(count, 0) << "the mark goes with the focus; differs in " << left.x() << "," << left.y() << " "
+                            << left.width() << "x" << left.height();
+    }
+}
+
 TEST(ButtonMouse, ClickOnlyWhenReleasedInside) {
     Host host;
     auto* b = new TbsSkinButton(&host.window);

@@ -114,6 +114,38 @@ TEST(EditButton, ClickOnReleaseOverTheButtonAfterTakingTheFocus) {
     EXPECT_FALSE(code->ButtonPressed());
 }
 
+// F4 and Alt+Down in an edit with a button press the button, as a drop-down opens; other
+// keys, and an edit without a button, take them as the text box does.
+TEST(EditButton, F4AndAltDownPressTheButton) {
+    auto skin = LoadCarried();
+    platform::Form form;
+    form.resize(300, 100);
+    TbsSkinEdit* code = MakeEdit(form.Client(), skin.get(), true);
+    TbsSkinEdit* plain = MakeEdit(form.Client(), skin.get(), false);
+    plain->move(0, 40);
+    int codeClicks = 0, plainClicks = 0;
+    code->OnButtonClick = [&](QObject*) { ++codeClicks; };
+    plain->OnButtonClick = [&](QObject*) { ++plainClicks; };
+    ASSERT_TRUE(ShowActive(&form));
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int clicks;
+    };
+    for (const Case c : {Case{Qt::Key_F4, Qt::NoModifier, 1}, Case{Qt::Key_Down, Qt::AltModifier, 1},
+                         Case{Qt::Key_Down, Qt::NoModifier, 0}, Case{Qt::Key_F4, Qt::ShiftModifier, 0},
+                         Case{Qt::Key_F4, Qt::ControlModifier, 0}}) {
+        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
+        for (TbsSkinEdit* e : {code, plain}) {
+            e->setFocus();
+            QTest::keyClick(kFocus, c.key, c.modifiers);
+        }
+        EXPECT_EQ(codeClicks, c.clicks);
+        EXPECT_EQ(plainClicks, 0);
+        codeClicks = 0;
+    }
+}
+
 TEST(EditColours, FocusAndHoverTakeTheActiveColour) {
     auto skin = LoadCarried();
     const auto* ee = skin->FindControl<skin::TbsDataSkinEditControl>("edit");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QWheelEvent>
 #include <QTimer>
 
@@ -403,6 +404,49 @@ TEST(DBGridData, DeleteAsksThroughTheSkinnedDialog) {
 }
 
 // --- scroll bars -------------------------------------------------------------------------
+
+// Tab moves between the grid's cells; Ctrl+Tab and Ctrl+Shift+Tab take the keyboard to
+// the next and the previous control of the window, from the grid and from its editor.
+TEST(DBGridKeys, CtrlTabLeavesTheGridTabStaysInIt) {
+    auto skin = LoadCarried();
+    GridRig rig(skin.get(), 3);
+    auto* before = new QLineEdit(&rig.window);
+    auto* after = new QLineEdit(&rig.window);
+    before->show();
+    after->show();
+    QWidget::setTabOrder(before, rig.grid);
+    QWidget::setTabOrder(rig.grid, after);
+    struct Case {
+        const char* what;
+        bool editor;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* to;
+    };
+    const Case cases[] = {
+        {"Tab", false, Qt::Key_Tab, Qt::NoModifier, rig.grid},
+        {"Ctrl+Tab", false, Qt::Key_Tab, Qt::ControlModifier, after},
+        {"Ctrl+Shift+Tab", false, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, before},
+        {"Ctrl+Backtab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, before},
+        {"Ctrl+Tab in the editor", true, Qt::Key_Tab, Qt::ControlModifier, after},
+        {"Ctrl+Shift+Tab in the editor", true, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, before},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.grid->setFocus();
+        rig.grid->SetSelectedIndex(1);
+        if (c.editor) {
+            QTest::keyClick(rig.grid, Qt::Key_F2);
+            ASSERT_TRUE(rig.grid->EditorMode());
+        }
+        QTest::keyClick(kFocus, c.key, c.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), c.to);
+        if (c.to == rig.grid) {
+            EXPECT_EQ(rig.grid->SelectedIndex(), 2) << "Tab went to the next cell";
+        }
+        rig.grid->SetEditorMode(false);
+    }
+}
 
 TEST(DBGridBars, ShownWhenNeededAndFollowingTheRecords) {
     auto skin = LoadCarried();

@@ -21,7 +21,12 @@ inline bool ShowActive(QWidget* w) {
     return QTest::qWaitForWindowActive(w, 2000);
 }
 
+// As the receiver of QTest's key functions: the keys go to the widget that has the
+// keyboard, as typing does (a plain nullptr would not choose between widget and window).
+inline QWidget* const kFocus = nullptr;
+
 }  // namespace testsupport
 
+using testsupport::kFocus;
 using testsupport::ShowActive;
 using testsupport::ShowOffscreen;

@@ -12,6 +12,10 @@
 
 #include <QTest>
 #include <QTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QScreen>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QButtonGroup>
@@ -29,7 +33,9 @@
 #include <QLibraryInfo>
 
 #include "app/DemoData.h"
+#include "data/DataSet.h"
 #include "mrp/Fixture.h"
+#include "lookup/DBGrid.h"
 #include "lookup/Getdata.h"
 #include "lookup/SpeedButton.h"
 #include "window/FirstStart.h"
@@ -70,14 +76,22 @@ protected:
         o.carriedSkin = skin;
         o.engine.queryDumpPath = QDir(database.dir()).filePath("query.txt");
         o.readIdentifiers = [this] { return identifiers; };
-        o.showMessage = [this](const QString& text, int kind) {
-            shown.push_back({text, kind});
-            return messageAnswer;
-        };
-        o.chooseExportFile = [this](const QString& suggested) {
-            offered << suggested;
-            return exportAnswer;
-        };
+        if (!realMessages)
+            o.showMessage = [this](const QString& text, int kind) {
+                // The question before a write is answered as a clerk pressing Enter does
+                // (its default Yes) unless a test says otherwise, and kept apart.
+                if (kind == skinctrls::mtConfirmation) {
+                    confirmations << text;
+                    return confirmAnswer;
+                }
+                shown.push_back({text, kind});
+                return messageAnswer;
+            };
+        if (!realFileDialog)
+            o.chooseExportFile = [this](const QString& suggested) {
+                offered << suggested;
+                return exportAnswer;
+            };
         // Nobody is there to answer a print dialog that a test does not look at.
         o.runPrintDialog = [this](QPrintPreviewDialog& dialog) {
             return printDialog ? printDialog(dialog) : int(QDialog::Rejected);
@@ -105,7 +119,11 @@ protected:
     QStringList offered;   // the file names the export offered
     QString exportAnswer;  // the file the export is told to write
     int messageAnswer = 1;  // the modal result every message is answered with (OK)
+    QStringList confirmations;                // the questions asked before a write
+    int confirmAnswer = platform::mrYes;      // and their answer
     std::function<int(QPrintPreviewDialog&)> printDialog;  // runs the print dialog
+    bool realMessages = false;  // the window's own skinned dialog instead of the answers above
+    bool realFileDialog = false;  // the platform's file dialog instead of exportAnswer
 };
 
 // The pages of a PDF file as pdfinfo counts them; -1 when it cannot.
@@ -240,6 +258,284 @@ TEST_F(MainWindowTest, MaterialGridEditsAreWrittenAsTheyStand) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "3");
     EXPECT_EQ(database.Scalar("SELECT SUM(QTY) FROM PETITION_SUB WHERE PROD_ID = 'M1'"), "24");
     EXPECT_EQ(database.Scalar("SELECT QTY FROM PETITION_SUB WHERE PROD_ID = 'M9'"), "0");
+}
+
+// A command button disables itself while it runs: the keyboard then goes to the code
+// edit, never into the editable material grid, so letters typed after a click on
+// "物料展開" change no material. What the clerk types into the grid after clicking a
+// cell is written, and after "轉請購單" the keyboard is back in the code edit.
+TEST_F(MainWindowTest, ACommandThatDisablesItselfLeavesTheKeyboardWithTheCodeEdit) {
+    auto w = Open(true, true);
+    auto* grid = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    data::DataSet& acds = w->engine().materialList();
+    auto click = [](QWidget* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10)); };
+    auto materials = [&] {
+        QStringList rows;
+        data::ForEachRecord(acds, [&] { rows << acds.FieldByName("PROD_ID")->AsString() + "/" + acds.FieldByName("QTY")->AsString(); });
+        return rows;
+    };
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    click(w->bsSkinButton1());
+    click(w->bsSkinButton2());
+    ASSERT_FALSE(w->bsSkinButton2()->isEnabled());
+    const QStringList expanded = materials();
+    ASSERT_EQ(expanded.size(), 2);
+
+    QTest::keyClicks(kFocus, "zz");  // to wherever the keyboard is
+    EXPECT_EQ(QApplication::focusWidget(), w->bsSkinEdit1()->LineEdit());
+    EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1zz"));
+    EXPECT_EQ(acds.State(), data::DataSetState::Browse);
+    EXPECT_EQ(materials(), expanded);
+
+    // On purpose: a click on the first row's product cell, then typing.
+    w->bsSkinEdit1()->SetText("P1");
+    acds.First();
+    const QRect cell = grid->CellRect(1, 1);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(QApplication::focusWidget() == grid || QApplication::focusWidget() == grid->InplaceEditor());
+    QTest::keyClicks(kFocus, "M7");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    // M7 has no product row: the write asks first; No writes nothing and takes no number.
+    confirmAnswer = platform::mrNo;
+    click(w->bsSkinButton3());
+    ASSERT_EQ(confirmations.size(), 1);
+    EXPECT_TRUE(confirmations[0].contains("M7")) << confirmations[0].toStdString();
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+    confirmAnswer = platform::mrYes;
+    click(w->bsSkinButton3());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE PROD_ID = 'M7'"), "1");
+    EXPECT_EQ(QApplication::focusWidget(), w->bsSkinEdit1()->LineEdit());
+}
+
+// The lines nobody would buy from are named in the window's skinned confirmation before
+// a write: Enter takes the default Yes, Escape answers No. A long list shows its first
+// twenty lines and how many more there are, and the dialog stays within the screen.
+TEST_F(MainWindowTest, OddLinesAreConfirmedInTheSkinnedDialog) {
+    realMessages = true;
+    auto w = Open(true, true);
+    QStringList many;
+    for (int i = 1; i <= 45; ++i) many << QStringLiteral("M%1 材料%1：數量 0.2，請購量為 0").arg(i);
+    struct Case {
+        QStringList lines;
+        Qt::Key key;
+        bool yes;
+    };
+    for (const Case& c : {Case{many.mid(0, 2), Qt::Key_Return, true}, Case{many.mid(0, 2), Qt::Key_Escape, false},
+                          Case{many, Qt::Key_Return, true}}) {
+        SCOPED_TRACE(c.lines.size());
+        QString text;
+        QRect dialog;
+        QStringList buttons;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_TRUE(dlg);
+            text = dlg->findChild<skinctrls::TbsSkinStdLabel*>("Message")->Caption();
+            dialog = dlg->frameGeometry();
+            for (auto* b : dlg->findChildren<skinctrls::TbsSkinButton*>()) buttons << b->Caption();
+            QTest::keyClick(dlg, c.key);
+        });
+        EXPECT_EQ(w->ConfirmOddLines(c.lines), c.yes);
+        EXPECT_EQ(buttons, (QStringList{"&Yes", "&No"}));
+        const QStringList shownLines = text.split('\n');
+        ASSERT_GE(shownLines.size(), 3);
+        EXPECT_EQ(shownLines.front(), QString("下列物料明細可能有誤："));
+        EXPECT_EQ(shownLines.back(), QString("仍要轉請購單嗎?"));
+        EXPECT_EQ(shownLines[1], c.lines[0]);
+        if (c.lines.size() > 20) {
+            EXPECT_EQ(shownLines.size(), 23);
+            EXPECT_EQ(shownLines[20], c.lines[19]);
+            EXPECT_EQ(shownLines[21], QString("…另有 25 筆"));
+        } else {
+            EXPECT_EQ(shownLines.size(), c.lines.size() + 2);
+        }
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(dialog)) << dialog.height();
+    }
+}
+
+// The code edit is changed to another project after its orders were listed and
+// expanded: "轉請購單" refuses and says so, writes and marks nothing, takes no number.
+TEST_F(MainWindowTest, AProjectCodeChangedAfterListingIsRefusedAtTheWrite) {
+    database.Run(mrptest::Order("B2", "P2") + mrptest::Line("B2", "A", "1") +
+                 "INSERT INTO PROJ_ITEM (PROJ_ID, PROJ_NAME) VALUES ('P2', '新竹專案');");
+    auto w = Open(true, true);
+    auto click = [](QWidget* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10)); };
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    click(w->bsSkinButton1());
+    click(w->bsSkinButton2());
+    ASSERT_EQ(w->engine().materialList().RecordCount(), 2);
+    w->bsSkinEdit1()->setFocus();
+    w->bsSkinEdit1()->LineEdit()->selectAll();
+    QTest::keyClicks(kFocus, "P2");
+    click(w->bsSkinButton3());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QString(mrp::kProjectChangedRefused));
+    for (const char* table : {"PETITION_MASTER", "PETITION_SUB", "TEMP_PETITIONID"})
+        EXPECT_EQ(database.Scalar(QString("SELECT COUNT(*) FROM %1").arg(table)), "0") << table;
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+}
+
+// The keyboard reaches every control: Tab walks them in reading order (the project row,
+// the order grid, "物料展開", the material grid, "請購單查詢", "轉請購單") and Shift+Tab
+// back, Ctrl+Tab and Ctrl+Shift+Tab leave a grid (where Tab moves between cells);
+// Enter in the code edit runs "確定" while it is enabled; F4 and Alt+Down open the
+// lookup, where Escape cancels wherever the focus is.
+TEST_F(MainWindowTest, TheKeyboardReachesEveryControl) {
+    auto w = Open(true, true);
+    auto* orders = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid1");
+    auto* materials = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    auto* history = w->findChild<skinctrls::TbsSkinButton*>("HistoryButton");
+    auto owner = [] {
+        QWidget* f = QApplication::focusWidget();
+        return f && qobject_cast<skinctrls::TbsSkinEdit*>(f->parentWidget()) ? f->parentWidget() : f;
+    };
+    struct Step {
+        Qt::KeyboardModifiers modifiers;
+        QWidget* to;
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+    const std::vector<Step> forwards{
+        {{}, w->bsSkinEdit2()},  {{}, w->bsSkinButton1()}, {{}, w->bsSkinButton4()},   {{}, orders},
+        {ctrl, w->bsSkinButton2()}, {{}, materials},       {ctrl, history},            {{}, w->bsSkinButton3()},
+        {{}, w->bsSkinEdit1()},
+    };
+    const std::vector<Step> backwards{
+        {shift, w->bsSkinButton3()}, {shift, history}, {shift, materials}, {ctrl | shift, w->bsSkinButton2()},
+        {shift, orders},
+        {ctrl | shift, w->bsSkinButton4()}, {shift, w->bsSkinButton1()}, {shift, w->bsSkinEdit2()},
+        {shift, w->bsSkinEdit1()},
+    };
+    for (const auto* walk : {&forwards, &backwards}) {
+        w->bsSkinEdit1()->setFocus();
+        for (const Step& s : *walk) {
+            QTest::keyClick(kFocus, Qt::Key_Tab, s.modifiers);
+            ASSERT_EQ(owner(), s.to) << (walk == &forwards ? "forwards to " : "backwards to ")
+                                     << s.to->objectName().toStdString();
+        }
+    }
+
+    // Enter in the code edit: the name and the order list, as "確定" gives them.
+    w->bsSkinEdit1()->setFocus();
+    QTest::keyClicks(kFocus, "P1");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    EXPECT_EQ(w->bsSkinEdit2()->Text(), QString("台北專案"));
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+    EXPECT_EQ(owner(), w->bsSkinEdit1());
+    // With "確定" disabled, Enter runs nothing.
+    w->bsSkinButton1()->setEnabled(false);
+    w->bsSkinEdit1()->setFocus();
+    w->bsSkinEdit1()->SetText("NOPE");
+    QTest::keyClick(kFocus, Qt::Key_Return);
+    EXPECT_EQ(w->engine().orderList().RecordCount(), 2);
+    w->bsSkinButton1()->setEnabled(true);
+
+    // F4 and Alt+Down open the lookup; Escape in its grid or its value edit cancels it.
+    struct Open {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* escapeIn;
+    };
+    for (const Open o : {Open{Qt::Key_F4, {}, "grid"}, Open{Qt::Key_Down, Qt::AltModifier, "value edit"}}) {
+        SCOPED_TRACE(o.escapeIn);
+        bool opened = false;
+        QTimer answer;  // once the lookup is up
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dlg = qobject_cast<lookup::TFrmgetdata*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            answer.stop();
+            opened = true;
+            QWidget* in = QLatin1String(o.escapeIn) == "grid" ? static_cast<QWidget*>(dlg->controls().DBGrid1)
+                                                               : dlg->controls().Edit1;
+            in->setFocus();
+            QTest::keyClick(in, Qt::Key_Escape);
+            EXPECT_FALSE(dlg->isVisible()) << "Escape closes the lookup";
+            if (dlg->isVisible()) dlg->close();
+        });
+        answer.start(10);
+        w->bsSkinEdit1()->setFocus();
+        w->bsSkinEdit1()->SetText("P1");
+        QTest::keyClick(kFocus, o.key, o.modifiers);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(w->bsSkinEdit1()->Text(), QString("P1")) << "cancelled: nothing taken";
+        EXPECT_FALSE(lookup::LookupAccepted);
+        EXPECT_EQ(owner(), w->bsSkinEdit1());
+    }
+    EXPECT_TRUE(shown.empty()) << shown.front().text.toStdString();
+}
+
+// After each dialog (the window's own message, the lookup, the platform's file dialog)
+// the keyboard is back in the window, on the control that had it; MainWindowXvfb runs
+// this under an X server without a window manager too.
+TEST_F(MainWindowTest, FocusReturnsAfterEachDialog) {
+    realMessages = true;
+    realFileDialog = true;
+    auto w = Open(true, true);
+    auto* orders = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid1");
+    auto* materials = w->findChild<skinctrls::TbsSkinDBGrid*>("bsSkinDBGrid2");
+    // Answers the dialog up next with Escape once it is the active window.
+    auto escapeNextDialog = [&](bool* seen) {
+        auto* timer = new QTimer(w.get());
+        QObject::connect(timer, &QTimer::timeout, [timer, seen] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            if (!dlg || !dlg->isActiveWindow()) return;
+            *seen = true;
+            timer->deleteLater();
+            QWidget* in = dlg->focusWidget() ? dlg->focusWidget() : dlg;
+            QTest::keyClick(in, Qt::Key_Escape);
+        });
+        timer->start(20);
+    };
+    auto backIn = [&](QWidget* control) {
+        return QTest::qWaitFor([&] {
+            return QGuiApplication::focusWindow() == w->windowHandle() && QApplication::activeWindow() == w.get() &&
+                   QApplication::focusWidget() == control;
+        }, 5000);
+    };
+    struct Case {
+        const char* dialog;
+        QWidget* focused;
+        std::function<void()> open;
+    };
+    const Case cases[] = {
+        {"message", materials, [&] { w->ConfirmOddLines({"M1"}); }},
+        {"lookup", w->bsSkinEdit1()->LineEdit(), [&] { QTest::keyClick(kFocus, Qt::Key_F4); }},
+        {"file", orders, [&] { EXPECT_FALSE(w->ExportGridCsv(orders)); }},
+        {"file again", w->bsSkinEdit1()->LineEdit(), [&] { EXPECT_FALSE(w->ExportGridCsv(materials)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        c.focused->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(backIn(c.focused));
+        bool seen = false;
+        escapeNextDialog(&seen);
+        c.open();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(backIn(c.focused)) << "focus window " << (QGuiApplication::focusWindow() ? "another" : "none");
+    }
+}
+
+// The test above under an X server without a window manager (xvfb-run), where nothing
+// but the program puts the keyboard back after a dialog.
+TEST(MainWindowXvfb, FocusReturnsAfterEachDialogWithoutAWindowManager) {
+    const QString xvfbRun = QStandardPaths::findExecutable("xvfb-run");
+    if (xvfbRun.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(xvfbRun, {"-a", "-s", "-screen 0 1024x768x24", QCoreApplication::applicationFilePath(),
+                      "--gtest_filter=MainWindowTest.FocusReturnsAfterEachDialog"});
+    ASSERT_TRUE(p.waitForFinished(120000)) << p.errorString().toStdString();
+    const QString out = QString::fromLocal8Bit(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 
 TEST_F(MainWindowTest, AnUnknownProjectGivesNoNameAndDisablesTheCommands) {
