@@ -11,6 +11,7 @@
 
 #include "db/Convert.h"
 #include "mrp/RequisitionEngine.h"
+#include "mrp/RequisitionWriter.h"
 #include "mrp/Rules.h"
 #include "support/TestDatabase.h"
 
@@ -62,6 +63,28 @@ inline QString Order(const QString& bill, const QString& project, const QString&
 inline QString Line(const QString& bill, const QString& product, const QString& qty) {
     return QString("INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, PROD_NAME, QTY) VALUES ('%1', '%2', '%2', %3);\n")
         .arg(bill, product, qty);
+}
+
+// A material line of `qty` of `prod` for `order`, written as the list hands it over.
+inline mrp::MaterialRow Row(const QString& prod, double qty, const QString& order) {
+    mrp::MaterialRow r;
+    r.prodId = prod;
+    r.prodName = prod;
+    r.qty = qty;
+    r.rQty = qty;
+    r.unitName = "u";
+    r.masterBillId = order;
+    r.mItem = "N";
+    return r;
+}
+
+// Writes a requisition through the program's writer, marking `listed` as transferred.
+inline void WriteThroughWriter(db::Connection& reading, db::Connection& writing, const mrp::RequisitionHeader& header,
+                               const std::vector<mrp::MaterialRow>& rows, const QStringList& listed) {
+    mrp::RequisitionWriter writer(reading, writing, true);
+    mrp::WriteOrders orders;
+    orders.listed = listed;
+    writer.Write(header, rows, writer.ReadProducts(rows), orders);
 }
 
 class EngineTest : public ::testing::Test {

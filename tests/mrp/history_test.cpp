@@ -33,29 +33,14 @@ protected:
         EXPECT_FALSE(mrp::EnsureAuditTable(writing).has_value());
     }
 
-    static mrp::MaterialRow Row(const QString& prod, double qty, const QString& order) {
-        mrp::MaterialRow r;
-        r.prodId = prod;
-        r.prodName = prod;
-        r.qty = qty;
-        r.rQty = qty;
-        r.unitName = "u";
-        r.masterBillId = order;
-        r.mItem = "N";
-        return r;
-    }
-
     // Writes a requisition through the program's writer: its lines name their orders,
     // which it marks transferred.
     QString Write(const QString& number, const QString& date, const QString& project,
                   const std::vector<mrp::MaterialRow>& rows, std::optional<QStringList> marked = {}) {
-        mrp::RequisitionWriter writer(reading, writing, true);
         QStringList orders;
         for (const auto& r : rows) orders << r.masterBillId;
         if (marked) orders = *marked;
-        mrp::WriteOrders marks;
-        marks.listed = orders;
-        writer.Write({number, date, "A001", "S01", project}, rows, writer.ReadProducts(rows), marks);
+        WriteThroughWriter(reading, writing, {number, date, "A001", "S01", project}, rows, orders);
         return number;
     }
 

@@ -19,18 +19,6 @@ using namespace mrptest;
 
 namespace {
 
-mrp::MaterialRow Row(const QString& prod, double qty, const QString& order) {
-    mrp::MaterialRow r;
-    r.prodId = prod;
-    r.prodName = prod;
-    r.qty = qty;
-    r.rQty = qty;
-    r.unitName = "u";
-    r.masterBillId = order;
-    r.mItem = "N";
-    return r;
-}
-
 // A requisition 202611020001 of P1 over orders O1 and O2, and the audit table.
 std::unique_ptr<testsupport::TestDatabase> Written() {
     auto database = testsupport::TestDatabase::OnServer();
@@ -41,11 +29,8 @@ std::unique_ptr<testsupport::TestDatabase> Written() {
     reading.SetParams(database->params());
     writing.SetParams(database->params());
     EXPECT_FALSE(mrp::EnsureAuditTable(writing).has_value());
-    mrp::RequisitionWriter writer(reading, writing, true);
-    const std::vector<mrp::MaterialRow> rows = {Row("M1", 3, "O1"), Row("M1", 2, "O2")};
-    mrp::WriteOrders orders;
-    orders.listed = {"O1", "O2"};
-    writer.Write({"202611020001", "2026/11/02", "A001", "S01", "P1"}, rows, writer.ReadProducts(rows), orders);
+    WriteThroughWriter(reading, writing, {"202611020001", "2026/11/02", "A001", "S01", "P1"},
+                       {Row("M1", 3, "O1"), Row("M1", 2, "O2")}, {"O1", "O2"});
     return database;
 }
 

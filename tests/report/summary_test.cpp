@@ -19,18 +19,7 @@
 namespace {
 
 using mrptest::Order;
-
-mrp::MaterialRow Row(const QString& prod, double qty, const QString& order) {
-    mrp::MaterialRow r;
-    r.prodId = prod;
-    r.prodName = prod;
-    r.qty = qty;
-    r.rQty = qty;
-    r.unitName = "u";
-    r.masterBillId = order;
-    r.mItem = "N";
-    return r;
-}
+using mrptest::Row;
 
 // Four materials of two suppliers and two without one, on seven lines of three orders.
 class SummaryTest : public ::testing::Test {
@@ -46,13 +35,10 @@ protected:
         db::Connection reading, writing;
         reading.SetParams(database.params());
         writing.SetParams(database.params());
-        mrp::RequisitionWriter writer(reading, writing, true);
-        const std::vector<mrp::MaterialRow> rows = {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"),
-                                                    Row("M1", 4, "O2"), Row("M3", 3, "O2"), Row("M4", 5, "O2"),
-                                                    Row("M4", 5, "O3")};
-        mrp::WriteOrders orders;
-        orders.listed = {"O1", "O2", "O3"};
-        writer.Write({"202611020001", "2026/11/02", "A001", "S01", "P1"}, rows, writer.ReadProducts(rows), orders);
+        mrptest::WriteThroughWriter(reading, writing, {"202611020001", "2026/11/02", "A001", "S01", "P1"},
+                                    {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"), Row("M1", 4, "O2"),
+                                     Row("M3", 3, "O2"), Row("M4", 5, "O2"), Row("M4", 5, "O3")},
+                                    {"O1", "O2", "O3"});
         // Stock on hand is read when the summary is made, not as written.
         database.Run("UPDATE PRODUCT SET NOW_QTY = 9 WHERE PROD_ID = 'M1';");
     }
