@@ -115,9 +115,6 @@ void RequisitionEngine::CreateWorkTable() {
     } catch (const db::DbError&) {
     }
     RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
-    // The audit table, where the account may make it, as it makes the work table; a
-    // database without it still takes requisitions.
-    EnsureAuditTable(writing_);
 }
 
 void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {

@@ -22,6 +22,7 @@
 #include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
 #include "lookup/Getdata.h"
+#include "mrp/Audit.h"
 #include "platform/Colors.h"
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
@@ -383,6 +384,11 @@ void TFormMarlith::FormCreate() {
     // An error skips the remaining steps; the window opens all the same.
     Guard([this] {
         engine_->CreateWorkTable();
+        // The audit table, where the clerk's account may make it; a database without it
+        // still takes requisitions. Made by the window's start and by init-db, not by every
+        // command-line run: several runs starting at once on a database without it made
+        // the server's catalogue fail another run's work table ("table id … is not defined").
+        mrp::EnsureAuditTable(writing_);
         const RunIdentifiers ids = options_.readIdentifiers ? options_.readIdentifiers() : RunIdentifiers{};
         engine_->SetUser(ids.userId, ids.storeId);
         settingsWarning_ = ids.warning;
