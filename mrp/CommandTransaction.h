@@ -51,4 +51,13 @@ private:
     bool own_;
 };
 
+// Ends a failed write's transaction before its error goes on. A lost attachment ends its
+// transaction by itself, so a rollback that fails is passed over: the first error says why.
+inline void RollbackQuietly(db::Connection& c) {
+    try {
+        c.Rollback();
+    } catch (...) {
+    }
+}
+
 }  // namespace mrp

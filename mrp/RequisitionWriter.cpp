@@ -85,14 +85,6 @@ const QStringList kRequisitionOfProject = {
     "SELECT FIRST 1 MASTERBILLID FROM PETITION_MASTER WHERE PROJ_ID = :PROJ_ID",
     " ORDER BY SUBSTRING(MASTERBILLID FROM 1 FOR 8) DESC, CHAR_LENGTH(MASTERBILLID) DESC, MASTERBILLID DESC"};
 
-void RollbackQuietly(db::Connection& c) {
-    try {
-        c.Rollback();
-    } catch (...) {
-        // A lost attachment ends its transaction by itself; the first error says why.
-    }
-}
-
 // The order's TS and PROJ_ID as committed now; nullopt when the order does not exist.
 std::optional<std::pair<QString, QString>> OrderState(db::Connection& writing, const QString& order) {
     db::Query q(writing);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "mrp/Audit.h"
+#include "mrp/CommandTransaction.h"
 
 namespace mrp {
 
@@ -30,13 +31,6 @@ const QStringList kReopen = {
     " AND NOT EXISTS (SELECT 1 FROM PETITION_SUB S WHERE S.ORDER_ID = O.MASTERBILLID)"};
 
 constexpr int kMaxAttempts = 20;
-
-void RollbackQuietly(db::Connection& c) {
-    try {
-        c.Rollback();
-    } catch (...) {
-    }
-}
 
 // The rows of an open query as JSON objects, every column by its name.
 QJsonArray Rows(db::Query& q) {
