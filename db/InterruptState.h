@@ -1,6 +1,6 @@
 #pragma once
-// Shared between db/Interrupt.cpp and db/Connection.cpp only: the lock under which the
-// interruptible state changes and the watcher cancels running statements.
+// Shared between db/Interrupt.cpp and db/LiveAttachments.cpp only: the lock under which
+// the interruptible state changes and the watcher cancels running statements.
 
 #include <mutex>
 
