@@ -124,13 +124,11 @@ public:
     // number, double float; a null QVariant sends null. Parameters keep their values
     // across executions until set again or the text changes.
     void SetParam(const QString& name, const QVariant& value);
-    QStringList ParamNames() const;
 
     // A statement whose parameters are "?" markers, taken as it stands (no ":NAME" is
     // rewritten: an EXECUTE BLOCK's body names its own inputs ":X"), with values by
     // position. SetSQL returns the query to named parameters.
     void SetPositionalSQL(const QString& text);
-    void SetPositionalParams(std::vector<QVariant> values);
     // The values by position, to change in place: a statement executed again and again
     // with most of its values new each time keeps the vector and its unchanged values.
     std::vector<QVariant>& PositionalParams() { return positionalValues_; }

@@ -154,8 +154,6 @@ void Query::SetPositionalSQL(const QString& text) {
     positionalValues_.clear();
 }
 
-void Query::SetPositionalParams(std::vector<QVariant> values) { positionalValues_ = std::move(values); }
-
 QString Query::Text() const {
     QString s;
     for (const QString& l : lines_) s += l + '\n';
@@ -163,12 +161,6 @@ QString Query::Text() const {
 }
 
 void Query::SetParam(const QString& name, const QVariant& value) { paramValues_[name.toUpper()] = value; }
-
-QStringList Query::ParamNames() const {
-    QStringList names = ToPositionalParams(Text()).names;
-    names.removeDuplicates();
-    return names;
-}
 
 void Query::Prepare() {
     if (d_->prepared) return;
