@@ -15,6 +15,13 @@ const QRgb kBar = Rgb(0xE9EDF2);
 
 Rect MenuBarCell(int row, bool hot) { return {hot ? 19 : 0, row * 12, (hot ? 19 : 0) + 18, row * 12 + 11}; }
 
+// An entry shown in a row of those cells: its name and the command it gives.
+struct CellEntry {
+    const char* name;
+    const char* command;
+    int row;
+};
+
 }  // namespace
 
 QImage DrawMenuBarButtons() {
@@ -41,13 +48,9 @@ QImage DrawMenuBarButtons() {
 }
 
 void MenuBarButtons(Definition& def) {
-    struct B {
-        const char* name;
-        const char* command;
-        int row;
-    };
-    for (const B& b : {B{"menubarclosebutton", "cmclose", 0}, B{"menubarmaxbutton", "cmmaximize", 1},
-                       B{"menubarminbutton", "cmminimize", 2}, B{"menubarsysmenubutton", "cmsysmenu", 4}}) {
+    for (const CellEntry& b : {CellEntry{"menubarclosebutton", "cmclose", 0}, CellEntry{"menubarmaxbutton", "cmmaximize", 1},
+                               CellEntry{"menubarminbutton", "cmminimize", 2},
+                               CellEntry{"menubarsysmenubutton", "cmsysmenu", 4}}) {
         Section& s = def.object(b.name, "mainmenubarbutton");
         s.s("hint", {}).i("activepictureindex", kMenuBarButtons).b("skinrectinapicture", true);
         s.r("skinrect", MenuBarCell(b.row, false)).r("activeskinrect", MenuBarCell(b.row, true));
@@ -60,14 +63,9 @@ void MenuBarButtons(Definition& def) {
 // Caption buttons of a kind this program does not read ("animate"): the frame shows no
 // caption buttons. Their sections say what they would show, in the menu bar's cells.
 void AnimatedCaptionButtons(Definition& def) {
-    struct B {
-        const char* name;
-        const char* command;
-        int row;
-    };
-    for (const B& b : {B{"sysmenuanimate", "cmsysmenu", 4}, B{"rollupanimate", "cmrollup", 3},
-                       B{"minimizeanimate", "cmminimize", 2}, B{"maximizeanimate", "cmmaximize", 1},
-                       B{"closeanimate", "cmclose", 0}}) {
+    for (const CellEntry& b : {CellEntry{"sysmenuanimate", "cmsysmenu", 4}, CellEntry{"rollupanimate", "cmrollup", 3},
+                               CellEntry{"minimizeanimate", "cmminimize", 2},
+                               CellEntry{"maximizeanimate", "cmmaximize", 1}, CellEntry{"closeanimate", "cmclose", 0}}) {
         Section& s = def.object(b.name, "animate");
         s.i("activepictureindex", kMenuBarButtons).b("skinrectinapicture", true);
         s.r("skinrect", MenuBarCell(b.row, false)).r("activeskinrect", MenuBarCell(b.row, true));
