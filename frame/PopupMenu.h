@@ -129,9 +129,6 @@ private:
     void StartItemChange(int index);
     void SetHot(int index, bool keyboard);
     QImage WindowImage() const;
-    QImage ItemImage(const TbsSkinMenuItem& it) const;
-    void DrawItemForeground(QPainter& p, const TbsSkinMenuItem& it, const skin::Rect& T, int g, int reserve,
-                            const QColor& text) const;
     void DrawScrollMarkers(QPainter& p) const;
     std::vector<int> Heights() const;
     std::vector<bool> Selectable() const;

@@ -3,7 +3,7 @@
 // segments tiled, never stretched) but is deliberately small and separate from the
 // engine: its job is to show the design, not to be the drawing code.
 
-#include "Design.h"
+#include "Preview.h"
 
 #include <QPainter>
 

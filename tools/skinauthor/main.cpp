@@ -22,6 +22,7 @@
 #include <exception>
 
 #include "Design.h"
+#include "Preview.h"
 #include "skin/Bmp.h"
 
 namespace {
