@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "platform/SkinDispatch.h"
-
 namespace platform {
 
 namespace {
@@ -107,13 +105,6 @@ void Form::SetModalResult(int result) {
 }
 
 void Form::Release() { deleteLater(); }
-
-void Form::SkinMessage(skin::SkinChange message, skin::TbsSkinData* data) {
-    if (frame_)
-        frame_->FormSkinMessage(message, data);
-    else
-        ForwardSkinMessage(client_, message, data);
-}
 
 void Form::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);

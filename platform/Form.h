@@ -108,10 +108,6 @@ public:
     // Frees the form once the events now pending have been handled.
     void Release();
 
-    // A skin-change message for this form: to the frame when there is one, else to the
-    // form's controls.
-    virtual void SkinMessage(skin::SkinChange message, skin::TbsSkinData* data);
-
     // The control that takes the keyboard when the focused control is disabled or
     // hidden (a command button that disables itself while it runs), instead of the next
     // control of the tab order, which may be one where stray typing changes data. None:

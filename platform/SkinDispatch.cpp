@@ -41,8 +41,13 @@ void DispatchSkinMessage(skin::SkinChange message, skin::TbsSkinData* data) {
     if (owner) order.append(owner);
     for (Form* f : Form::OpenForms())
         if (f != owner) order.append(f);
-    for (const QPointer<Form>& f : order)
-        if (f) f->SkinMessage(message, data);
+    for (const QPointer<Form>& f : order) {
+        if (!f) continue;
+        if (FormFrame* frame = f->Frame())
+            frame->FormSkinMessage(message, data);
+        else
+            ForwardSkinMessage(f->Client(), message, data);
+    }
 }
 
 void ForwardSkinMessage(QWidget* root, skin::SkinChange message, skin::TbsSkinData* data) {

@@ -4,8 +4,8 @@
 // A TbsSkinData announces a reload with SkinChange::Changing, SkinChange::Changed and
 // SkinChange::ChangeDone. Once attached here, each message reaches every open form, the form
 // that owns the skin data first and then the others in the order they were created.
-// Each form hands it to its window frame when it has one (the frame reacts itself and
-// then passes it on) or straight to its controls. Controls hear it depth-first: a
+// A form's message goes to its window frame when it has one (the frame reacts itself and
+// then passes it on to the form's controls), else straight to the form's controls. Controls hear it depth-first: a
 // control, then its children in child order.
 
 #include <QWidget>
