@@ -293,7 +293,7 @@ void TFrmgetdata::Search() {
             throw LookupError(QStringLiteral("Field '%1' is not a field of the list").arg(field));
         const MatchMode mode = Mode();
         const QString value = Edit1->text();
-        const SearchStatement statement = ComposeSearch(SearchTable, field, mode, value, SearchTail);
+        const SearchStatement statement = ComposeSearch(SearchTable, field, mode, value);
 
         CDS_Query->Close();
         QueryLines = statement.lines;
@@ -377,7 +377,7 @@ bool TFrmgetdata::eventFilter(QObject* watched, QEvent* e) {
             return true;
         }
         if (key == Qt::Key_Escape) {
-            if (Frmgetdata) Frmgetdata->close();
+            close();
             return true;
         }
     } else if (watched == Edit1 && enter) {

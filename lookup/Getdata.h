@@ -54,7 +54,6 @@ public:
     data::DataSource* SearchSource = nullptr;  // grid and navigation buttons show it
     data::DataSet* SearchDataSet = nullptr;    // the caller's full data set
     QString SearchTable;                       // the table searches read
-    QString SearchTail;                        // last line of every search statement
 
     // Shows the dialog modally and returns whether the clerk accepted a row ("確定&Y" or
     // Enter in the grid). A dialog closed any other way returns false.
