@@ -33,7 +33,9 @@ void InstallFontSubstitutions();
 // of 0 takes the default of 14; heights beyond 1000 pixels either way are cut to 1000.
 QFont MakeFont(const QString& name, int height, skin::FontStyles style = {});
 
-// A font as components keep it: name, height by the rule above, style and colour.
+// A font as components keep it: name, height by the rule above, style and colour. Made
+// without values it is the designs' default font of a component: Arial, 14 pixels,
+// plain, in the window text colour.
 struct TFont {
     QString name = QStringLiteral("Arial");
     int height = 14;

@@ -57,20 +57,11 @@ private:
     const bool* settingText_;
 };
 
-platform::TFont InitialEditFont() {
-    platform::TFont f;
-    f.name = QStringLiteral("Arial");
-    f.height = 14;
-    f.color = platform::clWindowText;
-    return f;
-}
-
 }  // namespace
 
 // ===== TbsCustomEdit ========================================================================
 
-TbsCustomEdit::TbsCustomEdit(QWidget* parent)
-    : platform::Control(parent), font_(InitialEditFont()) {
+TbsCustomEdit::TbsCustomEdit(QWidget* parent) : platform::Control(parent) {
     // Assigned in the body: making the child already sends this control events, and
     // edit_ must read as null until the child exists.
     edit_ = new QLineEdit(this);

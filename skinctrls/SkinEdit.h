@@ -84,7 +84,7 @@ protected:
 
     QLineEdit* edit_ = nullptr;  // null until the constructor has made it
     QProxyStyle* editStyle_ = nullptr;
-    platform::TFont font_;
+    platform::TFont font_;  // the default font until one is set
     QChar passwordChar_;
     skin::Alignment alignment_ = skin::taLeftJustify;
     TEditCharCase charCase_ = ecNormal;

@@ -8,14 +8,6 @@ namespace skinctrls {
 
 namespace {
 
-platform::TFont ArialFont() {
-    platform::TFont f;
-    f.name = QStringLiteral("Arial");
-    f.height = 14;
-    f.color = platform::clWindowText;
-    return f;
-}
-
 // The desktop theme's standard icon of a dialog kind; none for the custom kind.
 QPixmap KindIcon(TMsgDlgType kind) {
     QStyle::StandardPixmap sp;
@@ -59,8 +51,7 @@ QLabel* TbsMessageForm::Icon() const {
 
 // ===== TbsSkinMessage ========================================================================
 
-TbsSkinMessage::TbsSkinMessage(QObject* owner)
-    : QObject(owner), defaultFont_(ArialFont()), defaultButtonFont_(ArialFont()) {}
+TbsSkinMessage::TbsSkinMessage(QObject* owner) : QObject(owner) {}
 
 int TbsSkinMessage::ButtonHeight() const {
     if (!ctrlSkinData_ || ctrlSkinData_->IsEmpty()) return kMsgPlainButtonHeight;

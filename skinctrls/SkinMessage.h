@@ -90,6 +90,7 @@ private:
     QString buttonSkinDataName_ = QStringLiteral("button");
     QString messageLabelSkinDataName_ = QStringLiteral("stdlabel");
     QString captions_[kMsgDlgButtonCount];
+    // Both start as the default font of a component.
     platform::TFont defaultFont_;
     platform::TFont defaultButtonFont_;
     bool useSkinFont_ = true;
