@@ -29,7 +29,9 @@ void TintImage(QImage& image, platform::TColor color) {
 }
 
 QPoint CenteredOrigin(QSize grid, QSize picture) {
-    // Quotients cut towards zero, as the grid has always placed it.
+    // Quotients cut towards zero, so an odd pixel of the difference always falls on the
+    // right (bottom) side: one more pixel of margin there for a smaller picture, one more
+    // pixel of the picture cut off there for a larger one.
     return {(grid.width() - picture.width()) / 2, (grid.height() - picture.height()) / 2};
 }
 

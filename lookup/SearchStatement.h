@@ -1,9 +1,9 @@
 #pragma once
 // The lookup dialog's search: one field of one table compared with the clerk's value.
 //
-// The statement is composed from lines as the dialog always has, but the value never
-// enters its text: it travels as the parameter :VALUE, so a quote in it is just a
-// character. Table and field names do enter the text, so both must be plain
+// The statement is composed line by line (the lines are what the dialog keeps of its
+// last search), and the value never enters its text: it travels as the parameter
+// :VALUE, so a quote in it is just a character. Table and field names do enter the text, so both must be plain
 // identifiers (a letter, then letters, digits, "_" or "$"); anything else is refused.
 // The match modes compare with LIKE, and "%" and "_" in the clerk's value are escaped,
 // so they match themselves.
