@@ -84,7 +84,8 @@ void Connection::Open() {
         codePage_ = CodePage(params_.codePage.isEmpty() ? QString(kDefaultCodePage) : params_.codePage);
     }
     if (params_.isEmbedded()) PrepareEmbeddedEngine();
-    const Dpb dpb = MakeDpb(params_);
+    Dpb dpb = MakeDpb(params_);
+    if (pageCache_ > 0 && params_.isEmbedded()) dpb.Int(isc_dpb_num_buffers, pageCache_);
     const QByteArray path = DatabasePath(params_);
     Status st;
     isc_attach_database(&st, 0, path.constData(), &d_->db, dpb.size(), dpb.data());

@@ -35,6 +35,12 @@ public:
     void SetParams(const ConnectionParams& params);
     const ConnectionParams& params() const { return params_; }
 
+    // The page cache of this attachment, in pages, taken when it opens. It counts only on
+    // an embedded database, where every attachment has a cache of its own in this process;
+    // a server's cache is shared by all its clients and is the server's to size. 0 (the
+    // default) leaves the engine's size.
+    void SetPageCache(int pages) { pageCache_ = pages; }
+
     void Open();   // no-op when open
     void Close();  // rolls back an open explicit transaction
     // Drops every prepared statement of this connection's queries. The server refuses
@@ -75,6 +81,7 @@ private:
     QString name_;
     ConnectionParams params_;
     bool paramsSet_ = false;
+    int pageCache_ = 0;
     CodePage codePage_;
     std::unique_ptr<Impl> d_;
     long executed_ = 0;

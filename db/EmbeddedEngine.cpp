@@ -107,13 +107,12 @@ void UseSharedEmbeddedEngine() {
     QByteArray conf;
     QFile systemConf(QDir(system).filePath(QStringLiteral("firebird.conf")));
     if (systemConf.open(QIODevice::ReadOnly)) conf = systemConf.readAll();
-    // The shared mode gives each attachment a page cache of its own, 256 pages by default
-    // (the single-process mode shares 2048): a requisition of many lines then writes its
-    // pages out again and again before the commit. The single-process mode's size, per
-    // attachment: 16 MB each with 8 KB pages.
+    // The shared mode gives each attachment a page cache of its own, 256 pages by default:
+    // enough for the reading a clerk's commands do, and each attachment's cache is memory
+    // of this process. The attachment that writes a requisition asks for more of its own
+    // (Connection::SetPageCache).
     conf += "\n# marlith: several processes share an embedded database through the lock directory\n"
-            "ServerMode = SuperClassic\n"
-            "DefaultDbCachePages = 2048\n";
+            "ServerMode = SuperClassic\n";
     const QString confPath = QDir(root).filePath(QStringLiteral("firebird.conf"));
     QFile current(confPath);
     if (!current.open(QIODevice::ReadOnly) || current.readAll() != conf) {

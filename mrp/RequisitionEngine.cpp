@@ -67,6 +67,9 @@ RequisitionEngine::RequisitionEngine(db::Connection& catalogue, db::Connection& 
       tableCatalogue_(catalogue),
       orderItems_(&reading),
       subItems_(&reading) {
+    // A requisition of many lines changes more pages than the engine's default cache holds,
+    // which would write them out again and again before the commit.
+    writing_.SetPageCache(kWritingPageCache);
     orderItems_.SetName("CDS_OrderItem");
     materials_.SetName("ACDS");
     subItems_.SetName("CDS_SubItem");

@@ -388,7 +388,9 @@ void TFormMarlith::FormCreate() {
         // still takes requisitions. Made by the window's start and by init-db, not by every
         // command-line run: several runs starting at once on a database without it made
         // the server's catalogue fail another run's work table ("table id … is not defined").
-        mrp::EnsureAuditTable(writing_);
+        // On the catalogue connection, whose job tables are: the writing connection opens
+        // only when a requisition is written or voided.
+        mrp::EnsureAuditTable(catalogue_);
         const RunIdentifiers ids = options_.readIdentifiers ? options_.readIdentifiers() : RunIdentifiers{};
         engine_->SetUser(ids.userId, ids.storeId);
         settingsWarning_ = ids.warning;

@@ -260,3 +260,19 @@ TEST(Connection, SplitScriptTakesStatementsEndingInSemicolons) {
     EXPECT_EQ(s[0], "CREATE TABLE A (\n  X INTEGER\n)");
     EXPECT_EQ(s[1], "INSERT INTO A VALUES (1)");
 }
+
+// On an embedded database each attachment keeps a page cache of its own in this process:
+// the engine's small default unless the connection asks for its own size.
+TEST_F(QueryTest, AnAttachmentsPageCacheIsTheEnginesUnlessItAsksForItsOwn) {
+    const auto buffers = [](Connection& c) {
+        Query q(c);
+        q.SetSQL({"SELECT MON$PAGE_BUFFERS FROM MON$DATABASE"});
+        q.Open();
+        return q.Fields(0).AsInteger();
+    };
+    EXPECT_EQ(buffers(connection_), 256);
+    Connection writer;
+    writer.SetParams(database_->params());
+    writer.SetPageCache(2048);
+    EXPECT_EQ(buffers(writer), 2048);
+}
