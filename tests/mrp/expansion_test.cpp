@@ -202,7 +202,7 @@ TEST_F(ExpansionTest, ABillLineWithoutComponentEndsTheExpansionNamingTheAssembly
             EXPECT_TRUE(engine->materialListPartial());
         }
     }
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
@@ -265,43 +265,3 @@ TEST_F(ExpansionTest, BillQueryIsDumpedAfterTheWorkTableAndAFailedDumpEndsTheCom
     EXPECT_TRUE(engine->materialListPartial());
 }
 
-// The same fixture with caching off: the statement-per-row method gives the same list.
-class UncachedExpansionTest : public EngineTest {
-protected:
-    UncachedExpansionTest() : EngineTest(false) {}
-};
-
-TEST_F(UncachedExpansionTest, GivesTheSameRowsAsTheCachedEngineWithMoreStatements) {
-    const QString bills = Bom("A", "B", "2") + Bom("A", "D", "4") + Bom("B", "C", "3", "4") + Bom("B", "D", "1.5") +
-                          Bom("E", "B", "1") + Bom("E", "C", "7", "2") + Product("C", "Part C") + Product("D", "D");
-    database.Run(bills + Order("SO1", "P1") + Order("SO2", "P1") + Line("SO1", "A", "10") +
-                 Line("SO1", "E", "3") + Line("SO2", "A", "2.5") + Line("SO2", "A", "NULL"));
-    const long before = reading.statementsExecuted();
-    Expand("P1");
-    const long uncachedStatements = reading.statementsExecuted() - before;
-    const QStringList uncached = Materials();
-
-    testsupport::TestDatabase other;
-    db::Connection c2, r2, w2;
-    for (db::Connection* c : {&c2, &r2, &w2}) c->SetParams(other.params());
-    other.Run(bills + Order("SO1", "P1") + Order("SO2", "P1") + Line("SO1", "A", "10") + Line("SO1", "E", "3") +
-              Line("SO2", "A", "2.5") + Line("SO2", "A", "NULL"));
-    mrp::EngineOptions options;
-    options.queryDumpPath = QDir(other.dir()).filePath("q.txt");
-    mrp::RequisitionEngine cachedEngine(c2, r2, w2, options);
-    cachedEngine.CreateWorkTable();
-    cachedEngine.SetProjectCode("P1");
-    cachedEngine.LoadOrders();
-    const long before2 = r2.statementsExecuted();
-    cachedEngine.ExpandMaterials();
-    const long cachedStatements = r2.statementsExecuted() - before2;
-    QStringList cached;
-    for (const mrp::MaterialRow& r : cachedEngine.ReadMaterialList())
-        cached << QString("%1 %2 %3 %4 %5 %6 %7")
-                      .arg(r.prodId, r.qty ? db::FloatToText(*r.qty) : QString("null"), db::FloatToText(r.divC),
-                           db::FloatToText(r.rQty), r.mItem, r.mainProd, r.masterBillId);
-    EXPECT_EQ(uncached, cached);
-    EXPECT_EQ(uncached.size(), 12);
-    EXPECT_LT(cachedStatements, uncachedStatements);
-    cachedEngine.DropWorkTable();
-}
