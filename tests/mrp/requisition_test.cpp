@@ -336,6 +336,26 @@ TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
     EXPECT_EQ(engine->commandStates(), kNone);
 }
 
+// A number that cannot be reserved is an outcome of its own: nothing written, no number,
+// the commands disabled, and the failure itself handed over to be shown as any failed
+// command's error.
+TEST_F(RequisitionTest, ANumberThatCannotBeReservedIsAnOutcomeCarryingTheFailure) {
+    database.Run("ALTER TABLE TEMP_PETITIONID ADD CONSTRAINT NO_NUMBER CHECK (LAST_ID < 0);");
+    database.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3"));
+    Expand("P1");
+    Transfer();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::NotReserved);
+    EXPECT_EQ(lastReport.number, "");
+    EXPECT_EQ(engine->requisitionNumber(), "");
+    EXPECT_NE(lastReport.detail.indexOf("NO_NUMBER"), -1) << lastReport.detail.toStdString();
+    EXPECT_THROW(std::rethrow_exception(lastReport.error), db::DbError);
+    EXPECT_EQ(engine->commandStates(), kNone);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+    EXPECT_FALSE(writing.InTransaction());
+}
+
 TEST_F(RequisitionTest, AnEmptyMaterialListWritesNothingAndShowsNothing) {
     database.Run(Order("SO1", "P1") + Line("SO1", "NOBILL", "1"));
     Expand("P1");
