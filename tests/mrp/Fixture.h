@@ -89,6 +89,16 @@ inline void WriteThroughWriter(db::Connection& reading, db::Connection& writing,
     writer.Write(header, rows, writer.ReadProducts(rows), orders);
 }
 
+// A column of a stored row and its value as text.
+struct Stored {
+    QString column;
+    QString value;
+    bool operator==(const Stored&) const = default;
+};
+inline void PrintTo(const Stored& s, std::ostream* os) {
+    *os << s.column.toStdString() << '=' << '"' << s.value.toStdString() << '"';
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest() {
@@ -130,6 +140,17 @@ protected:
     }
 
     QString Scalar(const QString& select) const { return database.Scalar(select); }
+
+    // The one row `from` selects, in the columns of `shape` and their order, each as
+    // text beside its name (to compare with the row expected).
+    std::vector<Stored> StoredRow(const std::vector<Stored>& shape, const QString& from) const {
+        QStringList columns;
+        for (const Stored& s : shape) columns << s.column;
+        const QStringList values = Scalar("SELECT " + columns.join("||'|'||") + ' ' + from).split('|');
+        std::vector<Stored> row;
+        for (qsizetype i = 0; i < columns.size(); ++i) row.push_back({columns[i], values.value(i)});
+        return row;
+    }
 
     testsupport::TestDatabase database;
     db::Connection catalogue, reading, writing;

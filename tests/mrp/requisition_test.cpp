@@ -44,24 +44,53 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders
     EXPECT_EQ(r.lines, 2);
     EXPECT_EQ(engine->commandStates(), kNone);
 
-    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
-                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||PROJ_ID FROM PETITION_MASTER"),
-              "202611020001|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|P1");
+    const std::vector<Stored> header = {
+        {"MASTERBILLID", "202611020001"}, {"BILL_DATE", "2026/11/02"}, {"EMPLOYEE_ID", "A001"},
+        {"EMPLOYEE_NAME", "陳志明"},       {"STORE_ID", "S01"},          {"TRAN_CODE", "N"},
+        {"CLOSED", "N"},                  {"CHG_DATE", "2026/11/02"},   {"CHG_USER", "A001"},
+        {"PROJ_ID", "P1"},
+    };
+    EXPECT_EQ(StoredRow(header, "FROM PETITION_MASTER"), header);
     // QTY 12 of a product with STD_COST 30 and SALE_PRICE 45.
-    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||KEYINTIME||'|'||PROD_ID||'|'||PROD_NAME||'|'||PROD_SCALE||'|'||"
-                     "V_QTY||'|'||V_PRICE||'|'||QTY||'|'||UNITNAME||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||"
-                     "TEMPPRODID||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||PROD_BARCODE||'|'||"
-                     "PACK_QTY||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
-                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||NOW_QTY||'|'||ORDER_ID "
-                     "FROM PETITION_SUB WHERE PROD_ID = 'M1'"),
-              "202611020001|09:30:00 05|M1|螺絲|M6x20|12|30.00000000000000|12|包|45.00000000000000|"
-              "30.00000000000000|360|M1|V01|五金行|PT|4710001|1|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|"
-              "7.000000000000000|SO1");
+    const std::vector<Stored> line = {
+        {"MASTERBILLID", "202611020001"},
+        {"KEYINTIME", "09:30:00 05"},
+        {"PROD_ID", "M1"},
+        {"PROD_NAME", "螺絲"},
+        {"PROD_SCALE", "M6x20"},
+        {"V_QTY", "12"},
+        {"V_PRICE", "30.00000000000000"},
+        {"QTY", "12"},
+        {"UNITNAME", "包"},
+        {"SALE_PRICE", "45.00000000000000"},
+        {"STD_COST", "30.00000000000000"},
+        {"AMT", "360"},
+        {"TEMPPRODID", "M1"},
+        {"PROVIDER_ID", "V01"},
+        {"PROVIDER_NAME", "五金行"},
+        {"PD_ITEMID", "PT"},
+        {"PROD_BARCODE", "4710001"},
+        {"PACK_QTY", "1"},
+        {"BILL_DATE", "2026/11/02"},
+        {"EMPLOYEE_ID", "A001"},
+        {"EMPLOYEE_NAME", "陳志明"},
+        {"STORE_ID", "S01"},
+        {"TRAN_CODE", "N"},
+        {"CLOSED", "N"},
+        {"CHG_DATE", "2026/11/02"},
+        {"CHG_USER", "A001"},
+        {"NOW_QTY", "7.000000000000000"},
+        {"ORDER_ID", "SO1"},
+    };
+    EXPECT_EQ(StoredRow(line, "FROM PETITION_SUB WHERE PROD_ID = 'M1'"), line);
     // A material missing from PRODUCT: empty texts and zeros.
-    EXPECT_EQ(Scalar("SELECT PROD_NAME||'|'||PROD_SCALE||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||"
-                     "PROD_BARCODE||'|'||V_QTY||'|'||V_PRICE||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||NOW_QTY "
-                     "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"),
-              "||||||6|0.000000000000000|0.000000000000000|0.000000000000000|0|0.000000000000000");
+    const std::vector<Stored> ghost = {
+        {"PROD_NAME", ""},     {"PROD_SCALE", ""},          {"PROVIDER_ID", ""},
+        {"PROVIDER_NAME", ""}, {"PD_ITEMID", ""},           {"PROD_BARCODE", ""},
+        {"V_QTY", "6"},        {"V_PRICE", "0.000000000000000"}, {"SALE_PRICE", "0.000000000000000"},
+        {"STD_COST", "0.000000000000000"}, {"AMT", "0"},    {"NOW_QTY", "0.000000000000000"},
+    };
+    EXPECT_EQ(StoredRow(ghost, "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"), ghost);
 
     // The listed orders (also one whose products have no bill) and those the list can
     // never show; not the late one, nor other projects.
