@@ -1,12 +1,9 @@
 #pragma once
 // Products and bills of materials read from the database for one expansion, on the
-// reading connection.
-//
-// With caching on (the default), each statement is prepared once per command and each
-// product and each bill is read once: a shared sub-assembly needed by a thousand order
-// lines costs two statements, not two thousand. With caching off, every question runs
-// its own statement, prepared anew, as the workflow was first written; the results are
-// the same either way, which the benchmark relies on when it compares the two.
+// reading connection. Each statement is prepared once per command and each product and
+// each bill is read once: a shared sub-assembly needed by a thousand order lines costs
+// two statements, not two thousand. Every answer for a code is the same within the
+// command (the expansion relies on it to build a bill met again from its first answer).
 
 #include <QHash>
 #include <memory>
@@ -18,7 +15,7 @@ namespace mrp {
 
 class BillLookup : public BillSource {
 public:
-    BillLookup(db::Connection& reading, bool cache);
+    explicit BillLookup(db::Connection& reading);
     ~BillLookup() override;
 
     ProductRef Product(const QString& prodId) override;
@@ -26,12 +23,8 @@ public:
     std::vector<BillLine> Bill(const QString& prodId) override;
 
 private:
-    std::vector<BillLine> ReadBill(const QString& prodId);
-
-    db::Connection& reading_;
-    bool cache_;
-    std::unique_ptr<db::Query> product_;
-    std::unique_ptr<db::Query> bill_;
+    db::Query product_;
+    db::Query bill_;
     QHash<QString, ProductRef> products_;
     QHash<QString, std::vector<BillLine>> bills_;
 };
@@ -41,7 +34,11 @@ private:
 extern const QStringList kProductStatement;
 extern const QStringList kBillStatement;
 
-// A float column read as the workflow reads it: null stays null.
-std::optional<double> OptionalFloat(const db::Field& field);
+// A number column of the database as the workflow reads it, through its text: null, and
+// text that is no number (a column of another type), are missing.
+std::optional<double> ColumnNumber(const db::Field& field);
+
+// The lines of the bill that `bill` (prepared with kBillStatement) reads for prodId.
+std::vector<BillLine> ReadBillLines(db::Query& bill, const QString& prodId);
 
 }  // namespace mrp

@@ -58,9 +58,8 @@ struct BillLine {
     std::optional<double> divC;
 };
 
-// Where the expansion reads products and bills. The database implementation either runs
-// one statement per call, as the workflow was first written, or answers repeated
-// questions from what it read before in the same command.
+// Where the expansion reads products and bills: the database (BillLookup.h, which reads
+// each product and bill once per command), or small tables in tests.
 class BillSource {
 public:
     virtual ~BillSource() = default;

@@ -1,12 +1,12 @@
 #include "mrp/Numbering.h"
 
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <optional>
 
 #include "mrp/Audit.h"
+#include "mrp/CommandTransaction.h"
+#include "mrp/Retry.h"
 #include "mrp/Rules.h"
 
 namespace mrp {
@@ -121,29 +121,23 @@ int RequisitionCounter::Reserve(const QString& tableName, const QString& dateTex
 QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
     CheckTableName(tableName);
     RequisitionNumber(dateText, 0);  // refuses a malformed date before touching the table
-    for (int attempt = 1;; ++attempt) {
-        try {
-            // Only the attempt that commits counts its skipped numbers.
-            QStringList skipped;
-            const QString number = RequisitionNumber(dateText, Reserve(tableName, dateText, skipped));
-            skipped_ << skipped;
-            return number;
-        } catch (const db::DbError& e) {
+    // Another client making the day's row at the same moment (where the date is unique)
+    // is as much in the way as one holding its lock.
+    return RetryOnConflict(
+        [&] {
             try {
-                writing_.Rollback();
-            } catch (const db::DbError&) {
-                // The attachment is gone; the original error says why.
+                // Only the attempt that commits counts its skipped numbers.
+                QStringList skipped;
+                const QString number = RequisitionNumber(dateText, Reserve(tableName, dateText, skipped));
+                skipped_ << skipped;
+                return number;
+            } catch (...) {
+                RollbackQuietly(writing_);
+                throw;
             }
-            if (!(e.isLockConflict() || e.isUniqueViolation()) || attempt >= maxAttempts_) throw;
-            ++conflicts_;
-            // The other client has committed by now (we waited for its lock); a short,
-            // random pause keeps a crowd of clients from meeting again in step.
-            QThread::msleep(QRandomGenerator::global()->bounded(1, 5 * std::min(attempt, 10)));
-        } catch (...) {
-            writing_.Rollback();
-            throw;
-        }
-    }
+        },
+        [](const db::DbError& e) { return e.isLockConflict() || e.isUniqueViolation(); },
+        [this](const db::DbError&) { ++conflicts_; });
 }
 
 }  // namespace mrp

@@ -7,11 +7,13 @@
 // The day's row is made by the first client that needs it, in a transaction that
 // reserves the table, so a second client waits and advances that row: one row per day
 // even in a database whose date column is not declared unique. A client that meets
-// another's lock waits for it and then tries again; lock conflicts are not failures.
+// another's lock waits for it and then tries again (mrp/Retry.h); lock conflicts are not
+// failures.
 //
-// A database that older copies of the program used without the unique date may already
-// hold several rows for one day. Then every row of the day is locked, the day goes on
-// from the highest LAST_ID, and all its rows are advanced together.
+// A database without the unique date may already hold several rows for one day (left
+// by programs that counted and then inserted without a lock). Then every row of the day
+// is locked, the day goes on from the highest LAST_ID, and all its rows are advanced
+// together.
 //
 // A number once reserved is used up: a write that then fails or is refused leaves a gap
 // in the day's numbers, never a number given twice.
@@ -41,7 +43,7 @@ public:
     // day). The counter row is created with LAST_ID 1 when the day has none, and LAST_ID
     // ends one higher than the number handed out. tableName is a plain table name (it is
     // placed in the statement). Throws db::DbError for database failures other than lock
-    // conflicts, and after maxAttempts conflicts in a row.
+    // conflicts, and when the conflicts go on (mrp::kConflictAttempts in a row).
     QString NextRequisitionNumber(const QString& tableName, const QString& dateText);
 
     // Attempts that met another client's lock or insert since this counter was created.
@@ -49,7 +51,6 @@ public:
     // The numbers passed over because a requisition already holds them, since this
     // counter was created, in the order they were met.
     const QStringList& skipped() const { return skipped_; }
-    void SetMaxAttempts(int attempts) { maxAttempts_ = attempts; }
 
 private:
     // Advances the day's row in the open transaction; nullopt when the day has none.
@@ -64,7 +65,6 @@ private:
     int SkipUsed(const QString& tableName, const QString& dateText, int sequence, QStringList& skipped);
 
     db::Connection& writing_;
-    int maxAttempts_ = 50;
     int conflicts_ = 0;
     QStringList skipped_;
 };

@@ -27,7 +27,8 @@ void WriteQueryDump(const QString& path, const QStringList& lines, const db::Cod
     // query whole rather than half of the new one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
-    // The statements name the clerk's projects: the user's alone, as the old file was not.
+    // The statements name the clerk's projects: the user's alone, whatever the file it
+    // replaces allowed.
     if (!file.setPermissions(db::kPrivateFile)) fail(file.errorString());
     if (file.write(bytes) != bytes.size()) fail(file.errorString());
     if (!file.commit()) fail(file.errorString());

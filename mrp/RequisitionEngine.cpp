@@ -1,8 +1,6 @@
 #include "mrp/RequisitionEngine.h"
 
-#include <QRandomGenerator>
 #include <QSet>
-#include <QThread>
 
 #include "data/Error.h"
 #include "db/Interrupt.h"
@@ -13,6 +11,7 @@
 #include "mrp/Numbering.h"
 #include "mrp/QueryDump.h"
 #include "mrp/RequisitionWriter.h"
+#include "mrp/Retry.h"
 #include "mrp/Rules.h"
 #include "mrp/Statements.h"
 
@@ -51,7 +50,8 @@ void DefineOrderList(data::QueryTable& t) {
     }
 }
 
-std::optional<double> OptionalFloat(const data::Field* f) {
+// A float field of a list as the expansion takes it: null stays null.
+std::optional<double> ListNumber(const data::Field* f) {
     if (f->IsNull()) return std::nullopt;
     return f->AsFloat();
 }
@@ -84,21 +84,11 @@ namespace {
 
 // Creating and dropping tables change the server's catalogue; two clients doing it at
 // the same moment meet on its rows and one of them is told "deadlock". The step is
-// simply tried again a little later. So is a step that met a cancel meant for the work
-// of a run that is ending (it arrived after its statement had finished).
+// simply tried again a little later (mrp/Retry.h). So is a step that met a cancel meant
+// for the work of a run that is ending (it arrived after its statement had finished).
 template <typename Step>
-void RetryOnLockConflict(Step step) {
-    for (int attempt = 1;; ++attempt) {
-        try {
-            step();
-            return;
-        } catch (const db::Interrupted&) {
-            throw;
-        } catch (const db::DbError& e) {
-            if (!(e.isLockConflict() || e.isCancelled()) || attempt >= 20) throw;
-            QThread::msleep(QRandomGenerator::global()->bounded(5, 20 * std::min(attempt, 10)));
-        }
-    }
+void RetryCatalogueStep(Step step) {
+    RetryOnConflict(step, [](const db::DbError& e) { return e.isLockConflict() || e.isCancelled(); });
 }
 
 }  // namespace
@@ -117,7 +107,7 @@ void RequisitionEngine::CreateWorkTable() {
         throw;
     } catch (const db::DbError&) {
     }
-    RetryOnLockConflict([&] { workTable_->CreateIfMissing(tableCatalogue_); });
+    RetryCatalogueStep([&] { workTable_->CreateIfMissing(tableCatalogue_); });
 }
 
 void RequisitionEngine::SetUser(const QString& userId, const QString& storeId) {
@@ -131,7 +121,7 @@ void RequisitionEngine::DropWorkTable() {
     db::UninterruptibleWork cleanup;
     // The query tables keep nothing prepared; the bill and product statements of a
     // command are gone with it, so the drop meets no statement in use.
-    RetryOnLockConflict([&] { workTable_->DropIfExists(tableCatalogue_); });
+    RetryCatalogueStep([&] { workTable_->DropIfExists(tableCatalogue_); });
 }
 
 const QString& RequisitionEngine::workTableName() const {
@@ -200,7 +190,7 @@ void RequisitionEngine::LoadOrders() {
     // transaction: an order entered after this is not the listed project's to close.
     QStringList unlistable;
     {
-        CommandTransaction transaction(reading_, true);
+        CommandTransaction transaction(reading_);
         orderItems_.Close();
         orderItems_.SetCommandText(query.statement);
         orderItems_.SetParam("PROJ_ID", code);
@@ -260,7 +250,7 @@ std::vector<MaterialRow> RequisitionEngine::ReadMaterialList() {
         MaterialRow r;
         r.prodId = f[kProdId]->AsString();
         r.prodName = f[kProdName]->AsString();
-        r.qty = OptionalFloat(f[kQty]);
+        r.qty = ListNumber(f[kQty]);
         r.divC = f[kDivC]->IsNull() ? 1 : f[kDivC]->AsFloat();
         r.rQty = f[kRQty]->AsFloat();
         r.unitName = f[kUnitName]->AsString();
@@ -282,8 +272,8 @@ std::vector<BomRow> RequisitionEngine::ReadBomRows() {
     data::Field* tQty = subItems_.FieldByName("T_QTY");
     data::Field* divC = subItems_.FieldByName("DIV_C");
     for (subItems_.First(); !subItems_.Eof(); subItems_.Next())
-        rows.push_back({prodId->AsString(), masterBillId->AsString(), deProdId->AsString(), OptionalFloat(tQty),
-                        OptionalFloat(divC)});
+        rows.push_back({prodId->AsString(), masterBillId->AsString(), deProdId->AsString(), ListNumber(tQty),
+                        ListNumber(divC)});
     return rows;
 }
 
@@ -298,7 +288,7 @@ void RequisitionEngine::ExpandMaterials() {
     expandedOrders_.clear();
     expandedLines_.clear();
     productsWithoutBill_.clear();
-    CommandTransaction transaction(reading_, options_.cache);
+    CommandTransaction transaction(reading_);
 
     DefineMaterialList();
     if (!workTable_) throw RuleError("the work table was not created");
@@ -318,11 +308,7 @@ void RequisitionEngine::ExpandMaterials() {
             orders.emplace_back(bill->AsString(), project->AsString());
         if (current > 0) orderItems_.SetRecNo(current);
     }
-    if (options_.cache) {
-        workTable_->Fill(orders);
-    } else {
-        for (const auto& order : orders) workTable_->Fill({order});
-    }
+    workTable_->Fill(orders);
     for (const auto& order : orders) expandedOrders_ << order.first;
     expandedOrders_.removeDuplicates();
     // Each order's lines, before the bill query reads them: a line that changes from here
@@ -350,8 +336,8 @@ void RequisitionEngine::ExpandMaterials() {
             if (!billed.contains(p.order + QChar(0x1F) + p.product)) productsWithoutBill_.push_back(p);
     }
 
-    BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
+    BillLookup lookup(reading_);
+    Expansion expansion(lookup, kMaxBillDepth, true);
     try {
         expansion.FirstLevel(bomRows);
         std::vector<BomRow>().swap(bomRows);  // not needed by the passes
@@ -370,9 +356,9 @@ void RequisitionEngine::ExpandMaterials() {
 
 void RequisitionEngine::ExpandSubAssemblies() {
     const std::vector<MaterialRow> rows = ReadMaterialList();
-    CommandTransaction transaction(reading_, options_.cache);
-    BillLookup lookup(reading_, options_.cache);
-    Expansion expansion(lookup, kMaxBillDepth, options_.cache);
+    CommandTransaction transaction(reading_);
+    BillLookup lookup(reading_);
+    Expansion expansion(lookup, kMaxBillDepth, true);
     expansion.Start(rows);
     try {
         expansion.Complete();
@@ -393,136 +379,113 @@ QString RequisitionEngine::NextRequisitionNumber(const QString& tableName, const
     return number;
 }
 
-void RequisitionEngine::Report(RequisitionReport report) {
-    lastReport_ = std::move(report);
-    if (reporter_) reporter_->ShowOutcome(lastReport_);
+QString RequisitionEngine::Refusal() const {
+    if (materialListPartial_) return QString::fromUtf8(kPartialListRefused);
+    // The requisition carries the listed project and closes its orders: an edit that
+    // names another would put one project's lines under the other's code.
+    if (!listedProject_.isEmpty() && projectCode_.trimmed() != listedProject_)
+        return QString::fromUtf8(kProjectChangedRefused);
+    const db::CodePage& page = writing_.codePage();
+    for (const QString& problem : {IdentifierProblem(kUserIdLabel, userId_, kUserIdBytes, page),
+                                   IdentifierProblem(kStoreIdLabel, storeId_, kStoreIdBytes, page)})
+        if (!problem.isEmpty()) return problem;
+    return {};
 }
 
-void RequisitionEngine::Refuse(const QString& text) {
-    RequisitionReport r;
-    r.outcome = RequisitionOutcome::Refused;
-    r.text = text;
-    r.kind = MessageKind::Warning;
-    Report(std::move(r));
+bool IsShown(const RequisitionReport& report) {
+    return report.outcome != RequisitionOutcome::NothingWritten && report.outcome != RequisitionOutcome::Declined;
 }
 
 RequisitionEngine::ListToWrite RequisitionEngine::ReadListToWrite() {
     ListToWrite list;
-    // A list that no expansion has created fails in the write, as it always has.
+    // A list that no expansion has created is read by the write, after the number is
+    // taken, and fails there as walking a closed table does.
     if (!materials_.Active()) return list;
     list.rows = ReadMaterialList();
-    RequisitionWriter writer(reading_, writing_, options_.cache);
-    list.products = writer.ReadProducts(list.rows);
+    list.products = RequisitionWriter(reading_, writing_).ReadProducts(list.rows);
     list.read = true;
     return list;
 }
 
-QStringList RequisitionEngine::OddMaterialLines() {
-    const ListToWrite list = ReadListToWrite();
-    if (list.rows.empty()) return {};
-    return OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_);
+RequisitionReport RequisitionEngine::TransferToRequisition(const OddLinesQuestion& confirmOddLines) {
+    Require(states_.requisition, "轉請購單");
+    if (const QString refusal = Refusal(); !refusal.isEmpty()) {
+        RequisitionReport r;
+        r.outcome = RequisitionOutcome::Refused;
+        r.text = refusal;
+        r.kind = MessageKind::Warning;
+        return r;
+    }
+    RequisitionReport report = Transfer(confirmOddLines);
+    switch (report.outcome) {
+    case RequisitionOutcome::Declined: break;  // the commands as they were
+    case RequisitionOutcome::OrdersChanged:
+        // The list misses what the order asks now: expanded again, it can be written.
+        materialListPartial_ = true;
+        SetStates({true, true, true});
+        break;
+    default:
+        // A number was taken, or the write was tried: the run offers no command any more.
+        SetStates({false, false, false});
+    }
+    return report;
 }
 
-void RequisitionEngine::TransferToRequisition() {
-    Require(states_.requisition, "轉請購單");
-    if (materialListPartial_) {
-        Refuse(QString::fromUtf8(kPartialListRefused));
-        return;
-    }
-    // The requisition carries the listed project and closes its orders: an edit that
-    // names another would put one project's lines under the other's code.
-    if (!listedProject_.isEmpty() && projectCode_.trimmed() != listedProject_) {
-        Refuse(QString::fromUtf8(kProjectChangedRefused));
-        return;
-    }
-    const db::CodePage& page = writing_.codePage();
-    for (const QString& problem : {IdentifierProblem(kUserIdLabel, userId_, kUserIdBytes, page),
-                                   IdentifierProblem(kStoreIdLabel, storeId_, kStoreIdBytes, page)})
-        if (!problem.isEmpty()) {
-            Refuse(problem);
-            return;
-        }
-
-    // Whatever happens below, the run offers no command any more (but see OrdersChanged).
-    struct DisableAll {
-        RequisitionEngine* e;
-        bool active = true;
-        ~DisableAll() {
-            if (active) e->SetStates({false, false, false});
-        }
-    } disableAll{this};
-
-    lastReport_ = RequisitionReport{};
+RequisitionReport RequisitionEngine::Transfer(const OddLinesQuestion& confirmOddLines) {
+    RequisitionReport failed;
+    failed.outcome = RequisitionOutcome::Failed;
+    failed.text = QString::fromUtf8(kWriteFailed);
+    failed.kind = MessageKind::Warning;
     ListToWrite list;
     try {
         list = ReadListToWrite();
     } catch (const std::exception& e) {
-        RequisitionReport r;
-        r.outcome = RequisitionOutcome::Failed;
-        r.text = QString::fromUtf8(kWriteFailed);
-        r.detail = QString::fromStdString(e.what());
-        Report(std::move(r));
-        return;
+        failed.detail = QString::fromStdString(e.what());
+        return failed;
     }
-    if (!list.rows.empty() && reporter_) {
+    if (!list.rows.empty() && confirmOddLines) {
         const QStringList odd =
             OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_);
-        if (!odd.isEmpty() && !reporter_->ConfirmOddLines(odd)) {
-            disableAll.active = false;
-            RequisitionReport r;
-            r.outcome = RequisitionOutcome::Declined;
-            lastReport_ = r;
-            return;
+        if (!odd.isEmpty() && !confirmOddLines(odd)) {
+            RequisitionReport declined;
+            declined.outcome = RequisitionOutcome::Declined;
+            return declined;
         }
     }
 
     // One date for the whole command: a command that spans midnight numbers and dates
     // the requisition by the day it started.
     commandDate_ = DateText(Now().date());
-    requisitionNumber_ = NextRequisitionNumber(kCounterTable, commandDate_);
-    WriteRequisition(std::move(list));
-    if (lastReport_.outcome == RequisitionOutcome::OrdersChanged) {
-        // The list misses what the order asks now: expanded again, it can be written.
-        disableAll.active = false;
-        materialListPartial_ = true;
-        SetStates({true, true, true});
-    }
-}
-
-void RequisitionEngine::WriteRequisition() {
-    ListToWrite list;
     try {
-        list = ReadListToWrite();
-    } catch (const std::exception&) {
-        // The write below meets the same error and reports it.
+        requisitionNumber_ = NextRequisitionNumber(kCounterTable, commandDate_);
+    } catch (const std::exception& e) {
+        RequisitionReport r;
+        r.outcome = RequisitionOutcome::NotReserved;
+        r.detail = QString::fromStdString(e.what());
+        r.error = std::current_exception();
+        return r;
     }
-    WriteRequisition(std::move(list));
+    return WriteRequisition(std::move(list));
 }
 
-void RequisitionEngine::WriteRequisition(ListToWrite list) {
+RequisitionReport RequisitionEngine::WriteRequisition(ListToWrite list) {
     RequisitionReport report;
     report.number = requisitionNumber_;
     report.skipped = skippedNumbers_;
-    bool started = false;
     try {
-        if (requisitionNumber_.isEmpty()) throw RuleError("no requisition number has been reserved");
         if (!list.read) {
-            // Fails on a list that no expansion has created, as walking a closed table does.
             list.rows = ReadMaterialList();
-            list.products = RequisitionWriter(reading_, writing_, options_.cache).ReadProducts(list.rows);
+            list.products = RequisitionWriter(reading_, writing_).ReadProducts(list.rows);
         }
         const std::vector<MaterialRow>& rows = list.rows;
         if (rows.empty()) {
             report.outcome = RequisitionOutcome::NothingWritten;
-            lastReport_ = report;
-            return;
+            return report;
         }
-        if (reporter_) reporter_->WriteStarted();
-        started = true;
 
         RequisitionHeader header;
         header.number = requisitionNumber_;
-        header.dateText = commandDate_.isEmpty() ? DateText(Now().date()) : commandDate_;
+        header.dateText = commandDate_;
         header.userId = userId_;
         header.storeId = storeId_;
         // The listed project; the edit's text only when nothing was listed.
@@ -531,7 +494,7 @@ void RequisitionEngine::WriteRequisition(ListToWrite list) {
         orders.listed = expandedOrders_;
         orders.unlistable = unlistableOrders_;
         orders.lines = expandedLines_;
-        RequisitionWriter writer(reading_, writing_, options_.cache);
+        RequisitionWriter writer(reading_, writing_);
         writer.SetClock([this] { return Now().time(); });
         writer.Write(header, rows, list.products, orders);
 
@@ -557,8 +520,7 @@ void RequisitionEngine::WriteRequisition(ListToWrite list) {
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
     }
-    if (started && reporter_) reporter_->WriteEnded();
-    Report(std::move(report));
+    return report;
 }
 
 }  // namespace mrp

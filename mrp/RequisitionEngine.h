@@ -5,8 +5,8 @@
 // day's number and the requisition write). The operations are named by what they do;
 // the window's event handlers (bsSkinButton1Click, ...) call them. The main window binds
 // its grids to orderList() and materialList(), follows the command states through a
-// CommandStateObserver and shows the outcome of a write through a RequisitionReporter;
-// the command line drives the same engine.
+// CommandStateObserver and shows the outcome that "轉請購單" returns; the command line
+// drives the same engine and prints that outcome.
 //
 // Connections: the catalogue connection answers whether the work table exists; the
 // reading connection runs the order, bill and product queries, and the work table lives
@@ -14,14 +14,15 @@
 // transactions, with a page cache of its own size (kWritingPageCache), set here before
 // it opens. The caller owns the three and keeps them alive while the engine lives.
 //
-// Commands run synchronously on the caller's thread. Except where a command says
-// otherwise, a failure throws (db::DbError, data::DataError, mrp::RuleError,
-// mrp::QueryDumpError) and the work done before it stays, as the window's error report
-// expects.
+// Commands run synchronously on the caller's thread. A failure of "確定", "物料展開" and
+// "序展" throws (db::DbError, data::DataError, mrp::RuleError, mrp::QueryDumpError) and
+// the work done before it stays, as the window's error report expects; "轉請購單" returns
+// every outcome, failures too (RequisitionReport).
 
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -94,6 +95,12 @@ enum class RequisitionOutcome {
     // written, the reserved number used up. "確定" and "物料展開" are offered again, and
     // "轉請購單" is refused as for a partial list until an expansion ends well.
     OrdersChanged,
+    // The day's number could not be reserved (the database failed, or the program is
+    // being ended): no number, nothing written. No text of its own: the failure is in
+    // `error`, and is shown as any failed command's error is (the window words it by its
+    // kind in an error dialog, the command line ends as on any error), not as kWriteFailed,
+    // which says that a numbered requisition was not written.
+    NotReserved,
 };
 
 // How an outcome is to be shown: as a warning or as plain information (the window
@@ -105,6 +112,7 @@ struct RequisitionReport {
     QString text;    // one of the texts above, to be shown with an OK button
     MessageKind kind = MessageKind::Warning;
     QString detail;  // for a failure, the error's own message (the window need not show it)
+    std::exception_ptr error;  // NotReserved: the failure itself
     QString number;  // the requisition number, empty when none was reserved
     QString existing;  // AlreadyTransferred: the requisition holding the orders, when found
     QString order;     // OrdersChanged: the order whose lines changed
@@ -113,28 +121,16 @@ struct RequisitionReport {
     int lines = 0;   // lines written
 };
 
-class RequisitionReporter {
-public:
-    virtual ~RequisitionReporter() = default;
-    // Around the write itself (the window shows the hourglass cursor).
-    // Before a number is reserved, when the material list holds lines nobody would buy
-    // from (each entry one line of text naming the material and why). True writes as
-    // usual; false writes nothing and reserves no number (outcome Declined).
-    virtual bool ConfirmOddLines(const QStringList& lines) {
-        (void)lines;
-        return true;
-    }
-    virtual void WriteStarted() {}
-    virtual void WriteEnded() {}
-    // The outcome; not called when the material list was empty (nothing is written and
-    // nothing is shown).
-    virtual void ShowOutcome(const RequisitionReport& report) = 0;
-};
+// Whether the clerk is shown the outcome: not after an empty list (NothingWritten) nor
+// after answering No (Declined).
+bool IsShown(const RequisitionReport& report);
+
+// The question "轉請購單" asks before a number is reserved when the material list holds
+// lines nobody would buy from (each entry one line of text naming the material and why).
+// True writes as usual; false writes nothing and reserves no number (outcome Declined).
+using OddLinesQuestion = std::function<bool(const QStringList& lines)>;
 
 struct EngineOptions {
-    // Statements prepared once per command and products and bills read once per command.
-    // Off: one statement per row, prepared each time (the benchmark's comparison).
-    bool cache = true;
     // The query dump file; empty: DefaultQueryDumpPath().
     QString queryDumpPath;
     // The local date and time; the current one when empty.
@@ -197,19 +193,22 @@ public:
     // The hidden "序展" button: passes over the material list until no row is marked
     // "Y". The expansion runs its passes itself; this is for rows marked by hand.
     void ExpandSubAssemblies();
-    // "轉請購單". Refused, with no number reserved, nothing written and the states as
-    // they were (outcome Refused): after an expansion that failed (kPartialListRefused);
-    // when the code edit no longer names the listed project (kProjectChangedRefused);
-    // for a user or store id that does not fit its column (the text names the limit).
-    // Then, when the material list holds lines nobody would buy from (OddLines.h), the
-    // reporter is asked (ConfirmOddLines); No ends the command as outcome Declined,
-    // with nothing shown, reserved or written. Otherwise reserves the day's number (a
-    // failure there throws) and writes the requisition (WriteRequisition); in both cases
-    // the three commands are disabled afterwards, for the rest of the run, except after
-    // OrdersChanged. The requisition carries the listed project; the orders marked as
-    // transferred are those of the last expansion and the listed project's unlistable
-    // ones (see RequisitionWriter).
-    void TransferToRequisition();
+    // "轉請購單", returning its outcome; every failure is an outcome too (only a call
+    // while the command is disabled throws, as for every command). Refused, with no
+    // number reserved, nothing written and the states as they were (outcome Refused):
+    // after an expansion that failed (kPartialListRefused); when the code edit no longer
+    // names the listed project (kProjectChangedRefused); for a user or store id that does
+    // not fit its column (the text names the limit). Then, when the material list holds
+    // lines nobody would buy from (OddLines.h), confirmOddLines is asked (none: written
+    // without asking); No ends the command as outcome Declined, with nothing reserved or
+    // written and the states as they were. Otherwise reserves the day's number (a failure
+    // there: NotReserved) and writes the requisition under it; the three commands are
+    // then disabled for the rest of the run, except after OrdersChanged. The command has
+    // returned before anything is shown: a Written outcome is committed by then. The
+    // requisition carries the listed project; the orders marked as transferred are those
+    // of the last expansion and the listed project's unlistable ones (see
+    // RequisitionWriter).
+    RequisitionReport TransferToRequisition(const OddLinesQuestion& confirmOddLines = {});
 
     // Defines the material list's nine fields and its index "IntIndex" (not active) and
     // creates it empty.
@@ -217,23 +216,12 @@ public:
     // Reserves the day's next number (see RequisitionCounter); the numbers it passed over
     // go into the next report (RequisitionReport::skipped).
     QString NextRequisitionNumber(const QString& tableName, const QString& dateText);
-    // Writes the material list under the reserved number and reports the outcome; catches
-    // every error of its own work. An empty list writes nothing and reports nothing.
-    void WriteRequisition();
-
-    // The lines the material list holds now that nobody would buy from, as
-    // ConfirmOddLines is given them (reads the lines' products).
-    QStringList OddMaterialLines();
 
     // --- State -------------------------------------------------------------------
     const CommandStates& commandStates() const { return states_; }
     void SetStateObserver(CommandStateObserver* observer) { observer_ = observer; }
-    void SetReporter(RequisitionReporter* reporter) { reporter_ = reporter; }
     // The requisition number of this run (empty until reserved).
     const QString& requisitionNumber() const { return requisitionNumber_; }
-    // The last outcome of "轉請購單", also when no reporter is set and when nothing was
-    // shown (NothingWritten); outcome Failed and empty text before any.
-    const RequisitionReport& lastReport() const { return lastReport_; }
     // True after an expansion that ended with an error, until one ends well.
     bool materialListPartial() const { return materialListPartial_; }
     // Passes of the last expansion.
@@ -264,9 +252,8 @@ private:
     void Require(bool enabled, const char* command) const;
     void FillMaterialList(Expansion& expansion);
     std::vector<BomRow> ReadBomRows();
-    void Report(RequisitionReport report);
-    // A refusal before any number is reserved: reported, the states as they were.
-    void Refuse(const QString& text);
+    // Why "轉請購單" is refused before anything is read; empty when it is not.
+    QString Refusal() const;
     // The material list's rows and their products, or none for a list no expansion made.
     struct ListToWrite {
         bool read = false;
@@ -274,7 +261,11 @@ private:
         LineProducts products;
     };
     ListToWrite ReadListToWrite();
-    void WriteRequisition(ListToWrite list);
+    // "轉請購單" after its refusals: the question, the number, the write.
+    RequisitionReport Transfer(const OddLinesQuestion& confirmOddLines);
+    // Writes the list under the reserved number; every error of its own work is the
+    // outcome Failed (or one of the outcomes of a write that another client's work stopped).
+    RequisitionReport WriteRequisition(ListToWrite list);
 
     db::Connection& catalogue_;
     db::Connection& reading_;
@@ -291,8 +282,6 @@ private:
     QString commandDate_;  // the date of the running "轉請購單", formed once
     CommandStates states_;
     CommandStateObserver* observer_ = nullptr;
-    RequisitionReporter* reporter_ = nullptr;
-    RequisitionReport lastReport_;
     bool materialListPartial_ = false;
     int passes_ = 0;
     QStringList expandedOrders_;

@@ -76,7 +76,7 @@ std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const
             throw std::invalid_argument(QStringLiteral("日期須為 YYYY/MM/DD：%1").arg(*bound).toStdString());
 
     std::vector<RequisitionEntry> out;
-    CommandTransaction transaction(connection, true);
+    CommandTransaction transaction(connection);
     db::Query written(connection);
     written.SetSQL(kWritten + Conditions("M", filter));
     SetFilter(written, filter);

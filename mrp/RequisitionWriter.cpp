@@ -1,7 +1,5 @@
 #include "mrp/RequisitionWriter.h"
 
-#include <QRandomGenerator>
-#include <QThread>
 #include <QVariant>
 #include <algorithm>
 #include <memory>
@@ -12,6 +10,7 @@
 #include "mrp/BillLookup.h"
 #include "mrp/CodeHash.h"
 #include "mrp/CommandTransaction.h"
+#include "mrp/Retry.h"
 #include "mrp/Rules.h"
 
 namespace mrp {
@@ -27,16 +26,6 @@ const QStringList kMasterInsert = {
     "(:MASTERBILLID,:BILL_DATE,:EMPLOYEE_ID,:EMPLOYEE_NAME,",
     ":STORE_ID,:TRAN_CODE,:CLOSED,:CHG_DATE,:CHG_USER,:PROJ_ID)"};
 
-const QStringList kSubInsert = {
-    "INSERT INTO PETITION_SUB(MASTERBILLID,KEYINTIME,PROD_ID,PROD_NAME,PROD_SCALE,",
-    "V_QTY,V_PRICE,QTY,UNITNAME,SALE_PRICE,STD_COST,AMT,TEMPPRODID,PROVIDER_ID,",
-    "PROVIDER_NAME,PD_ITEMID,PROD_BARCODE,PACK_QTY,BILL_DATE,EMPLOYEE_ID,",
-    "EMPLOYEE_NAME,STORE_ID,TRAN_CODE,CLOSED,CHG_DATE,CHG_USER,now_qty,ORDER_ID) VALUES ",
-    "(:MASTERBILLID,:KEYINTIME,:PROD_ID,:PROD_NAME,:PROD_SCALE,",
-    ":V_QTY,:V_PRICE,:QTY,:UNITNAME,:SALE_PRICE,:STD_COST,:AMT,:TEMPPRODID,:PROVIDER_ID,",
-    ":PROVIDER_NAME,:PD_ITEMID,:PROD_BARCODE,:PACK_QTY,:BILL_DATE,:EMPLOYEE_ID,",
-    ":EMPLOYEE_NAME,:STORE_ID,:TRAN_CODE,:CLOSED,:CHG_DATE,:CHG_USER,:now_qty,:ORDER_ID)"};
-
 ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     q.SetParam("PROD_ID", prodId);
     q.Open();
@@ -47,23 +36,15 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
     p.providerName = q.FieldByName("PROVIDER_NAME").AsString();
     p.pdItemId = q.FieldByName("PD_ITEMID").AsString();
     p.prodBarcode = q.FieldByName("PROD_BARCODE").AsString();
-    p.stdCost = FloatOr(OptionalFloat(q.FieldByName("STD_COST")), 0);
-    p.salePrice = FloatOr(OptionalFloat(q.FieldByName("SALE_PRICE")), 0);
-    p.nowQty = FloatOr(OptionalFloat(q.FieldByName("NOW_QTY")), 0);
+    p.stdCost = FloatOr(ColumnNumber(q.FieldByName("STD_COST")), 0);
+    p.salePrice = FloatOr(ColumnNumber(q.FieldByName("SALE_PRICE")), 0);
+    p.nowQty = FloatOr(ColumnNumber(q.FieldByName("NOW_QTY")), 0);
     q.Close();
     return p;
 }
 
-// A listed order that was no longer open when the write came to mark it.
-struct OrderNotOpen {
-    QString order;
-};
-
 const QStringList kOrderLines = {
     "SELECT PROD_ID, QTY FROM ORDER_SUB WHERE MASTERBILLID = :MASTERBILLID ORDER BY PROD_ID, QTY"};
-
-// Attempts of one write that meet another client's lock before it gives up.
-constexpr int kMaxAttempts = 20;
 
 // Each listed order, while it is still open; the row count tells whether it was.
 const QStringList kMarkListedOrder = {
@@ -104,7 +85,8 @@ QString FirstValue(db::Connection& writing, const QStringList& statement, const 
 }
 
 // The transferred order's requisition: the one whose lines name it, else the latest of
-// its project (older copies of the program marked orders without lines of their own).
+// its project (a requisition whose lines do not name their orders, as one entered by
+// hand, still closes them).
 OrdersAlreadyTransferred Transferred(db::Connection& writing, const QString& order, const QString& project) {
     QString number = FirstValue(writing, kRequisitionOfOrder, "ORDER_ID", order);
     if (number.isEmpty() && !project.isEmpty())
@@ -134,8 +116,8 @@ LineValues Line(const MaterialRow& r, const ProductLine& p) {
 
 // The requisition's lines, kLinesPerBlock to a round trip: one EXECUTE BLOCK of as many
 // inserts, with the values as parameters (the columns' own types: TYPE OF COLUMN), the
-// values every line shares given once a block. Same rows, same values, same order as one
-// insert a line; the transaction around it is unchanged.
+// values every line shares given once a block. The lines reach PETITION_SUB in the
+// material list's order, within the write's one transaction.
 constexpr int kLinesPerBlock = 32;
 const char* const kSharedColumns[] = {"MASTERBILLID", "PACK_QTY", "BILL_DATE", "EMPLOYEE_ID", "EMPLOYEE_NAME",
                                       "STORE_ID", "TRAN_CODE", "CLOSED", "CHG_DATE", "CHG_USER"};
@@ -210,25 +192,24 @@ void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& c
     }
 }
 
-// One attempt of the write in the open transaction on `writing`. Throws OrderNotOpen for
-// a listed order that is no longer open, OrderLinesChanged for one whose lines changed.
-void WriteInTransaction(db::Connection& writing, bool cache, const std::function<QTime()>& clock,
-                        const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
-                        const LineProducts& products, const WriteOrders& orders) {
+// One attempt of the write in the open transaction on `writing`. Returns the first listed
+// order that is no longer open, when one is not (nothing of the requisition is written
+// then); throws OrderLinesChanged for a listed order whose lines changed.
+std::optional<QString> WriteInTransaction(db::Connection& writing, const std::function<QTime()>& clock,
+                                          const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
+                                          const LineProducts& products, const WriteOrders& orders) {
     // The orders first: a client that comes second learns it before writing anything.
     db::Query mark(writing);
     mark.SetSQL(kMarkListedOrder);
     for (const QString& order : orders.listed) {
-        if (!cache) mark.Unprepare();
         mark.SetParam("MASTERBILLID", order);
         mark.Execute();
-        if (mark.RowsAffected() == 0) throw OrderNotOpen{order};
+        if (mark.RowsAffected() == 0) return order;
     }
     db::Query close(writing);
     close.SetSQL(kCloseUnlistableOrder);
     close.SetParam("PROJ_ID", h.projectCode);
     for (const QString& order : orders.unlistable) {
-        if (!cache) close.Unprepare();
         close.SetParam("MASTERBILLID", order);
         close.Execute();
     }
@@ -257,48 +238,8 @@ void WriteInTransaction(db::Connection& writing, bool cache, const std::function
     master.SetParam("PROJ_ID", h.projectCode);
     master.Execute();
 
-    if (cache) {
-        WriteLinesInBlocks(writing, clock, h, employeeName, rows, products);
-        return;
-    }
-    db::Query sub(writing);
-    sub.SetSQL(kSubInsert);
-    // The same for every line.
-    sub.SetParam("MASTERBILLID", h.number);
-    sub.SetParam("PACK_QTY", 1);
-    sub.SetParam("BILL_DATE", h.dateText);
-    sub.SetParam("EMPLOYEE_ID", h.userId);
-    sub.SetParam("STORE_ID", h.storeId);
-    sub.SetParam("TRAN_CODE", QStringLiteral("N"));
-    sub.SetParam("CLOSED", QStringLiteral("N"));
-    sub.SetParam("CHG_DATE", h.dateText);
-    sub.SetParam("CHG_USER", h.userId);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const MaterialRow& r = rows[i];
-        const ProductLine& p = products[i];
-        const LineValues v = Line(r, p);
-        sub.Unprepare();
-        sub.SetParam("KEYINTIME", KeyInTime(clock ? clock() : QTime::currentTime()));
-        sub.SetParam("PROD_ID", r.prodId);
-        sub.SetParam("PROD_NAME", r.prodName);
-        sub.SetParam("PROD_SCALE", p.prodScale);
-        sub.SetParam("V_QTY", v.qty);
-        sub.SetParam("V_PRICE", p.stdCost);
-        sub.SetParam("QTY", v.qty);
-        sub.SetParam("UNITNAME", r.unitName);
-        sub.SetParam("SALE_PRICE", p.salePrice);
-        sub.SetParam("STD_COST", p.stdCost);
-        sub.SetParam("AMT", v.amount);
-        sub.SetParam("TEMPPRODID", r.prodId);
-        sub.SetParam("PROVIDER_ID", p.providerId);
-        sub.SetParam("PROVIDER_NAME", p.providerName);
-        sub.SetParam("PD_ITEMID", p.pdItemId);
-        sub.SetParam("PROD_BARCODE", p.prodBarcode);
-        sub.SetParam("EMPLOYEE_NAME", ReadEmployeeName(employee, h.userId));
-        sub.SetParam("now_qty", p.nowQty);
-        sub.SetParam("ORDER_ID", r.masterBillId);
-        sub.Execute();
-    }
+    WriteLinesInBlocks(writing, clock, h, employeeName, rows, products);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -331,24 +272,21 @@ OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const Q
 
 LineProducts RequisitionWriter::ReadProducts(const std::vector<MaterialRow>& rows) {
     // On the reading connection, before the write's transaction: that transaction then
-    // holds its locks only for the writing itself. Each line's product is one of `read`.
+    // holds its locks only for the writing itself. Each product is read once; each line's
+    // product is one of `read`.
     LineProducts products;
     products.of.reserve(rows.size());
     {
-        CommandTransaction transaction(reading_, cache_);
+        CommandTransaction transaction(reading_);
         db::Query product(reading_);
         product.SetSQL(kProductRow);
         std::unordered_map<QString, size_t, CodeHash> seen;
         for (const MaterialRow& r : rows) {
-            if (cache_) {
-                if (auto it = seen.find(r.prodId); it != seen.end()) {
-                    products.of.push_back(it->second);
-                    continue;
-                }
-                seen.emplace(r.prodId, products.read.size());
-            } else {
-                product.Unprepare();
+            if (auto it = seen.find(r.prodId); it != seen.end()) {
+                products.of.push_back(it->second);
+                continue;
             }
+            seen.emplace(r.prodId, products.read.size());
             products.of.push_back(products.read.size());
             products.read.push_back(ReadProduct(product, r.prodId));
         }
@@ -370,21 +308,24 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
         std::sort(list->begin(), list->end());
     }
 
-    for (int attempt = 1;; ++attempt) {
-        writing_.StartTransaction();
-        try {
-            WriteInTransaction(writing_, cache_, clock_, h, rows, products, orders);
-            RecordWrite(writing_, h.number, h.dateText, h.projectCode, h.userId, h.storeId);
-            writing_.Commit();
-            return;
-        } catch (const OrderNotOpen& e) {
-            RollbackQuietly(writing_);
-            const auto state = OrderState(writing_, e.order);
-            if (!state) throw RuleError("order " + e.order.toStdString() + " no longer exists");
-            throw Transferred(writing_, e.order, state->second);
-        } catch (const db::DbError& e) {
-            RollbackQuietly(writing_);
-            if (!e.isLockConflict()) throw;
+    const std::optional<QString> notOpen = RetryOnConflict(
+        [&]() -> std::optional<QString> {
+            writing_.StartTransaction();
+            try {
+                if (std::optional<QString> order = WriteInTransaction(writing_, clock_, h, rows, products, orders)) {
+                    RollbackQuietly(writing_);
+                    return order;
+                }
+                RecordWrite(writing_, h.number, h.dateText, h.projectCode, h.userId, h.storeId);
+                writing_.Commit();
+                return std::nullopt;
+            } catch (...) {
+                RollbackQuietly(writing_);
+                throw;
+            }
+        },
+        IsLockConflict,
+        [&](const db::DbError&) {
             ++conflicts_;
             // Another client held one of the orders and has ended its transaction. Read
             // committed lets the update wait for it but then reports the conflict rather
@@ -393,13 +334,11 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
                 const auto state = OrderState(writing_, order);
                 if (state && state->first == "Y") throw Transferred(writing_, order, state->second);
             }
-            if (attempt >= kMaxAttempts) throw;
-            QThread::msleep(QRandomGenerator::global()->bounded(1, 5 * std::min(attempt, 10)));
-        } catch (...) {
-            RollbackQuietly(writing_);
-            throw;
-        }
-    }
+        });
+    if (!notOpen) return;
+    const auto state = OrderState(writing_, *notOpen);
+    if (!state) throw RuleError("order " + notOpen->toStdString() + " no longer exists");
+    throw Transferred(writing_, *notOpen, state->second);
 }
 
 }  // namespace mrp

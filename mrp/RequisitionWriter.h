@@ -107,11 +107,9 @@ struct RequisitionHeader {
 
 class RequisitionWriter {
 public:
-    // Products are read on the reading connection outside the transaction, the
-    // employee's name on the writing connection inside it. With caching on, each
-    // product and the name are read once; off, once per line as first written.
-    RequisitionWriter(db::Connection& reading, db::Connection& writing, bool cache)
-        : reading_(reading), writing_(writing), cache_(cache) {}
+    // Products are read on the reading connection outside the transaction, each once;
+    // the employee's name on the writing connection inside it, once a write.
+    RequisitionWriter(db::Connection& reading, db::Connection& writing) : reading_(reading), writing_(writing) {}
 
     // Key-in times come from this clock, read anew for each line (the local time by
     // default).
@@ -122,11 +120,12 @@ public:
     LineProducts ReadProducts(const std::vector<MaterialRow>& rows);
 
     // Writes the requisition and marks the orders (see WriteOrders); with no rows nothing
-    // is written. `products` are those of ReadProducts for `rows`. QTY becomes the whole numbers V_QTY and QTY rounded half to even, AMT the whole QTY
-    // times STD_COST rounded the same way; a value outside the 32-bit range fails the
-    // write (mrp::RuleError), and so does a listed order that no longer exists. An order
-    // held by another client's open transaction is waited for; when that client has
-    // transferred it, OrdersAlreadyTransferred, else the write is tried again. A listed
+    // is written. `products` are those of ReadProducts for `rows`. QTY becomes the whole
+    // numbers V_QTY and QTY rounded half to even, AMT the whole QTY times STD_COST rounded
+    // the same way; a value outside the 32-bit range fails the write (mrp::RuleError), and
+    // so does a listed order that no longer exists. An order held by another client's open
+    // transaction is waited for; when that client has transferred it,
+    // OrdersAlreadyTransferred, else the write is tried again (mrp/Retry.h). A listed
     // order whose lines changed since the expansion: OrderLinesChanged. Throws after
     // rolling back.
     void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const LineProducts& products,
@@ -138,7 +137,6 @@ public:
 private:
     db::Connection& reading_;
     db::Connection& writing_;
-    bool cache_;
     std::function<QTime()> clock_;
     int conflicts_ = 0;
 };

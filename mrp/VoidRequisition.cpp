@@ -3,12 +3,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
-#include <QThread>
 #include <algorithm>
 
 #include "mrp/Audit.h"
 #include "mrp/CommandTransaction.h"
+#include "mrp/Retry.h"
 
 namespace mrp {
 
@@ -29,8 +28,6 @@ const QStringList kNamedOrders = {
 const QStringList kReopen = {
     "UPDATE ORDER_MASTER O SET O.TS = 'N' WHERE O.MASTERBILLID = :ORDER_ID AND O.TS = 'Y'",
     " AND NOT EXISTS (SELECT 1 FROM PETITION_SUB S WHERE S.ORDER_ID = O.MASTERBILLID)"};
-
-constexpr int kMaxAttempts = 20;
 
 // The rows of an open query as JSON objects, every column by its name.
 QJsonArray Rows(db::Query& q) {
@@ -134,22 +131,19 @@ VoidOutcome VoidRequisition(db::Connection& writing, const QString& numberIn, co
         throw VoidRefused(VoidRefused::Kind::NoAuditTable,
                           QStringLiteral("無法建立稽核資料表 %1，不能作廢：%2").arg(kAuditTable, *why));
 
-    for (int attempt = 1;; ++attempt) {
+    // A row another client changed meanwhile is a lock conflict: the void looks again at
+    // what it committed.
+    return RetryOnConflict([&] {
         writing.StartTransaction();
         try {
             VoidOutcome outcome = VoidOnce(writing, number, reason, userId, storeId);
             writing.Commit();
             return outcome;
-        } catch (const db::DbError& e) {
-            RollbackQuietly(writing);
-            if (!e.isLockConflict() || attempt >= kMaxAttempts) throw;
-            // The other client has ended its transaction: look again at what it committed.
-            QThread::msleep(QRandomGenerator::global()->bounded(1, 5 * std::min(attempt, 10)));
         } catch (...) {
             RollbackQuietly(writing);
             throw;
         }
-    }
+    });
 }
 
 }  // namespace mrp

@@ -176,7 +176,6 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     reading_.Open();
     engine_ = std::make_unique<mrp::RequisitionEngine>(catalogue_, reading_, writing_, options_.engine);
     engine_->SetStateObserver(this);
-    engine_->SetReporter(this);
     dsOrderItem_.SetDataSet(&engine_->orderList());
     dsSubItem_.SetDataSet(&engine_->materialList());
     cdsProj_.SetConnection(&reading_);
@@ -198,7 +197,6 @@ TFormMarlith::~TFormMarlith() {
     // data sets.
     delete Client();
     engine_->SetStateObserver(nullptr);
-    engine_->SetReporter(nullptr);
 }
 
 void TFormMarlith::BuildSkin() {
@@ -479,23 +477,38 @@ void TFormMarlith::bsSkinEdit1ButtonClick() {
     });
 }
 
-void TFormMarlith::RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass) {
+void TFormMarlith::RunCommand(void (mrp::RequisitionEngine::*command)()) {
     Guard([&] {
-        std::optional<platform::HourglassCursor> wait;
-        if (hourglass) wait.emplace();
+        const platform::HourglassCursor wait;
         engine_->SetProjectCode(edit1_->Text());
         ((*engine_).*command)();
     });
 }
 
-void TFormMarlith::bsSkinButton1Click() { RunCommand(&mrp::RequisitionEngine::LoadOrders, true); }
+void TFormMarlith::bsSkinButton1Click() { RunCommand(&mrp::RequisitionEngine::LoadOrders); }
 
-void TFormMarlith::bsSkinButton2Click() { RunCommand(&mrp::RequisitionEngine::ExpandMaterials, true); }
+void TFormMarlith::bsSkinButton2Click() { RunCommand(&mrp::RequisitionEngine::ExpandMaterials); }
 
-void TFormMarlith::SpeedButton1Click() { RunCommand(&mrp::RequisitionEngine::ExpandSubAssemblies, true); }
+void TFormMarlith::SpeedButton1Click() { RunCommand(&mrp::RequisitionEngine::ExpandSubAssemblies); }
 
-// The write shows its own hourglass (WriteStarted) and its outcome dialog without it.
-void TFormMarlith::bsSkinButton3Click() { RunCommand(&mrp::RequisitionEngine::TransferToRequisition, false); }
+void TFormMarlith::bsSkinButton3Click() {
+    mrp::RequisitionReport report;
+    const bool returned = Guard([&] {
+        engine_->SetProjectCode(edit1_->Text());
+        // The hourglass while the list is read, the number taken and the requisition
+        // written; the clerk answers the question without it.
+        std::optional<platform::HourglassCursor> wait(std::in_place);
+        report = engine_->TransferToRequisition([&](const QStringList& lines) {
+            wait.reset();
+            const bool yes = ConfirmOddLines(lines);
+            wait.emplace();
+            return yes;
+        });
+    });
+    // Shown once the command has returned: the requisition is committed and the
+    // commands are in their new states by then.
+    if (returned) ShowOutcome(report);
+}
 
 void TFormMarlith::bsSkinButton4Click() {
     // Leaving goes through the close handling, so the run's work table is dropped as
@@ -516,11 +529,12 @@ bool TFormMarlith::ConfirmOddLines(const QStringList& lines) {
                        skinctrls::MsgButton(skinctrls::mbYes) | skinctrls::MsgButton(skinctrls::mbNo)) == platform::mrYes;
 }
 
-void TFormMarlith::WriteStarted() { writeCursor_.emplace(); }
-
-void TFormMarlith::WriteEnded() { writeCursor_.reset(); }
-
 void TFormMarlith::ShowOutcome(const mrp::RequisitionReport& report) {
+    if (report.outcome == mrp::RequisitionOutcome::NotReserved) {
+        Guard([&] { std::rethrow_exception(report.error); });
+        return;
+    }
+    if (!mrp::IsShown(report)) return;
     const bool written = report.outcome == mrp::RequisitionOutcome::Written && !report.number.isEmpty();
     // A requisition written can be printed from its outcome at once.
     const skinctrls::TMsgDlgButtons buttons =

@@ -85,7 +85,7 @@ struct MainWindowOptions {
 
 class THistoryDialog;
 
-class TFormMarlith : public platform::Form, public mrp::CommandStateObserver, public mrp::RequisitionReporter {
+class TFormMarlith : public platform::Form, public mrp::CommandStateObserver {
     Q_OBJECT
 
 public:
@@ -101,7 +101,7 @@ public:
     void bsSkinButton1Click();       // "確定"
     void bsSkinButton2Click();       // "物料展開"
     void SpeedButton1Click();        // "序展" (never visible)
-    void bsSkinButton3Click();       // "轉請購單"
+    void bsSkinButton3Click();       // "轉請購單"; its outcome shown once the command has returned
     void bsSkinButton4Click();       // "離開"
 
     // --- Parts, for the program and its tests ----------------------------------------
@@ -137,13 +137,10 @@ public:
 
     // CommandStateObserver
     void CommandStatesChanged(const mrp::CommandStates& states) override;
-    // RequisitionReporter
-    // Names the lines nobody would buy from in a confirmation (Yes, the default, writes;
-    // No writes nothing); a long list shows its first lines and how many more there are.
-    bool ConfirmOddLines(const QStringList& lines) override;
-    void WriteStarted() override;
-    void WriteEnded() override;
-    void ShowOutcome(const mrp::RequisitionReport& report) override;
+    // The question "轉請購單" asks before a number is taken: names the lines nobody would
+    // buy from in a confirmation (Yes, the default, writes; No writes nothing); a long
+    // list shows its first lines and how many more there are.
+    bool ConfirmOddLines(const QStringList& lines);
 
 signals:
     // The window has closed through its close handling (the work table is dropped).
@@ -167,7 +164,11 @@ private:
     // Runs a handler; a failure is shown in the message dialog.
     bool Guard(const std::function<void()>& handler);
     // One of the engine's commands on the project code as the edit holds it now.
-    void RunCommand(void (mrp::RequisitionEngine::*command)(), bool hourglass);
+    void RunCommand(void (mrp::RequisitionEngine::*command)());
+    // The outcome of "轉請購單": a dialog with "列印" for a requisition written; a number
+    // that could not be reserved as any failed command's error; nothing when there is
+    // nothing to show (mrp::IsShown).
+    void ShowOutcome(const mrp::RequisitionReport& report);
     // The name lookup on the code edit's text, without the error report.
     void LookUpName();
     // The code edit takes what the project code column holds: its length, and only
@@ -188,8 +189,6 @@ private:
     data::DataSource dsSubItem_;    // DS_SubItem: the material grid's
     data::QueryTable cdsProj_;
     data::DataSource dsSearch_;     // DS_Search: carries the project list to the lookup
-    // The hourglass while a requisition is written.
-    std::optional<platform::HourglassCursor> writeCursor_;
     // The settings' warning, until the window is first shown.
     QString settingsWarning_;
     bool formClosed_ = false;  // FormClose has run

@@ -33,6 +33,7 @@
 #include "data/ListExport.h"
 #include "db/Connection.h"
 #include "db/Interrupt.h"
+#include "mrp/CommandTransaction.h"
 #include "mrp/Numbering.h"
 #include "mrp/RequisitionEngine.h"
 #include "mrp/Rules.h"
@@ -97,15 +98,6 @@ void PrintDataSet(data::DataSet& set, Format format, bool byteOrderMark) {
     data::WriteDataSetAsJson(set, out);
 }
 
-// Rolls back what a connection has not committed; a connection that is gone has
-// nothing left to roll back.
-void RollBack(db::Connection& c) {
-    try {
-        c.Rollback();
-    } catch (const std::exception&) {
-    }
-}
-
 // The run's three attachments and the engine on them, the command's work interruptible
 // by the watched signals. The work table, when made, is dropped when the session ends,
 // whatever the command's outcome, after what is not committed has been rolled back.
@@ -119,7 +111,8 @@ public:
     }
     ~Session() {
         db::UninterruptibleWork cleanup;
-        for (db::Connection* c : {&writing_, &reading_, &catalogue_}) RollBack(*c);
+        // What is not committed goes; a connection that is gone has nothing left to roll back.
+        for (db::Connection* c : {&writing_, &reading_, &catalogue_}) mrp::RollbackQuietly(*c);
         try {
             engine_.DropWorkTable();
         } catch (const std::exception& e) {
@@ -169,32 +162,44 @@ void PauseAfterCommitForTests() {
         QThread::msleep(10);
 }
 
-class PrintingReporter : public mrp::RequisitionReporter {
-public:
-    // The clerk at a terminal reads them; the requisition is written as before.
-    bool ConfirmOddLines(const QStringList& lines) override {
-        for (const QString& line : lines) Out(stderr, "marlith: " + line + '\n');
-        return true;
+// The outcome of "marlith requisition", once the engine has returned it; the run's
+// status.
+int PrintOutcome(const mrp::RequisitionReport& r) {
+    switch (r.outcome) {
+    case mrp::RequisitionOutcome::Written:
+        // Committed: from here on a signal does not undo the outcome.
+        app::SignalWatch::OutcomeCommitted();
+        PauseAfterCommitForTests();
+        Out(stdout, r.number + '\n' + r.text + QString(" (%1 lines)\n").arg(r.lines));
+        break;
+    case mrp::RequisitionOutcome::NotReserved:
+        // Ends the run as any failed command does.
+        std::rethrow_exception(r.error);
+    case mrp::RequisitionOutcome::Failed:
+        Out(stderr, r.text + (r.detail.isEmpty() ? QString() : ' ' + r.detail) + '\n');
+        break;
+    case mrp::RequisitionOutcome::Refused:
+    case mrp::RequisitionOutcome::AlreadyTransferred:
+    case mrp::RequisitionOutcome::OrdersChanged: Out(stderr, r.text + '\n'); break;
+    case mrp::RequisitionOutcome::NothingWritten:
+    case mrp::RequisitionOutcome::Declined: break;
     }
-    void ShowOutcome(const mrp::RequisitionReport& r) override {
-        switch (r.outcome) {
-        case mrp::RequisitionOutcome::Written:
-            // Committed: from here on a signal does not undo the outcome.
-            app::SignalWatch::OutcomeCommitted();
-            PauseAfterCommitForTests();
-            Out(stdout, r.number + '\n' + r.text + QString(" (%1 lines)\n").arg(r.lines));
-            break;
-        case mrp::RequisitionOutcome::Failed:
-            Out(stderr, r.text + (r.detail.isEmpty() ? QString() : ' ' + r.detail) + '\n');
-            break;
-        case mrp::RequisitionOutcome::Refused:
-        case mrp::RequisitionOutcome::AlreadyTransferred:
-        case mrp::RequisitionOutcome::OrdersChanged:
-        case mrp::RequisitionOutcome::NothingWritten: Out(stderr, r.text + '\n'); break;
-        case mrp::RequisitionOutcome::Declined: break;
-        }
+    for (const QString& number : r.skipped)
+        Out(stderr, "marlith: number " + number + " is already used by a requisition: skipped\n");
+    switch (r.outcome) {
+    case mrp::RequisitionOutcome::Written: return 0;
+    case mrp::RequisitionOutcome::NothingWritten:
+        Out(stderr, "the material list is empty: nothing was written; number " + r.number + " is used up\n");
+        return 0;
+    case mrp::RequisitionOutcome::Failed:
+    case mrp::RequisitionOutcome::Refused:
+    case mrp::RequisitionOutcome::AlreadyTransferred:
+    case mrp::RequisitionOutcome::OrdersChanged:
+    case mrp::RequisitionOutcome::NotReserved:
+    case mrp::RequisitionOutcome::Declined: break;
     }
-};
+    return 1;
+}
 
 int Requisition(const QStringList& args) {
     const Options o = ParseOptions(args, false);
@@ -202,30 +207,18 @@ int Requisition(const QStringList& args) {
     if (!o.settingsWarning.isEmpty()) Out(stderr, "marlith: " + o.settingsWarning + '\n');
     Session s(o, true);
     mrp::RequisitionEngine& e = s.engine();
-    PrintingReporter reporter;
-    e.SetReporter(&reporter);
     e.LoadOrders();
     if (!e.commandStates().requisition) {
         Out(stderr, "no open order lines for project " + o.project + ": nothing to write\n");
         return 0;
     }
     e.ExpandMaterials();
-    e.TransferToRequisition();
-    for (const QString& number : e.lastReport().skipped)
-        Out(stderr, "marlith: number " + number + " is already used by a requisition: skipped\n");
-    switch (e.lastReport().outcome) {
-    case mrp::RequisitionOutcome::Written: return 0;
-    case mrp::RequisitionOutcome::NothingWritten:
-        Out(stderr, "the material list is empty: nothing was written; number " + e.requisitionNumber() +
-                        " is used up\n");
-        return 0;
-    case mrp::RequisitionOutcome::Failed:
-    case mrp::RequisitionOutcome::Refused:
-    case mrp::RequisitionOutcome::AlreadyTransferred:
-    case mrp::RequisitionOutcome::OrdersChanged:
-    case mrp::RequisitionOutcome::Declined: break;
-    }
-    return 1;
+    // The clerk at a terminal reads the lines nobody would buy from; the requisition is
+    // written all the same.
+    return PrintOutcome(e.TransferToRequisition([](const QStringList& lines) {
+        for (const QString& line : lines) Out(stderr, "marlith: " + line + '\n');
+        return true;
+    }));
 }
 
 int ReserveNumbers(const QStringList& argsIn) {

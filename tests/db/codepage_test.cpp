@@ -218,7 +218,7 @@ protected:
 TEST_F(CodePageRequisitionTest, UserDefinedCharactersReachTheRequisitionWithTheirBytes) {
     Prepare();
     ASSERT_EQ(Materials().size(), 2) << Materials().join('\n').toStdString();
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.reports.size(), 1u);
     ASSERT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Written) << reporter.reports[0].detail.toStdString();
 
@@ -251,7 +251,7 @@ TEST_F(CodePageRequisitionTest, ClerkTextThePageCannotHoldIsRefusedBeforeAnythin
     acds.Edit();
     acds.FieldByName("PROD_NAME")->SetAsString(QString::fromUtf16(u"螺絲\U0001F529"));
     acds.Post();
-    engine->TransferToRequisition();
+    Transfer();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh embedded database with an engine on its three connections, a fixed clock, the
 // query dump in the database's temporary folder, and recorders for the command states
-// and the requisition reports. Small bills and orders are written as SQL.
+// and for what "轉請購單" asks and shows. Small bills and orders are written as SQL.
 
 #include <gtest/gtest.h>
 
@@ -26,19 +26,21 @@ public:
     std::vector<mrp::CommandStates> changes;
 };
 
-class ReportRecorder : public mrp::RequisitionReporter {
+// "轉請購單" as the window runs it: the odd lines' question answered, the outcomes a clerk
+// would be shown kept.
+class ReportRecorder {
 public:
-    bool ConfirmOddLines(const QStringList& lines) override {
-        asked.push_back(lines);
-        return confirm;
+    mrp::RequisitionReport Transfer(mrp::RequisitionEngine& engine) {
+        mrp::RequisitionReport r = engine.TransferToRequisition([this](const QStringList& lines) {
+            asked.push_back(lines);
+            return confirm;
+        });
+        if (mrp::IsShown(r)) reports.push_back(r);
+        return r;
     }
-    void WriteStarted() override { ++started; }
-    void WriteEnded() override { ++ended; }
-    void ShowOutcome(const mrp::RequisitionReport& r) override { reports.push_back(r); }
-    int started = 0, ended = 0;
-    std::vector<mrp::RequisitionReport> reports;
-    bool confirm = true;                // the answer to ConfirmOddLines
-    std::vector<QStringList> asked;     // what ConfirmOddLines was given, each time
+    std::vector<mrp::RequisitionReport> reports;  // the outcomes shown
+    bool confirm = true;                // the answer to the odd lines' question
+    std::vector<QStringList> asked;     // what the question named, each time
 };
 
 // INSERT statements for the fixtures. Numbers and NULL are given as SQL text.
@@ -81,23 +83,31 @@ inline mrp::MaterialRow Row(const QString& prod, double qty, const QString& orde
 // Writes a requisition through the program's writer, marking `listed` as transferred.
 inline void WriteThroughWriter(db::Connection& reading, db::Connection& writing, const mrp::RequisitionHeader& header,
                                const std::vector<mrp::MaterialRow>& rows, const QStringList& listed) {
-    mrp::RequisitionWriter writer(reading, writing, true);
+    mrp::RequisitionWriter writer(reading, writing);
     mrp::WriteOrders orders;
     orders.listed = listed;
     writer.Write(header, rows, writer.ReadProducts(rows), orders);
 }
 
+// A column of a stored row and its value as text.
+struct Stored {
+    QString column;
+    QString value;
+    bool operator==(const Stored&) const = default;
+};
+inline void PrintTo(const Stored& s, std::ostream* os) {
+    *os << s.column.toStdString() << '=' << '"' << s.value.toStdString() << '"';
+}
+
 class EngineTest : public ::testing::Test {
 protected:
-    explicit EngineTest(bool cache = true) {
+    EngineTest() {
         for (db::Connection* c : {&catalogue, &reading, &writing}) c->SetParams(database.params());
         mrp::EngineOptions options;
-        options.cache = cache;
         options.queryDumpPath = DumpPath();
         options.clock = [this] { return now; };
         engine = std::make_unique<mrp::RequisitionEngine>(catalogue, reading, writing, options);
         engine->SetStateObserver(&states);
-        engine->SetReporter(&reporter);
         engine->CreateWorkTable();
         engine->SetUser("A001", "S01");
     }
@@ -107,6 +117,9 @@ protected:
     }
 
     QString DumpPath() const { return QDir(database.dir()).filePath("cache/query.txt"); }
+
+    // "轉請購單", its outcome in lastReport.
+    void Transfer() { lastReport = reporter.Transfer(*engine); }
 
     // "確定" then "物料展開" for the project.
     void Expand(const QString& project) {
@@ -128,11 +141,23 @@ protected:
 
     QString Scalar(const QString& select) const { return database.Scalar(select); }
 
+    // The one row `from` selects, in the columns of `shape` and their order, each as
+    // text beside its name (to compare with the row expected).
+    std::vector<Stored> StoredRow(const std::vector<Stored>& shape, const QString& from) const {
+        QStringList columns;
+        for (const Stored& s : shape) columns << s.column;
+        const QStringList values = Scalar("SELECT " + columns.join("||'|'||") + ' ' + from).split('|');
+        std::vector<Stored> row;
+        for (qsizetype i = 0; i < columns.size(); ++i) row.push_back({columns[i], values.value(i)});
+        return row;
+    }
+
     testsupport::TestDatabase database;
     db::Connection catalogue, reading, writing;
     QDateTime now{QDate(2026, 11, 2), QTime(9, 30, 0, 5)};
     StateRecorder states;
     ReportRecorder reporter;
+    mrp::RequisitionReport lastReport;  // of the last Transfer
     std::unique_ptr<mrp::RequisitionEngine> engine;
 };
 

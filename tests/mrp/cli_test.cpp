@@ -171,6 +171,21 @@ TEST(MarlithCommands, FailuresAndUsageErrorsHaveTheirExitCodes) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
 }
 
+// A number that cannot be reserved ends the run as any failed command does: the error on
+// stderr, status 1, nothing written.
+TEST(MarlithCommands, ANumberThatCannotBeReservedEndsTheRunWithItsError) {
+    testsupport::TestDatabase database;
+    database.Run("ALTER TABLE TEMP_PETITIONID ADD CONSTRAINT NO_NUMBER CHECK (LAST_ID < 0);");
+    database.Run(Product("M", "Material") + Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3"));
+    const ProcessRun run = MarlithProcess(database.params())({"requisition", "P1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith("marlith requisition: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("NO_NUMBER")) << run.err.toStdString();
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(database.Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+}
+
 // Several processes on one embedded database, as on a clerk's machine: the window stays
 // open on the project while a command-line export and a requisition run beside it, and
 // each sees what the other committed (this test process holds an attachment all along).

@@ -202,7 +202,7 @@ TEST_F(ExpansionTest, ABillLineWithoutComponentEndsTheExpansionNamingTheAssembly
             EXPECT_TRUE(engine->materialListPartial());
         }
     }
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
@@ -265,43 +265,129 @@ TEST_F(ExpansionTest, BillQueryIsDumpedAfterTheWorkTableAndAFailedDumpEndsTheCom
     EXPECT_TRUE(engine->materialListPartial());
 }
 
-// The same fixture with caching off: the statement-per-row method gives the same list.
-class UncachedExpansionTest : public EngineTest {
-protected:
-    UncachedExpansionTest() : EngineTest(false) {}
+
+// --- The expansion's rules through its BillSource, without a database -----------------
+
+namespace {
+
+// Bills and products held in memory; every question the expansion asks is counted.
+class MemoryBills : public mrp::BillSource {
+public:
+    MemoryBills(std::initializer_list<std::pair<QString, mrp::BillLine>> lines,
+                std::initializer_list<std::pair<QString, mrp::ProductRef>> products = {}) {
+        for (const auto& [assembly, line] : lines) bills_[assembly].push_back(line);
+        for (const auto& [code, product] : products) products_.insert(code, product);
+    }
+    mrp::ProductRef Product(const QString& prodId) override {
+        ++questions;
+        return products_.value(prodId);
+    }
+    bool HasBill(const QString& prodId) override {
+        ++questions;
+        return bills_.contains(prodId);
+    }
+    std::vector<mrp::BillLine> Bill(const QString& prodId) override {
+        ++questions;
+        return bills_.value(prodId);
+    }
+    int questions = 0;
+
+private:
+    QHash<QString, std::vector<mrp::BillLine>> bills_;
+    QHash<QString, mrp::ProductRef> products_;
 };
 
-TEST_F(UncachedExpansionTest, GivesTheSameRowsAsTheCachedEngineWithMoreStatements) {
-    const QString bills = Bom("A", "B", "2") + Bom("A", "D", "4") + Bom("B", "C", "3", "4") + Bom("B", "D", "1.5") +
-                          Bom("E", "B", "1") + Bom("E", "C", "7", "2") + Product("C", "Part C") + Product("D", "D");
-    database.Run(bills + Order("SO1", "P1") + Order("SO2", "P1") + Line("SO1", "A", "10") +
-                 Line("SO1", "E", "3") + Line("SO2", "A", "2.5") + Line("SO2", "A", "NULL"));
-    const long before = reading.statementsExecuted();
-    Expand("P1");
-    const long uncachedStatements = reading.statementsExecuted() - before;
-    const QStringList uncached = Materials();
+// The expansion's rows as EngineTest::Materials writes them: PROD_ID QTY DIV_C R_QTY
+// MITEM MAIN_PROD MASTERBILLID, null QTY as "null".
+QStringList Rows(mrp::Expansion& expansion) {
+    const data::RowStore rows = expansion.TakeRows();
+    QStringList out;
+    for (size_t r = 0; r < rows.Count(); ++r)
+        out << QString("%1 %2 %3 %4 %5 %6 %7")
+                   .arg(rows.Text(r, 0), rows.IsNull(r, 2) ? QString("null") : db::FloatToText(rows.Number(r, 2)),
+                        db::FloatToText(rows.Number(r, 3)), db::FloatToText(rows.Number(r, 4)), rows.Text(r, 8),
+                        rows.Text(r, 7), rows.Text(r, 6));
+    return out;
+}
 
-    testsupport::TestDatabase other;
-    db::Connection c2, r2, w2;
-    for (db::Connection* c : {&c2, &r2, &w2}) c->SetParams(other.params());
-    other.Run(bills + Order("SO1", "P1") + Order("SO2", "P1") + Line("SO1", "A", "10") + Line("SO1", "E", "3") +
-              Line("SO2", "A", "2.5") + Line("SO2", "A", "NULL"));
-    mrp::EngineOptions options;
-    options.queryDumpPath = QDir(other.dir()).filePath("q.txt");
-    mrp::RequisitionEngine cachedEngine(c2, r2, w2, options);
-    cachedEngine.CreateWorkTable();
-    cachedEngine.SetProjectCode("P1");
-    cachedEngine.LoadOrders();
-    const long before2 = r2.statementsExecuted();
-    cachedEngine.ExpandMaterials();
-    const long cachedStatements = r2.statementsExecuted() - before2;
-    QStringList cached;
-    for (const mrp::MaterialRow& r : cachedEngine.ReadMaterialList())
-        cached << QString("%1 %2 %3 %4 %5 %6 %7")
-                      .arg(r.prodId, r.qty ? db::FloatToText(*r.qty) : QString("null"), db::FloatToText(r.divC),
-                           db::FloatToText(r.rQty), r.mItem, r.mainProd, r.masterBillId);
-    EXPECT_EQ(uncached, cached);
-    EXPECT_EQ(uncached.size(), 12);
-    EXPECT_LT(cachedStatements, uncachedStatements);
-    cachedEngine.DropWorkTable();
+const std::nullopt_t null = std::nullopt;
+
+}  // namespace
+
+// Each case: the bills, the bill query's rows for the ordered products, and the material
+// list the first level and the passes make of them.
+TEST(ExpansionRules, LevelsAndPassesMakeTheMaterialList) {
+    struct Case {
+        const char* rule;
+        MemoryBills bills;
+        std::vector<mrp::BomRow> ordered;
+        QStringList rows;
+        int passes;
+    };
+    Case cases[] = {
+        {"10 of A = 2 B + 4 D; B = 3 C, divisor 4: a pass puts C after D",
+         MemoryBills({{"B", {"C", 3, 4}}}),
+         {{"A", "SO1", "B", 20, null}, {"A", "SO1", "D", 40, null}},
+         {"D 40 1 40 N A SO1", "C 60 4 15 N B SO1"},
+         1},
+        {"a null ordered quantity stays null at the first level, and counts as 1 in the pass, as a null DE_QTY does",
+         MemoryBills({{"B", {"C", 3, null}}, {"B", {"D", null, null}}}),
+         {{"A", "SO1", "B", null, null}},
+         {"C 3 1 3 N B SO1", "D 1 1 1 N B SO1"},
+         1},
+        {"one pass a level", MemoryBills({{"L1", {"L2", 2, null}}, {"L2", {"L3", 2, null}}, {"L3", {"LEAF", 2, null}}}),
+         {{"P", "SO1", "L1", 2, null}},
+         {"LEAF 16 1 16 N L3 SO1"},
+         3},
+        {"the same sub-assembly in two orders is exploded for each, never merged",
+         MemoryBills({{"U", {"S", 5, null}}}),
+         {{"P", "SO1", "U", 1, null}, {"P", "SO2", "U", 10, null}, {"P", "SO1", "S", 2, null}},
+         {"S 2 1 2 N P SO1", "S 5 1 5 N U SO1", "S 50 1 50 N U SO2"},
+         1},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        mrp::Expansion expansion(c.bills);
+        expansion.FirstLevel(c.ordered);
+        expansion.Complete();
+        EXPECT_EQ(expansion.passes(), c.passes);
+        EXPECT_EQ(Rows(expansion), c.rows);
+    }
+}
+
+// A bill that contains itself ends the expansion with the cycle named; the rows built
+// before it stay.
+TEST(ExpansionRules, ACycleIsNamedAndTheRowsBuiltStay) {
+    MemoryBills bills({{"A", {"K", 1, null}}, {"A", {"B", 1, null}}, {"B", {"C", 1, null}}, {"C", {"A", 1, null}}});
+    mrp::Expansion expansion(bills);
+    expansion.FirstLevel({{"P", "SO1", "A", 1, null}});
+    try {
+        expansion.Complete();
+        ADD_FAILURE() << "the cycle was not found";
+    } catch (const mrp::RuleError& e) {
+        EXPECT_NE(std::string(e.what()).find("A → B → C → A"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(Rows(expansion).contains("K 1 1 1 N A SO1"));
+}
+
+// A source that answers the same for a code every time (as the database's does within a
+// command) is asked once per code: the list is the same as when it is asked every time.
+TEST(ExpansionRules, BillsMetAgainAreBuiltFromTheFirstAnswers) {
+    const std::vector<mrp::BomRow> ordered = {{"P2", "SO1", "S", 2, null}, {"P2", "SO1", "U", 1, null},
+                                              {"P2", "SO2", "S", 20, null}, {"P2", "SO2", "U", 10, null},
+                                              {"P1", "SO2", "U", 3, 2}};
+    std::vector<QStringList> lists;
+    std::vector<int> questions;
+    for (const bool reuse : {false, true}) {
+        MemoryBills bills({{"U", {"S", 5, null}}, {"U", {"V", 1.5, null}}, {"V", {"S", 2, 4}}},
+                          {{"S", {"Screw", "pcs"}}});
+        mrp::Expansion expansion(bills, mrp::kMaxBillDepth, reuse);
+        expansion.FirstLevel(ordered);
+        expansion.Complete();
+        lists.push_back(Rows(expansion));
+        questions.push_back(bills.questions);
+    }
+    EXPECT_EQ(lists[0].size(), 8);
+    EXPECT_EQ(lists[1], lists[0]);
+    EXPECT_LT(questions[1], questions[0]);
 }

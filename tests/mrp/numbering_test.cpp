@@ -155,9 +155,9 @@ TEST_F(NumberingTest, TheDateIsFormedOnceForACommandThatSpansMidnight) {
     late.CreateWorkTable();
     late.LoadOrders();
     late.ExpandMaterials();
-    late.TransferToRequisition();
+    const mrp::RequisitionReport lateReport = late.TransferToRequisition();
     late.DropWorkTable();
-    EXPECT_EQ(late.lastReport().outcome, mrp::RequisitionOutcome::Written) << late.lastReport().detail.toStdString();
+    EXPECT_EQ(lateReport.outcome, mrp::RequisitionOutcome::Written) << lateReport.detail.toStdString();
     EXPECT_EQ(late.requisitionNumber(), "202611020001");
     EXPECT_EQ(Scalar("SELECT list(BILL_DATE) FROM TEMP_PETITIONID"), "2026/11/02");
     EXPECT_EQ(Scalar("SELECT BILL_DATE || ' ' || CHG_DATE FROM PETITION_MASTER"), "2026/11/02 2026/11/02");

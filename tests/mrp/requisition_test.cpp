@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "Fixture.h"
-#include "app/DemoData.h"
 #include "mrp/Identifiers.h"
 #include "mrp/Numbering.h"
 
@@ -34,7 +33,7 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders
     QStringList expanded = engine->expandedOrders();
     expanded.sort();
     EXPECT_EQ(expanded, (QStringList{"SO-PLAIN", "SO1"}));
-    engine->TransferToRequisition();
+    Transfer();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];
@@ -43,28 +42,55 @@ TEST_F(RequisitionTest, WritesHeaderLinesAndMarksTheListedAndTheUnlistableOrders
     EXPECT_EQ(r.kind, mrp::MessageKind::Information);
     EXPECT_EQ(r.number, "202611020001");
     EXPECT_EQ(r.lines, 2);
-    EXPECT_EQ(reporter.started, 1);
-    EXPECT_EQ(reporter.ended, 1);
     EXPECT_EQ(engine->commandStates(), kNone);
 
-    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
-                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||PROJ_ID FROM PETITION_MASTER"),
-              "202611020001|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|P1");
+    const std::vector<Stored> header = {
+        {"MASTERBILLID", "202611020001"}, {"BILL_DATE", "2026/11/02"}, {"EMPLOYEE_ID", "A001"},
+        {"EMPLOYEE_NAME", "陳志明"},       {"STORE_ID", "S01"},          {"TRAN_CODE", "N"},
+        {"CLOSED", "N"},                  {"CHG_DATE", "2026/11/02"},   {"CHG_USER", "A001"},
+        {"PROJ_ID", "P1"},
+    };
+    EXPECT_EQ(StoredRow(header, "FROM PETITION_MASTER"), header);
     // QTY 12 of a product with STD_COST 30 and SALE_PRICE 45.
-    EXPECT_EQ(Scalar("SELECT MASTERBILLID||'|'||KEYINTIME||'|'||PROD_ID||'|'||PROD_NAME||'|'||PROD_SCALE||'|'||"
-                     "V_QTY||'|'||V_PRICE||'|'||QTY||'|'||UNITNAME||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||"
-                     "TEMPPRODID||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||PROD_BARCODE||'|'||"
-                     "PACK_QTY||'|'||BILL_DATE||'|'||EMPLOYEE_ID||'|'||EMPLOYEE_NAME||'|'||STORE_ID||'|'||"
-                     "TRAN_CODE||'|'||CLOSED||'|'||CHG_DATE||'|'||CHG_USER||'|'||NOW_QTY||'|'||ORDER_ID "
-                     "FROM PETITION_SUB WHERE PROD_ID = 'M1'"),
-              "202611020001|09:30:00 05|M1|螺絲|M6x20|12|30.00000000000000|12|包|45.00000000000000|"
-              "30.00000000000000|360|M1|V01|五金行|PT|4710001|1|2026/11/02|A001|陳志明|S01|N|N|2026/11/02|A001|"
-              "7.000000000000000|SO1");
+    const std::vector<Stored> line = {
+        {"MASTERBILLID", "202611020001"},
+        {"KEYINTIME", "09:30:00 05"},
+        {"PROD_ID", "M1"},
+        {"PROD_NAME", "螺絲"},
+        {"PROD_SCALE", "M6x20"},
+        {"V_QTY", "12"},
+        {"V_PRICE", "30.00000000000000"},
+        {"QTY", "12"},
+        {"UNITNAME", "包"},
+        {"SALE_PRICE", "45.00000000000000"},
+        {"STD_COST", "30.00000000000000"},
+        {"AMT", "360"},
+        {"TEMPPRODID", "M1"},
+        {"PROVIDER_ID", "V01"},
+        {"PROVIDER_NAME", "五金行"},
+        {"PD_ITEMID", "PT"},
+        {"PROD_BARCODE", "4710001"},
+        {"PACK_QTY", "1"},
+        {"BILL_DATE", "2026/11/02"},
+        {"EMPLOYEE_ID", "A001"},
+        {"EMPLOYEE_NAME", "陳志明"},
+        {"STORE_ID", "S01"},
+        {"TRAN_CODE", "N"},
+        {"CLOSED", "N"},
+        {"CHG_DATE", "2026/11/02"},
+        {"CHG_USER", "A001"},
+        {"NOW_QTY", "7.000000000000000"},
+        {"ORDER_ID", "SO1"},
+    };
+    EXPECT_EQ(StoredRow(line, "FROM PETITION_SUB WHERE PROD_ID = 'M1'"), line);
     // A material missing from PRODUCT: empty texts and zeros.
-    EXPECT_EQ(Scalar("SELECT PROD_NAME||'|'||PROD_SCALE||'|'||PROVIDER_ID||'|'||PROVIDER_NAME||'|'||PD_ITEMID||'|'||"
-                     "PROD_BARCODE||'|'||V_QTY||'|'||V_PRICE||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||NOW_QTY "
-                     "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"),
-              "||||||6|0.000000000000000|0.000000000000000|0.000000000000000|0|0.000000000000000");
+    const std::vector<Stored> ghost = {
+        {"PROD_NAME", ""},     {"PROD_SCALE", ""},          {"PROVIDER_ID", ""},
+        {"PROVIDER_NAME", ""}, {"PD_ITEMID", ""},           {"PROD_BARCODE", ""},
+        {"V_QTY", "6"},        {"V_PRICE", "0.000000000000000"}, {"SALE_PRICE", "0.000000000000000"},
+        {"STD_COST", "0.000000000000000"}, {"AMT", "0"},    {"NOW_QTY", "0.000000000000000"},
+    };
+    EXPECT_EQ(StoredRow(ghost, "FROM PETITION_SUB WHERE PROD_ID = 'GHOST'"), ghost);
 
     // The listed orders (also one whose products have no bill) and those the list can
     // never show; not the late one, nor other projects.
@@ -98,9 +124,13 @@ public:
         engine->LoadOrders();
         engine->ExpandMaterials();
     }
+    // "轉請購單", as the fixture's Transfer.
+    void Transfer() { lastReport = reporter.Transfer(*engine); }
 
     db::Connection catalogue, reading, writing;
     std::unique_ptr<mrp::RequisitionEngine> engine;
+    ReportRecorder reporter;
+    mrp::RequisitionReport lastReport;
 
 private:
     QDateTime now_;
@@ -115,11 +145,11 @@ TEST_F(RequisitionTest, ASecondWriteOfTheProjectIsRefusedAndWritesNothing) {
     Expand("P1");
     second.Expand("P1");
 
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
-    second.engine->TransferToRequisition();
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written);
+    second.Transfer();
 
-    const mrp::RequisitionReport& r = second.engine->lastReport();
+    const mrp::RequisitionReport& r = second.lastReport;
     EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::AlreadyTransferred) << r.detail.toStdString();
     EXPECT_EQ(r.text, "專案 P1 已轉請購單 (單號 202611020001), 本次未寫入..!");
     EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
@@ -184,10 +214,10 @@ TEST_F(RequisitionTest, AWriteThatWaitsForAnotherClientFollowsItsOutcome) {
             if (c.commit) other.Commit();
             else other.Rollback();
         });
-        client.engine->TransferToRequisition();
+        client.Transfer();
         ender.join();
 
-        const mrp::RequisitionReport& r = client.engine->lastReport();
+        const mrp::RequisitionReport& r = client.lastReport;
         EXPECT_EQ(r.outcome, c.outcome) << r.detail.toStdString();
         EXPECT_EQ(r.text, QString::fromUtf8(c.text));
         EXPECT_FALSE(client.writing.InTransaction());
@@ -205,11 +235,11 @@ TEST_F(RequisitionTest, AnOrderDeletedAfterTheListWasLoadedFailsTheWrite) {
                  Line("SO2", "P", "1"));
     Expand("P1");
     database.Run("DELETE FROM ORDER_SUB WHERE MASTERBILLID = 'SO2';\nDELETE FROM ORDER_MASTER WHERE MASTERBILLID = 'SO2';");
-    engine->TransferToRequisition();
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
-    EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
-    EXPECT_NE(engine->lastReport().detail.indexOf("SO2 no longer exists"), -1)
-        << engine->lastReport().detail.toStdString();
+    Transfer();
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_EQ(lastReport.text, "資料寫入失敗..!");
+    EXPECT_NE(lastReport.detail.indexOf("SO2 no longer exists"), -1)
+        << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
     EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
 }
@@ -235,9 +265,9 @@ TEST_F(RequisitionTest, FractionalQuantitiesAndCostsBecomeWholeNumbersHalfToEven
     acds.FieldByName("PROD_ID")->SetAsString("K");
     acds.FieldByName("QTY")->SetAsFloat(2.5);
     acds.Post();
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written)
-        << engine->lastReport().detail.toStdString();
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written)
+        << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT list(PROD_ID||':'||V_QTY||':'||QTY||':'||AMT, ' ') FROM PETITION_SUB"),
               "H:3:3:8 K:4:4:120 T:32:32:0 K:2:2:60");
 }
@@ -246,7 +276,7 @@ TEST_F(RequisitionTest, UserMissingFromEmployeeGivesEmptyNames) {
     database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     engine->SetUser("NOBODY", "");
     Expand("P1");
-    engine->TransferToRequisition();
+    Transfer();
     EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_ID || '|' || EMPLOYEE_NAME || '|' || STORE_ID || ']' FROM PETITION_MASTER"),
               "[NOBODY||]");
     EXPECT_EQ(Scalar("SELECT '[' || EMPLOYEE_NAME || ']' FROM PETITION_SUB"), "[]");
@@ -263,8 +293,8 @@ TEST_F(RequisitionTest, ANumberARequisitionHoldsIsSkippedNeverReplaced) {
                  "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020005', 'OLD2');\n"
                  "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID) VALUES ('202611020006', 'LINES-ONLY');\n");
     Expand("P1");
-    engine->TransferToRequisition();
-    const mrp::RequisitionReport& r = engine->lastReport();
+    Transfer();
+    const mrp::RequisitionReport& r = lastReport;
     ASSERT_EQ(r.outcome, mrp::RequisitionOutcome::Written) << r.detail.toStdString();
     EXPECT_EQ(r.number, "202611020007");
     EXPECT_EQ(r.skipped, (QStringList{"202611020005", "202611020006"}));
@@ -287,7 +317,7 @@ TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
     database.Run("ALTER TABLE PETITION_SUB ADD CONSTRAINT NO_BAD CHECK (PROD_ID <> 'BAD');");
     database.Run(Bom("P", "GOOD", "1") + Bom("P", "BAD", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     Expand("P1");
-    engine->TransferToRequisition();
+    Transfer();
 
     ASSERT_EQ(reporter.reports.size(), 1u);
     const mrp::RequisitionReport& r = reporter.reports[0];
@@ -295,7 +325,6 @@ TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
     EXPECT_EQ(r.text, "資料寫入失敗..!");
     EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
     EXPECT_NE(r.detail.indexOf("NO_BAD"), -1) << r.detail.toStdString();
-    EXPECT_EQ(reporter.started, reporter.ended);
     EXPECT_EQ(engine->commandStates(), kNone);
 
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
@@ -316,19 +345,19 @@ TEST_F(RequisitionTest, AFailedWriteLeavesNothingAndHoldsNoLock) {
 TEST_F(RequisitionTest, QuantityOutsideTheWholeNumberRangeFailsTheWrite) {
     database.Run(Bom("P", "OK", "1") + Bom("P", "HUGE", "3000000000") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     Expand("P1");
-    engine->TransferToRequisition();
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
-    EXPECT_NE(engine->lastReport().detail.indexOf("the quantity (QTY) of HUGE is 3000000000"), -1)
-        << engine->lastReport().detail.toStdString();
+    Transfer();
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_NE(lastReport.detail.indexOf("the quantity (QTY) of HUGE is 3000000000"), -1)
+        << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
 }
 
 TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
     database.Run(Bom("P", "M", "1") + Order("SO1", "P1") + Line("SO1", "P", "1"));
     engine->SetProjectCode("P1");
-    engine->TransferToRequisition();  // before "確定" too: every command starts enabled
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Failed);
-    EXPECT_EQ(engine->lastReport().text, "資料寫入失敗..!");
+    Transfer();  // before "確定" too: every command starts enabled
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Failed);
+    EXPECT_EQ(lastReport.text, "資料寫入失敗..!");
     EXPECT_EQ(engine->requisitionNumber(), "202611020001");
     EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "2");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
@@ -336,13 +365,32 @@ TEST_F(RequisitionTest, RequisitionBeforeAnyExpansionFailsAndUsesUpTheNumber) {
     EXPECT_EQ(engine->commandStates(), kNone);
 }
 
+// A number that cannot be reserved is an outcome of its own: nothing written, no number,
+// the commands disabled, and the failure itself handed over to be shown as any failed
+// command's error.
+TEST_F(RequisitionTest, ANumberThatCannotBeReservedIsAnOutcomeCarryingTheFailure) {
+    database.Run("ALTER TABLE TEMP_PETITIONID ADD CONSTRAINT NO_NUMBER CHECK (LAST_ID < 0);");
+    database.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3"));
+    Expand("P1");
+    Transfer();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::NotReserved);
+    EXPECT_EQ(lastReport.number, "");
+    EXPECT_EQ(engine->requisitionNumber(), "");
+    EXPECT_NE(lastReport.detail.indexOf("NO_NUMBER"), -1) << lastReport.detail.toStdString();
+    EXPECT_THROW(std::rethrow_exception(lastReport.error), db::DbError);
+    EXPECT_EQ(engine->commandStates(), kNone);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
+    EXPECT_FALSE(writing.InTransaction());
+}
+
 TEST_F(RequisitionTest, AnEmptyMaterialListWritesNothingAndShowsNothing) {
     database.Run(Order("SO1", "P1") + Line("SO1", "NOBILL", "1"));
     Expand("P1");
-    engine->TransferToRequisition();
+    Transfer();
     EXPECT_TRUE(reporter.reports.empty());
-    EXPECT_EQ(reporter.started, 0);
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::NothingWritten);
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::NothingWritten);
     EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID"), "2");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
     EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "N");
@@ -357,7 +405,7 @@ TEST_F(RequisitionTest, APartialListIsRefusedUntilAnExpansionEndsWell) {
     EXPECT_THROW(engine->ExpandMaterials(), mrp::RuleError);
     ASSERT_EQ(engine->materialList().RecordCount(), 1);  // K is in the list
 
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(reporter.reports[0].text, QString::fromUtf8(mrp::kPartialListRefused));
@@ -370,49 +418,9 @@ TEST_F(RequisitionTest, APartialListIsRefusedUntilAnExpansionEndsWell) {
     database.Run("DELETE FROM PD_BOM WHERE PROD_ID = 'B';");
     engine->LoadOrders();
     engine->ExpandMaterials();
-    engine->TransferToRequisition();
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
+    Transfer();
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written);
     EXPECT_EQ(Scalar("SELECT list(PROD_ID) FROM PETITION_SUB"), "K,B");
-}
-
-// Caching off writes the same requisition, line for line, with more statements.
-class UncachedRequisitionTest : public EngineTest {
-protected:
-    UncachedRequisitionTest() : EngineTest(false) {}
-};
-
-TEST_F(UncachedRequisitionTest, WritesTheSameLinesAsTheCachedEngine) {
-    const QString lines =
-        "SELECT list(MASTERBILLID||'|'||PROD_ID||'|'||PROD_NAME||'|'||PROD_SCALE||'|'||V_QTY||'|'||V_PRICE||'|'||"
-        "QTY||'|'||UNITNAME||'|'||SALE_PRICE||'|'||STD_COST||'|'||AMT||'|'||PROVIDER_ID||'|'||EMPLOYEE_NAME||'|'||"
-        "NOW_QTY||'|'||ORDER_ID, ';') FROM PETITION_SUB";
-    database.Run(app::DemoDataScript());
-    Expand("P2026-001");
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written);
-    const long uncachedStatements = reading.statementsExecuted() + writing.statementsExecuted();
-
-    testsupport::TestDatabase other;
-    other.Run(app::DemoDataScript());
-    db::Connection c2, r2, w2;
-    for (db::Connection* c : {&c2, &r2, &w2}) c->SetParams(other.params());
-    mrp::EngineOptions options;
-    options.queryDumpPath = QDir(other.dir()).filePath("q.txt");
-    options.clock = [this] { return now; };
-    mrp::RequisitionEngine cached(c2, r2, w2, options);
-    cached.CreateWorkTable();
-    cached.SetUser("A001", "S01");
-    cached.SetProjectCode("P2026-001");
-    cached.LoadOrders();
-    cached.ExpandMaterials();
-    cached.TransferToRequisition();
-    ASSERT_EQ(cached.lastReport().outcome, mrp::RequisitionOutcome::Written);
-    const long cachedStatements = r2.statementsExecuted() + w2.statementsExecuted();
-    cached.DropWorkTable();
-
-    EXPECT_GT(engine->lastReport().lines, 10);
-    EXPECT_EQ(Scalar(lines), other.Scalar(lines));
-    EXPECT_LT(cachedStatements, uncachedStatements);
 }
 
 // The code edit is changed after "確定" (and not confirmed): "物料展開" still expands the
@@ -430,20 +438,19 @@ TEST_F(RequisitionTest, TheRequisitionIsTheListedProjectsWhateverTheEditSays) {
     EXPECT_EQ(Materials(), QStringList{"M 6 1 6 N P SO1"});
     const mrp::CommandStates before = engine->commandStates();
 
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.reports.size(), 1u);
     EXPECT_EQ(reporter.reports[0].outcome, mrp::RequisitionOutcome::Refused);
     EXPECT_EQ(reporter.reports[0].text, "專案代號已變更, 請按「確定」重新載入訂單..!");
     EXPECT_EQ(reporter.reports[0].number, "");
-    EXPECT_EQ(reporter.started, 0);
     EXPECT_EQ(engine->commandStates(), before);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
 
     // The listed code again, with spaces around it as typed.
     engine->SetProjectCode(" P1  ");
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written) << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT '[' || PROJ_ID || ']' FROM PETITION_MASTER"), "[P1]");
     EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
               "SO1=Y,SO1-OFF=Y,SO2=N,SO2-OFF=N");
@@ -488,17 +495,17 @@ TEST_F(RequisitionTest, IdentifiersAreTrimmedAndRefusedWhenTheirColumnCannotHold
     };
     for (const Case& c : cases) {
         engine->SetUser(c.user, c.store);
-        engine->TransferToRequisition();
-        EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Refused) << c.user;
-        EXPECT_EQ(engine->lastReport().text, QString::fromUtf8(c.text));
+        Transfer();
+        EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Refused) << c.user;
+        EXPECT_EQ(lastReport.text, QString::fromUtf8(c.text));
         EXPECT_EQ(engine->requisitionNumber(), "");
     }
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
     EXPECT_EQ(engine->commandStates(), (mrp::CommandStates{true, false, true}));
 
     engine->SetUser("陳志明", "S01");  // six bytes in code page 950
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written) << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT PROJ_ID || '|' || EMPLOYEE_ID FROM PETITION_MASTER"), "P2026-003|陳志明");
 }
 
@@ -536,8 +543,8 @@ TEST_F(RequisitionTest, OnlyTheUnlistableOrdersOfTheListsMomentAreClosed) {
                  Order("LATE-NOFLAG", "P1", "NULL") +
                  "UPDATE ORDER_MASTER SET DISABLE_FLAG = 'False' WHERE MASTERBILLID = 'ENABLED-LATER';");
     engine->ExpandMaterials();
-    engine->TransferToRequisition();
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written) << lastReport.detail.toStdString();
     EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || coalesce(TS, 'null')) FROM "
                      "(SELECT * FROM ORDER_MASTER ORDER BY MASTERBILLID)"),
               "ENABLED-LATER=N,LATE-NOFLAG=N,LATE-NULLTS=null,LATE-OFF=N,NULLTS=Y,OFF=Y,SO1=Y");
@@ -569,13 +576,12 @@ TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
         fresh.Run(Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "3") + Line("SO1", "NB", "1") +
                   Order("SO2", "P1") + Line("SO2", "P", "1") + Order("OFF", "P1", "'True'") + Order("SO9", "P9"));
         SecondClient client(fresh, now);
-        ReportRecorder shown;
-        client.engine->SetReporter(&shown);
+        const ReportRecorder& shown = client.reporter;
         client.Expand("P1");
         fresh.Run(QString(c.change) + ";");
-        client.engine->TransferToRequisition();
+        client.Transfer();
 
-        const mrp::RequisitionReport& r = client.engine->lastReport();
+        const mrp::RequisitionReport& r = client.lastReport;
         EXPECT_FALSE(client.writing.InTransaction());
         if (!c.order) {
             EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::Written) << r.detail.toStdString();
@@ -592,13 +598,13 @@ TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
         EXPECT_EQ(fresh.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
         // Offered again: "轉請購單" first needs a new expansion.
         EXPECT_EQ(client.engine->commandStates(), (mrp::CommandStates{true, true, true}));
-        client.engine->TransferToRequisition();
-        EXPECT_EQ(client.engine->lastReport().text, QString::fromUtf8(mrp::kPartialListRefused));
+        client.Transfer();
+        EXPECT_EQ(client.lastReport.text, QString::fromUtf8(mrp::kPartialListRefused));
         client.engine->ExpandMaterials();
-        client.engine->TransferToRequisition();
-        ASSERT_EQ(client.engine->lastReport().outcome, mrp::RequisitionOutcome::Written)
-            << client.engine->lastReport().detail.toStdString();
-        EXPECT_EQ(client.engine->lastReport().number, "202611020002");
+        client.Transfer();
+        ASSERT_EQ(client.lastReport.outcome, mrp::RequisitionOutcome::Written)
+            << client.lastReport.detail.toStdString();
+        EXPECT_EQ(client.lastReport.number, "202611020002");
         EXPECT_EQ(fresh.Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER WHERE PROJ_ID = 'P1'"), "Y");
     }
 }
@@ -615,22 +621,21 @@ TEST_F(RequisitionTest, OddLinesAreConfirmedBeforeANumberIsTaken) {
                              "物料 TINY（訂單 SO1）：請購量取整後為 0（數量 1，除數 4）",
                              "訂單 SO1 的商品 NOBILL 沒有物料清單，不會請購任何物料，訂單仍會結案"};
     reporter.confirm = false;
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.asked.size(), 1u);
     EXPECT_EQ(reporter.asked[0], odd);
-    EXPECT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Declined);
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Declined);
     EXPECT_TRUE(reporter.reports.empty());
-    EXPECT_EQ(reporter.started, 0);
     EXPECT_EQ(engine->requisitionNumber(), "");
     EXPECT_EQ(engine->commandStates(), before);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
 
     reporter.confirm = true;
-    engine->TransferToRequisition();
+    Transfer();
     ASSERT_EQ(reporter.asked.size(), 2u);
-    ASSERT_EQ(engine->lastReport().outcome, mrp::RequisitionOutcome::Written) << engine->lastReport().detail.toStdString();
-    EXPECT_EQ(engine->lastReport().number, "202611020001");
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written) << lastReport.detail.toStdString();
+    EXPECT_EQ(lastReport.number, "202611020001");
     EXPECT_EQ(Scalar("SELECT list(PROD_ID || ':' || QTY) FROM PETITION_SUB"), "M:2,GHOST:1,TINY:1");
     EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "Y");
 }

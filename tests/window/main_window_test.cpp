@@ -379,6 +379,23 @@ TEST_F(MainWindowTest, AProjectCodeChangedAfterListingIsRefusedAtTheWrite) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
 }
 
+// A number that cannot be reserved is said as the database's failure (not as a write that
+// failed), once the commands are disabled.
+TEST_F(MainWindowTest, ANumberThatCannotBeReservedIsShownAsTheDatabasesError) {
+    database.Run("ALTER TABLE TEMP_PETITIONID ADD CONSTRAINT NO_NUMBER CHECK (LAST_ID < 0);");
+    auto w = Open();
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    w->bsSkinButton3Click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.startsWith("資料庫錯誤，請稍後再試或通知系統管理員。\n")) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[0].text.contains("NO_NUMBER")) << shown[0].text.toStdString();
+    EXPECT_EQ(shown[0].kind, 1);
+    for (auto* b : {w->bsSkinButton1(), w->bsSkinButton2(), w->bsSkinButton3()}) EXPECT_FALSE(b->isEnabled());
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+}
+
 // The keyboard reaches every control: Tab walks them in reading order (the project row,
 // the order grid, "物料展開", the material grid, "請購單查詢", "轉請購單") and Shift+Tab
 // back, Ctrl+Tab and Ctrl+Shift+Tab leave a grid (where Tab moves between cells);
