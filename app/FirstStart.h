@@ -10,7 +10,8 @@ namespace app {
 
 // True when no connection file is found, or the one found has no entry of the program's
 // connection name. A connection file that cannot be read, or a database that is named but
-// cannot be opened, is not a first start: its reason is shown as before.
+// cannot be opened, is not a first start: the start fails with its reason, which the
+// clerk or the administrator must mend (offering the demo would hide it).
 bool ConnectionEntryMissing();
 
 // Where the connection file is looked for, in order.
