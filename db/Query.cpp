@@ -27,6 +27,17 @@ XSQLDA* AllocSqlda(int n) {
     return da;
 }
 
+// The server tells how many columns (or parameters) a statement has in the first describe,
+// into a descriptor that may hold fewer: a descriptor of the full size is described again.
+template <typename Describe>
+void DescribeWhole(XSQLDA*& sqlda, Describe describe) {
+    if (sqlda->sqld <= sqlda->sqln) return;
+    const int n = sqlda->sqld;
+    std::free(sqlda);
+    sqlda = AllocSqlda(n);
+    describe(sqlda);
+}
+
 QString DateText(const ISC_DATE& d) {
     tm t{};
     isc_decode_sql_date(&d, &t);
@@ -183,24 +194,18 @@ void Query::Prepare() {
         isc_dsql_prepare(&st, tr, &d_->stmt, 0, sql.constData(),
                          static_cast<unsigned short>(connection_.params().sqlDialect), d_->out);
         Check(st);
-        if (d_->out->sqld > d_->out->sqln) {
-            const int n = d_->out->sqld;
-            std::free(d_->out);
-            d_->out = AllocSqlda(n);
-            isc_dsql_describe(&st, &d_->stmt, 1, d_->out);
+        DescribeWhole(d_->out, [&](XSQLDA* da) {
+            isc_dsql_describe(&st, &d_->stmt, 1, da);
             Check(st);
-        }
+        });
         std::free(d_->in);
         d_->in = AllocSqlda(std::max<int>(1, parsed.names.size()));
         isc_dsql_describe_bind(&st, &d_->stmt, 1, d_->in);
         Check(st);
-        if (d_->in->sqld > d_->in->sqln) {
-            const int n = d_->in->sqld;
-            std::free(d_->in);
-            d_->in = AllocSqlda(n);
-            isc_dsql_describe_bind(&st, &d_->stmt, 1, d_->in);
+        DescribeWhole(d_->in, [&](XSQLDA* da) {
+            isc_dsql_describe_bind(&st, &d_->stmt, 1, da);
             Check(st);
-        }
+        });
         d_->inDescribed.resize(size_t(d_->in->sqld));
         for (int i = 0; i < d_->in->sqld; ++i) d_->inDescribed[size_t(i)] = d_->in->sqlvar[i].sqltype & ~1;
         char item = isc_info_sql_stmt_type;
