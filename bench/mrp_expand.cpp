@@ -123,7 +123,7 @@ void ExpandStatementPerQuestion(mrp::RequisitionEngine& engine, db::Connection& 
         listed << order.first;
     }
     listed.removeDuplicates();
-    for (const QString& order : listed) mrp::ReadOrderLines(reading, order);
+    for (const QString& order : listed) mrp::OrderLineReader(reading).Read(order);  // a statement each
 
     const mrp::ComposedQuery query = mrp::BillOfMaterialsQuery(bench::kBenchProject, table.name());
     data::QueryTable& bills = engine.billList();

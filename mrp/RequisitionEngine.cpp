@@ -314,8 +314,9 @@ void RequisitionEngine::ExpandMaterials() {
     // Each order's lines, before the bill query reads them: a line that changes from here
     // on differs at the write, whether or not the bill query saw it.
     std::vector<OrderedProduct> ordered;
+    OrderLineReader lineReader(reading_);
     for (const QString& order : expandedOrders_) {
-        std::vector<OrderLine> lines = ReadOrderLines(reading_, order);
+        std::vector<OrderLine> lines = lineReader.Read(order);
         for (const OrderLine& line : lines) ordered.push_back({order, line.prodId});
         expandedLines_.insert(order, std::move(lines));
     }

@@ -70,6 +70,22 @@ bool IsDateText(const QString& text) {
     return form.match(text).hasMatch() && QDate::fromString(text, QStringLiteral("yyyy/MM/dd")).isValid();
 }
 
+namespace {
+
+// The columns the written and the voided requisitions' rows share.
+RequisitionEntry EntryOf(db::Query& q) {
+    RequisitionEntry e;
+    e.number = q.FieldByName("MASTERBILLID").AsString();
+    e.date = q.FieldByName("BILL_DATE").AsString();
+    e.projectCode = q.FieldByName("PROJ_ID").AsString();
+    e.projectName = q.FieldByName("PROJ_NAME").AsString();
+    e.lines = q.FieldByName("LINE_COUNT").AsInteger();
+    e.total = q.FieldByName("TOTAL_AMT").AsVariant().toLongLong();
+    return e;
+}
+
+}  // namespace
+
 std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const HistoryFilter& filter) {
     for (const QString* bound : {&filter.from, &filter.to})
         if (!bound->isEmpty() && !IsDateText(*bound))
@@ -83,16 +99,10 @@ std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const
     written.Open();
     for (; !written.Eof(); written.Next()) {
         const auto text = [&written](const char* column) { return written.FieldByName(column).AsString(); };
-        RequisitionEntry e;
-        e.number = text("MASTERBILLID");
-        e.date = text("BILL_DATE");
-        e.projectCode = text("PROJ_ID");
-        e.projectName = text("PROJ_NAME");
+        RequisitionEntry e = EntryOf(written);
         e.clerkId = text("EMPLOYEE_ID");
         e.clerkName = text("EMPLOYEE_NAME");
         e.store = text("STORE_ID");
-        e.lines = written.FieldByName("LINE_COUNT").AsInteger();
-        e.total = written.FieldByName("TOTAL_AMT").AsVariant().toLongLong();
         const bool open = text("CLOSED") == QLatin1String("N") && written.FieldByName("CLOSED_LINES").AsInteger() == 0;
         e.state = open ? RequisitionState::Open : RequisitionState::Closed;
         out.push_back(std::move(e));
@@ -105,13 +115,7 @@ std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const
         voided.Open();
         for (; !voided.Eof(); voided.Next()) {
             const auto text = [&voided](const char* column) { return voided.FieldByName(column).AsString(); };
-            RequisitionEntry e;
-            e.number = text("MASTERBILLID");
-            e.date = text("BILL_DATE");
-            e.projectCode = text("PROJ_ID");
-            e.projectName = text("PROJ_NAME");
-            e.lines = voided.FieldByName("LINE_COUNT").AsInteger();
-            e.total = voided.FieldByName("TOTAL_AMT").AsVariant().toLongLong();
+            RequisitionEntry e = EntryOf(voided);
             e.state = RequisitionState::Voided;
             e.reason = text("REASON");
             // The clerk who wrote it, from the copy of its header.

@@ -214,10 +214,10 @@ std::optional<QString> WriteInTransaction(db::Connection& writing, const std::fu
         close.Execute();
     }
     // Marked, the orders' lines are read as committed now: each must be as expanded.
+    OrderLineReader lines(writing);
     for (const QString& order : orders.listed) {
         const auto expanded = orders.lines.constFind(order);
-        if (expanded != orders.lines.cend() && ReadOrderLines(writing, order) != *expanded)
-            throw OrderLinesChanged(order);
+        if (expanded != orders.lines.cend() && lines.Read(order) != *expanded) throw OrderLinesChanged(order);
     }
 
     db::Query employee(writing);
@@ -244,17 +244,18 @@ std::optional<QString> WriteInTransaction(db::Connection& writing, const std::fu
 
 }  // namespace
 
-std::vector<OrderLine> ReadOrderLines(db::Connection& connection, const QString& order) {
-    db::Query q(connection);
-    q.SetSQL(kOrderLines);
-    q.SetParam("MASTERBILLID", order);
-    q.Open();
+OrderLineReader::OrderLineReader(db::Connection& connection) : query_(connection) { query_.SetSQL(kOrderLines); }
+
+std::vector<OrderLine> OrderLineReader::Read(const QString& order) {
+    query_.SetParam("MASTERBILLID", order);
+    query_.Open();
     std::vector<OrderLine> lines;
-    for (; !q.Eof(); q.Next()) {
+    for (; !query_.Eof(); query_.Next()) {
         // A null quantity differs from 0.
-        const db::Field& qty = q.Fields(1);
-        lines.push_back({q.Fields(0).AsString(), qty.IsNull() ? QString() : qty.AsString()});
+        const db::Field& qty = query_.Fields(1);
+        lines.push_back({query_.Fields(0).AsString(), qty.IsNull() ? QString() : qty.AsString()});
     }
+    query_.Close();
     return lines;
 }
 

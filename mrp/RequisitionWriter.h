@@ -68,9 +68,17 @@ struct OrderLine {
     bool operator==(const OrderLine&) const = default;
 };
 
-// Every ORDER_SUB line of the order (products without a bill too), in a fixed order:
-// equal lists, equal lines.
-std::vector<OrderLine> ReadOrderLines(db::Connection& connection, const QString& order);
+// Reads every ORDER_SUB line of an order (products without a bill too), in a fixed
+// order: equal lists, equal lines. One statement, prepared once, serves every order the
+// reader is asked for: the expansion and the write each read all the listed orders.
+class OrderLineReader {
+public:
+    explicit OrderLineReader(db::Connection& connection);
+    std::vector<OrderLine> Read(const QString& order);
+
+private:
+    db::Query query_;
+};
 
 // The orders a write marks: those the material list was built from with the fingerprint
 // of their lines as the expansion read them, and the project's unlistable orders as they

@@ -158,15 +158,20 @@ QString THistoryDialog::Selected() {
     return number;
 }
 
+QString THistoryDialog::SelectedNotVoided(const QString& voidedText) {
+    const QString number = Selected();
+    if (number.isEmpty()) return number;
+    if (list_.FieldByName(QStringLiteral("STATE"))->AsString() == mrp::StateText(mrp::RequisitionState::Voided)) {
+        Show(voidedText.arg(number), skinctrls::mtWarning);
+        return QString();
+    }
+    return number;
+}
+
 void THistoryDialog::PrintClick() {
     Guard([this] {
-        const QString number = Selected();
-        if (number.isEmpty()) return;
-        if (list_.FieldByName(QStringLiteral("STATE"))->AsString() == mrp::StateText(mrp::RequisitionState::Voided)) {
-            Show(QStringLiteral("請購單 %1 已作廢，無法列印。").arg(number), skinctrls::mtWarning);
-            return;
-        }
-        if (actions_.print) actions_.print(number);
+        const QString number = SelectedNotVoided(QStringLiteral("請購單 %1 已作廢，無法列印。"));
+        if (!number.isEmpty() && actions_.print) actions_.print(number);
     });
 }
 
@@ -178,13 +183,8 @@ void THistoryDialog::ExportClick() {
 
 void THistoryDialog::SummaryClick() {
     Guard([this] {
-        const QString number = Selected();
-        if (number.isEmpty()) return;
-        if (list_.FieldByName(QStringLiteral("STATE"))->AsString() == mrp::StateText(mrp::RequisitionState::Voided)) {
-            Show(QStringLiteral("請購單 %1 已作廢，沒有彙總。").arg(number), skinctrls::mtWarning);
-            return;
-        }
-        if (actions_.printSummary) actions_.printSummary(number);
+        const QString number = SelectedNotVoided(QStringLiteral("請購單 %1 已作廢，沒有彙總。"));
+        if (!number.isEmpty() && actions_.printSummary) actions_.printSummary(number);
     });
 }
 

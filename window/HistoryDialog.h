@@ -79,6 +79,9 @@ private:
     void Guard(const std::function<void()>& handler);
     // The selected number, or a message that there is none.
     QString Selected();
+    // The same for a command a voided requisition has nothing for: empty, and the clerk
+    // told `voidedText` (%1 the number), when the selected one is voided.
+    QString SelectedNotVoided(const QString& voidedText);
     int Show(const QString& text, skinctrls::TMsgDlgType kind);
 
     skin::TbsSkinData* skinData_;
