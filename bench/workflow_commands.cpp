@@ -24,24 +24,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <stdexcept>
-#include <vector>
 
+#include "bench/common/ProcessRun.h"
 #include "bench/common/SyntheticProject.h"
 #include "db/Connection.h"
 #include "db/Convert.h"
@@ -66,81 +59,25 @@ QString Arg(const QStringList& args, const QString& name, const QString& def) {
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : def;
 }
 
-// What the kernel counted for a finished process (the least of several runs, figure by figure).
-struct Figures {
-    double wall = std::numeric_limits<double>::max();
-    double cpu = std::numeric_limits<double>::max();  // user + sys seconds
-    long faults = std::numeric_limits<long>::max();   // minor + major
-    long peakKb = std::numeric_limits<long>::max();   // peak resident set
-
-    void Keep(const Figures& run) {
-        wall = std::min(wall, run.wall);
-        cpu = std::min(cpu, run.cpu);
-        faults = std::min(faults, run.faults);
-        peakKb = std::min(peakKb, run.peakKb);
-    }
-};
-
-double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; }
+using bench::Figures;
 
 struct Bench {
     QString marlith, isql, pristine, work, connections;
     QTemporaryDir dir;
     int runs = 3;
 
-    // One process of program with args, stdin from input, stdout thrown away.
+    // One process of program with args on a fresh copy of the database, stdin from
+    // input, stdout thrown away.
     Figures Run(const QString& program, const QStringList& args, const QByteArray& input,
                 const QProcessEnvironment& extra) {
         QFile::remove(work);
         if (!QFile::copy(pristine, work)) throw std::runtime_error("cannot copy the database");
-        const QString in = dir.filePath("stdin"), err = dir.filePath("stderr");
-        {
-            QFile f(in);
-            if (!f.open(QIODevice::WriteOnly) || f.write(input) != input.size())
-                throw std::runtime_error("cannot write the input file");
-        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MARLITH_CONNECTIONS", connections);
         env.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
         env.insert("XDG_CACHE_HOME", dir.filePath("cache"));
         env.insert(extra);
-        std::vector<QByteArray> argBytes{QFile::encodeName(program)}, envBytes;
-        for (const QString& a : args) argBytes.push_back(a.toLocal8Bit());
-        for (const QString& e : env.toStringList()) envBytes.push_back(e.toLocal8Bit());
-        std::vector<char*> argv, envp;
-        for (QByteArray& a : argBytes) argv.push_back(a.data());
-        for (QByteArray& e : envBytes) envp.push_back(e.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const QByteArray inPath = QFile::encodeName(in), errPath = QFile::encodeName(err);
-        posix_spawn_file_actions_addopen(&actions, 0, inPath.constData(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        QElapsedTimer t;
-        t.start();
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) throw std::runtime_error("cannot start " + program.toStdString());
-        int status = 0;
-        rusage usage{};
-        if (wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait4 failed");
-        Figures f;
-        f.wall = t.nsecsElapsed() / 1e9;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            QFile e(err);
-            (void)e.open(QIODevice::ReadOnly);
-            throw std::runtime_error(QString("%1 %2 failed: %3")
-                                         .arg(program, args.join(' '), QString::fromUtf8(e.readAll()))
-                                         .toStdString());
-        }
-        f.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-        f.faults = usage.ru_minflt + usage.ru_majflt;
-        f.peakKb = usage.ru_maxrss;
-        return f;
+        return bench::RunOk(program, args, env, dir.path(), input).figures;
     }
 
     // The best of runs fresh processes, figure by figure.

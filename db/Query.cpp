@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 #include "db/Connection.h"
@@ -90,6 +91,25 @@ ISC_QUAD WriteBlob(isc_db_handle* db, isc_tr_handle* tr, const char* bytes, qsiz
     isc_close_blob(&st, &blob);
     Check(st);
     return id;
+}
+
+// With MARLITH_PLAN_LOG naming a file, every statement prepared appends its text and the
+// server's plan for it there, a line each: how the benchmarks show which statements read a
+// table whole (NATURAL) on a large database.
+void LogPlan(isc_stmt_handle* stmt, const QString& text) {
+    static const QByteArray path = qgetenv("MARLITH_PLAN_LOG");
+    if (path.isEmpty()) return;
+    char item = isc_info_sql_get_plan;
+    static char info[32000];
+    Status st;
+    isc_dsql_sql_info(&st, stmt, 1, &item, sizeof info, info);
+    if (st.failed() || info[0] != isc_info_sql_get_plan) return;
+    const int length = static_cast<int>(isc_vax_integer(info + 1, 2));
+    const QByteArray plan = QByteArray(info + 3, std::clamp(length, 0, int(sizeof info) - 3)).simplified();
+    if (FILE* f = std::fopen(path.constData(), "a")) {
+        std::fprintf(f, "SQL %s\nPLAN %s\n", text.simplified().toUtf8().constData(), plan.constData());
+        std::fclose(f);
+    }
 }
 
 }  // namespace
@@ -215,6 +235,7 @@ void Query::Prepare() {
         d_->stmtType = info[0] == isc_info_sql_stmt_type
                            ? isc_vax_integer(info + 3, static_cast<short>(isc_vax_integer(info + 1, 2)))
                            : 0;
+        LogPlan(&d_->stmt, parsed.text);
         if (implicit) {
             // A failed commit ends the transaction itself: the handler below must not.
             implicit = false;

@@ -59,6 +59,7 @@ int Main(const QStringList& argsIn) {
     const QString project = app::TakeOption(args, "--project");
     const bool expand = app::TakeFlag(args, "--expand");
     if (expand && project.isEmpty()) throw app::UsageError("--expand needs --project");
+    const bool history = app::TakeFlag(args, "--history");
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("unexpected arguments");
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && ms < 0) {
@@ -142,6 +143,9 @@ int Main(const QStringList& argsIn) {
         });
     }
 
+    // "請購單查詢" opened as the clerk opens it, after the presses above.
+    if (history) QTimer::singleShot(0, &form, [&form] { form.ShowHistory(); });
+
     if (ms >= 0) {
         QTimer::singleShot(ms, &form, [&] {
             if (!screenshot.isEmpty() && !WindowPicture(form).save(screenshot, "PNG"))
@@ -158,7 +162,7 @@ int Main(const QStringList& argsIn) {
 
 const app::CommandRegistrar kMain({
     "main",
-    "[--project CODE [--expand]] [--no-skin] [--screenshot FILE.png [--quit-after MS]]",
+    "[--project CODE [--expand]] [--history] [--no-skin] [--screenshot FILE.png [--quit-after MS]]",
     "the material requirements window (run when no command is given)",
     app::Needs::OffscreenWidgets,
     &Main,
