@@ -22,11 +22,16 @@ namespace {
 
 // The lock folder, chosen once per process (ChooseLockFolder), unless refused: a refused
 // folder is refused again at the next attachment. A FIREBIRD_LOCK the user set is kept.
+// The engine's own folder is its default, and is left unnamed: a program this one starts
+// as another user then makes its own choice rather than inherit this user's.
 void EnsureLockDirectory() {
     static bool done = false;
     if (done) return;
-    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(ChooseLockFolder(DefaultLockFolderPlaces())));
+    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK")) {
+        const LockFolderPlaces places = DefaultLockFolderPlaces();
+        const QString folder = ChooseLockFolder(places);
+        if (folder != places.engine) qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
+    }
     done = true;
 }
 
