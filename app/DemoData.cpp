@@ -1,6 +1,5 @@
 #include "app/DemoData.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -114,13 +113,18 @@ void CreateProgramDatabase(db::ConnectionParams params, bool demo) {
         const QString path = params.database;
         if (QFileInfo::exists(path))
             throw std::runtime_error("'" + path.toStdString() + "' exists already; init-db never replaces a database");
+        // The folders it makes and the database are the user's alone, whatever the umask:
+        // anyone who could write the folder could replace the database.
         const QString dir = QFileInfo(path).absolutePath();
-        if (!QDir().mkpath(dir)) throw std::runtime_error("cannot create the folder '" + dir.toStdString() + "'");
+        if (!db::MakePrivatePath(dir)) throw std::runtime_error("cannot create the folder '" + dir.toStdString() + "'");
         params.database = QFileInfo(path).absoluteFilePath();
     }
     // On a server the server itself refuses a file that exists.
     db::Connection::CreateDatabase(params);
     try {
+        // The engine makes the file readable by its group; the clerk's data is the clerk's.
+        if (embedded && !QFile::setPermissions(params.database, db::kPrivateFile))
+            throw std::runtime_error("cannot make '" + params.database.toStdString() + "' the user's alone");
         db::Connection c;
         c.SetParams(params);
         // Tables first (DDL is seen only once committed), then the data, each all or nothing.

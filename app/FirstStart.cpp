@@ -43,8 +43,7 @@ QStringList CreateDemoForFirstStart() {
     const QString path = DemoDatabasePath();
     QStringList lines;
     if (!QFileInfo::exists(path)) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        CreateProgramDatabase(path, true);
+        CreateProgramDatabase(path, true);  // with its folders, the user's alone
         lines << QStringLiteral("created %1 with the demo data").arg(path);
     }
     return lines + WriteDemoConfiguration(path);

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,34 +20,18 @@ namespace db {
 
 namespace {
 
-// The embedded engine needs a lock directory that this user may write. The package's
-// default is writable by the firebird group only; a user outside it gets one of its own.
-// Processes sharing one database file must share the lock directory (in the shared mode
-// two folders would mean two lock tables over one file, and a corrupted database), so the
-// default is kept whenever it is usable, and the user's own is one fixed path: the same
-// for a desktop window, a terminal and a scheduled job, whatever their environment says
-// (not $XDG_RUNTIME_DIR or $TMPDIR, which differ between them). The folder must be a real
-// directory of this user's that nobody else can enter; otherwise the attachment is
-// refused rather than made with locks another user could tamper with.
+// The lock folder, chosen once per process (ChooseLockFolder), unless refused: a refused
+// folder is refused again at the next attachment. A FIREBIRD_LOCK the user set is kept.
+// The engine's own folder is its default, and is left unnamed: a program this one starts
+// as another user then makes its own choice rather than inherit this user's.
 void EnsureLockDirectory() {
     static bool done = false;
     if (done) return;
-    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK")) {
-        done = true;
-        return;
+    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK")) {
+        const LockFolderPlaces places = DefaultLockFolderPlaces();
+        const QString folder = ChooseLockFolder(places);
+        if (folder != places.engine) qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
     }
-    const QFileInfo def(QStringLiteral("/tmp/firebird"));
-    if ((def.isDir() && def.isWritable()) || (!def.exists() && QFileInfo(QStringLiteral("/tmp")).isWritable())) {
-        done = true;  // the engine's own (it creates it when missing)
-        return;
-    }
-    const QByteArray dir = QStringLiteral("/tmp/marlith-firebird-%1").arg(getuid()).toLocal8Bit();
-    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
-        throw DbError("cannot make the lock folder " + dir.toStdString() + ": " + std::strerror(errno));
-    if (!IsPrivateFolder(QString::fromLocal8Bit(dir), 077))
-        throw DbError("the lock folder " + dir.toStdString() +
-                      " is not a private folder of this user's: remove it, or set FIREBIRD_LOCK");
-    qputenv("FIREBIRD_LOCK", dir);
     done = true;
 }
 
@@ -126,6 +111,64 @@ void UseSharedEmbeddedEngine() {
 }
 
 }  // namespace
+
+// The engine creates its lock files by name in the lock folder and follows what it finds
+// there: a link another user planted would have it write the clerk's memory into a file
+// of that user's choosing. So a lock folder is used only when nobody else can put
+// anything in it, or when it is the engine's own, which only the engine's users may write.
+// Processes sharing one database file must share the lock folder (in the shared mode two
+// folders would mean two lock tables over one file, and a corrupted database); a
+// database the program makes is the user's alone, so a folder of the user's own serves
+// every process that opens it. The user's runtime folder is the first choice: it exists
+// while the user has a session, the same for the desktop, a terminal and a job that runs
+// meanwhile (which finds /run/user/UID without being told), and no other user can take
+// its name first, as they can a name in /tmp.
+LockFolderPlaces DefaultLockFolderPlaces() {
+    LockFolderPlaces places;
+    const QString uid = QString::number(::getuid());
+    for (const QString& runtime : {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/run/user/") + uid})
+        if (!runtime.isEmpty()) places.runtime << runtime;
+    places.engine = QStringLiteral("/tmp/firebird");
+    places.fallback = QStringLiteral("/tmp/marlith-firebird-") + uid;
+    return places;
+}
+
+namespace {
+
+// The user's own lock folder, made when missing: a real directory of this user's that
+// nobody else can enter, holding no link.
+QString OwnLockFolder(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        throw DbError("cannot make the lock folder " + folder.toStdString() + ": " + std::strerror(errno));
+    if (!IsPrivateFolder(folder, 077))
+        throw DbError("the lock folder " + folder.toStdString() +
+                      " is not a private folder of this user's: remove it, or set FIREBIRD_LOCK");
+    if (!HoldsNoLinks(folder))
+        throw DbError("the lock folder " + folder.toStdString() +
+                      " holds a link, which the engine would follow: remove the folder, or set FIREBIRD_LOCK");
+    return folder;
+}
+
+// The engine's lock folder as the server package makes it: owned by root or by the
+// engine's user, writable by nobody outside its group, and by this user.
+bool IsEngineLockFolder(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & S_IWOTH) != 0) return false;
+    const passwd* engine = ::getpwnam("firebird");
+    if (st.st_uid != 0 && !(engine && st.st_uid == engine->pw_uid)) return false;
+    return ::access(path.constData(), W_OK | X_OK) == 0 && HoldsNoLinks(folder);
+}
+
+}  // namespace
+
+QString ChooseLockFolder(const LockFolderPlaces& places) {
+    for (const QString& runtime : places.runtime)
+        if (IsPrivateFolder(runtime, 077)) return OwnLockFolder(QDir(runtime).filePath(QStringLiteral("marlith-firebird")));
+    if (!places.engine.isEmpty() && IsEngineLockFolder(places.engine)) return places.engine;
+    return OwnLockFolder(places.fallback);
+}
 
 void PrepareEmbeddedEngine() {
     EnsureLockDirectory();

@@ -23,4 +23,8 @@ bool MakePrivatePath(const QString& path);
 // nobody else may change what is in it.
 bool IsPrivateFolder(const QString& path, mode_t forbidden);
 
+// Whether nothing in the folder is a symbolic link or a second name (hard link) of a
+// file: a file opened there by its name is the folder's own, not one planted elsewhere.
+bool HoldsNoLinks(const QString& folder);
+
 }  // namespace db

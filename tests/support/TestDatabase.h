@@ -1,7 +1,8 @@
 #pragma once
 // Fresh databases for tests: an embedded file in a temporary folder (removed with the
 // object), created from the program's schema, or a database on the Firebird server
-// that scripts/test starts on 127.0.0.1 (MARLITH_TEST_SERVER*).
+// that scripts/test starts on 127.0.0.1 (MARLITH_TEST_SERVER: "127.0.0.1/PORT", the host and
+// port of the attachment string; MARLITH_TEST_SERVER_DIR, MARLITH_TEST_SERVER_PASSWORD).
 
 #include <QString>
 #include <QStringList>
