@@ -65,7 +65,7 @@ struct History {
 
 // A date YYYY/MM/DD of a PSQL DATE variable D, in PSQL.
 const char* kDateText =
-    "EXTRACT(YEAR FROM D) || '/' || LPAD(EXTRACT(MONTH FROM D), 2, '0') || '/' || LPAD(EXTRACT(DAY FROM D), 2, '0')";
+    "EXTRACT(YEAR FROM :D) || '/' || LPAD(EXTRACT(MONTH FROM :D), 2, '0') || '/' || LPAD(EXTRACT(DAY FROM :D), 2, '0')";
 
 void Run(db::Connection& c, const QString& block, const std::vector<QVariant>& values) {
     c.StartTransaction();
@@ -122,7 +122,7 @@ void FillHistory(db::Connection& c, const History& h) {
                 "  J = 0;\n"
                 "  WHILE (J < OPP) DO BEGIN\n"
                 "   O = I * OPP + J;\n"
-                "   D = DATEADD(DAY, CAST(O AS BIGINT) * DAYS / (P * OPP), DATE '2006-01-02');\n"
+                "   D = DATEADD(DAY, CAST(O AS BIGINT) * DAYS / (P * OPP) - DAYS, DATE '2026-01-01');\n"
                 "   B = 'HO' || LPAD(:O, 8, '0');\n"
                 "   INSERT INTO ORDER_MASTER (MASTERBILLID, BILL_DATE, CUST_ID, CUST_NAME, PROJ_ID, DISABLE_FLAG,"
                 "    FR_DATE, TS) VALUES (:B, %1, 'C' || MOD(:O, 500), 'CUSTOMER', 'OLD' || LPAD(:I, 5, '0'), 'False',"
@@ -140,7 +140,7 @@ void FillHistory(db::Connection& c, const History& h) {
             .arg(kDateText),
         h.projects(), [&](int from, int to) {
             return std::vector<QVariant>{h.projects(), h.ordersPerProject(), h.linesPerOrder(), h.products(),
-                                         365 * h.years - 30, from, to};
+                                         365 * h.years, from, to};
         });
     // Requisitions by day, numbered as the program numbers them, with their lines naming
     // the orders of their project; the day's counter row; a write recorded for each, and
@@ -151,7 +151,7 @@ void FillHistory(db::Connection& c, const History& h) {
                 " DECLARE K INTEGER; DECLARE L INTEGER; DECLARE Q INTEGER; DECLARE PR INTEGER; DECLARE D DATE;"
                 " DECLARE DT VARCHAR(10); DECLARE NUM VARCHAR(20); DECLARE CL VARCHAR(1); BEGIN\n"
                 " WHILE (DAY_ < E) DO BEGIN\n"
-                "  D = DATEADD(DAY, CAST(DAY_ AS BIGINT) * SPAN / DAYS, DATE '2006-01-02');\n"
+                "  D = DATEADD(DAY, CAST(DAY_ AS BIGINT) * SPAN / DAYS - SPAN, DATE '2026-01-01');\n"
                 "  DT = %1;\n"
                 "  N = CAST((CAST(DAY_ + 1 AS BIGINT) * R) / DAYS - (CAST(DAY_ AS BIGINT) * R) / DAYS AS INTEGER);\n"
                 "  INSERT INTO TEMP_PETITIONID (BILL_DATE, LAST_ID) VALUES (:DT, :N + 2);\n"
@@ -173,7 +173,7 @@ void FillHistory(db::Connection& c, const History& h) {
                 "     'H' || LPAD(MOD(:Q * 31 + :L, :NP), 6, '0'), 'OLD ITEM', 'S', 1 + MOD(:L, 9), 3, 1 + MOD(:L, 9),"
                 "     'PCS', 5, 3, 3 * (1 + MOD(:L, 9)), 'H' || LPAD(MOD(:Q * 31 + :L, :NP), 6, '0'),"
                 "     'V' || MOD(:L, 300), 'VENDOR', 'IT', 'B', 1, :DT, 'A001', 'CLERK', 'S01', 'N', :CL, :DT, 'A001',"
-                "     0, 'HO' || LPAD(:PR * OPP + MOD(:L, OPP), 8, '0'));\n"
+                "     0, 'HO' || LPAD(:PR * :OPP + MOD(:L, :OPP), 8, '0'));\n"
                 "    L = L + 1;\n"
                 "   END\n"
                 "   INSERT INTO MARLITH_AUDIT (AUDIT_TIME, ACTION, MASTERBILLID, BILL_DATE, PROJ_ID, EMPLOYEE_ID,"
@@ -192,7 +192,7 @@ void FillHistory(db::Connection& c, const History& h) {
             .arg(kDateText),
         h.counterDays(), [&](int from, int to) {
             return std::vector<QVariant>{h.counterDays(), h.requisitions(), h.linesPerRequisition(), h.projects(),
-                                         h.products(),    h.voids(),        h.ordersPerProject(),   365 * h.years - 30,
+                                         h.products(),    h.voids(),        h.ordersPerProject(),   365 * h.years,
                                          from,            to};
         });
 }
