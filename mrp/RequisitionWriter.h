@@ -6,9 +6,11 @@
 // requisition stays, the orders stay unmarked, and no lock is left held.
 //
 // Which orders are marked: each order the material list was built from, and only while
-// it is still open; one that another client has transferred since the list was loaded
+// it is still as the list showed it: the listed project's, enabled (DISABLE_FLAG
+// 'False') and open. One that another client has transferred since the list was loaded
 // stops the write (OrdersAlreadyTransferred), so a project is requisitioned once however
-// many clerks press "轉請購單" for it at the same moment. The project's orders that the
+// many clerks press "轉請購單" for it at the same moment; one moved to another project,
+// disabled or otherwise closed stops it too (OrderNoLongerListed). The project's orders that the
 // order list could not show when it was loaded (disabled ones, and those whose TS is
 // null) are closed with them, while they are still the project's and still unlistable.
 // Any other order (one entered after the clerk loaded the list, listable or not) stays
@@ -20,8 +22,18 @@
 // between stops the write (OrderLinesChanged): the list would miss what the order now
 // asks, yet its order would be closed.
 //
-// A requisition number is never written over: the number comes from the day's counter,
-// which skips numbers already held (Numbering.h), and the write deletes nothing.
+// The write records, in its transaction, the orders it marked and each one's TS before
+// (Audit.h), so that a void sets back exactly those.
+//
+// A requisition number is never written over and never carries two headers: the number
+// comes from the day's counter, which skips numbers already held (Numbering.h), and its
+// use is made exclusive where it is written. With the audit table's unique index the
+// write's record goes in before the header: a second writer of the number waits for the
+// first's record and fails on it once the first commits (NumberTaken). Without the index
+// (the audit table cannot be made, or an earlier version's table could not take it) the
+// write reserves PETITION_MASTER for its transaction, so writers of the program take
+// turns. Either way a header of the number already committed fails the write the same
+// way; the write deletes nothing.
 
 #include <QHash>
 #include <QString>
@@ -59,6 +71,29 @@ public:
 
 private:
     QString order_;
+};
+
+// Raised by Write, after rolling back, when a listed order is no longer as the order list
+// showed it (moved to another project, disabled, or closed other than by a transfer):
+// nothing was written, the order left as it is.
+class OrderNoLongerListed : public std::runtime_error {
+public:
+    explicit OrderNoLongerListed(const QString& order);
+    const QString& order() const { return order_; }
+
+private:
+    QString order_;
+};
+
+// Raised by Write, after rolling back, when another write holds the number: nothing was
+// written, and the number is used up. The caller takes the next one and writes again.
+class NumberTaken : public std::runtime_error {
+public:
+    explicit NumberTaken(const QString& number);
+    const QString& number() const { return number_; }
+
+private:
+    QString number_;
 };
 
 // A line of a customer order as the expansion uses it.
@@ -134,8 +169,9 @@ public:
     // so does a listed order that no longer exists. An order held by another client's open
     // transaction is waited for; when that client has transferred it,
     // OrdersAlreadyTransferred, else the write is tried again (mrp/Retry.h). A listed
-    // order whose lines changed since the expansion: OrderLinesChanged. Throws after
-    // rolling back.
+    // order no longer the project's, enabled and open: OrderNoLongerListed; one whose
+    // lines changed since the expansion: OrderLinesChanged. A number another write holds:
+    // NumberTaken. Throws after rolling back.
     void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const LineProducts& products,
                const WriteOrders& orders);
 
