@@ -523,15 +523,9 @@ RequisitionReport RequisitionEngine::WriteRequisition(ListToWrite list) {
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
         report.existing = e.requisition();
-    } catch (const OrderNoLongerListed& e) {
+    } catch (const OrderChanged& e) {
         report.outcome = RequisitionOutcome::OrdersChanged;
-        report.text = QString::fromUtf8(kOrderNoLongerListed).arg(e.order());
-        report.kind = MessageKind::Warning;
-        report.detail = QString::fromStdString(e.what());
-        report.order = e.order();
-    } catch (const OrderLinesChanged& e) {
-        report.outcome = RequisitionOutcome::OrdersChanged;
-        report.text = QString::fromUtf8(kOrderChanged).arg(e.order());
+        report.text = QString::fromUtf8(e.reload() ? kOrderNoLongerListed : kOrderChanged).arg(e.order());
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
         report.order = e.order();

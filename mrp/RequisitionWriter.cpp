@@ -212,7 +212,7 @@ QString TsBefore(const db::Query& q) {
 
 // One attempt of the write in the open transaction on `writing`. Returns the first listed
 // order that is no longer as listed, when one is not (nothing of the requisition is
-// written then); throws OrderLinesChanged for a listed order whose lines changed, and
+// written then); throws OrderChanged for a listed order whose lines changed, and
 // NumberTaken when another write holds the number.
 std::optional<QString> WriteInTransaction(db::Connection& writing, const std::function<QTime()>& clock,
                                           const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
@@ -241,7 +241,7 @@ std::optional<QString> WriteInTransaction(db::Connection& writing, const std::fu
     OrderLineReader lines(writing);
     for (const QString& order : orders.listed) {
         const auto expanded = orders.lines.constFind(order);
-        if (expanded != orders.lines.cend() && lines.Read(order) != *expanded) throw OrderLinesChanged(order);
+        if (expanded != orders.lines.cend() && lines.Read(order) != *expanded) throw OrderChanged(order, false);
     }
 
     // The number's use, before the header: the record's unique key waits for another
@@ -301,18 +301,18 @@ std::vector<OrderLine> OrderLineReader::Read(const QString& order) {
     return lines;
 }
 
-OrderNoLongerListed::OrderNoLongerListed(const QString& order)
-    : std::runtime_error(("order " + order + " is no longer an open, enabled order of the listed project").toStdString()),
-      order_(order) {}
 
 NumberTaken::NumberTaken(const QString& number)
     : std::runtime_error(("requisition number " + number + " is held by another requisition").toStdString()),
       number_(number) {}
 
-OrderLinesChanged::OrderLinesChanged(const QString& order)
-    : std::runtime_error(("the lines of order " + order + " have changed since the materials were expanded")
+OrderChanged::OrderChanged(const QString& order, bool reload)
+    : std::runtime_error(("order " + order +
+                          (reload ? " is no longer an open, enabled order of the listed project"
+                                  : "'s lines have changed since the materials were expanded"))
                              .toStdString()),
-      order_(order) {}
+      order_(order),
+      reload_(reload) {}
 
 OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const QString& requisition)
     : std::runtime_error(("order " + order + " has already been transferred" +
@@ -405,7 +405,7 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
     const auto state = OrderState(writing_, *notOpen);
     if (!state) throw RuleError("order " + notOpen->toStdString() + " no longer exists");
     if (state->first == "Y") throw Transferred(writing_, *notOpen, state->second);
-    throw OrderNoLongerListed(*notOpen);
+    throw OrderChanged(*notOpen, true);
 }
 
 }  // namespace mrp

@@ -10,16 +10,16 @@
 // 'False') and open. One that another client has transferred since the list was loaded
 // stops the write (OrdersAlreadyTransferred), so a project is requisitioned once however
 // many clerks press "轉請購單" for it at the same moment; one moved to another project,
-// disabled or otherwise closed stops it too (OrderNoLongerListed). The project's orders that the
-// order list could not show when it was loaded (disabled ones, and those whose TS is
-// null) are closed with them, while they are still the project's and still unlistable.
-// Any other order (one entered after the clerk loaded the list, listable or not) stays
-// open for the next requisition.
+// disabled or otherwise closed stops it too (OrderChanged with reload). The project's
+// orders that the order list could not show when it was loaded (disabled ones, and those
+// whose TS is null) are closed with them, while they are still the project's and still
+// unlistable. Any other order (one entered after the clerk loaded the list, listable or
+// not) stays open for the next requisition.
 //
 // What the material list was built from must still hold when it is written: after
 // marking the orders, in the same transaction, the lines of every listed order are read
 // again and compared with those the expansion read. A line added, removed or changed in
-// between stops the write (OrderLinesChanged): the list would miss what the order now
+// between stops the write (OrderChanged): the list would miss what the order now
 // asks, yet its order would be closed.
 //
 // The write records, in its transaction, the orders it marked and each one's TS before
@@ -62,27 +62,20 @@ private:
     QString order_, requisition_;
 };
 
-// Raised by Write, after rolling back, when the lines of a listed order are no longer
-// those the material list was expanded from: nothing was written.
-class OrderLinesChanged : public std::runtime_error {
+// Raised by Write, after rolling back, when a listed order is no longer what the material
+// list was built from: its lines changed since the expansion, or (`reload`) it is no
+// longer the listed project's enabled, open order (moved to another project, disabled,
+// closed other than by a transfer), so the order list must be loaded again. Nothing was
+// written, the order left as it is.
+class OrderChanged : public std::runtime_error {
 public:
-    explicit OrderLinesChanged(const QString& order);
+    OrderChanged(const QString& order, bool reload);
     const QString& order() const { return order_; }
+    bool reload() const { return reload_; }
 
 private:
     QString order_;
-};
-
-// Raised by Write, after rolling back, when a listed order is no longer as the order list
-// showed it (moved to another project, disabled, or closed other than by a transfer):
-// nothing was written, the order left as it is.
-class OrderNoLongerListed : public std::runtime_error {
-public:
-    explicit OrderNoLongerListed(const QString& order);
-    const QString& order() const { return order_; }
-
-private:
-    QString order_;
+    bool reload_;
 };
 
 // Raised by Write, after rolling back, when another write holds the number: nothing was
@@ -169,8 +162,8 @@ public:
     // so does a listed order that no longer exists. An order held by another client's open
     // transaction is waited for; when that client has transferred it,
     // OrdersAlreadyTransferred, else the write is tried again (mrp/Retry.h). A listed
-    // order no longer the project's, enabled and open: OrderNoLongerListed; one whose
-    // lines changed since the expansion: OrderLinesChanged. A number another write holds:
+    // order no longer the project's, enabled and open: OrderChanged with reload; one whose
+    // lines changed since the expansion: OrderChanged. A number another write holds:
     // NumberTaken. Throws after rolling back.
     void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const LineProducts& products,
                const WriteOrders& orders);

@@ -678,7 +678,9 @@ TEST_F(RequisitionTest, ANumberHeldByTheTimeOfTheWriteGetsNoSecondHeader) {
         db::Connection r, w;
         r.SetParams(fresh.params());
         w.SetParams(fresh.params());
-        if (audit) EXPECT_FALSE(mrp::EnsureAuditTable(w).has_value());
+        if (audit) {
+            EXPECT_FALSE(mrp::EnsureAuditTable(w).has_value());
+        }
         EXPECT_THROW(WriteThroughWriter(r, w, {"202611020001", "2026/11/02", "A001", "S01", "P2"}, {Row("M", 1, "SO2")},
                                         {"SO2"}),
                      mrp::NumberTaken);
