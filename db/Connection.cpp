@@ -130,12 +130,13 @@ void Connection::CreateDatabase(const ConnectionParams& params, int pageSize) {
 
 namespace {
 
-isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {}) {
+isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {},
+                      bool waitForPending = false) {
     QByteArray tpb;
     tpb += char(isc_tpb_version3);
     tpb += char(isc_tpb_write);
     tpb += char(isc_tpb_read_committed);
-    tpb += char(isc_tpb_rec_version);
+    tpb += char(waitForPending ? isc_tpb_no_rec_version : isc_tpb_rec_version);
     tpb += char(p.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
     if (p.waitOnLocks && p.lockTimeout > 0) {
         tpb += char(isc_tpb_lock_timeout);
@@ -165,6 +166,12 @@ void Connection::StartTransactionReserving(const QStringList& tables) {
     Open();
     if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
     d_->tr = StartTr(&d_->db, params_, tables);
+}
+
+void Connection::StartTransactionWaitingForPending() {
+    Open();
+    if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
+    d_->tr = StartTr(&d_->db, params_, {}, true);
 }
 
 void Connection::Commit() {

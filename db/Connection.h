@@ -57,6 +57,11 @@ public:
     // settings say) for clients already writing them. Serializes work that the
     // database's own constraints may not guard.
     void StartTransactionReserving(const QStringList& tables);
+    // A read-committed transaction that does not read past another client's uncommitted
+    // change: a row being inserted, changed or deleted is waited for (as the connection's
+    // lock settings say) and then read as that client left it. For work that must see
+    // every row of a key, also one another client is adding at that moment.
+    void StartTransactionWaitingForPending();
     void Commit();
     void Rollback();
     bool InTransaction() const;

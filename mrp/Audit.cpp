@@ -1,5 +1,10 @@
 #include "mrp/Audit.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+#include <algorithm>
+
 #include "db/Interrupt.h"
 
 namespace mrp {
@@ -15,12 +20,62 @@ const QStringList kInsert = {
     " LINE_COUNT, TOTAL_AMT, REASON, CONTENT) VALUES (CURRENT_TIMESTAMP, :ACTION, :MASTERBILLID, :BILL_DATE,",
     " :PROJ_ID, :EMPLOYEE_ID, :STORE_ID, :LINE_COUNT, :TOTAL_AMT, :REASON, :CONTENT)"};
 
-const QStringList kLinesWritten = {
-    "SELECT COUNT(*), COALESCE(SUM(CAST(AMT AS BIGINT)), 0) FROM PETITION_SUB WHERE MASTERBILLID = :MASTERBILLID"};
+const QStringList kKeyExists = {
+    "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'MARLITH_AUDIT_NUMBER'",
+    " AND RDB$RELATION_NAME = 'MARLITH_AUDIT' AND RDB$UNIQUE_FLAG = 1 AND COALESCE(RDB$INDEX_INACTIVE, 0) = 0"};
+
+const QStringList kRecordedMarks = {
+    "SELECT CONTENT FROM MARLITH_AUDIT WHERE MASTERBILLID = :MASTERBILLID AND ACTION = 'WRITE'"};
+
+// Writes recorded at or after the write of the number (an order marked again had to be
+// reopened after that write committed), other than it, and not voided.
+const QStringList kLaterWrites = {
+    "SELECT A.CONTENT FROM MARLITH_AUDIT A WHERE A.ACTION = 'WRITE' AND A.MASTERBILLID <> :MASTERBILLID",
+    " AND A.CONTENT IS NOT NULL AND A.AUDIT_TIME >= (SELECT MIN(W.AUDIT_TIME) FROM MARLITH_AUDIT W",
+    "   WHERE W.MASTERBILLID = :MASTERBILLID AND W.ACTION = 'WRITE')",
+    " AND NOT EXISTS (SELECT 1 FROM MARLITH_AUDIT V WHERE V.MASTERBILLID = A.MASTERBILLID AND V.ACTION = 'VOID')"};
 
 const QStringList kVoided = {"SELECT COUNT(*) FROM MARLITH_AUDIT WHERE MASTERBILLID = :MASTERBILLID AND ACTION = 'VOID'"};
 
 QVariant TextOrNull(const QString& s) { return s.isNull() ? QVariant() : QVariant(s); }
+
+int Count(db::Connection& connection, const QStringList& statement) {
+    db::Query q(connection);
+    q.SetSQL(statement);
+    q.Open();
+    return q.Fields(0).AsInteger();
+}
+
+// Runs a statement of the catalogue in a transaction of its own.
+void RunDefinition(db::Connection& connection, const QString& statement) {
+    connection.StartTransaction();
+    try {
+        db::Query q(connection);
+        q.SetSQL({statement});
+        q.Execute();
+        connection.Commit();
+    } catch (...) {
+        try {
+            connection.Rollback();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+// The orders of a write's record; nullopt for a record without them.
+std::optional<std::vector<MarkedOrder>> Marks(const QString& content) {
+    if (content.isEmpty()) return std::nullopt;
+    const QJsonObject record = QJsonDocument::fromJson(content.toUtf8()).object();
+    if (!record.value("ORDERS").isArray()) return std::nullopt;
+    std::vector<MarkedOrder> marks;
+    for (const QJsonValue& v : record.value("ORDERS").toArray()) {
+        const QJsonObject o = v.toObject();
+        const QJsonValue ts = o.value("TS");
+        marks.push_back({o.value("MASTERBILLID").toString(), ts.isString() ? ts.toString() : QString()});
+    }
+    return marks;
+}
 
 }  // namespace
 
@@ -41,30 +96,37 @@ QString AuditTableDefinition() {
         ")");
 }
 
-bool AuditTableExists(db::Connection& connection) {
-    db::Query q(connection);
-    q.SetSQL(kExists);
-    q.Open();
-    return q.Fields(0).AsInteger() > 0;
+QString AuditKeyDefinition() {
+    return QStringLiteral("CREATE UNIQUE INDEX MARLITH_AUDIT_NUMBER ON MARLITH_AUDIT (MASTERBILLID, ACTION)");
 }
+
+bool AuditKeyExists(db::Connection& connection) { return Count(connection, kKeyExists) > 0; }
+
+bool AuditTableExists(db::Connection& connection) { return Count(connection, kExists) > 0; }
+
+namespace {
+
+// The index, when the table lacks it; a failure leaves the table as it is.
+void EnsureAuditKey(db::Connection& connection) {
+    try {
+        if (!AuditKeyExists(connection)) RunDefinition(connection, AuditKeyDefinition());
+    } catch (const db::Interrupted&) {
+        throw;
+    } catch (const db::DbError&) {
+    }
+}
+
+}  // namespace
 
 std::optional<QString> EnsureAuditTable(db::Connection& connection) {
     try {
-        if (AuditTableExists(connection)) return std::nullopt;
-        // Its own transactions: a table cannot be used in the transaction that made it.
-        connection.StartTransaction();
-        try {
-            db::Query create(connection);
-            create.SetSQL({AuditTableDefinition()});
-            create.Execute();
-            connection.Commit();
-        } catch (...) {
-            try {
-                connection.Rollback();
-            } catch (...) {
-            }
-            throw;
+        if (AuditTableExists(connection)) {
+            EnsureAuditKey(connection);
+            return std::nullopt;
         }
+        // Its own transactions: a table cannot be used in the transaction that made it.
+        RunDefinition(connection, AuditTableDefinition());
+        EnsureAuditKey(connection);
         // Every clerk's account records its writes and voids here, whoever made the table.
         // A grant refused leaves the table as it is: the owner's runs still record.
         try {
@@ -79,7 +141,10 @@ std::optional<QString> EnsureAuditTable(db::Connection& connection) {
     } catch (const db::DbError& e) {
         // Another run may have made it at the same moment.
         try {
-            if (AuditTableExists(connection)) return std::nullopt;
+            if (AuditTableExists(connection)) {
+                EnsureAuditKey(connection);
+                return std::nullopt;
+            }
         } catch (const db::DbError&) {
         }
         return QString::fromUtf8(e.what());
@@ -98,27 +163,55 @@ void RecordAudit(db::Connection& writing, const AuditEntry& e) {
     q.SetParam("LINE_COUNT", e.lines);
     q.SetParam("TOTAL_AMT", e.total);
     q.SetParam("REASON", TextOrNull(e.reason));
-    q.SetParam("CONTENT", e.content.isEmpty() ? QVariant() : QVariant(e.content));
+    q.SetParam("CONTENT", e.content.isEmpty() ? QVariant() : QVariant(AuditContentText(e.content)));
     q.Execute();
 }
 
-void RecordWrite(db::Connection& writing, const QString& number, const QString& dateText, const QString& projectCode,
-                 const QString& userId, const QString& storeId) {
-    if (!AuditTableExists(writing)) return;
-    db::Query written(writing);
-    written.SetSQL(kLinesWritten);
-    written.SetParam("MASTERBILLID", number);
-    written.Open();
-    AuditEntry e;
+QString AuditContentText(const QJsonObject& content) {
+    const QString json = QString::fromUtf8(QJsonDocument(content).toJson(QJsonDocument::Compact));
+    // Outside strings JSON is ASCII: every other code unit is inside one, where a \u
+    // escape of each UTF-16 unit (a pair for a character beyond the BMP) stands for it.
+    QString out;
+    out.reserve(json.size());
+    for (const QChar c : json) {
+        if (c.unicode() < 0x80) out += c;
+        else out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+void RecordWrite(db::Connection& writing, AuditEntry e, const std::vector<MarkedOrder>& marked) {
+    QJsonArray orders;
+    for (const MarkedOrder& m : marked)
+        orders.append(QJsonObject{{"MASTERBILLID", m.order},
+                                  {"TS", m.tsBefore.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(m.tsBefore)}});
     e.action = QStringLiteral("WRITE");
-    e.number = number;
-    e.billDate = dateText;
-    e.projectCode = projectCode;
-    e.userId = userId;
-    e.storeId = storeId;
-    e.lines = written.Fields(0).AsInteger();
-    e.total = written.Fields(1).AsVariant().toLongLong();
+    e.content = QJsonObject{{"ORDERS", orders}};
     RecordAudit(writing, e);
+}
+
+std::optional<std::vector<MarkedOrder>> RecordedMarks(db::Connection& connection, const QString& number) {
+    if (!AuditTableExists(connection)) return std::nullopt;
+    db::Query q(connection);
+    q.SetSQL(kRecordedMarks);
+    q.SetParam("MASTERBILLID", number);
+    q.Open();
+    if (q.Eof()) return std::nullopt;
+    return Marks(q.Fields(0).AsString());
+}
+
+QStringList OrdersMarkedLater(db::Connection& connection, const QString& number) {
+    db::Query q(connection);
+    q.SetSQL(kLaterWrites);
+    q.SetParam("MASTERBILLID", number);
+    q.Open();
+    QSet<QString> orders;
+    for (; !q.Eof(); q.Next())
+        if (const auto marks = Marks(q.Fields(0).AsString()))
+            for (const MarkedOrder& m : *marks) orders.insert(m.order);
+    QStringList out(orders.begin(), orders.end());
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 bool NumberVoided(db::Connection& connection, const QString& number) {

@@ -45,4 +45,13 @@ QStringList OddLines(const std::vector<MaterialRow>& rows, const std::function<b
     return out;
 }
 
+QStringList ForeignOrderLines(const std::vector<MaterialRow>& rows, const QStringList& listedOrders) {
+    const QSet<QString> listed(listedOrders.begin(), listedOrders.end());
+    QStringList out;
+    for (const MaterialRow& r : rows)
+        if (!r.masterBillId.isEmpty() && !listed.contains(r.masterBillId))
+            out << Material(r) + QString("：訂單 %1 不是本次列出的訂單，不會因此結案").arg(r.masterBillId);
+    return out;
+}
+
 }  // namespace mrp

@@ -32,4 +32,9 @@ struct OrderedProduct {
 QStringList OddLines(const std::vector<MaterialRow>& rows, const std::function<bool(size_t line)>& known,
                      const std::vector<OrderedProduct>& withoutBill);
 
+// One text per line whose order (ORDER_ID, typed into the editable material list) is not
+// one of the listed orders: the requisition names that order on the line but neither
+// closes it nor, voided, reopens it. Lines without an order are not named here.
+QStringList ForeignOrderLines(const std::vector<MaterialRow>& rows, const QStringList& listedOrders);
+
 }  // namespace mrp

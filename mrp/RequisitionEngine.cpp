@@ -446,7 +446,8 @@ RequisitionReport RequisitionEngine::Transfer(const OddLinesQuestion& confirmOdd
     }
     if (!list.rows.empty() && confirmOddLines) {
         const QStringList odd =
-            OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_);
+            OddLines(list.rows, [&list](size_t line) { return list.products[line].found; }, productsWithoutBill_) +
+            ForeignOrderLines(list.rows, expandedOrders_);
         if (!odd.isEmpty() && !confirmOddLines(odd)) {
             RequisitionReport declined;
             declined.outcome = RequisitionOutcome::Declined;
@@ -497,7 +498,20 @@ RequisitionReport RequisitionEngine::WriteRequisition(ListToWrite list) {
         orders.lines = expandedLines_;
         RequisitionWriter writer(reading_, writing_);
         writer.SetClock([this] { return Now().time(); });
-        writer.Write(header, rows, list.products, orders);
+        // A number another write took meanwhile (a counter set back) is used up: the
+        // requisition goes under the next one.
+        for (int attempt = 1;; ++attempt) {
+            try {
+                writer.Write(header, rows, list.products, orders);
+                break;
+            } catch (const NumberTaken& e) {
+                if (attempt >= kConflictAttempts) throw;
+                report.skipped << e.number();
+                requisitionNumber_ = NextRequisitionNumber(kCounterTable, commandDate_);
+                report.skipped << skippedNumbers_;
+                report.number = header.number = requisitionNumber_;
+            }
+        }
 
         report.outcome = RequisitionOutcome::Written;
         report.text = QString::fromUtf8(kWriteSucceeded);
@@ -509,9 +523,9 @@ RequisitionReport RequisitionEngine::WriteRequisition(ListToWrite list) {
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
         report.existing = e.requisition();
-    } catch (const OrderLinesChanged& e) {
+    } catch (const OrderChanged& e) {
         report.outcome = RequisitionOutcome::OrdersChanged;
-        report.text = QString::fromUtf8(kOrderChanged).arg(e.order());
+        report.text = QString::fromUtf8(e.reload() ? kOrderNoLongerListed : kOrderChanged).arg(e.order());
         report.kind = MessageKind::Warning;
         report.detail = QString::fromStdString(e.what());
         report.order = e.order();

@@ -77,6 +77,9 @@ inline constexpr const char* kProjectChangedRefused = "專案代號已變更, �
 // Shown instead of writing when a listed order's lines changed between "物料展開" and
 // the write: %1 the order.
 inline constexpr const char* kOrderChanged = "訂單 %1 已變更，請重新展開";
+// The same when a listed order is no longer the project's open, enabled order at the
+// write (moved to another project, disabled): the order list must be loaded again.
+inline constexpr const char* kOrderNoLongerListed = "訂單 %1 已變更，請重新載入";
 // The text for a project whose orders are in `requisition` (empty when none was found).
 QString AlreadyTransferredText(const QString& project, const QString& requisition);
 
@@ -91,8 +94,9 @@ enum class RequisitionOutcome {
     // The clerk answered No to the lines nobody would buy from (ConfirmOddLines): no
     // number reserved, nothing written, nothing shown, the commands as they were
     Declined,
-    // kOrderChanged: a listed order's lines changed since the expansion; nothing
-    // written, the reserved number used up. "確定" and "物料展開" are offered again, and
+    // kOrderChanged: a listed order's lines changed since the expansion, or
+    // kOrderNoLongerListed: a listed order is no longer the project's open, enabled
+    // order; nothing written, the reserved number used up. "確定" and "物料展開" are offered again, and
     // "轉請購單" is refused as for a partial list until an expansion ends well.
     OrdersChanged,
     // The day's number could not be reserved (the database failed, or the program is
@@ -115,8 +119,9 @@ struct RequisitionReport {
     std::exception_ptr error;  // NotReserved: the failure itself
     QString number;  // the requisition number, empty when none was reserved
     QString existing;  // AlreadyTransferred: the requisition holding the orders, when found
-    QString order;     // OrdersChanged: the order whose lines changed
-    // Numbers the day's counter passed over because a requisition already held them.
+    QString order;     // OrdersChanged: the order that changed
+    // Numbers the day's counter passed over because a requisition already held them, and
+    // a number another write took while this one was writing (the next one is written).
     QStringList skipped;
     int lines = 0;   // lines written
 };

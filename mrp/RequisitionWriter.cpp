@@ -46,15 +46,21 @@ ProductLine ReadProduct(db::Query& q, const QString& prodId) {
 const QStringList kOrderLines = {
     "SELECT PROD_ID, QTY FROM ORDER_SUB WHERE MASTERBILLID = :MASTERBILLID ORDER BY PROD_ID, QTY"};
 
-// Each listed order, while it is still open; the row count tells whether it was.
+// Each listed order, while it is still as the order list showed it (the project's,
+// enabled, open); the row count tells whether it was, and OLD.TS what it was before.
 const QStringList kMarkListedOrder = {
-    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND (TS IS NULL OR TS <> 'Y')"};
+    "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND PROJ_ID = :PROJ_ID",
+    " AND DISABLE_FLAG = 'False' AND TS <> 'Y' RETURNING OLD.TS"};
 // An order of the project that the order list could not show when it was loaded
 // (disabled, or with a null TS, for which the list's TS <> 'Y' is not true), while it is
 // still the project's and still one the list cannot show.
 const QStringList kCloseUnlistableOrder = {
     "UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = :MASTERBILLID AND PROJ_ID = :PROJ_ID",
-    " AND (TS IS NULL OR (TS <> 'Y' AND (DISABLE_FLAG IS NULL OR DISABLE_FLAG <> 'False')))"};
+    " AND (TS IS NULL OR (TS <> 'Y' AND (DISABLE_FLAG IS NULL OR DISABLE_FLAG <> 'False'))) RETURNING OLD.TS"};
+
+// A header of the number that another writer committed: with the audit table's index its
+// record fails first; this also catches a header written without one.
+const QStringList kNumberHeld = {"SELECT COUNT(*) FROM PETITION_MASTER WHERE MASTERBILLID = :MASTERBILLID"};
 
 const QStringList kOrderState = {"SELECT TS, PROJ_ID FROM ORDER_MASTER WHERE MASTERBILLID = :MASTERBILLID"};
 // The latest requisition first: by the date digits, then by the sequence number, which
@@ -192,19 +198,36 @@ void WriteLinesInBlocks(db::Connection& writing, const std::function<QTime()>& c
     }
 }
 
+// How the write makes its number's use exclusive (see RequisitionWriter.h).
+struct Exclusivity {
+    bool recorded = false;  // the audit table is there: the write is recorded
+    bool keyed = false;     // and has its unique index
+};
+
+// The OLD.TS an update returned: null stays null.
+QString TsBefore(const db::Query& q) {
+    const db::Field& ts = q.Fields(0);
+    return ts.IsNull() ? QString() : ts.AsString();
+}
+
 // One attempt of the write in the open transaction on `writing`. Returns the first listed
-// order that is no longer open, when one is not (nothing of the requisition is written
-// then); throws OrderLinesChanged for a listed order whose lines changed.
+// order that is no longer as listed, when one is not (nothing of the requisition is
+// written then); throws OrderChanged for a listed order whose lines changed, and
+// NumberTaken when another write holds the number.
 std::optional<QString> WriteInTransaction(db::Connection& writing, const std::function<QTime()>& clock,
                                           const RequisitionHeader& h, const std::vector<MaterialRow>& rows,
-                                          const LineProducts& products, const WriteOrders& orders) {
+                                          const LineProducts& products, const WriteOrders& orders,
+                                          const Exclusivity& exclusivity, const AuditEntry& record) {
     // The orders first: a client that comes second learns it before writing anything.
+    std::vector<MarkedOrder> marked;
     db::Query mark(writing);
     mark.SetSQL(kMarkListedOrder);
+    mark.SetParam("PROJ_ID", h.projectCode);
     for (const QString& order : orders.listed) {
         mark.SetParam("MASTERBILLID", order);
         mark.Execute();
         if (mark.RowsAffected() == 0) return order;
+        marked.push_back({order, TsBefore(mark)});
     }
     db::Query close(writing);
     close.SetSQL(kCloseUnlistableOrder);
@@ -212,12 +235,31 @@ std::optional<QString> WriteInTransaction(db::Connection& writing, const std::fu
     for (const QString& order : orders.unlistable) {
         close.SetParam("MASTERBILLID", order);
         close.Execute();
+        if (close.RowsAffected() > 0) marked.push_back({order, TsBefore(close)});
     }
     // Marked, the orders' lines are read as committed now: each must be as expanded.
     OrderLineReader lines(writing);
     for (const QString& order : orders.listed) {
         const auto expanded = orders.lines.constFind(order);
-        if (expanded != orders.lines.cend() && lines.Read(order) != *expanded) throw OrderLinesChanged(order);
+        if (expanded != orders.lines.cend() && lines.Read(order) != *expanded) throw OrderChanged(order, false);
+    }
+
+    // The number's use, before the header: the record's unique key waits for another
+    // writer of the number and fails once that one has committed.
+    if (exclusivity.recorded) {
+        try {
+            RecordWrite(writing, record, marked);
+        } catch (const db::DbError& e) {
+            if (e.isUniqueViolation() && exclusivity.keyed) throw NumberTaken(h.number);
+            throw;
+        }
+    }
+    {
+        db::Query held(writing);
+        held.SetSQL(kNumberHeld);
+        held.SetParam("MASTERBILLID", h.number);
+        held.Open();
+        if (held.Fields(0).AsInteger() > 0) throw NumberTaken(h.number);
     }
 
     db::Query employee(writing);
@@ -259,10 +301,18 @@ std::vector<OrderLine> OrderLineReader::Read(const QString& order) {
     return lines;
 }
 
-OrderLinesChanged::OrderLinesChanged(const QString& order)
-    : std::runtime_error(("the lines of order " + order + " have changed since the materials were expanded")
+
+NumberTaken::NumberTaken(const QString& number)
+    : std::runtime_error(("requisition number " + number + " is held by another requisition").toStdString()),
+      number_(number) {}
+
+OrderChanged::OrderChanged(const QString& order, bool reload)
+    : std::runtime_error(("order " + order +
+                          (reload ? " is no longer an open, enabled order of the listed project"
+                                  : "'s lines have changed since the materials were expanded"))
                              .toStdString()),
-      order_(order) {}
+      order_(order),
+      reload_(reload) {}
 
 OrdersAlreadyTransferred::OrdersAlreadyTransferred(const QString& order, const QString& requisition)
     : std::runtime_error(("order " + order + " has already been transferred" +
@@ -309,15 +359,30 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
         std::sort(list->begin(), list->end());
     }
 
+    // The record of the write, with its lines and total as they are inserted.
+    AuditEntry record;
+    record.number = h.number;
+    record.billDate = h.dateText;
+    record.projectCode = h.projectCode;
+    record.userId = h.userId;
+    record.storeId = h.storeId;
+    record.lines = int(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) record.total += Line(rows[i], products[i]).amount;
+
+    Exclusivity exclusivity;
+    exclusivity.recorded = AuditTableExists(writing_);
+    exclusivity.keyed = exclusivity.recorded && AuditKeyExists(writing_);
+
     const std::optional<QString> notOpen = RetryOnConflict(
         [&]() -> std::optional<QString> {
-            writing_.StartTransaction();
+            if (exclusivity.keyed) writing_.StartTransaction();
+            else writing_.StartTransactionReserving({QStringLiteral("PETITION_MASTER")});
             try {
-                if (std::optional<QString> order = WriteInTransaction(writing_, clock_, h, rows, products, orders)) {
+                if (std::optional<QString> order =
+                        WriteInTransaction(writing_, clock_, h, rows, products, orders, exclusivity, record)) {
                     RollbackQuietly(writing_);
                     return order;
                 }
-                RecordWrite(writing_, h.number, h.dateText, h.projectCode, h.userId, h.storeId);
                 writing_.Commit();
                 return std::nullopt;
             } catch (...) {
@@ -339,7 +404,8 @@ void RequisitionWriter::Write(const RequisitionHeader& h, const std::vector<Mate
     if (!notOpen) return;
     const auto state = OrderState(writing_, *notOpen);
     if (!state) throw RuleError("order " + notOpen->toStdString() + " no longer exists");
-    throw Transferred(writing_, *notOpen, state->second);
+    if (state->first == "Y") throw Transferred(writing_, *notOpen, state->second);
+    throw OrderChanged(*notOpen, true);
 }
 
 }  // namespace mrp

@@ -6,22 +6,34 @@
 // requisition stays, the orders stay unmarked, and no lock is left held.
 //
 // Which orders are marked: each order the material list was built from, and only while
-// it is still open; one that another client has transferred since the list was loaded
+// it is still as the list showed it: the listed project's, enabled (DISABLE_FLAG
+// 'False') and open. One that another client has transferred since the list was loaded
 // stops the write (OrdersAlreadyTransferred), so a project is requisitioned once however
-// many clerks press "轉請購單" for it at the same moment. The project's orders that the
-// order list could not show when it was loaded (disabled ones, and those whose TS is
-// null) are closed with them, while they are still the project's and still unlistable.
-// Any other order (one entered after the clerk loaded the list, listable or not) stays
-// open for the next requisition.
+// many clerks press "轉請購單" for it at the same moment; one moved to another project,
+// disabled or otherwise closed stops it too (OrderChanged with reload). The project's
+// orders that the order list could not show when it was loaded (disabled ones, and those
+// whose TS is null) are closed with them, while they are still the project's and still
+// unlistable. Any other order (one entered after the clerk loaded the list, listable or
+// not) stays open for the next requisition.
 //
 // What the material list was built from must still hold when it is written: after
 // marking the orders, in the same transaction, the lines of every listed order are read
 // again and compared with those the expansion read. A line added, removed or changed in
-// between stops the write (OrderLinesChanged): the list would miss what the order now
+// between stops the write (OrderChanged): the list would miss what the order now
 // asks, yet its order would be closed.
 //
-// A requisition number is never written over: the number comes from the day's counter,
-// which skips numbers already held (Numbering.h), and the write deletes nothing.
+// The write records, in its transaction, the orders it marked and each one's TS before
+// (Audit.h), so that a void sets back exactly those.
+//
+// A requisition number is never written over and never carries two headers: the number
+// comes from the day's counter, which skips numbers already held (Numbering.h), and its
+// use is made exclusive where it is written. With the audit table's unique index the
+// write's record goes in before the header: a second writer of the number waits for the
+// first's record and fails on it once the first commits (NumberTaken). Without the index
+// (the audit table cannot be made, or an earlier version's table could not take it) the
+// write reserves PETITION_MASTER for its transaction, so writers of the program take
+// turns. Either way a header of the number already committed fails the write the same
+// way; the write deletes nothing.
 
 #include <QHash>
 #include <QString>
@@ -50,15 +62,31 @@ private:
     QString order_, requisition_;
 };
 
-// Raised by Write, after rolling back, when the lines of a listed order are no longer
-// those the material list was expanded from: nothing was written.
-class OrderLinesChanged : public std::runtime_error {
+// Raised by Write, after rolling back, when a listed order is no longer what the material
+// list was built from: its lines changed since the expansion, or (`reload`) it is no
+// longer the listed project's enabled, open order (moved to another project, disabled,
+// closed other than by a transfer), so the order list must be loaded again. Nothing was
+// written, the order left as it is.
+class OrderChanged : public std::runtime_error {
 public:
-    explicit OrderLinesChanged(const QString& order);
+    OrderChanged(const QString& order, bool reload);
     const QString& order() const { return order_; }
+    bool reload() const { return reload_; }
 
 private:
     QString order_;
+    bool reload_;
+};
+
+// Raised by Write, after rolling back, when another write holds the number: nothing was
+// written, and the number is used up. The caller takes the next one and writes again.
+class NumberTaken : public std::runtime_error {
+public:
+    explicit NumberTaken(const QString& number);
+    const QString& number() const { return number_; }
+
+private:
+    QString number_;
 };
 
 // A line of a customer order as the expansion uses it.
@@ -134,8 +162,9 @@ public:
     // so does a listed order that no longer exists. An order held by another client's open
     // transaction is waited for; when that client has transferred it,
     // OrdersAlreadyTransferred, else the write is tried again (mrp/Retry.h). A listed
-    // order whose lines changed since the expansion: OrderLinesChanged. Throws after
-    // rolling back.
+    // order no longer the project's, enabled and open: OrderChanged with reload; one whose
+    // lines changed since the expansion: OrderChanged. A number another write holds:
+    // NumberTaken. Throws after rolling back.
     void Write(const RequisitionHeader& header, const std::vector<MaterialRow>& rows, const LineProducts& products,
                const WriteOrders& orders);
 

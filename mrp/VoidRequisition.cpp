@@ -1,9 +1,9 @@
 #include "mrp/VoidRequisition.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <optional>
 
 #include "mrp/Audit.h"
 #include "mrp/CommandTransaction.h"
@@ -23,8 +23,17 @@ const QStringList kNamedOrders = {
     "SELECT DISTINCT ORDER_ID FROM PETITION_SUB WHERE MASTERBILLID = :MASTERBILLID",
     " AND ORDER_ID IS NOT NULL AND ORDER_ID <> ''"};
 
-// Once the requisition's own lines are gone, lines still naming the order are another
-// requisition's: that one keeps it transferred.
+// A line under the number, once the void has deleted those it read: one another client
+// added meanwhile.
+const QStringList kLineLeft = {"SELECT COUNT(*) FROM PETITION_SUB WHERE MASTERBILLID = :MASTERBILLID"};
+
+// A recorded write's order goes back to its TS before, while it is still as the write
+// left it.
+const QStringList kSetBack = {"UPDATE ORDER_MASTER SET TS = :TS WHERE MASTERBILLID = :ORDER_ID AND TS = 'Y'"};
+
+// A requisition written without a record of its orders (by an earlier version): once its
+// own lines are gone, lines still naming the order are another requisition's, which keeps
+// it transferred.
 const QStringList kReopen = {
     "UPDATE ORDER_MASTER O SET O.TS = 'N' WHERE O.MASTERBILLID = :ORDER_ID AND O.TS = 'Y'",
     " AND NOT EXISTS (SELECT 1 FROM PETITION_SUB S WHERE S.ORDER_ID = O.MASTERBILLID)"};
@@ -42,6 +51,41 @@ QJsonArray Rows(db::Query& q) {
 }
 
 bool IsOpen(const QJsonValue& closed) { return closed.toString() == QLatin1String("N"); }
+
+// Another client added a line under the number while the void ran: the void starts again
+// and takes that line in too.
+struct LineAdded {};
+
+// Sets back the orders the write recorded marking, each to its TS before, unless a later
+// write (not voided) marked it again; returns those set back.
+QStringList SetBackRecorded(db::Connection& w, const QString& number, const std::vector<MarkedOrder>& marks) {
+    const QStringList later = OrdersMarkedLater(w, number);
+    db::Query setBack(w);
+    setBack.SetSQL(kSetBack);
+    QStringList done;
+    for (const MarkedOrder& m : marks) {
+        if (later.contains(m.order)) continue;
+        setBack.SetParam("TS", m.tsBefore.isNull() ? QVariant() : QVariant(m.tsBefore));
+        setBack.SetParam("ORDER_ID", m.order);
+        setBack.Execute();
+        if (setBack.RowsAffected() > 0) done << m.order;
+    }
+    std::sort(done.begin(), done.end());
+    return done;
+}
+
+// The orders the lines name reopened, unless other lines name them too.
+QStringList ReopenNamed(db::Connection& w, const QStringList& orders) {
+    db::Query reopen(w);
+    reopen.SetSQL(kReopen);
+    QStringList done;
+    for (const QString& order : orders) {
+        reopen.SetParam("ORDER_ID", order);
+        reopen.Execute();
+        if (reopen.RowsAffected() > 0) done << order;
+    }
+    return done;
+}
 
 VoidOutcome VoidOnce(db::Connection& w, const QString& number, const QString& reason, const QString& userId,
                      const QString& storeId) {
@@ -88,13 +132,21 @@ VoidOutcome VoidOnce(db::Connection& w, const QString& number, const QString& re
         remove.SetParam("MASTERBILLID", number);
         remove.Execute();
     }
-    db::Query reopen(w);
-    reopen.SetSQL(kReopen);
-    for (const QString& order : orders) {
-        reopen.SetParam("ORDER_ID", order);
-        reopen.Execute();
-        if (reopen.RowsAffected() > 0) outcome.reopenedOrders << order;
+    {
+        // Read in this transaction, which waits for a line another client is adding:
+        // one that came after the lines were read is voided with them, on a new start.
+        db::Query left(w);
+        left.SetSQL(kLineLeft);
+        left.SetParam("MASTERBILLID", number);
+        left.Open();
+        if (left.Fields(0).AsInteger() > 0) throw LineAdded{};
     }
+    // The write's own record says what it marked; a requisition without one is undone by
+    // the orders its lines name.
+    if (const std::optional<std::vector<MarkedOrder>> marks = RecordedMarks(w, number))
+        outcome.reopenedOrders = SetBackRecorded(w, number, *marks);
+    else
+        outcome.reopenedOrders = ReopenNamed(w, orders);
 
     const QJsonObject first = headers.first().toObject();
     AuditEntry e;
@@ -107,8 +159,7 @@ VoidOutcome VoidOnce(db::Connection& w, const QString& number, const QString& re
     e.lines = outcome.lines;
     e.total = outcome.total;
     e.reason = reason;
-    e.content = QString::fromUtf8(QJsonDocument(QJsonObject{{"PETITION_MASTER", headers}, {"PETITION_SUB", lineRows}})
-                                      .toJson(QJsonDocument::Compact));
+    e.content = QJsonObject{{"PETITION_MASTER", headers}, {"PETITION_SUB", lineRows}};
     RecordAudit(w, e);
     return outcome;
 }
@@ -132,18 +183,29 @@ VoidOutcome VoidRequisition(db::Connection& writing, const QString& numberIn, co
                           QStringLiteral("無法建立稽核資料表 %1，不能作廢：%2").arg(kAuditTable, *why));
 
     // A row another client changed meanwhile is a lock conflict: the void looks again at
-    // what it committed.
-    return RetryOnConflict([&] {
-        writing.StartTransaction();
-        try {
-            VoidOutcome outcome = VoidOnce(writing, number, reason, userId, storeId);
-            writing.Commit();
-            return outcome;
-        } catch (...) {
-            RollbackQuietly(writing);
-            throw;
-        }
-    });
+    // what it committed. Its reads wait for a row another client is changing or adding
+    // under the number (a line the back office inserts at that moment), so every line
+    // committed under it is locked and deleted with the rest.
+    for (int attempt = 1;; ++attempt) {
+        std::optional<VoidOutcome> outcome = RetryOnConflict([&]() -> std::optional<VoidOutcome> {
+            writing.StartTransactionWaitingForPending();
+            try {
+                VoidOutcome done = VoidOnce(writing, number, reason, userId, storeId);
+                writing.Commit();
+                return done;
+            } catch (const LineAdded&) {
+                RollbackQuietly(writing);
+                return std::nullopt;
+            } catch (...) {
+                RollbackQuietly(writing);
+                throw;
+            }
+        });
+        if (outcome) return *outcome;
+        if (attempt >= kConflictAttempts)
+            throw VoidRefused(VoidRefused::Kind::LinesAdded,
+                              QStringLiteral("請購單 %1 正被新增明細，請稍後再作廢").arg(number));
+    }
 }
 
 }  // namespace mrp

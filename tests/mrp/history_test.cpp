@@ -5,8 +5,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "Fixture.h"
+#include "db/CodePage.h"
 #include "mrp/Audit.h"
 #include "mrp/Numbering.h"
 #include "mrp/RequisitionHistory.h"
@@ -105,7 +107,8 @@ TEST_F(HistoryTest, ListsNewestFirstWithStatesAndFilters) {
 
 TEST_F(HistoryTest, AVoidDeletesTheRequisitionReopensItsOrdersAndKeepsAWholeCopy) {
     Write("202611020001", "2026/11/02", "P1", {Row("M1", 3, "O1"), Row("M2", 2, "O2"), Row("M3", 1, "O2")});
-    // Another requisition's line names O2 as well: O2 stays transferred.
+    // Another requisition's line names O2 as well (typed into the material list), but that
+    // write marked only O3: O2 is the voided write's to give back.
     Write("202611020002", "2026/11/02", "P1", {Row("M1", 1, "O2"), Row("M1", 1, "O3")}, QStringList{"O3"});
     database.Run("UPDATE ORDER_MASTER SET TS = 'Y' WHERE MASTERBILLID = 'O5';");
     const QString before = Scalar(
@@ -116,13 +119,13 @@ TEST_F(HistoryTest, AVoidDeletesTheRequisitionReopensItsOrdersAndKeepsAWholeCopy
     EXPECT_EQ(v.number, "202611020001");
     EXPECT_EQ(v.lines, 3);
     EXPECT_EQ(v.total, 90 + 200 + 12);
-    EXPECT_EQ(v.reopenedOrders, QStringList{"O1"});
+    EXPECT_EQ(v.reopenedOrders, (QStringList{"O1", "O2"}));
     EXPECT_FALSE(writing.InTransaction());
 
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_MASTER WHERE MASTERBILLID = '202611020001'"), "0");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE MASTERBILLID = '202611020001'"), "0");
     EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
-              "O1=N,O2=Y,O3=Y,O4=N,O5=Y");
+              "O1=N,O2=N,O3=Y,O4=N,O5=Y");
 
     // The audit rows: both writes, then the void with its reason and clerk.
     EXPECT_EQ(Scalar("SELECT list(ACTION||' '||MASTERBILLID||' '||BILL_DATE||' '||PROJ_ID||' '||EMPLOYEE_ID||' '||"
@@ -130,7 +133,9 @@ TEST_F(HistoryTest, AVoidDeletesTheRequisitionReopensItsOrdersAndKeepsAWholeCopy
                      "(SELECT * FROM MARLITH_AUDIT ORDER BY AUDIT_TIME, ACTION DESC, MASTERBILLID)"),
               "WRITE 202611020001 2026/11/02 P1 A001 S01 3 302 -#WRITE 202611020002 2026/11/02 P1 A001 S01 2 60 -#"
               "VOID 202611020001 2026/11/02 P1 A002 S02 3 302 寫錯專案");
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MARLITH_AUDIT WHERE CONTENT IS NOT NULL AND ACTION = 'WRITE'"), "0");
+    // Each write's record of the orders it marked, with their TS before.
+    EXPECT_EQ(Scalar("SELECT CONTENT FROM MARLITH_AUDIT WHERE ACTION = 'WRITE' AND MASTERBILLID = '202611020001'"),
+              R"({"ORDERS":[{"MASTERBILLID":"O1","TS":"N"},{"MASTERBILLID":"O2","TS":"N"}]})");
 
     // The copy holds every column of the header and of each line, as they were.
     const QJsonObject copy =
@@ -160,6 +165,69 @@ TEST_F(HistoryTest, AVoidDeletesTheRequisitionReopensItsOrdersAndKeepsAWholeCopy
         b[6] = db::FloatToText(b[6].toDouble());
         EXPECT_EQ(a, b);
     }
+}
+
+// A void gives back what its write marked, each order to its TS before: the unlistable
+// orders it closed too, not an order another requisition's line only names, and not one
+// a later write (not voided) marked again. A requisition written without that record
+// (an earlier version) reopens the orders its lines name, as it always did.
+TEST_F(HistoryTest, AVoidSetsBackExactlyTheOrdersItsWriteMarked) {
+    database.Run(Order("OFF", "P1", "'True'") + Order("NUL", "P1", "'False'", "NULL") + Order("O6", "P2") +
+                 Order("O7", "P2"));
+    const auto write = [&](const QString& number, const QString& project, const std::vector<mrp::MaterialRow>& rows,
+                           const QStringList& listed, const QStringList& unlistable) {
+        mrp::RequisitionWriter writer(reading, writing);
+        mrp::WriteOrders orders;
+        orders.listed = listed;
+        orders.unlistable = unlistable;
+        writer.Write({number, "2026/11/02", "A001", "S01", project}, rows, writer.ReadProducts(rows), orders);
+    };
+    const auto ts = [&] {
+        return Scalar("SELECT list(MASTERBILLID || '=' || COALESCE(TS, 'null')) FROM (SELECT * FROM ORDER_MASTER "
+                      "WHERE MASTERBILLID IN ('O1', 'O2', 'O5', 'O6', 'O7', 'OFF', 'NUL') ORDER BY 1)");
+    };
+    // P1's requisition closes O1 and its unlistable OFF and NUL; P2's names O1 on a line
+    // the clerk edited, and marks O5 only.
+    write("202611020001", "P1", {Row("M1", 3, "O1")}, {"O1"}, {"OFF", "NUL"});
+    write("202611020002", "P2", {Row("M1", 1, "O5"), Row("M1", 1, "O1")}, {"O5"}, {});
+    EXPECT_EQ(ts(), "NUL=Y,O1=Y,O2=N,O5=Y,O6=N,O7=N,OFF=Y");
+    EXPECT_EQ(mrp::VoidRequisition(writing, "202611020001", "重寫", "A001", "S01").reopenedOrders,
+              (QStringList{"NUL", "O1", "OFF"}));
+    EXPECT_EQ(ts(), "NUL=null,O1=N,O2=N,O5=Y,O6=N,O7=N,OFF=N");
+
+    // O6, reopened by the back office after a first write, is written again: the first
+    // write's void leaves it to the second.
+    write("202611020003", "P2", {Row("M1", 1, "O6")}, {"O6"}, {});
+    database.Run("UPDATE ORDER_MASTER SET TS = 'N' WHERE MASTERBILLID = 'O6';");
+    write("202611020004", "P2", {Row("M1", 2, "O6")}, {"O6"}, {});
+    EXPECT_TRUE(mrp::VoidRequisition(writing, "202611020003", "重複", "A001", "S01").reopenedOrders.isEmpty());
+    EXPECT_EQ(ts(), "NUL=null,O1=N,O2=N,O5=Y,O6=Y,O7=N,OFF=N");
+
+    // Without the record: the orders its lines name, unless other lines name them.
+    write("202611020005", "P2", {Row("M1", 1, "O7"), Row("M1", 1, "O6")}, {"O7"}, {});
+    database.Run("UPDATE MARLITH_AUDIT SET CONTENT = NULL WHERE MASTERBILLID = '202611020005';");
+    EXPECT_EQ(mrp::VoidRequisition(writing, "202611020005", "重複", "A001", "S01").reopenedOrders, QStringList{"O7"});
+    EXPECT_EQ(ts(), "NUL=null,O1=N,O2=N,O5=Y,O6=Y,O7=N,OFF=N");
+}
+
+// The audit copy is JSON in UTF-8: its bytes are ASCII, every other character escaped, so
+// that neither a reader of bytes nor one of UTF-8 meets a Big5 byte (功 is A5 5C: the
+// trail byte is a backslash that would escape the quote after it).
+TEST_F(HistoryTest, TheAuditCopyIsUtf8Json) {
+    database.Run("INSERT INTO PRODUCT VALUES ('M9', '成功許可', '個', '', 1, 0, 0, 'V09', '許功\"', '', '');");
+    Write("202611020001", "2026/11/02", "P1", {Row("M9", 3, "O1")});
+    mrp::VoidRequisition(writing, "202611020001", "功能許可", "A001", "S01");
+    const QByteArray bytes =
+        db::CodePage().Encode(Scalar("SELECT CONTENT FROM MARLITH_AUDIT WHERE ACTION = 'VOID'"));
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) << bytes.toStdString();
+    QJsonParseError error;
+    const QJsonObject copy = QJsonDocument::fromJson(bytes, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject line = copy.value("PETITION_SUB").toArray().first().toObject();
+    EXPECT_EQ(line.value("PROD_NAME").toString() + '|' + line.value("PROVIDER_NAME").toString(), "M9|許功\"");
+    EXPECT_EQ(copy.value("PETITION_MASTER").toArray().first().toObject().value("EMPLOYEE_NAME").toString(), "陳志明");
+    // The reason and every other column keep the code page.
+    EXPECT_EQ(Scalar("SELECT REASON FROM MARLITH_AUDIT WHERE ACTION = 'VOID'"), "功能許可");
 }
 
 TEST_F(HistoryTest, ARefusedVoidChangesNothing) {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "Fixture.h"
+#include "mrp/Audit.h"
 #include "mrp/Identifiers.h"
 #include "mrp/Numbering.h"
 
@@ -558,8 +559,12 @@ TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
         const char* name;
         const char* change;
         const char* order;  // nullptr: the write goes through
+        bool reload = false;  // the order is no longer one the list would show: load it again
     };
     const Case cases[] = {
+        {"an order moved to another project", "UPDATE ORDER_MASTER SET PROJ_ID = 'P9' WHERE MASTERBILLID = 'SO2'",
+         "SO2", true},
+        {"an order disabled", "UPDATE ORDER_MASTER SET DISABLE_FLAG = 'True' WHERE MASTERBILLID = 'SO2'", "SO2", true},
         {"a line added", "INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, QTY) VALUES ('SO2', 'P', 5)", "SO2"},
         {"a line of a product without a bill added",
          "INSERT INTO ORDER_SUB (MASTERBILLID, PROD_ID, QTY) VALUES ('SO1', 'NOBILL', 1)", "SO1"},
@@ -589,7 +594,7 @@ TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
         }
         ASSERT_EQ(shown.reports.size(), 1u);
         EXPECT_EQ(r.outcome, mrp::RequisitionOutcome::OrdersChanged) << r.detail.toStdString();
-        EXPECT_EQ(r.text, QString("訂單 %1 已變更，請重新展開").arg(c.order));
+        EXPECT_EQ(r.text, QString(c.reload ? "訂單 %1 已變更，請重新載入" : "訂單 %1 已變更，請重新展開").arg(c.order));
         EXPECT_EQ(r.kind, mrp::MessageKind::Warning);
         EXPECT_EQ(r.order, c.order);
         EXPECT_EQ(r.number, "202611020001");
@@ -600,6 +605,7 @@ TEST_F(RequisitionTest, AnOrderWhoseLinesChangedAfterTheExpansionIsNotWritten) {
         EXPECT_EQ(client.engine->commandStates(), (mrp::CommandStates{true, true, true}));
         client.Transfer();
         EXPECT_EQ(client.lastReport.text, QString::fromUtf8(mrp::kPartialListRefused));
+        if (c.reload) client.engine->LoadOrders();
         client.engine->ExpandMaterials();
         client.Transfer();
         ASSERT_EQ(client.lastReport.outcome, mrp::RequisitionOutcome::Written)
@@ -638,4 +644,66 @@ TEST_F(RequisitionTest, OddLinesAreConfirmedBeforeANumberIsTaken) {
     EXPECT_EQ(lastReport.number, "202611020001");
     EXPECT_EQ(Scalar("SELECT list(PROD_ID || ':' || QTY) FROM PETITION_SUB"), "M:2,GHOST:1,TINY:1");
     EXPECT_EQ(Scalar("SELECT TS FROM ORDER_MASTER"), "Y");
+}
+
+// A material line whose order the clerk typed over with one that was not listed is named
+// with the lines nobody would buy from: the requisition names that order but neither
+// closes it nor, voided, reopens it.
+TEST_F(RequisitionTest, ALineOfAnOrderNotListedIsConfirmed) {
+    database.Run(Product("M", "Material") + Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "1") +
+                 Order("SO9", "P9"));
+    Expand("P1");
+    data::MemTable& acds = engine->materialList();
+    ASSERT_TRUE(acds.Locate("PROD_ID", "M"));
+    acds.Edit();
+    acds.FieldByName("MASTERBILLID")->SetAsString("SO9");
+    acds.Post();
+    reporter.confirm = false;
+    Transfer();
+    ASSERT_EQ(reporter.asked.size(), 1u);
+    EXPECT_EQ(reporter.asked[0], QStringList{"物料 M（訂單 SO9）：訂單 SO9 不是本次列出的訂單，不會因此結案"});
+    EXPECT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Declined);
+}
+
+// A number another write holds by the time this one writes (a header of it committed
+// since the counter gave it out) is never given a second header: the write refuses it,
+// with or without the audit table's key, and "轉請購單" writes under the next number.
+TEST_F(RequisitionTest, ANumberHeldByTheTimeOfTheWriteGetsNoSecondHeader) {
+    database.Run(Product("M", "Material") + Bom("P", "M", "2") + Order("SO1", "P1") + Line("SO1", "P", "1"));
+    for (bool audit : {false, true}) {
+        SCOPED_TRACE(audit ? "with the audit table" : "without it");
+        testsupport::TestDatabase fresh;
+        fresh.Run(Product("M", "Material") + Order("SO2", "P2") +
+                  "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611020001', 'P2');");
+        db::Connection r, w;
+        r.SetParams(fresh.params());
+        w.SetParams(fresh.params());
+        if (audit) {
+            EXPECT_FALSE(mrp::EnsureAuditTable(w).has_value());
+        }
+        EXPECT_THROW(WriteThroughWriter(r, w, {"202611020001", "2026/11/02", "A001", "S01", "P2"}, {Row("M", 1, "SO2")},
+                                        {"SO2"}),
+                     mrp::NumberTaken);
+        EXPECT_FALSE(w.InTransaction());
+        EXPECT_EQ(fresh.Scalar("SELECT COUNT(*) || '/' || (SELECT COUNT(*) FROM PETITION_SUB) || '/' || "
+                               "(SELECT TS FROM ORDER_MASTER) FROM PETITION_MASTER"),
+                  "1/0/N");
+    }
+
+    // Through "轉請購單": the counter skips 0001, whose header it sees, and gives 0002,
+    // whose write is recorded without a header the counter could see (as one under way):
+    // the write goes on to 0003.
+    EXPECT_FALSE(mrp::EnsureAuditTable(writing).has_value());
+    Expand("P1");
+    database.Run("INSERT INTO MARLITH_AUDIT (AUDIT_TIME, ACTION, MASTERBILLID) VALUES "
+                 "(CURRENT_TIMESTAMP, 'WRITE', '202611020002');\n"
+                 "INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 1);\n"
+                 "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611020001', 'P2');");
+    Transfer();
+    ASSERT_EQ(lastReport.outcome, mrp::RequisitionOutcome::Written) << lastReport.detail.toStdString();
+    EXPECT_EQ(lastReport.number, "202611020003");
+    EXPECT_EQ(lastReport.skipped, (QStringList{"202611020001", "202611020002"}));
+    EXPECT_EQ(Scalar("SELECT list(MASTERBILLID || '=' || COALESCE(PROJ_ID, '')) FROM "
+                     "(SELECT * FROM PETITION_MASTER ORDER BY 1)"),
+              "202611020001=P2,202611020003=P1");
 }

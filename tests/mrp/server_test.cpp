@@ -13,6 +13,7 @@
 #include "Fixture.h"
 #include "MarlithProcess.h"
 #include "db/WorkTable.h"
+#include "mrp/Audit.h"
 
 using namespace mrptest;
 
@@ -366,5 +367,45 @@ TEST(ServerRequisitions, ALineAddedWhileAWriteWaitsStopsTheWrite) {
     ASSERT_EQ(next.exitCode, 0) << next.err.toStdString();
     EXPECT_EQ(next.out.section('\n', 0, 0), digits + "0002");
     EXPECT_EQ(database->Scalar("SELECT list(ORDER_ID || ':' || QTY) FROM PETITION_SUB"), "SO1:6,SO1:10");
+    EXPECT_EQ(database->Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER"), "Y");
+}
+
+// Two projects and one number: a write that has its number waits for an order another
+// client holds; meanwhile the day's counter is set back (a restore, a hand fix) and a
+// second write takes the same number and commits. Released, the first finds the number's
+// record taken and writes under the next number: one header per number, each project's
+// lines under its own.
+TEST(ServerRequisitions, ANumberGivenTwiceGetsOneHeaderAndTheSecondWriterTakesTheNext) {
+    auto database = testsupport::TestDatabase::OnServer();
+    ASSERT_TRUE(database);
+    database->Run(Product("L1", "Leaf") + Bom("X", "L1", "2") + Order("SOA", "PA") + Line("SOA", "X", "3") +
+                  Order("SOB", "PB") + Line("SOB", "X", "5"));
+    {
+        db::Connection c;
+        c.SetParams(database->params());
+        ASSERT_FALSE(mrp::EnsureAuditTable(c).has_value());
+    }
+    MarlithProcess marlith(database->params());
+    const QString digits = QDate::currentDate().toString("yyyyMMdd");
+    OrdersHeld held(database->params(), "PA");
+    auto a = StartWaitingRequisition(marlith, *database, "PA");
+    ASSERT_TRUE(a);
+    database->Run("UPDATE TEMP_PETITIONID SET LAST_ID = 1;");
+    const ProcessRun b = marlith({"requisition", "PB"});
+    ASSERT_EQ(b.exitCode, 0) << b.err.toStdString();
+    EXPECT_EQ(b.out.section('\n', 0, 0), digits + "0001");
+    held.Release();
+    const ProcessRun first = MarlithProcess::Finish(*a);
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(first.out.section('\n', 0, 0), digits + "0002");
+    EXPECT_NE(first.err.indexOf("number " + digits + "0001 is already used by a requisition: skipped"), -1)
+        << first.err.toStdString();
+
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID || '=' || PROJ_ID) FROM "
+                               "(SELECT * FROM PETITION_MASTER ORDER BY 1)"),
+              digits + "0001=PB," + digits + "0002=PA");
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID || ':' || ORDER_ID || ':' || QTY) FROM "
+                               "(SELECT * FROM PETITION_SUB ORDER BY 1)"),
+              digits + "0001:SOB:10," + digits + "0002:SOA:6");
     EXPECT_EQ(database->Scalar("SELECT list(DISTINCT TS) FROM ORDER_MASTER"), "Y");
 }

@@ -47,14 +47,15 @@ public:
     ~Hold() {
         if (holder_.InTransaction()) holder_.Rollback();
     }
-    // Waits until `clients` statements of other attachments wait on the requisition.
-    bool WaitForWaiters(int clients) const {
+    // Waits until `clients` statements of other attachments wait on the requisition's
+    // `table`.
+    bool WaitForWaiters(int clients, const QString& table = "PETITION_MASTER") const {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 60000) {
             const QString waiting = database_.Scalar(
                 "SELECT COUNT(*) FROM MON$STATEMENTS WHERE MON$STATE = 1 AND MON$ATTACHMENT_ID <> CURRENT_CONNECTION "
-                "AND MON$SQL_TEXT CONTAINING 'PETITION_MASTER'");
+                "AND MON$SQL_TEXT CONTAINING '" + table + "'");
             if (waiting.toInt() >= clients) return true;
             QThread::msleep(50);
         }
@@ -133,4 +134,25 @@ TEST(ServerVoid, AClerkWritingTheProjectMeanwhileKeepsOnlyItsOwnOrders) {
     EXPECT_EQ(database->Scalar("SELECT list(DISTINCT ORDER_ID) FROM PETITION_SUB"), "O3");
     EXPECT_EQ(database->Scalar("SELECT list(ACTION, ' ') FROM (SELECT ACTION FROM MARLITH_AUDIT ORDER BY AUDIT_TIME)"),
               "WRITE WRITE VOID");
+}
+
+// The back office adds a line under the number while the void runs: the void waits for
+// that insert and voids the line with the rest, copy included; no line is left without
+// its header.
+TEST(ServerVoid, ALineAddedWhileTheVoidRunsIsVoidedWithTheRest) {
+    auto database = Written();
+    ASSERT_TRUE(database);
+    Hold insert(*database,
+                "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID, QTY, AMT, CLOSED, ORDER_ID) "
+                "VALUES ('202611020001', 'M1', 4, 120, 'N', 'O1')");
+    auto v = std::async(std::launch::async, VoidAs, database->params(), QString("A001"));
+    ASSERT_TRUE(insert.WaitForWaiters(1, "PETITION_SUB"));
+    insert.Commit();
+    EXPECT_EQ(v.get(), QString());
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_SUB"), "0");
+    EXPECT_EQ(database->Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(database->Scalar("SELECT LINE_COUNT || ' ' || TOTAL_AMT FROM MARLITH_AUDIT WHERE ACTION = 'VOID'"),
+              "3 270");
+    EXPECT_EQ(database->Scalar("SELECT list(MASTERBILLID || '=' || TS) FROM (SELECT * FROM ORDER_MASTER ORDER BY 1)"),
+              "O1=N,O2=N,O3=N");
 }
