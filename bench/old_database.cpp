@@ -14,6 +14,7 @@
 // listed with its plan.
 //
 //   bench_old_database --dir DIR [--years Y] [--runs N] [--marlith PATH] [--isql PATH]
+// (--runs 0 only makes the databases.)
 //
 // DIR keeps the two databases between runs (making BIG takes minutes; the time is
 // printed); they are made again when absent or made for another --years.
@@ -289,6 +290,7 @@ int main(int argc, char** argv) {
             if (stampFile.open(QIODevice::WriteOnly)) stampFile.write(QByteArray::number(years));
             stampFile.close();
         }
+        if (runs < 1) return 0;  // --runs 0: only make the databases
         const Side sides[] = {MakeSide(dir, "SMALL"), MakeSide(dir, "BIG")};
         const QString today = QDate::currentDate().toString("yyyy/MM/dd");
         const QString project = bench::kBenchProject;
