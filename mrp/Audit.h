@@ -66,6 +66,10 @@ bool AuditKeyExists(db::Connection& connection);
 // already), else why it could not be made. An index that cannot be made (an account
 // that may not alter the table, a number recorded twice already) is left for a later
 // run; writes then go on without it (RequisitionWriter).
+// The same step makes, once, the indices the program's questions need on the large
+// tables (PETITION_SUB.ORDER_ID, PETITION_MASTER.PROJ_ID and BILL_DATE, and the audit
+// table's PROJ_ID, BILL_DATE and AUDIT_TIME), unless an index of the table already
+// starts with that column; one the account may not make is passed over.
 std::optional<QString> EnsureAuditTable(db::Connection& connection);
 
 // An order a write marked transferred, and its TS before (null: a null QString).
