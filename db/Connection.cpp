@@ -130,12 +130,20 @@ void Connection::CreateDatabase(const ConnectionParams& params, int pageSize) {
 
 namespace {
 
-isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {}) {
+enum class Isolation { ReadCommitted, ReadOnlySnapshot };
+
+isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {},
+                      Isolation isolation = Isolation::ReadCommitted) {
     QByteArray tpb;
     tpb += char(isc_tpb_version3);
-    tpb += char(isc_tpb_write);
-    tpb += char(isc_tpb_read_committed);
-    tpb += char(isc_tpb_rec_version);
+    if (isolation == Isolation::ReadOnlySnapshot) {
+        tpb += char(isc_tpb_read);
+        tpb += char(isc_tpb_concurrency);
+    } else {
+        tpb += char(isc_tpb_write);
+        tpb += char(isc_tpb_read_committed);
+        tpb += char(isc_tpb_rec_version);
+    }
     tpb += char(p.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
     if (p.waitOnLocks && p.lockTimeout > 0) {
         tpb += char(isc_tpb_lock_timeout);
@@ -161,10 +169,23 @@ isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStrin
 
 void Connection::StartTransaction(int /*id: a label only*/) { StartTransactionReserving({}); }
 
-void Connection::StartTransactionReserving(const QStringList& tables) {
+void Connection::StartTransactionReserving(const QStringList& tables) { begin(tables, false); }
+
+void Connection::StartSnapshot() { begin({}, true); }
+
+void Connection::begin(const QStringList& reserved, bool readOnlySnapshot) {
     Open();
     if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
-    d_->tr = StartTr(&d_->db, params_, tables);
+    d_->tr = StartTr(&d_->db, params_, reserved, readOnlySnapshot ? Isolation::ReadOnlySnapshot : Isolation::ReadCommitted);
+}
+
+Snapshot::~Snapshot() {
+    // It changed nothing: ending it cannot lose anything, and a lost attachment has ended
+    // it already.
+    try {
+        connection_.Rollback();
+    } catch (...) {
+    }
 }
 
 void Connection::Commit() {
