@@ -139,7 +139,7 @@ TEST_F(SummaryTest, AVoidBetweenTheReadersStatementsLeavesItWholeOrVoided) {
     voidAfterTheHeader("202611020002");
     const report::PurchaseSummary summary = report::LoadSummary(reading, "202611020002");
     EXPECT_EQ(summary.Total(), 464);
-    EXPECT_EQ(summary.suppliers.size(), 3u);
+    ASSERT_EQ(summary.suppliers.size(), 3u);
     EXPECT_EQ(summary.suppliers[0].rows[0].stock, 9);
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
 
