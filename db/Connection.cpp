@@ -130,13 +130,21 @@ void Connection::CreateDatabase(const ConnectionParams& params, int pageSize) {
 
 namespace {
 
+using Isolation = Connection::Isolation;
+
 isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStringList& protectedWrite = {},
-                      bool waitForPending = false) {
+                      Isolation isolation = Isolation::ReadCommitted) {
     QByteArray tpb;
     tpb += char(isc_tpb_version3);
-    tpb += char(isc_tpb_write);
-    tpb += char(isc_tpb_read_committed);
-    tpb += char(waitForPending ? isc_tpb_no_rec_version : isc_tpb_rec_version);
+    if (isolation == Isolation::ReadOnlySnapshot) {
+        tpb += char(isc_tpb_read);
+        tpb += char(isc_tpb_concurrency);
+    } else {
+        tpb += char(isc_tpb_write);
+        tpb += char(isc_tpb_read_committed);
+        tpb += char(isolation == Isolation::ReadCommittedWaitingForPending ? isc_tpb_no_rec_version
+                                                                           : isc_tpb_rec_version);
+    }
     tpb += char(p.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
     if (p.waitOnLocks && p.lockTimeout > 0) {
         tpb += char(isc_tpb_lock_timeout);
@@ -162,16 +170,25 @@ isc_tr_handle StartTr(isc_db_handle* db, const ConnectionParams& p, const QStrin
 
 void Connection::StartTransaction(int /*id: a label only*/) { StartTransactionReserving({}); }
 
-void Connection::StartTransactionReserving(const QStringList& tables) {
+void Connection::StartTransactionReserving(const QStringList& tables) { begin(tables, Isolation::ReadCommitted); }
+
+void Connection::StartSnapshot() { begin({}, Isolation::ReadOnlySnapshot); }
+
+void Connection::StartTransactionWaitingForPending() { begin({}, Isolation::ReadCommittedWaitingForPending); }
+
+void Connection::begin(const QStringList& reserved, Isolation isolation) {
     Open();
     if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
-    d_->tr = StartTr(&d_->db, params_, tables);
+    d_->tr = StartTr(&d_->db, params_, reserved, isolation);
 }
 
-void Connection::StartTransactionWaitingForPending() {
-    Open();
-    if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
-    d_->tr = StartTr(&d_->db, params_, {}, true);
+Snapshot::~Snapshot() {
+    // It changed nothing: ending it cannot lose anything, and a lost attachment has ended
+    // it already.
+    try {
+        connection_.Rollback();
+    } catch (...) {
+    }
 }
 
 void Connection::Commit() {

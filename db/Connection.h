@@ -4,7 +4,7 @@
 //
 // Statements run outside an explicit transaction are committed on their own (read
 // committed), as the program's implicit transactions are. Explicit transactions are
-// read committed too; the id is a label only.
+// read committed too (the id is a label only), except a snapshot (StartSnapshot).
 //
 // Not thread-safe: one thread uses a connection and its queries. Queries must not
 // outlive their connection.
@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,14 +58,30 @@ public:
     // settings say) for clients already writing them. Serializes work that the
     // database's own constraints may not guard.
     void StartTransactionReserving(const QStringList& tables);
+    // How the transactions below see other clients' work. Read committed reads the last
+    // committed version of a row; waiting for pending, it waits for a row another client
+    // has changed and not yet committed (no_rec_version); a read-only snapshot sees the
+    // database as it was when it began.
+    enum class Isolation { ReadCommitted, ReadCommittedWaitingForPending, ReadOnlySnapshot };
     // A read-committed transaction that does not read past another client's uncommitted
     // change: a row being inserted, changed or deleted is waited for (as the connection's
     // lock settings say) and then read as that client left it. For work that must see
     // every row of a key, also one another client is adding at that moment.
     void StartTransactionWaitingForPending();
+    // A read-only transaction that sees the database as it was when it began (snapshot
+    // isolation): every statement in it agrees with the others, whatever other clients
+    // commit meanwhile. It never waits: reading takes no locks. Throws when one is active.
+    void StartSnapshot();
     void Commit();
     void Rollback();
     bool InTransaction() const;
+
+    // Tests hold a reader between two of its statements here: `hook` runs after each
+    // statement this connection runs, once its rows are fetched, with the statement's
+    // text. Not for the program's own use.
+    void SetAfterStatementForTests(std::function<void(const QString& statement)> hook) {
+        afterStatement_ = std::move(hook);
+    }
 
     // The attachment's number on the server (CURRENT_CONNECTION), read once per
     // attachment; opens the connection. Unique among the database's open attachments.
@@ -79,6 +96,7 @@ public:
 private:
     friend class Query;
     struct Impl;
+    void begin(const QStringList& reserved, Isolation isolation);
     void* transactionForStatement(bool& implicit);  // opens on first use
     void endImplicit(void* tr, bool commit);
     void* handle();
@@ -90,6 +108,21 @@ private:
     CodePage codePage_;
     std::unique_ptr<Impl> d_;
     long executed_ = 0;
+    std::function<void(const QString&)> afterStatement_;
+};
+
+// The statements of a scope read in one snapshot of the connection (StartSnapshot), ended
+// with the scope: a report of several statements never mixes the moments before and after
+// another client's commit. The connection must have no transaction open.
+class Snapshot {
+public:
+    explicit Snapshot(Connection& connection) : connection_(connection) { connection_.StartSnapshot(); }
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+private:
+    Connection& connection_;
 };
 
 enum class FieldType { Text, Integer, Float, Other };

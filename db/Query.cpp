@@ -526,6 +526,7 @@ void Query::Run(bool wantRows) {
     active_ = select || singleton;
     current_ = 0;
     PointFields();
+    if (connection_.afterStatement_) connection_.afterStatement_(Text());
 }
 
 void Query::Execute() { Run(false); }

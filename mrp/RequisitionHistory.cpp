@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "mrp/Audit.h"
-#include "mrp/CommandTransaction.h"
 
 namespace mrp {
 
@@ -92,7 +91,9 @@ std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const
             throw std::invalid_argument(QStringLiteral("日期須為 YYYY/MM/DD：%1").arg(*bound).toStdString());
 
     std::vector<RequisitionEntry> out;
-    CommandTransaction transaction(connection);
+    // The written and the voided ones of one moment: a void committed between the two
+    // statements would otherwise list its number twice, open and voided.
+    const db::Snapshot snapshot(connection);
     db::Query written(connection);
     written.SetSQL(kWritten + Conditions("M", filter));
     SetFilter(written, filter);
@@ -127,7 +128,6 @@ std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const
             out.push_back(std::move(e));
         }
     }
-    transaction.Commit();
     std::stable_sort(out.begin(), out.end(), Newer);
     return out;
 }

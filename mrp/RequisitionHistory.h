@@ -38,8 +38,9 @@ struct RequisitionEntry {
     QString reason;  // a voided one's
 };
 
-// The requisitions that match, newest first (by date, then by number). Throws
-// std::invalid_argument for a bound that is not a date text.
+// The requisitions that match, newest first (by date, then by number), as of one moment
+// (db::Snapshot; the connection has no transaction open). Throws std::invalid_argument
+// for a bound that is not a date text.
 std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const HistoryFilter& filter);
 
 // An in-memory table of entries for the grid and the lists: MASTERBILLID, BILL_DATE,

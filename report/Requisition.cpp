@@ -1,6 +1,7 @@
 #include "report/Requisition.h"
 
 #include "db/Connection.h"
+#include "mrp/Audit.h"
 
 namespace report {
 
@@ -31,14 +32,25 @@ long long Requisition::Total() const {
 RequisitionNotFound::RequisitionNotFound(const QString& number)
     : std::runtime_error(QStringLiteral("請購單 %1 不存在").arg(number).toStdString()) {}
 
+RequisitionVoided::RequisitionVoided(const QString& number)
+    : std::runtime_error(QStringLiteral("請購單 %1 已作廢").arg(number).toStdString()) {}
+
 Requisition LoadRequisition(db::Connection& connection, const QString& number) {
-    // The writer commits the header and its lines together: a header seen here has all
-    // its lines committed with it.
+    const db::Snapshot snapshot(connection);
+    return ReadRequisition(connection, number);
+}
+
+Requisition ReadRequisition(db::Connection& connection, const QString& number) {
+    // The writer commits the header and its lines together, and a void deletes them
+    // together: in one snapshot a header seen here has all its lines with it.
     db::Query header(connection);
     header.SetSQL(kHeader);
     header.SetParam("MASTERBILLID", number);
     header.Open();
-    if (header.Eof()) throw RequisitionNotFound(number);
+    if (header.Eof()) {
+        if (mrp::NumberVoided(connection, number)) throw RequisitionVoided(number);
+        throw RequisitionNotFound(number);
+    }
     Requisition r;
     const auto text = [&header](const char* column) { return header.FieldByName(column).AsString(); };
     r = {text("MASTERBILLID"), text("BILL_DATE"), text("EMPLOYEE_ID"), text("EMPLOYEE_NAME"),

@@ -37,14 +37,25 @@ struct Requisition {
     long long Total() const;
 };
 
-// No requisition has that number.
+// No requisition has that number, and none had it.
 class RequisitionNotFound : public std::runtime_error {
 public:
     explicit RequisitionNotFound(const QString& number);
 };
 
-// Reads the requisition in one read-only snapshot, so that a requisition being written
-// by another clerk is seen whole or not at all. Throws RequisitionNotFound.
+// The requisition of that number was voided: its rows are gone, its number stays used.
+class RequisitionVoided : public std::runtime_error {
+public:
+    explicit RequisitionVoided(const QString& number);
+};
+
+// Reads the requisition in one read-only snapshot (db::Snapshot; the connection has no
+// transaction open), so that a requisition another clerk writes or voids meanwhile is
+// seen whole or not at all. Throws RequisitionVoided or RequisitionNotFound.
 Requisition LoadRequisition(db::Connection& connection, const QString& number);
+
+// The same, within the connection's open transaction (a snapshot the caller holds for
+// more statements about the requisition).
+Requisition ReadRequisition(db::Connection& connection, const QString& number);
 
 }  // namespace report

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "db/Connection.h"
+#include "mrp/CodeHash.h"
 
 namespace report {
 
@@ -30,14 +31,16 @@ PurchaseSummary Summarize(const Requisition& requisition, const QHash<QString, d
         const QString id = l.providerId.trimmed();
         const std::pair<bool, QString> key{id.isEmpty(), id};
         if (!names.count(key) || names[key].isEmpty()) names[key] = id.isEmpty() ? QString::fromUtf8(kNoSupplier) : l.providerName;
-        auto [it, added] = blocks[key].try_emplace(l.code);
+        // One row per product as the database tells products apart.
+        const QString code = mrp::CodeKey(l.code);
+        auto [it, added] = blocks[key].try_emplace(code);
         SummaryRow& row = it->second;
         if (added) {
-            row.code = l.code;
+            row.code = code;
             row.name = l.name;
             row.unit = l.unit;
             row.cost = l.cost;
-            row.stock = stockOnHand.value(l.code, 0);
+            row.stock = stockOnHand.value(code, 0);
         }
         row.quantity += l.quantity;
         row.amount += l.amount;
@@ -53,7 +56,10 @@ PurchaseSummary Summarize(const Requisition& requisition, const QHash<QString, d
 }
 
 PurchaseSummary LoadSummary(db::Connection& connection, const QString& number) {
-    const Requisition requisition = LoadRequisition(connection, number);
+    // The stock in the same snapshot as the lines: a void meanwhile leaves no line
+    // without its product's stock.
+    const db::Snapshot snapshot(connection);
+    const Requisition requisition = ReadRequisition(connection, number);
     QHash<QString, double> stock;
     db::Query q(connection);
     q.SetSQL({"SELECT DISTINCT P.PROD_ID, P.NOW_QTY FROM PRODUCT P JOIN PETITION_SUB S ON S.PROD_ID = P.PROD_ID",
@@ -61,7 +67,7 @@ PurchaseSummary LoadSummary(db::Connection& connection, const QString& number) {
     q.SetParam("MASTERBILLID", number);
     q.Open();
     for (; !q.Eof(); q.Next())
-        if (!q.Fields(1).IsNull()) stock.insert(q.Fields(0).AsString(), q.Fields(1).AsFloat());
+        if (!q.Fields(1).IsNull()) stock.insert(mrp::CodeKey(q.Fields(0).AsString()), q.Fields(1).AsFloat());
     return Summarize(requisition, stock);
 }
 

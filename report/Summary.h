@@ -17,7 +17,8 @@ namespace report {
 inline const char* const kNoSupplier = "未指定供應商";
 
 struct SummaryRow {
-    QString code, name, unit;
+    QString code;  // the lines' PROD_ID without trailing blanks (mrp::CodeKey)
+    QString name, unit;
     long long quantity = 0;
     double cost = 0;  // the first line's STD_COST
     long long amount = 0;
@@ -38,9 +39,12 @@ struct PurchaseSummary {
 };
 
 // Consolidates the lines: one row per supplier and product, amounts and quantities added.
+// Codes that differ only in trailing blanks are one product; stockOnHand is keyed by
+// mrp::CodeKey.
 PurchaseSummary Summarize(const Requisition& requisition, const QHash<QString, double>& stockOnHand);
 
-// Reads the requisition and its products' stock on hand. Throws RequisitionNotFound.
+// Reads the requisition and its products' stock on hand in one snapshot, as
+// LoadRequisition does. Throws RequisitionVoided or RequisitionNotFound.
 PurchaseSummary LoadSummary(db::Connection& connection, const QString& number);
 
 }  // namespace report

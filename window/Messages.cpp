@@ -36,6 +36,8 @@ QString Headline(const std::exception& e) {
         return QStringLiteral("無法寫入查詢記錄檔，請檢查磁碟空間或資料夾權限。");
     if (dynamic_cast<const report::RequisitionNotFound*>(&e))
         return QStringLiteral("找不到這張請購單，請確認單號。");
+    if (dynamic_cast<const report::RequisitionVoided*>(&e))
+        return QStringLiteral("這張請購單已作廢，沒有可列印的內容。");
     return QStringLiteral("發生未預期的錯誤，請通知系統管理員。");
 }
 

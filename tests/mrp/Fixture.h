@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <functional>
 #include <memory>
 #include <ostream>
+#include <utility>
 
 #include "db/Convert.h"
 #include "mrp/RequisitionEngine.h"
@@ -87,6 +89,17 @@ inline void WriteThroughWriter(db::Connection& reading, db::Connection& writing,
     mrp::WriteOrders orders;
     orders.listed = listed;
     writer.Write(header, rows, writer.ReadProducts(rows), orders);
+}
+
+// Runs `between` once, right after the first statement of `reader` whose text names
+// `table`: another client's commit lands there, between the reader's statements.
+inline void BetweenStatements(db::Connection& reader, const QString& table, std::function<void()> between) {
+    auto pending = std::make_shared<std::function<void()>>(std::move(between));
+    reader.SetAfterStatementForTests([pending, table](const QString& statement) {
+        if (!*pending || !statement.contains(table)) return;
+        const std::function<void()> run = std::exchange(*pending, nullptr);
+        run();
+    });
 }
 
 // A column of a stored row and its value as text.

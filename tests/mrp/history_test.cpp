@@ -105,6 +105,23 @@ TEST_F(HistoryTest, ListsNewestFirstWithStatesAndFilters) {
     EXPECT_THROW(List({"", "2026/13/01", ""}), std::invalid_argument);
 }
 
+// A void committed while the list is read, right after the written requisitions: the list
+// is of one moment, so the number is listed once, as it was when the list began.
+TEST_F(HistoryTest, AVoidWhileTheListIsReadListsTheNumberOnce) {
+    Write("202611020001", "2026/11/02", "P1", {Row("M1", 3, "O1"), Row("M2", 2, "O1")});
+    Write("202611020002", "2026/11/02", "P1", {Row("M3", 1, "O2")});
+    db::Connection voiding;
+    voiding.SetParams(database.params());
+    BetweenStatements(reading, "PETITION_MASTER",
+                      [&voiding] { mrp::VoidRequisition(voiding, "202611020001", "寫錯專案", "A002", "S02"); });
+    const auto listed = List({});
+    EXPECT_EQ(Numbers(listed), (QStringList{"202611020002 未結案", "202611020001 未結案"}));
+    EXPECT_EQ(listed[1].lines, 2);
+    EXPECT_EQ(listed[1].total, 3 * 30 + 2 * 100);
+    EXPECT_FALSE(reading.InTransaction());
+    EXPECT_EQ(Numbers(List({})), (QStringList{"202611020002 未結案", "202611020001 已作廢"}));
+}
+
 TEST_F(HistoryTest, AVoidDeletesTheRequisitionReopensItsOrdersAndKeepsAWholeCopy) {
     Write("202611020001", "2026/11/02", "P1", {Row("M1", 3, "O1"), Row("M2", 2, "O2"), Row("M3", 1, "O2")});
     // Another requisition's line names O2 as well (typed into the material list), but that

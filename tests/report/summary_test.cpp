@@ -7,13 +7,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "mrp/Fixture.h"
 #include "mrp/MarlithProcess.h"
+#include "mrp/Audit.h"
 #include "mrp/RequisitionWriter.h"
+#include "mrp/VoidRequisition.h"
 #include "report/Summary.h"
 
 namespace {
@@ -32,17 +35,20 @@ protected:
             "INSERT INTO PRODUCT VALUES ('M3', '膠帶', '卷', '', 12.5, 0, 0, NULL, NULL, '', '');\n"
             "INSERT INTO PRODUCT VALUES ('M4', '墊片', '個', '', 0.5, 0, 150, '', '', '', '');\n" +
             Order("O1", "P1") + Order("O2", "P1") + Order("O3", "P1"));
-        db::Connection reading, writing;
         reading.SetParams(database.params());
         writing.SetParams(database.params());
-        mrptest::WriteThroughWriter(reading, writing, {"202611020001", "2026/11/02", "A001", "S01", "P1"},
-                                    {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"), Row("M1", 4, "O2"),
-                                     Row("M3", 3, "O2"), Row("M4", 5, "O2"), Row("M4", 5, "O3")},
-                                    {"O1", "O2", "O3"});
+        Write("202611020001");
         // Stock on hand is read when the summary is made, not as written.
         database.Run("UPDATE PRODUCT SET NOW_QTY = 9 WHERE PROD_ID = 'M1';");
     }
+    void Write(const QString& number) {
+        mrptest::WriteThroughWriter(reading, writing, {number, "2026/11/02", "A001", "S01", "P1"},
+                                    {Row("M2", 2, "O1"), Row("M1", 3, "O1"), Row("M3", 1, "O1"), Row("M1", 4, "O2"),
+                                     Row("M3", 3, "O2"), Row("M4", 5, "O2"), Row("M4", 5, "O3")},
+                                    {"O1", "O2", "O3"});
+    }
     testsupport::TestDatabase database;
+    db::Connection reading, writing;
 };
 
 }  // namespace
@@ -107,4 +113,96 @@ TEST_F(SummaryTest, TheCommandListsItAndPrintsEachSupplierOnItsOwnPage) {
     EXPECT_TRUE(pages[0].contains(QRegularExpression("M1\\s+M1\\s+u\\s+7\\s+30\\.00\\s+210\\s+9"))) << pages[0].toStdString();
     EXPECT_TRUE(pages[2].contains(QRegularExpression("總計\\s+464"))) << pages[2].toStdString();
     EXPECT_FALSE(pages[1].contains("總計"));
+}
+
+// A clerk voids the requisition while it is printed or summarized: the void commits right
+// after the reader has read the header. The reader still sees the whole requisition as it
+// was when it began (never "0 lines, total 0"); asked again, it says the number is voided.
+TEST_F(SummaryTest, AVoidBetweenTheReadersStatementsLeavesItWholeOrVoided) {
+    ASSERT_FALSE(mrp::EnsureAuditTable(writing).has_value());
+    db::Connection voiding;
+    voiding.SetParams(database.params());
+    const auto voidAfterTheHeader = [&](const QString& number) {
+        mrptest::BetweenStatements(reading, "PETITION_MASTER",
+                                   [&voiding, number] { mrp::VoidRequisition(voiding, number, "寫錯專案", "A001", "S01"); });
+    };
+
+    voidAfterTheHeader("202611020001");
+    const report::Requisition printed = report::LoadRequisition(reading, "202611020001");
+    EXPECT_EQ(printed.lines.size(), 7u);
+    EXPECT_EQ(printed.Total(), 464);
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_SUB WHERE MASTERBILLID = '202611020001'"), "0");
+    EXPECT_FALSE(reading.InTransaction());
+
+    // The void reopened the orders: the project is written again, and summarized.
+    Write("202611020002");
+    voidAfterTheHeader("202611020002");
+    const report::PurchaseSummary summary = report::LoadSummary(reading, "202611020002");
+    EXPECT_EQ(summary.Total(), 464);
+    ASSERT_EQ(summary.suppliers.size(), 3u);
+    EXPECT_EQ(summary.suppliers[0].rows[0].stock, 9);
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+
+    for (const char* number : {"202611020001", "202611020002"}) {
+        EXPECT_THROW(report::LoadRequisition(reading, number), report::RequisitionVoided);
+        EXPECT_THROW(report::LoadSummary(reading, number), report::RequisitionVoided);
+    }
+}
+
+// The commands say a voided number is voided, not unknown, and write no file.
+TEST_F(SummaryTest, TheCommandsSayAVoidedNumberIsVoided) {
+    ASSERT_FALSE(mrp::EnsureAuditTable(writing).has_value());
+    mrp::VoidRequisition(writing, "202611020001", "寫錯專案", "A001", "S01");
+    mrptest::MarlithProcess marlith(database.params());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("out.pdf");
+    const QStringList commands[] = {{"print", "202611020001", "-o", pdf},
+                                    {"print", "202611020001", "--summary", "-o", pdf},
+                                    {"summary", "202611020001"}};
+    for (const QStringList& args : commands) {
+        const mrptest::ProcessRun run = marlith(args);
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("請購單 202611020001 已作廢")) << args.join(' ').toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
+// Codes are keyed as the database compares them: trailing blanks do not count, leading
+// ones do. Each case is a requisition of its own, written by the back office, over
+// products of its own.
+TEST(SummaryCodes, OneRowPerCodeWithoutTrailingBlanksAndItsStock) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<QString, double>> products;  // code, stock
+        QStringList lines;                                 // codes, 1 of each
+        QStringList rows;                                  // "code quantity (stock)"
+    } cases[] = {
+        {"two spellings of one code", {{"M001", 5}}, {"M001", "M001  ", "M001 "}, {"M001 3 (5)"}},
+        {"the product's code with blanks", {{"U003  ", 7}}, {"U003"}, {"U003 1 (7)"}},
+        {"the line's code with blanks", {{"V1", 4}}, {"V1 ", "V1"}, {"V1 2 (4)"}},
+        {"a leading blank is another code", {{"W1", 6}}, {" W1", "W1"}, {" W1 1 (0)", "W1 1 (6)"}},
+        {"a product gone", {}, {"X9  "}, {"X9 1 (0)"}},
+    };
+    testsupport::TestDatabase database;
+    db::Connection c;
+    c.SetParams(database.params());
+    int n = 0;
+    for (const auto& k : cases) {
+        const QString number = QString("20261102%1").arg(++n, 4, 10, QChar('0'));
+        QString script = "INSERT INTO PETITION_MASTER (MASTERBILLID, BILL_DATE, PROJ_ID, CLOSED) VALUES ('" + number +
+                         "', '2026/11/02', 'P1', 'N');\n";
+        for (const auto& [code, stock] : k.products)
+            script += QString("INSERT INTO PRODUCT (PROD_ID, PROD_NAME, NOW_QTY) VALUES ('%1', 'p', %2);\n").arg(code).arg(stock);
+        for (const QString& code : k.lines)
+            script += "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID, PROD_NAME, QTY, STD_COST, AMT) VALUES ('" + number +
+                      "', '" + code + "', 'p', 1, 1, 1);\n";
+        database.Run(script);
+        const report::PurchaseSummary s = report::LoadSummary(c, number);
+        QStringList rows;
+        for (const auto& b : s.suppliers)
+            for (const auto& r : b.rows) rows << QString("%1 %2 (%3)").arg(r.code).arg(r.quantity).arg(r.stock);
+        EXPECT_EQ(rows, k.rows) << k.name;
+        EXPECT_EQ(s.Total(), k.lines.size()) << k.name;
+    }
 }

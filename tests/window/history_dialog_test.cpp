@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "mrp/Fixture.h"
+#include "mrp/VoidRequisition.h"
 #include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
@@ -189,6 +190,27 @@ TEST_F(HistoryDialogTest, PrintsSummarizesAndExportsTheSelectedThroughTheWindow)
     EXPECT_TRUE(lines[0].startsWith("單號,日期,專案,")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(number + ",")) << lines[1].toStdString();
     EXPECT_TRUE(shown.size() == 1) << "only the write's outcome";
+}
+
+// Listed as open, voided by another clerk before it is printed: the clerk is told it was
+// voided (not that no such requisition exists), and no print dialog opens.
+TEST_F(HistoryDialogTest, PrintingOneVoidedSinceItWasListedSaysItWasVoided) {
+    auto w = Open();
+    const QString number = WriteThroughTheWindow(*w, "P1");
+    window::THistoryDialog* dialog = w->NewHistory();
+    ShowOffscreen(dialog);
+    ASSERT_EQ(Rows(dialog->list()), QStringList{number + " P1 未結案"});
+    db::Connection other;
+    other.SetParams(database.params());
+    mrp::VoidRequisition(other, number, "寫錯專案", "B002", "S02");
+    shown.clear();
+
+    dialog->PrintClick();
+    dialog->SummaryClick();
+    ASSERT_EQ(shown.size(), 2);
+    for (const QString& text : shown)
+        EXPECT_EQ(text, "這張請購單已作廢，沒有可列印的內容。\n請購單 " + number + " 已作廢");
+    EXPECT_TRUE(printed.isEmpty());
 }
 
 TEST_F(HistoryDialogTest, TheWindowOpensItByItsButtonAndByCtrlH) {
