@@ -32,7 +32,7 @@ TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
         EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/01'"), "50");
         EXPECT_FALSE(writing.InTransaction());
     }
-    EXPECT_EQ(QString(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02")).size(), 12);
+    EXPECT_EQ(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), "2026110210001");
     EXPECT_THROW(engine->NextRequisitionNumber("TEMP_PETITIONID; DELETE", "2026/11/02"), db::DbError);
 }
 
