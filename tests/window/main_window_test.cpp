@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, ACounterRowThatCannotCountIsShownWithHowToMendIt) {
     w->bsSkinButton3Click();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].text.startsWith("無法取得請購單號，請通知系統管理員修正計數資料。\n請購單號的計數資料有誤："
-                                         "TEMP_PETITIONID 表中 BILL_DATE 為 " + today + " 的 LAST_ID 是空值 (NULL)。"))
+                                         "TEMP_PETITIONID 表中 BILL_DATE 為 " + today + " 的 LAST_ID 是 空值 (NULL)。"))
         << shown[0].text.toStdString();
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
     EXPECT_EQ(database.Scalar("SELECT COALESCE(LAST_ID, -1) FROM TEMP_PETITIONID"), "-1");
