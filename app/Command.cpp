@@ -1,5 +1,7 @@
 #include "app/Command.h"
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -32,6 +34,10 @@ QString TakeOption(QStringList& args, const QString& name, const QString& def) {
     return def;
 }
 
+bool HasOption(const QStringList& args, const QString& name) {
+    return std::any_of(args.begin(), args.end(), [&](const QString& a) { return a == name || a.startsWith(name + "="); });
+}
+
 bool TakeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
 
 QSize ParseSize(const QString& text) {
@@ -57,6 +63,24 @@ void RejectUnknownOptions(const QStringList& args) {
     for (const QString& a : args)
         if (a.startsWith("--") && a.size() > 2)
             throw UsageError(("unknown option " + a).toStdString());
+}
+
+QString TerminalText(const QString& text, bool keepLineFeeds) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control || (keepLineFeeds && c == QLatin1Char('\n'))) {
+            out += c;
+            continue;
+        }
+        out += QString::asprintf("\\x%02X", unsigned(c.unicode()));
+    }
+    return out;
+}
+
+void WriteText(FILE* f, const QString& text) {
+    const QByteArray bytes = TerminalText(text, true).toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
 }
 
 }  // namespace app

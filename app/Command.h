@@ -6,6 +6,7 @@
 
 #include <QSize>
 #include <QStringList>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ struct CommandRegistrar {
 // Small helpers for commands' own option parsing.
 // Removes "--name VALUE" (or "--name=VALUE") from args and returns VALUE, or def when absent.
 QString TakeOption(QStringList& args, const QString& name, const QString& def = {});
+// Whether "--name VALUE" or "--name=VALUE" is among args (an empty value counts).
+bool HasOption(const QStringList& args, const QString& name);
 // Removes a bare "--name" flag and tells whether it was there.
 bool TakeFlag(QStringList& args, const QString& name);
 // "WxH" (1..8192 each) as a size; UsageError otherwise.
@@ -55,5 +58,15 @@ QSize ParseSize(const QString& text);
 int TakeQuitAfter(QStringList& args, bool screenshot, int screenshotDefault);
 // Fails with UsageError when an argument starting with "--" is left over.
 void RejectUnknownOptions(const QStringList& args);
+
+// Text for a terminal: every control character (C0, DEL, C1) is shown as "\x1B" (two hex
+// digits), so that a text from the database or a clerk (a void reason holding an escape
+// sequence) can neither move the cursor nor retitle or reprogram the terminal. A message
+// of several lines keeps its line feeds (keepLineFeeds); a table cell keeps none. CSV and
+// JSON are never passed through it: their formats carry such characters as they are.
+QString TerminalText(const QString& text, bool keepLineFeeds = false);
+// Writes text as UTF-8 through TerminalText, line feeds kept: every message and text
+// listing a command writes for reading.
+void WriteText(FILE* f, const QString& text);
 
 }  // namespace app

@@ -12,9 +12,11 @@ namespace app {
 Settings Settings::Load(const QString& path) {
     Settings s;
     s.path = path;
-    const auto ini = db::IniFile::Load(path);
+    QString reason;
+    const auto ini = db::IniFile::Load(path, &reason);
     if (!ini) {
         s.problem = Problem::FileMissing;
+        if (QFileInfo::exists(path)) s.unreadable = reason;
         return s;
     }
     s.userId = ini->Value(kSettingsSection, "userid");
@@ -28,6 +30,8 @@ QString Settings::Warning() const {
     switch (problem) {
     case Problem::None: break;
     case Problem::FileMissing:
+        if (!unreadable.isEmpty())
+            return QStringLiteral("無法讀取設定檔 %1（%2），無法取得使用者代號與門市代號。").arg(shown, unreadable);
         return QStringLiteral("找不到設定檔 %1，無法取得使用者代號與門市代號。").arg(shown);
     case Problem::UserMissing:
         return QStringLiteral("設定檔 %1 沒有使用者代號（[%2] 區段的 userid）。").arg(shown, kSettingsSection);

@@ -19,7 +19,7 @@ inline constexpr const char* kSettingsEnv = "MARLITH_SETTINGS";
 struct Settings {
     enum class Problem {
         None,
-        FileMissing,  // the file is not there or cannot be read
+        FileMissing,  // the file is not there or cannot be read (then `unreadable` says why)
         UserMissing,  // no user id (no section, no key, or an empty value)
     };
 
@@ -27,6 +27,9 @@ struct Settings {
     QString userId;
     QString storeId;
     Problem problem = Problem::None;
+    // FileMissing for a file that is there: why it cannot be read (a FIFO or a device in
+    // its place, over 1 MiB, not permitted).
+    QString unreadable;
 
     // The warning for the clerk, in the program's language with the file's path; empty
     // when there is no problem.

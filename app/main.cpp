@@ -104,12 +104,16 @@ int main(int argc, char** argv) {
     try {
         status = cmd->run(rest);
     } catch (const app::UsageError& e) {
-        std::fprintf(stderr, "marlith %s: %s\nusage: marlith %s %s\n", cmd->name.c_str(), e.what(),
-                     cmd->name.c_str(), cmd->usage.c_str());
+        app::WriteText(stderr, QStringLiteral("marlith %1: %2\nusage: marlith %1 %3\n")
+                                   .arg(QString::fromStdString(cmd->name), QString::fromUtf8(e.what()),
+                                        QString::fromStdString(cmd->usage)));
         return 2;
     } catch (const std::exception& e) {
         // An interruption's own error says nothing the line below does not.
-        if (!app::SignalWatch::Received()) std::fprintf(stderr, "marlith %s: %s\n", cmd->name.c_str(), e.what());
+        // Its text may hold what the database or the clerk wrote.
+        if (!app::SignalWatch::Received())
+            app::WriteText(stderr, QStringLiteral("marlith %1: %2\n")
+                                       .arg(QString::fromStdString(cmd->name), QString::fromUtf8(e.what())));
         status = 1;
     }
     // A run that a signal told to end (commands that watch for signals, app/Signals.h)

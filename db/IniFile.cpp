@@ -1,9 +1,9 @@
 #include "db/IniFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include "db/CodePage.h"
+#include "db/SmallFile.h"
 
 namespace db {
 
@@ -61,15 +61,10 @@ QStringList DecodeLines(QByteArray bytes) {
 }  // namespace
 
 std::optional<IniFile> IniFile::Load(const QString& path, QString* reason) {
-    QFile f(path);
     // A read that fails part way is no file: half of one would give values it does not hold.
-    QByteArray text;
-    if (f.open(QIODevice::ReadOnly)) text = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (reason) *reason = f.errorString();
-        return std::nullopt;
-    }
-    return Parse(text);
+    const std::optional<QByteArray> text = ReadSmallFile(path, reason);
+    if (!text) return std::nullopt;
+    return Parse(*text);
 }
 
 IniFile IniFile::Parse(const QByteArray& text) {

@@ -26,8 +26,8 @@ class IniFile {
 public:
     // An empty object: every lookup gives the default.
     IniFile() = default;
-    // Reads the file; nullopt when it cannot be read (missing, unreadable), and then the
-    // reason in *reason when given.
+    // Reads the file; nullopt when it cannot be read (missing, unreadable, no regular
+    // file, over 1 MiB: db/SmallFile.h), and then the reason in *reason when given.
     static std::optional<IniFile> Load(const QString& path, QString* reason = nullptr);
     static IniFile Parse(const QByteArray& text);
 

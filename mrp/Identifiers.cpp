@@ -38,4 +38,9 @@ QString IdentifierProblem(const char* label, const QString& text, int columnByte
     return {};
 }
 
+void RequireFits(const char* label, const QString& text, int columnBytes, const db::CodePage& page) {
+    if (const QString problem = IdentifierProblem(label, text, columnBytes, page); !problem.isEmpty())
+        throw InputError(problem.toStdString());
+}
+
 }  // namespace mrp

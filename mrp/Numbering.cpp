@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <limits>
 #include <optional>
 
 #include "mrp/Audit.h"
@@ -19,14 +20,38 @@ void CheckTableName(const QString& name) {
         throw db::DbError("'" + name.toStdString() + "' is not a table name");
 }
 
+// LAST_ID is the next number handed out, and the row is then set one past it.
+constexpr int kHighestLastId = std::numeric_limits<int>::max() - 1;
+
+std::optional<int> IntegerOrNull(const db::Field& field) {
+    return field.IsNull() ? std::nullopt : std::optional<int>(field.AsInteger());
+}
+
+// Refuses a day's row whose LAST_ID (nullopt: null) cannot give the day's next number.
+void CheckLastId(const QString& tableName, const QString& dateText, const std::optional<int>& lastId) {
+    if (lastId && *lastId >= 1 && *lastId <= kHighestLastId) return;
+    const QString value = !lastId ? QStringLiteral("空值 (NULL)")
+                          : *lastId < 1 ? QString::number(*lastId)
+                                        : QStringLiteral("%1，已達整數上限").arg(*lastId);
+    throw CounterRowError(QStringLiteral("請購單號的計數資料有誤：%1 表中 BILL_DATE 為 %2 的 LAST_ID 是 %3。"
+                                         "LAST_ID 是當天下一張請購單的序號，須為 1 到 %4 的整數；"
+                                         "請系統管理員把它改為當天已用的最大序號加 1（當天還沒有請購單時為 1）"
+                                         "後再試。這次沒有取號，也沒有寫入任何資料。")
+                              .arg(tableName, dateText, value)
+                              .arg(kHighestLastId)
+                              .toStdString());
+}
+
 }  // namespace
 
 std::optional<int> RequisitionCounter::Advance(const QString& tableName, const QString& dateText) {
     db::Query advance(writing_);
-    // A missing row gives one row of nulls; a null LAST_ID reads as 0, as any null
-    // whole number does.
-    advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID = COALESCE(LAST_ID, 0) + 1",
-                    " WHERE BILL_DATE = :BILL_DATE RETURNING LAST_ID"});
+    // A missing row gives one row of nulls (BILL_DATE too). A row that cannot count is
+    // left as it is, locked until the refusal rolls back.
+    advance.SetSQL({"UPDATE " + tableName + " SET LAST_ID =",
+                    " IIF(LAST_ID BETWEEN 1 AND :HIGHEST, LAST_ID + 1, LAST_ID)",
+                    " WHERE BILL_DATE = :BILL_DATE RETURNING OLD.LAST_ID, OLD.BILL_DATE"});
+    advance.SetParam("HIGHEST", kHighestLastId);
     advance.SetParam("BILL_DATE", dateText);
     try {
         advance.Execute();
@@ -35,9 +60,10 @@ std::optional<int> RequisitionCounter::Advance(const QString& tableName, const Q
         if (!e.isMultipleRows()) throw;
         return AdvanceSeveral(tableName, dateText);
     }
-    const db::Field& last = advance.FieldByName("LAST_ID");
-    if (last.IsNull()) return std::nullopt;
-    return last.AsInteger() - 1;
+    if (advance.FieldByName("BILL_DATE").IsNull()) return std::nullopt;
+    const std::optional<int> old = IntegerOrNull(advance.FieldByName("LAST_ID"));
+    CheckLastId(tableName, dateText, old);
+    return old;
 }
 
 int RequisitionCounter::AdvanceSeveral(const QString& tableName, const QString& dateText) {
@@ -53,10 +79,12 @@ int RequisitionCounter::AdvanceSeveral(const QString& tableName, const QString& 
     lock.Execute();
 
     db::Query highest(writing_);
-    highest.SetSQL({"SELECT COALESCE(MAX(LAST_ID), 0) FROM " + tableName + " WHERE BILL_DATE = :BILL_DATE"});
+    highest.SetSQL({"SELECT MAX(LAST_ID) FROM " + tableName + " WHERE BILL_DATE = :BILL_DATE"});
     highest.SetParam("BILL_DATE", dateText);
     highest.Open();
-    const int n = highest.Fields(0).AsInteger();
+    const std::optional<int> found = IntegerOrNull(highest.Fields(0));
+    CheckLastId(tableName, dateText, found);
+    const int n = *found;
 
     db::Query level(writing_);
     level.SetSQL({"UPDATE " + tableName + " SET LAST_ID = :LAST_ID WHERE BILL_DATE = :BILL_DATE"});
@@ -120,7 +148,8 @@ int RequisitionCounter::Reserve(const QString& tableName, const QString& dateTex
 
 QString RequisitionCounter::NextRequisitionNumber(const QString& tableName, const QString& dateText) {
     CheckTableName(tableName);
-    RequisitionNumber(dateText, 0);  // refuses a malformed date before touching the table
+    // A day that does not exist would get a counter row and numbers of its own.
+    if (const QString problem = DateTextProblem(dateText); !problem.isEmpty()) throw RuleError(problem.toStdString());
     // Another client making the day's row at the same moment (where the date is unique)
     // is as much in the way as one holding its lock.
     return RetryOnConflict(

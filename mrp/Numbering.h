@@ -23,16 +23,30 @@
 // transaction the counter moves past every number that PETITION_MASTER or PETITION_SUB
 // already holds, and the number handed out is the first free one. The skipped numbers
 // are told (skipped()), never written over.
+//
+// LAST_ID is the next sequence number, so it lies between 1 and the largest INTEGER less
+// one. A row outside that (null, 0 or below, at the limit: a hand fix or a damaged
+// restore) would hand out "…0000", a negative number or fail on the overflow; the
+// reservation is refused instead with a CounterRowError that says which row holds what
+// and how to mend it, and nothing is written.
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 #include "db/Connection.h"
+#include "mrp/Rules.h"
 
 namespace mrp {
 
 inline constexpr const char* kCounterTable = "TEMP_PETITIONID";
+
+// The day's counter row cannot give a number: the text, for the clerk and whoever mends
+// the table, names the table, the day and the value, and how to mend the row.
+class CounterRowError : public RuleError {
+public:
+    using RuleError::RuleError;
+};
 
 class RequisitionCounter {
 public:
@@ -42,8 +56,10 @@ public:
     // sequence number with at least four digits ("202611020001" for the first of the
     // day). The counter row is created with LAST_ID 1 when the day has none, and LAST_ID
     // ends one higher than the number handed out. tableName is a plain table name (it is
-    // placed in the statement). Throws db::DbError for database failures other than lock
-    // conflicts, and when the conflicts go on (mrp::kConflictAttempts in a row).
+    // placed in the statement). Throws RuleError for a date text that names no real day
+    // (YYYY/MM/DD) and CounterRowError for a day's row it cannot count on, before
+    // anything is written; db::DbError for database failures other than lock conflicts,
+    // and when the conflicts go on (mrp::kConflictAttempts in a row).
     QString NextRequisitionNumber(const QString& tableName, const QString& dateText);
 
     // Attempts that met another client's lock or insert since this counter was created.

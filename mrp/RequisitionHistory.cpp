@@ -64,11 +64,6 @@ QString StateText(RequisitionState state) {
     return {};
 }
 
-bool IsDateText(const QString& text) {
-    static const QRegularExpression form("^\\d{4}/\\d{2}/\\d{2}$");
-    return form.match(text).hasMatch() && QDate::fromString(text, QStringLiteral("yyyy/MM/dd")).isValid();
-}
-
 namespace {
 
 // The columns the written and the voided requisitions' rows share.
@@ -88,7 +83,7 @@ RequisitionEntry EntryOf(db::Query& q) {
 std::vector<RequisitionEntry> ListRequisitions(db::Connection& connection, const HistoryFilter& filter) {
     for (const QString* bound : {&filter.from, &filter.to})
         if (!bound->isEmpty() && !IsDateText(*bound))
-            throw std::invalid_argument(QStringLiteral("日期須為 YYYY/MM/DD：%1").arg(*bound).toStdString());
+            throw std::invalid_argument(DateTextProblem(*bound).toStdString());
 
     std::vector<RequisitionEntry> out;
     // The written and the voided ones of one moment: a void committed between the two

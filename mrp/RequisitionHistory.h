@@ -9,6 +9,7 @@
 
 #include "data/MemTable.h"
 #include "db/Connection.h"
+#include "mrp/Rules.h"
 
 namespace mrp {
 
@@ -26,9 +27,6 @@ struct HistoryFilter {
     QString from;     // BILL_DATE bounds, YYYY/MM/DD, inclusive; empty: unbounded
     QString to;
 };
-
-// True for a date text of the requisitions' form, YYYY/MM/DD, naming a real day.
-bool IsDateText(const QString& text);
 
 struct RequisitionEntry {
     QString number, date, projectCode, projectName, clerkId, clerkName, store;

@@ -1,5 +1,7 @@
 #include "mrp/Rules.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 
@@ -9,6 +11,16 @@ namespace mrp {
 
 QString DateText(const QDate& date) {
     return QString::asprintf("%04d/%02d/%02d", date.year(), date.month(), date.day());
+}
+
+bool IsDateText(const QString& text) {
+    static const QRegularExpression form("^\\d{4}/\\d{2}/\\d{2}$");
+    return form.match(text).hasMatch() && QDate::fromString(text, QStringLiteral("yyyy/MM/dd")).isValid();
+}
+
+QString DateTextProblem(const QString& text) {
+    if (IsDateText(text)) return {};
+    return QStringLiteral("日期「%1」不正確，請以 YYYY/MM/DD 輸入。").arg(text);
 }
 
 QString KeyInTime(const QTime& time) {

@@ -25,6 +25,12 @@ public:
 // requisition.
 QString DateText(const QDate& date);
 
+// True for a date text of that form naming a real day ("2026/02/30" is none).
+bool IsDateText(const QString& text);
+// Empty for such a date text; otherwise the refusal for the clerk, naming the text:
+// "日期「2026/13/45」不正確，請以 YYYY/MM/DD 輸入。".
+QString DateTextProblem(const QString& text);
+
 // Key-in time of a requisition line, "hh:nn:ss zz": hours 00-23, minutes and seconds of
 // two digits, then a blank and the milliseconds with at least two digits (5 ms "05",
 // 123 ms "123").

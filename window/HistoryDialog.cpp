@@ -127,7 +127,7 @@ void THistoryDialog::Search() {
         const mrp::HistoryFilter filter{project_->Text().trimmed(), from_->Text().trimmed(), to_->Text().trimmed()};
         for (const QString* bound : {&filter.from, &filter.to})
             if (!bound->isEmpty() && !mrp::IsDateText(*bound)) {
-                Show(QStringLiteral("日期「%1」不正確，請以 YYYY/MM/DD 輸入。").arg(*bound), skinctrls::mtWarning);
+                Show(mrp::DateTextProblem(*bound), skinctrls::mtWarning);
                 return;
             }
         const QString selected = SelectedNumber();

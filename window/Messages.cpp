@@ -4,6 +4,7 @@
 #include "db/CodePage.h"
 #include "db/Error.h"
 #include "mrp/Identifiers.h"
+#include "mrp/Numbering.h"
 #include "mrp/QueryDump.h"
 #include "mrp/RequisitionEngine.h"
 #include "mrp/Rules.h"
@@ -30,6 +31,8 @@ QString Headline(const std::exception& e) {
     if (dynamic_cast<const mrp::CommandNotAvailable*>(&e))
         return QStringLiteral("現在不能執行這個動作，請先按「確定」載入訂單。");
     if (dynamic_cast<const mrp::InputError*>(&e)) return QStringLiteral("輸入的代號無法使用，請修改後再試。");
+    if (dynamic_cast<const mrp::CounterRowError*>(&e))
+        return QStringLiteral("無法取得請購單號，請通知系統管理員修正計數資料。");
     if (dynamic_cast<const mrp::RuleError*>(&e))
         return QStringLiteral("產品或物料結構的資料有誤，請通知系統管理員修正。");
     if (dynamic_cast<const mrp::QueryDumpError*>(&e))

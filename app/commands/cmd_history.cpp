@@ -23,6 +23,7 @@
 #include "data/MemTable.h"
 #include "db/Connection.h"
 #include "db/Interrupt.h"
+#include "mrp/Identifiers.h"
 #include "mrp/RequisitionHistory.h"
 #include "mrp/VoidRequisition.h"
 #include "report/RequisitionPdf.h"
@@ -40,8 +41,9 @@ Format TakeFormat(QStringList& args) {
     throw app::UsageError("--format takes text, csv or json, not '" + format.toStdString() + "'");
 }
 
+// CSV and JSON as their formats have them; text for reading through app::WriteText.
 void Out(FILE* f, const QByteArray& bytes) { std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f); }
-void Out(FILE* f, const QString& text) { Out(f, text.toUtf8()); }
+void Out(FILE* f, const QString& text) { app::WriteText(f, text); }
 
 // Columns a terminal gives a text: two for the wide (CJK) characters.
 int Width(const QString& text) {
@@ -58,8 +60,11 @@ int Width(const QString& text) {
 }
 
 // Rows under a title row, each column as wide as its widest text; `right` columns are
-// aligned to the right.
-QString TextTable(const std::vector<QStringList>& rows, const std::vector<bool>& right) {
+// aligned to the right. A cell's line breaks and other control characters are shown
+// escaped: one row stays one line.
+QString TextTable(std::vector<QStringList> rows, const std::vector<bool>& right) {
+    for (QStringList& r : rows)
+        for (QString& cell : r) cell = app::TerminalText(cell);
     std::vector<int> widths;
     for (const QStringList& r : rows)
         for (int i = 0; i < r.size(); ++i) {
@@ -93,11 +98,11 @@ int Requisitions(const QStringList& argsIn) {
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("no arguments expected");
     for (const QString* bound : {&filter.from, &filter.to})
-        if (!bound->isEmpty() && !mrp::IsDateText(*bound))
-            throw app::UsageError("a date is YYYY/MM/DD, not '" + bound->toStdString() + "'");
+        if (!bound->isEmpty() && !mrp::IsDateText(*bound)) throw app::UsageError(mrp::DateTextProblem(*bound).toStdString());
 
     db::Connection connection;
     connection.Open();
+    mrp::RequireFits(mrp::kProjectCodeLabel, filter.project, mrp::kProjectCodeBytes, connection.codePage());
     const std::vector<mrp::RequisitionEntry> entries = mrp::ListRequisitions(connection, filter);
     if (format == Format::Text) {
         std::vector<QStringList> rows{{"單號", "日期", "專案", "專案名稱", "請購人", "門市", "筆數", "金額", "狀態", "作廢原因"}};
@@ -121,6 +126,8 @@ int Summary(const QStringList& argsIn) {
     if (args.size() != 1 || args.first().trimmed().isEmpty()) throw app::UsageError("expected one requisition number");
     db::Connection connection;
     connection.Open();
+    mrp::RequireFits(mrp::kRequisitionNumberLabel, args.first().trimmed(), mrp::kRequisitionNumberBytes,
+                     connection.codePage());
     const report::PurchaseSummary s = report::LoadSummary(connection, args.first().trimmed());
     const report::Requisition& r = s.requisition;
 
@@ -177,8 +184,7 @@ int Void(const QStringList& argsIn) {
     const app::Settings settings = app::Settings::Load(app::Settings::DefaultPath());
     const QString user = app::TakeOption(args, "--user", settings.userId);
     const QString store = app::TakeOption(args, "--store", settings.storeId);
-    if (!args.contains("--reason") && !std::any_of(args.begin(), args.end(), [](const QString& a) { return a.startsWith("--reason="); }))
-        throw app::UsageError("--reason TEXT is needed");
+    if (!app::HasOption(args, "--reason")) throw app::UsageError("--reason TEXT is needed");
     const QString reason = app::TakeOption(args, "--reason");
     app::RejectUnknownOptions(args);
     if (args.size() != 1 || args.first().trimmed().isEmpty()) throw app::UsageError("expected one requisition number");
@@ -186,6 +192,11 @@ int Void(const QStringList& argsIn) {
     db::InterruptibleWork work;
     db::Connection writing;
     writing.Open();
+    // What the audit row and the requisition's columns cannot hold is named with its limit.
+    const db::CodePage& page = writing.codePage();
+    mrp::RequireFits(mrp::kRequisitionNumberLabel, args.first().trimmed(), mrp::kRequisitionNumberBytes, page);
+    mrp::RequireFits(mrp::kUserIdLabel, user, mrp::kUserIdBytes, page);
+    mrp::RequireFits(mrp::kStoreIdLabel, store, mrp::kStoreIdBytes, page);
     try {
         const mrp::VoidOutcome v = mrp::VoidRequisition(writing, args.first(), reason, user, store);
         Out(stdout, QStringLiteral("請購單 %1 已作廢 (%2 lines, total %3)%4\n")

@@ -115,7 +115,7 @@ int Main(const QStringList& argsIn) {
     } catch (const std::exception& e) {
         // No window without the database: say why in the program's own dialog too, for a
         // clerk who started it without a terminal, and end.
-        std::fprintf(stderr, "marlith: %s\n", e.what());
+        app::WriteText(stderr, "marlith: " + QString::fromUtf8(e.what()) + '\n');
         if (ms < 0 && !app::SignalWatch::Received()) {
             skin::TbsSkinData skinData;
             if (!noSkin) skins::LoadCarriedSkin(skinData);

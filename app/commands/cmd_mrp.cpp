@@ -77,10 +77,8 @@ Options ParseOptions(const QStringList& argsIn, bool listing) {
     return o;
 }
 
-void Out(FILE* f, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
-}
+// Messages and numbers for reading; the lists go out as CSV or JSON (PrintDataSet).
+void Out(FILE* f, const QString& text) { app::WriteText(f, text); }
 
 // Every row of an open data set, from the first; numbers in the data layer's text form,
 // null as an empty field (CSV) or null (JSON).
@@ -227,6 +225,7 @@ int ReserveNumbers(const QStringList& argsIn) {
     const int count = app::TakeOption(args, "--count", "1").toInt(&ok);
     if (!ok || count < 1) throw app::UsageError("--count takes a positive whole number");
     const QString date = app::TakeOption(args, "--date", mrp::DateText(QDate::currentDate()));
+    if (const QString problem = mrp::DateTextProblem(date); !problem.isEmpty()) throw app::UsageError(problem.toStdString());
     app::RejectUnknownOptions(args);
     if (!args.isEmpty()) throw app::UsageError("no arguments expected");
     app::SignalWatch signalWatch;

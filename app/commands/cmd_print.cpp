@@ -9,6 +9,7 @@
 
 #include "app/Command.h"
 #include "db/Connection.h"
+#include "mrp/Identifiers.h"
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
 #include "report/Summary.h"
@@ -24,6 +25,8 @@ int Print(const QStringList& argsIn) {
     if (out.isEmpty()) throw app::UsageError("-o FILE.pdf is needed");
     db::Connection connection;
     connection.Open();
+    mrp::RequireFits(mrp::kRequisitionNumberLabel, args.first().trimmed(), mrp::kRequisitionNumberBytes,
+                     connection.codePage());
     if (summary) {
         const report::PurchaseSummary s = report::LoadSummary(connection, args.first().trimmed());
         report::SaveSummaryPdf(s, out);

@@ -22,6 +22,7 @@
 #include "app/Settings.h"
 #include "db/ConnectionParams.h"
 #include "mrp/Fixture.h"
+#include "support/Fifo.h"
 #include "support/HeadlessRun.h"
 
 #ifdef MARLITH_PROGRAM
@@ -188,6 +189,42 @@ TEST(MainJob, ASignalClosesTheWindowInOrder) {
 #endif
 
 #ifdef MARLITH_PROGRAM
+// A password that cannot be taken as given ends init-db before any database is made: a
+// file that is no regular file (never waited for) or holds no password, two ways at once.
+TEST(InitDb, APasswordGivenOneWayFromARegularFile) {
+    QTemporaryDir dir;
+    const QString fifo = testsupport::MakeFifo(dir.filePath("fifo"));
+    const QString empty = dir.filePath("empty");
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString database = dir.filePath("POSDATA.FDB");
+    const struct {
+        QStringList options;
+        int exitCode;
+        QString error;
+    } cases[] = {
+        {{"--password-file", fifo}, 1,
+         "marlith init-db: the password file " + fifo + " cannot be read: is not a regular file but a FIFO (named pipe)\n"},
+        {{"--password-file", empty}, 1,
+         "marlith init-db: the password file " + empty + " holds no password on its first line\n"},
+        {{"--password-stdin", "--password=x"}, 2, "marlith init-db: give the password one way: --password-file, "
+                                                  "--password-stdin or --password\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        QProcess p;
+        p.start(QStringLiteral(MARLITH_PROGRAM), QStringList{"init-db"} + c.options + QStringList{database});
+        p.closeWriteChannel();
+        if (!p.waitForFinished(30000)) {
+            ADD_FAILURE() << "init-db is waiting";
+            p.kill();
+            p.waitForFinished();
+        }
+        EXPECT_EQ(p.exitCode(), c.exitCode);
+        EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).startsWith(c.error));
+        EXPECT_FALSE(QFile::exists(database));
+    }
+}
+
 // Several clerks on several machines share one database on a Firebird server: init-db
 // creates it there with the demo data and writes the entry that names it, and a command
 // run through that entry works on the server's database.
@@ -229,6 +266,8 @@ TEST(ServerInitDb, CreatesTheDatabaseOnTheServerAndTheEntryReachesIt) {
 #ifdef MARLITH_PROGRAM
 // The entry init-db --demo writes for a server logs in with the account init-db was given,
 // by its options or by ISC_USER and ISC_PASSWORD: a clerk's run through it needs neither.
+// The password comes from a file or the standard input, off the command line that every
+// user's ps shows, or still from --password.
 TEST(ServerInitDb, TheEntryWrittenLogsInWithTheAccountGiven) {
     const QString host = qEnvironmentVariable("MARLITH_TEST_SERVER");
     if (host.isEmpty()) GTEST_FAIL() << "MARLITH_TEST_SERVER is not set: run the server tests through scripts/test";
@@ -240,30 +279,42 @@ TEST(ServerInitDb, TheEntryWrittenLogsInWithTheAccountGiven) {
     QProcessEnvironment login = clean;
     login.insert("ISC_USER", "sysdba");
     login.insert("ISC_PASSWORD", password);
+    QTemporaryDir secrets;
+    const QString passwordFile = secrets.filePath("password");
+    QFile written(passwordFile);
+    ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+    written.write(password.toUtf8() + "\r\nthe second line is not read\n");
+    written.close();
     const struct {
         const char* how;
         QStringList options;
         QProcessEnvironment env;
         QString user;
+        QByteArray input;  // the standard input
     } cases[] = {
-        {"options", {"--user", "SYSDBA", "--password", password}, clean, "SYSDBA"},
-        {"environment", {}, login, "sysdba"},
+        {"password file", {"--user", "SYSDBA", "--password-file", passwordFile}, clean, "SYSDBA", {}},
+        {"standard input", {"--user", "SYSDBA", "--password-stdin"}, clean, "SYSDBA", password.toUtf8() + "\n"},
+        {"options", {"--user", "SYSDBA", "--password", password}, clean, "SYSDBA", {}},
+        {"environment", {}, login, "sysdba", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
         QTemporaryDir dir;
         const QString file = QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".fdb");
-        auto run = [&](const QProcessEnvironment& env, const QStringList& args) {
+        auto run = [&](const QProcessEnvironment& env, const QStringList& args, const QByteArray& input = {}) {
             QProcessEnvironment e = env;
             e.insert("MARLITH_CONNECTIONS", dir.filePath("connections.ini"));
             e.insert("MARLITH_SETTINGS", dir.filePath("Dovanta.ini"));
             QProcess p;
             p.setProcessEnvironment(e);
             p.start(QStringLiteral(MARLITH_PROGRAM), args);
+            p.write(input);
+            p.closeWriteChannel();
             p.waitForFinished(120000);
             return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
         };
-        const auto [created, createdOut] = run(c.env, QStringList{"init-db", "--demo"} + c.options + QStringList{host + ":" + file});
+        const auto [created, createdOut] =
+            run(c.env, QStringList{"init-db", "--demo"} + c.options + QStringList{host + ":" + file}, c.input);
         ASSERT_EQ(created, 0) << createdOut.toStdString();
         QFile entry(dir.filePath("connections.ini"));
         ASSERT_TRUE(entry.open(QIODevice::ReadOnly));

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "db/Connection.h"
 #include "db/ConnectionParams.h"
+#include "support/Fifo.h"
 
 namespace {
 
@@ -55,6 +56,18 @@ TEST(Settings, ReadsPriviteSectionAndWarnsWithoutAUser) {
     EXPECT_TRUE(missing.storeId.isEmpty());
     EXPECT_EQ(missing.problem, Problem::FileMissing);
     EXPECT_EQ(missing.Warning(), QString("找不到設定檔 %1，無法取得使用者代號與門市代號。").arg(absent));
+}
+
+// A settings file that is there but no regular file (a FIFO in its place) is not waited
+// for: the warning says why it was not read.
+TEST(Settings, AFifoInTheFilesPlaceIsNotWaitedFor) {
+    QTemporaryDir dir;
+    const QString fifo = testsupport::MakeFifo(QDir(dir.path()).filePath("Dovanta.ini"));
+    const app::Settings s = testsupport::ReadWithin(fifo, 20, [&] { return app::Settings::Load(fifo); });
+    EXPECT_EQ(s.problem, app::Settings::Problem::FileMissing);
+    EXPECT_EQ(s.Warning(), QString("無法讀取設定檔 %1（is not a regular file but a FIFO (named pipe)），"
+                                   "無法取得使用者代號與門市代號。")
+                               .arg(fifo));
 }
 
 TEST(Settings, Big5FileOfTheDesktopToolsIsRead) {

@@ -10,6 +10,8 @@
 #include "db/ConnectionParams.h"
 #include "db/Error.h"
 #include "db/IniFile.h"
+#include "db/SmallFile.h"
+#include "support/Fifo.h"
 
 using namespace db;
 
@@ -194,4 +196,38 @@ TEST(ConnectionParams, AFileThatCannotBeReadIsReportedWithTheReason) {
         }
     }
     qunsetenv(kConnectionsEnv);
+}
+
+// A FIFO, a device or a huge file in the connection file's place would hold the program at
+// the open or fill its memory: only a regular file of at most 1 MiB is read, and the error
+// says which limit it passed.
+TEST(ConnectionParams, OnlyARegularFileOfSaneSizeIsRead) {
+    QTemporaryDir dir;
+    const QString fifo = testsupport::MakeFifo(QDir(dir.path()).filePath("connections.ini"));
+    const QString large = QDir(dir.path()).filePath("large.ini");
+    QFile f(large);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Kelmor]\nDatabase=/x.fdb\n" + QByteArray(kSmallFileBytes, ';'));
+    f.close();
+    const std::pair<QString, QString> cases[] = {
+        {fifo, "is not a regular file but a FIFO (named pipe)"},
+        {"/dev/zero", "is not a regular file but a character device"},
+        {large, "is larger than 1 MiB (1048576 bytes), the most a settings, connection or password file may hold"},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        qputenv(kConnectionsEnv, path.toUtf8());
+        const QString error = testsupport::ReadWithin(fifo, 20, [] {
+            try {
+                return LoadNamedConnection().database;
+            } catch (const DbError& e) {
+                return QString::fromUtf8(e.what());
+            }
+        });
+        EXPECT_EQ(error, "Driver/Connection Registry File '" + path + "' cannot be read: " + reason);
+    }
+    qunsetenv(kConnectionsEnv);
+    // Just under the limit is read.
+    ASSERT_TRUE(f.resize(kSmallFileBytes));
+    EXPECT_EQ(IniFile::Load(large)->Value("Kelmor", "Database"), "/x.fdb");
 }

@@ -284,3 +284,81 @@ TEST(MarlithCommands, ASignalAfterTheCommitReportsTheWrittenRequisition) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING 'TMP_BILLID'"),
               "0");
 }
+
+// What a clerk types is checked before anything is read or written: a day that does not
+// exist, and an identifier or number longer than its column, are refused with what is
+// wrong (the limit named), never the database's "string right truncation"; no number is
+// reserved, nothing voided, no file written.
+TEST(MarlithCommands, ImpossibleDatesAndOverLongArgumentsAreRefusedWithTheirLimit) {
+    testsupport::TestDatabase database;
+    database.Run("INSERT INTO PETITION_MASTER (MASTERBILLID, BILL_DATE, PROJ_ID, CLOSED) "
+                 "VALUES ('202611020001', '2026/11/02', 'P1', 'N');");
+    MarlithProcess marlith(database.params());
+    const QString pdf = marlith.dir() + "/out.pdf";
+    const QString longNumber = "2026110200011234567890";
+    const QString numberLimit = "請購單號最多 20 個字元（一個中文字佔 2 個），「" + longNumber + "」有 22 個";
+    const auto dateRefused = [](const char* date) { return QString("日期「%1」不正確，請以 YYYY/MM/DD 輸入。").arg(date); };
+    const struct {
+        QStringList args;
+        int exitCode;
+        QString error;
+    } cases[] = {
+        {{"reserve-numbers", "--date", "2026/13/45"}, 2, dateRefused("2026/13/45")},
+        {{"reserve-numbers", "--date", "abcdefghij"}, 2, dateRefused("abcdefghij")},
+        {{"reserve-numbers", "--date=2026/02/30", "--count", "3"}, 2, dateRefused("2026/02/30")},
+        {{"requisitions", "--from", "2026/02/30"}, 2, dateRefused("2026/02/30")},
+        {{"requisitions", "--to", "abcdefghij", "--format", "csv"}, 2, dateRefused("abcdefghij")},
+        {{"requisitions", "--project", "P1-A-CODE-TOO-LONG-FOR-IT"}, 1,
+         "專案代號最多 20 個字元（一個中文字佔 2 個），「P1-A-CODE-TOO-LONG-FOR-IT」有 25 個"},
+        {{"orders", "P1-A-CODE-TOO-LONG-FOR-IT"}, 1, "專案代號最多 20 個字元"},
+        {{"summary", longNumber}, 1, numberLimit},
+        {{"print", longNumber, "-o", pdf}, 1, numberLimit},
+        {{"print", longNumber, "--summary", "-o", pdf}, 1, numberLimit},
+        {{"void", longNumber, "--reason", "打錯"}, 1, numberLimit},
+        {{"void", "202611020001", "--reason", "打錯", "--user", "A0012345678"}, 1,
+         "使用者代號最多 10 個字元（一個中文字佔 2 個），「A0012345678」有 11 個"},
+        {{"void", "202611020001", "--reason", "打錯", "--store", "門市一二三四五"}, 1,
+         "門市代號最多 10 個字元（一個中文字佔 2 個），「門市一二三四五」有 14 個"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ProcessRun run = marlith(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("marlith " + c.args.first() + ": " + c.error)) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("truncation")) << run.err.toStdString();
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
+    EXPECT_EQ(database.Scalar("SELECT list(MASTERBILLID || ':' || CLOSED) FROM PETITION_MASTER"), "202611020001:N");
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// Text that came from the database or a clerk (a void reason, a product's name) reaches
+// the terminal with its control characters shown escaped, so an escape sequence in it
+// does nothing there; CSV and JSON carry the characters as their formats say.
+TEST(MarlithCommands, TextOutputShowsControlCharactersEscapedCsvAndJsonKeepThem) {
+    auto database = DemoDatabase();
+    MarlithProcess marlith(database->params());
+    const QString kept = marlith({"requisition", "P2026-001"}).out.section('\n', 0, 0);
+    const QString voided = marlith({"requisition", "P2026-002"}).out.section('\n', 0, 0);
+    ASSERT_FALSE(kept.isEmpty());
+    ASSERT_FALSE(voided.isEmpty());
+    database->Run("UPDATE PETITION_SUB SET PROD_NAME = '油漆' || ASCII_CHAR(27) || ']0;owned' || ASCII_CHAR(7) "
+                  "WHERE MASTERBILLID = '" + kept + "';");
+    const QString reason = QString("打錯") + QChar(0x1B) + "[2J" + QChar(0x08) + "了";
+    ASSERT_EQ(marlith({"void", voided, "--reason", reason}).exitCode, 0);
+
+    const ProcessRun list = marlith({"requisitions"});
+    ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
+    EXPECT_TRUE(list.out.contains("打錯\\x1B[2J\\x08了")) << list.out.toStdString();
+    const ProcessRun summary = marlith({"summary", kept});
+    ASSERT_EQ(summary.exitCode, 0) << summary.err.toStdString();
+    EXPECT_TRUE(summary.out.contains("油漆\\x1B]0;owned\\x07")) << summary.out.toStdString();
+    for (const ProcessRun* text : {&list, &summary})
+        for (const QChar c : text->out)
+            EXPECT_TRUE(c == '\n' || c.category() != QChar::Other_Control) << "U+" << std::hex << int(c.unicode());
+
+    EXPECT_TRUE(marlith({"requisitions", "--format", "csv"}).out.contains("打錯" + QString(QChar(0x1B)) + "[2J"));
+    EXPECT_TRUE(marlith({"requisitions", "--format", "json"}).out.contains("打錯\\u001b[2J"));
+    EXPECT_TRUE(marlith({"summary", kept, "--format", "csv"}).out.contains("油漆" + QString(QChar(0x1B)) + "]0;owned"));
+}

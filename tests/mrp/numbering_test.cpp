@@ -17,10 +17,10 @@ TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
         const char* after;
     };
     const Case cases[] = {
+        {"2147483646", "202611022147483646", "2147483647"},  // the last number a day can give
         {nullptr, "202611020001", "2"},
         {"7", "202611020007", "8"},
         {"10000", "2026110210000", "10001"},
-        {"NULL", "202611020000", "1"},  // a null counter reads as 0
     };
     for (const Case& c : cases) {
         database.Run("DELETE FROM TEMP_PETITIONID;");
@@ -32,7 +32,7 @@ TEST_F(NumberingTest, FirstOfTheDayThenTheCounterAdvances) {
         EXPECT_EQ(Scalar("SELECT LAST_ID FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/01'"), "50");
         EXPECT_FALSE(writing.InTransaction());
     }
-    EXPECT_EQ(QString(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02")).size(), 12);
+    EXPECT_EQ(engine->NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), "2026110210001");
     EXPECT_THROW(engine->NextRequisitionNumber("TEMP_PETITIONID; DELETE", "2026/11/02"), db::DbError);
 }
 
@@ -99,8 +99,7 @@ TEST_F(NumberingTest, EveryRowOfTheDayIsAdvancedFromTheHighest) {
         {"7", "202611020007", "202611020008", "9"},
         {"5,7", "202611020007", "202611020008", "9,9"},
         {"7,5,7", "202611020007", "202611020008", "9,9,9"},
-        {"NULL,3", "202611020003", "202611020004", "5,5"},
-        {"NULL,NULL", "202611020000", "202611020001", "2,2"},
+        {"NULL,3", "202611020003", "202611020004", "5,5"},  // the highest counts, the others follow it
     };
     for (const Case& c : cases) {
         database.Run("DELETE FROM TEMP_PETITIONID;\nINSERT INTO TEMP_PETITIONID VALUES ('2026/11/01', 50);");
@@ -135,6 +134,72 @@ TEST_F(NumberingTest, EveryRowOfTheDayIsAdvancedFromTheHighest) {
     EXPECT_EQ(number, "202611020012");
     EXPECT_GE(counter.conflicts(), 1);
     EXPECT_EQ(Scalar(rows), "13,13");
+}
+
+// A day's row that cannot give the next number (a hand fix, a damaged restore) is refused
+// with what is wrong with which row and how to mend it; nothing is reserved or written,
+// the row included.
+TEST_F(NumberingTest, ACounterRowThatCannotCountIsRefusedAndLeftAsItIs) {
+    const QString mend = "LAST_ID 是當天下一張請購單的序號，須為 1 到 2147483646 的整數；"
+                         "請系統管理員把它改為當天已用的最大序號加 1（當天還沒有請購單時為 1）後再試。"
+                         "這次沒有取號，也沒有寫入任何資料。";
+    struct Case {
+        const char* rows;  // the day's LAST_IDs
+        const char* shown;
+        bool unique;  // the table keeps the date unique
+    };
+    const Case cases[] = {
+        {"NULL", "空值 (NULL)", true},
+        {"0", "0", true},
+        {"-5", "-5", true},
+        {"2147483647", "2147483647，已達整數上限", true},
+        {"NULL,NULL", "空值 (NULL)", false},
+        {"-3,-1", "-1", false},
+        {"2147483647,7", "2147483647，已達整數上限", false},
+    };
+    const QString rows = "SELECT list(coalesce(CAST(LAST_ID AS VARCHAR(12)), 'NULL'), ',') FROM TEMP_PETITIONID WHERE BILL_DATE = '2026/11/02'";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        database.Run(c.unique ? "DROP TABLE TEMP_PETITIONID;\n"
+                                "CREATE TABLE TEMP_PETITIONID (BILL_DATE VARCHAR(10) NOT NULL UNIQUE, LAST_ID INTEGER);"
+                              : "DROP TABLE TEMP_PETITIONID;\n"
+                                "CREATE TABLE TEMP_PETITIONID (BILL_DATE VARCHAR(10), LAST_ID INTEGER);");
+        for (const QString& id : QString(c.rows).split(','))
+            database.Run("INSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', " + id + ");");
+        const QString before = Scalar(rows);
+        mrp::RequisitionCounter counter(writing);
+        try {
+            counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02");
+            ADD_FAILURE() << "a number was handed out";
+        } catch (const mrp::CounterRowError& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()),
+                      QString("請購單號的計數資料有誤：TEMP_PETITIONID 表中 BILL_DATE 為 2026/11/02 的 LAST_ID 是 %1。")
+                              .arg(c.shown) + mend);
+        }
+        EXPECT_EQ(Scalar(rows), before);
+        EXPECT_FALSE(writing.InTransaction());
+    }
+
+    // The skip past numbers a requisition holds stops at the limit the same way.
+    database.Run("DELETE FROM TEMP_PETITIONID;\nINSERT INTO TEMP_PETITIONID VALUES ('2026/11/02', 2147483646);\n"
+                 "INSERT INTO PETITION_MASTER (MASTERBILLID, PROJ_ID) VALUES ('202611022147483646', 'OLD');");
+    mrp::RequisitionCounter counter(writing);
+    EXPECT_THROW(counter.NextRequisitionNumber("TEMP_PETITIONID", "2026/11/02"), mrp::CounterRowError);
+    EXPECT_EQ(Scalar(rows), "2147483646");
+}
+
+// A day that does not exist gets no counter row and no number.
+TEST_F(NumberingTest, AnImpossibleDateIsRefusedBeforeTheCounter) {
+    for (const char* date : {"2026/13/45", "abcdefghij", "2026/02/30", "2026-11-02", "2026/11/2"}) {
+        mrp::RequisitionCounter counter(writing);
+        try {
+            counter.NextRequisitionNumber("TEMP_PETITIONID", date);
+            ADD_FAILURE() << date << ": a number was handed out";
+        } catch (const mrp::RuleError& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QString("日期「%1」不正確，請以 YYYY/MM/DD 輸入。").arg(date));
+        }
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TEMP_PETITIONID"), "0");
 }
 
 TEST_F(NumberingTest, TheDateIsFormedOnceForACommandThatSpansMidnight) {

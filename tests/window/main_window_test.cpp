@@ -396,6 +396,25 @@ TEST_F(MainWindowTest, ANumberThatCannotBeReservedIsShownAsTheDatabasesError) {
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
 }
 
+// A day's counter row that cannot give a number is said as what it is, with the row and
+// how to mend it; nothing is taken or written.
+TEST_F(MainWindowTest, ACounterRowThatCannotCountIsShownWithHowToMendIt) {
+    const QString today = mrp::DateText(QDate::currentDate());
+    database.Run("INSERT INTO TEMP_PETITIONID VALUES ('" + today + "', NULL);");
+    auto w = Open();
+    w->bsSkinEdit1()->SetText("P1");
+    w->bsSkinButton1Click();
+    w->bsSkinButton2Click();
+    w->bsSkinButton3Click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.startsWith("無法取得請購單號，請通知系統管理員修正計數資料。\n請購單號的計數資料有誤："
+                                         "TEMP_PETITIONID 表中 BILL_DATE 為 " + today + " 的 LAST_ID 是 空值 (NULL)。"))
+        << shown[0].text.toStdString();
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER"), "0");
+    EXPECT_EQ(database.Scalar("SELECT COALESCE(LAST_ID, -1) FROM TEMP_PETITIONID"), "-1");
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM ORDER_MASTER WHERE TS = 'Y'"), "0");
+}
+
 // The keyboard reaches every control: Tab walks them in reading order (the project row,
 // the order grid, "物料展開", the material grid, "請購單查詢", "轉請購單") and Shift+Tab
 // back, Ctrl+Tab and Ctrl+Shift+Tab leave a grid (where Tab moves between cells);
