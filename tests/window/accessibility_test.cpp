@@ -47,13 +47,18 @@ protected:
         catalogue.SetParams(database.params());
     }
 
-    std::unique_ptr<window::TFormMarlith> Open() {
+    std::unique_ptr<window::TFormMarlith> Open(bool skin = true) {
         window::MainWindowOptions o;
         o.connection = database.params();
+        o.carriedSkin = skin;
         o.readIdentifiers = [] { return window::RunIdentifiers{"A001", "S01"}; };
         o.showMessage = [this](const QString& text, int) {
             shown << text;
             return 1;
+        };
+        o.chooseExportFile = [this](const QString& suggested) {
+            offered << suggested;
+            return QString();
         };
         auto w = std::make_unique<window::TFormMarlith>(catalogue, o);
         testsupport::ShowOffscreen(w.get());
@@ -63,6 +68,7 @@ protected:
     testsupport::TestDatabase database;
     db::Connection catalogue;
     QStringList shown;
+    QStringList offered;  // the files an export offered to write
 };
 
 // Every control of the main window by role, name and Press; a press clicks the control
@@ -93,20 +99,34 @@ TEST_F(AccessibilityTest, EachControlOfTheMainWindowHasItsRoleNameAndActions) {
         EXPECT_EQ(Actions(i).contains(QAccessibleActionInterface::pressAction()), c.press);
     }
 
-    // The window by its title, with the caption buttons the skin shows.
+    // The window by its title. The carried skin draws no caption buttons (the caption
+    // alone); the plain frame's buttons are read by what they do and pressed as clicked.
     QAccessibleInterface* window = Iface(w.get());
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("物料需求計算"));
-    for (const char* button : {"關閉", "最大化", "最小化"}) {
-        QAccessibleInterface* b = ChildNamed(window, QAccessible::Button, QString::fromUtf8(button));
-        ASSERT_TRUE(b) << button;
-        EXPECT_TRUE(Actions(b).contains(QAccessibleActionInterface::pressAction()));
-        EXPECT_TRUE(window->rect().contains(b->rect())) << button;
+    EXPECT_EQ(window->childCount(), 1);  // the client area
+    {
+        auto plain = Open(false);
+        QAccessibleInterface* plainWindow = Iface(plain.get());
+        for (const char* button : {"關閉", "最大化", "最小化"}) {
+            QAccessibleInterface* b = ChildNamed(plainWindow, QAccessible::Button, QString::fromUtf8(button));
+            ASSERT_TRUE(b) << button;
+            EXPECT_TRUE(Actions(b).contains(QAccessibleActionInterface::pressAction()));
+            EXPECT_TRUE(plainWindow->rect().contains(b->rect())) << button;
+            EXPECT_EQ(plainWindow->child(plainWindow->indexOfChild(b)), b) << button;
+        }
+        QAccessibleInterface* maximize = ChildNamed(plainWindow, QAccessible::Button, QStringLiteral("最大化"));
+        maximize->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(ChildNamed(plainWindow, QAccessible::Button, QStringLiteral("還原")));
     }
 
     // The project row: the label names the code's text box, which reads and takes text;
     // the name edit is named for what it holds; "…" is a button that opens the lookup.
-    auto* label = w->findChild<skinctrls::TbsSkinStdLabel*>();
+    skinctrls::TbsSkinStdLabel* label = nullptr;
+    for (auto* l : w->findChildren<skinctrls::TbsSkinStdLabel*>())
+        if (l->Caption() == QStringLiteral("專案代號")) label = l;
+    ASSERT_TRUE(label);
     QAccessibleInterface* labelIface = Iface(label);
     EXPECT_EQ(labelIface->role(), QAccessible::StaticText);
     EXPECT_EQ(labelIface->text(QAccessible::Name), QStringLiteral("專案代號"));
@@ -259,6 +279,7 @@ TEST_F(AccessibilityTest, TheGridsContextMenuIsAMenuOfItsItems) {
     exportItem->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCoreApplication::processEvents();
     EXPECT_TRUE(!alive || !alive->isVisible());
+    EXPECT_EQ(offered.size(), 1);
 }
 
 // The lookup's result grid reads as a table of the projects with the titles shown.
