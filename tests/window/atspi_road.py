@@ -173,7 +173,7 @@ def walk(proc):
         if message is None or message.name != alert.description:
             fail("the question's text is not read as a label")
         yes = descendant(alert, pyatspi.ROLE_PUSH_BUTTON, "Yes")
-        if yes is None or not yes.getState().contains(pyatspi.STATE_DEFAULT):
+        if yes is None or not yes.getState().contains(pyatspi.STATE_IS_DEFAULT):
             fail("the question's Yes is not read as its default button")
         press(yes)
         wait_for("the question to close", lambda: not alert.getState().contains(pyatspi.STATE_SHOWING)
