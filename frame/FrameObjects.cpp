@@ -317,6 +317,16 @@ void TbsSkinStdButtonObject::ObjectMouseDown(int, int, Qt::MouseButton button) {
     SetDown(true);
 }
 
+void TbsSkinStdButtonObject::Press() {
+    if (!Enabled) return;
+    if (Command == skin::cmSysMenu)
+        frame_->ShowSystemMenu(frame_->Form()->mapToGlobal(QPoint(ObjectRect.left, ObjectRect.bottom)));
+    else if (Command == skin::cmClose)
+        frame_->CloseForm();
+    else
+        Act();
+}
+
 void TbsSkinStdButtonObject::Act() {
     TbsSkinFrame* f = frame_;
     switch (Command) {

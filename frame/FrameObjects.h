@@ -110,6 +110,8 @@ public:
     // The button shows its alternate (restore) state: maximize while maximized, minimize
     // while minimized, roll-up while rolled up.
     bool InAlternateState() const;
+    // What a click does, for a press that comes without the mouse (a screen reader's).
+    void Press();
 
     void DrawObject(QPainter& surface, bool force) override;
     void ObjectDblClick() override;

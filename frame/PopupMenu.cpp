@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frame/Accessible.h"
 #include "frame/PopupMenuItemPaint.h"
 #include "frame/SkinFrame.h"
 #include "platform/Colors.h"
@@ -304,6 +305,7 @@ void TbsSkinPopupWindow::ItemBecomesHot(int p, bool keyboard) {
     if (p < 0 || p >= int(items_.size())) return;
     TbsSkinMenuItem& it = items_[size_t(p)];
     it.hot = true;
+    AccessibleMenuItemHot(this, p);
     for (size_t q = 0; q < items_.size(); ++q)
         if (int(q) != p && items_[q].open) {
             items_[q].open = false;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "skin/DeviceImage.h"
+#include "skinctrls/AccessibleGrid.h"
 
 namespace lookup {
 
@@ -179,6 +180,8 @@ TwwDBGrid::~TwwDBGrid() {
 data::DataSource* TwwDBGrid::DataSource() const { return link_->dataSource(); }
 data::DataSet* TwwDBGrid::DataSet() const { return link_->dataSet(); }
 
+const data::DataLink& TwwDBGrid::DataLink() const { return *link_; }
+
 void TwwDBGrid::SetDataSource(data::DataSource* source) {
     if (source == link_->dataSource()) return;
     link_->SetDataSource(source);
@@ -300,7 +303,7 @@ void TwwDBGrid::LayoutChanged() {
     col_ = std::clamp(col_, 0, columns - 1);
     leftCol_ = std::clamp(leftCol_, 0, columns - 1);
     paintOptions_.SetFixedColors(titleColor_, platform::clBtnFace);
-    resizeEvent(nullptr);
+    resizeEvent(nullptr);    skinctrls::AccessibleGridChanged(this, true);
 }
 
 void TwwDBGrid::FollowFirstRecord() {
@@ -315,6 +318,7 @@ void TwwDBGrid::DataChanged() {
     FollowFirstRecord();
     UpdateScrollBars();
     update();
+    skinctrls::AccessibleGridChanged(this);
 }
 
 int TwwDBGrid::ColumnWidth(int c) const {
@@ -352,6 +356,7 @@ void TwwDBGrid::SetSelectedColumn(int c) {
     while (leftCol_ < col_ && g.ColumnSpan(col_).right() >= g.client.width()) g.leftCol = ++leftCol_;
     UpdateScrollBars();
     update();
+    skinctrls::AccessibleGridChanged(this);
 }
 
 void TwwDBGrid::UpdateScrollBars() {

@@ -87,6 +87,8 @@ public:
     data::DataSource* DataSource() const;
     void SetDataSource(data::DataSource* source);
     data::DataSet* DataSet() const;
+    // The grid's window on its data set (which record is shown first, any row's text).
+    const data::DataLink& DataLink() const;
 
     // Mapped fields: their count, and the field at map position i (nullptr beyond).
     int FieldCount() const { return static_cast<int>(map_.size()); }

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "skinctrls/AccessibleGrid.h"
+
 namespace skinctrls {
 
 namespace {
@@ -188,6 +190,7 @@ void TbsSkinCustomDBGrid::UpdateLayout(bool columns) {
     PlaceEditor();
     UpdateScrollBars();
     update();
+    AccessibleGridChanged(this, columns);
 }
 
 void TbsSkinCustomDBGrid::RowHeightsChanged() {
@@ -289,6 +292,7 @@ void TbsSkinCustomDBGrid::MoveCurrent(int col, int row) {
     Fire(OnColEnter, this);
     UpdateScrollBars();
     update();
+    AccessibleGridChanged(this);
 }
 
 void TbsSkinCustomDBGrid::KeyUp() {

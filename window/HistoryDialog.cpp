@@ -7,6 +7,7 @@
 #include "mrp/RequisitionHistory.h"
 #include "mrp/VoidRequisition.h"
 #include "platform/Colors.h"
+#include "skinctrls/Accessible.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -74,15 +75,21 @@ void THistoryDialog::BuildControls() {
     auto* bottom = InitPanel(new TbsSkinPanel(client), data, platform::alBottom, 41);
     auto* body = InitPanel(new TbsSkinPanel(client), data, platform::alClient, 0);
 
-    Label(top, data, QStringLiteral("專案代號"), 8, 8);
+    auto* projectLabel = Label(top, data, QStringLiteral("專案代號"), 8, 8);
     project_ = MakeEdit(top, data, false, 64, 5, 121);
     project_->setObjectName(QStringLiteral("HistoryProject"));
-    Label(top, data, QStringLiteral("日期"), 196, 8);
+    skinctrls::SetLabelFor(projectLabel, project_);
+    auto* fromLabel = Label(top, data, QStringLiteral("日期"), 196, 8);
     from_ = MakeEdit(top, data, false, 226, 5, 84);
     from_->setObjectName(QStringLiteral("HistoryFrom"));
-    Label(top, data, QStringLiteral("至"), 316, 8);
+    // Read as the range it starts and ends ("日期 … 至 …" reads as one phrase on screen).
+    skinctrls::SetLabelFor(fromLabel, from_);
+    skinctrls::SetAccessibleName(from_, QStringLiteral("日期起"));
+    auto* toLabel = Label(top, data, QStringLiteral("至"), 316, 8);
     to_ = MakeEdit(top, data, false, 334, 5, 84);
     to_->setObjectName(QStringLiteral("HistoryTo"));
+    skinctrls::SetLabelFor(toLabel, to_);
+    skinctrls::SetAccessibleName(to_, QStringLiteral("日期至"));
     for (skinctrls::TbsSkinEdit* e : {from_, to_}) {
         e->SetMaxLength(10);
         e->setToolTip(QStringLiteral("YYYY/MM/DD，空白表示不限"));
@@ -93,6 +100,7 @@ void THistoryDialog::BuildControls() {
 
     grid_ = MakeGrid(body, data, &source_);
     grid_->setObjectName(QStringLiteral("HistoryGrid"));
+    grid_->setAccessibleName(QStringLiteral("請購單"));
     grid_->SetReadOnly(true);
 
     struct Command {
@@ -235,9 +243,10 @@ TVoidReasonDialog::TVoidReasonDialog(skin::TbsSkinData* skinData, const QString&
                            .arg(number),
                        12, 12);
     text->setObjectName(QStringLiteral("VoidText"));
-    Label(panel, skinData, QStringLiteral("作廢原因"), 12, 58);
+    auto* reasonLabel = Label(panel, skinData, QStringLiteral("作廢原因"), 12, 58);
     reason_ = MakeEdit(panel, skinData, false, 72, 55, 300);
     reason_->setObjectName(QStringLiteral("VoidReason"));
+    skinctrls::SetLabelFor(reasonLabel, reason_);
     reason_->SetMaxLength(200);
     auto* ok = MakeButton(panel, skinData, QStringLiteral("確定"), 216, 92);
     ok->SetDefault(true);

@@ -19,8 +19,10 @@
 
 #include "data/ListExport.h"
 #include "db/Interrupt.h"
+#include "frame/Accessible.h"
 #include "frame/PopupMenu.h"
 #include "frame/SkinFrame.h"
+#include "lookup/Accessible.h"
 #include "lookup/Getdata.h"
 #include "mrp/Audit.h"
 #include "platform/Colors.h"
@@ -31,6 +33,7 @@
 #include "window/Messages.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
+#include "skinctrls/Accessible.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -166,6 +169,11 @@ TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     : catalogue_(catalogue), options_(std::move(options)) {
     setObjectName(QStringLiteral("FormMarlith"));
     setWindowTitle(QStringLiteral("物料需求計算"));
+    // A screen reader reads the skinned controls, menus and frames of every window of the
+    // run (installed once).
+    frame::InstallAccessibility();
+    skinctrls::InstallAccessibility();
+    lookup::InstallAccessibility();
     BuildSkin();
     if (options_.connection) {
         reading_.SetParams(*options_.connection);
@@ -308,6 +316,11 @@ void TFormMarlith::BuildControls() {
     });
     edit2_ = MakeEdit(row, data, false, 184, 5, 225);
     edit2_->setObjectName("bsSkinEdit2");
+    // The project row as a screen reader reads it: the code by its label, the name edit
+    // (no label on screen) by what it holds, the "…" button by what it does.
+    skinctrls::SetLabelFor(label, edit1_);
+    skinctrls::SetEditButtonName(edit1_, QStringLiteral("查詢專案"));
+    skinctrls::SetAccessibleName(edit2_, QStringLiteral("專案名稱"));
     button1_ = MakeButton(row, data, QStringLiteral("確定"), 413, 3);
     button1_->setObjectName("bsSkinButton1");
     button1_->OnClick = [this](QObject*) { bsSkinButton1Click(); };
@@ -330,6 +343,7 @@ void TFormMarlith::BuildControls() {
     group->setObjectName("bsSkinGroupBox1");
     auto* orderGrid = AddGridMenu(MakeGrid(group, data, &dsOrderItem_));
     orderGrid->setObjectName("bsSkinDBGrid1");
+    orderGrid->setAccessibleName(QStringLiteral("訂購商品"));
 
     // Command band, with the hidden "序展" button that runs one pass.
     auto* commands = InitPanel(new TbsSkinPanel(body), data, platform::alTop, 44);
@@ -348,6 +362,7 @@ void TFormMarlith::BuildControls() {
     materials->setObjectName("bsSkinPanel7");
     auto* materialGrid = AddGridMenu(MakeGrid(materials, data, &dsSubItem_));
     materialGrid->setObjectName("bsSkinDBGrid2");
+    materialGrid->setAccessibleName(QStringLiteral("物料需求"));
 
     button3_ = MakeButton(bottom, data, QStringLiteral("轉請購單"), 650, 8);
     button3_->setObjectName("bsSkinButton3");
