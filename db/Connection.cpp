@@ -167,6 +167,15 @@ void Connection::StartTransactionReserving(const QStringList& tables) {
     d_->tr = StartTr(&d_->db, params_, tables);
 }
 
+void Connection::StartSnapshot() {
+    Open();
+    if (d_->tr) throw DbError("a transaction is already active on connection " + name_.toStdString());
+    const char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_concurrency, isc_tpb_nowait};
+    Status st;
+    isc_start_transaction(&st, &d_->tr, 1, &d_->db, static_cast<unsigned short>(sizeof tpb), tpb);
+    Check(st);
+}
+
 void Connection::Commit() {
     if (!d_->tr) throw DbError("no transaction is active on connection " + name_.toStdString());
     Status st;

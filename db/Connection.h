@@ -57,6 +57,10 @@ public:
     // settings say) for clients already writing them. Serializes work that the
     // database's own constraints may not guard.
     void StartTransactionReserving(const QStringList& tables);
+    // A read-only transaction that sees the database as it was when it began (snapshot
+    // isolation): a report of several statements, or of one long statement, reads one
+    // state whatever other clients commit meanwhile. Throws when one is active.
+    void StartSnapshot();
     void Commit();
     void Rollback();
     bool InTransaction() const;
@@ -88,6 +92,29 @@ private:
 };
 
 enum class FieldType { Text, Integer, Float, Other };
+
+// A read-only snapshot transaction (Connection::StartSnapshot) for as long as it lives. It
+// has written nothing, so it is ended however the reading ends, and a failure to end it (a
+// lost attachment ends it by itself) is passed over.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Connection& connection) : connection_(connection) { connection_.StartSnapshot(); }
+    ~ReadSnapshot() {
+        try {
+            connection_.Commit();
+        } catch (...) {
+            try {
+                connection_.Rollback();
+            } catch (...) {
+            }
+        }
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    Connection& connection_;
+};
 
 // A column of the current result, read with the program's null rules: a null reads as
 // empty text and as 0; a float reads as text in its shortest general form.
