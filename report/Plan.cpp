@@ -63,33 +63,13 @@ long long PurchasePlan::Total() const {
 }
 
 PurchasePlan MakePlan(const PlanFilter& filter, const std::vector<std::pair<PlanLines, PlanProduct>>& lines) {
-    // Keyed by (has no supplier, supplier id): the materials without one come last.
-    using SupplierKey = std::pair<bool, QString>;
-    std::map<SupplierKey, std::map<QString, Accumulated>> blocks;
-    // A supplier's name: the product's now, else the newest line's.
-    struct Name {
-        bool now = false;
-        Age age;
-        QString text;
-    };
-    std::map<SupplierKey, Name> names;
-    const QString wanted = filter.supplier.trimmed();
+    // Each material once: its lines added up, its newest line kept.
+    std::map<QString, Accumulated> materials;
     for (const auto& [l, product] : lines) {
-        // The supplier the product has now; a product gone, or without one, keeps the
-        // supplier its lines were written with.
-        const bool current = product.present && !product.providerId.trimmed().isEmpty();
-        const QString id = current ? product.providerId.trimmed() : l.providerId;
-        if (!wanted.isEmpty() && id != wanted) continue;
-        const SupplierKey key{id.isEmpty(), id};
-        const Age age = AgeOf(l);
-        Name& name = names[key];
-        if (current)
-            name = {true, age, product.providerName};
-        else if (!name.now && (name.text.isEmpty() || name.age <= age))
-            name = {false, age, l.providerName};
-        Accumulated& a = blocks[key][l.code];
+        Accumulated& a = materials[l.code];
         a.product = product;
         a.quantity += l.quantity;
+        const Age age = AgeOf(l);
         a.requisitions.push_back(age);
         if (!a.any || a.newest < age) {
             a.newest = age;
@@ -98,35 +78,56 @@ PurchasePlan MakePlan(const PlanFilter& filter, const std::vector<std::pair<Plan
         }
     }
 
+    // Keyed by (has no supplier, supplier id): the materials without one come last.
+    using SupplierKey = std::pair<bool, QString>;
+    std::map<SupplierKey, std::vector<PlanRow>> blocks;
+    // A supplier's name: a product's now, else the newest line's.
+    struct Name {
+        bool now = false;
+        Age age;
+        QString text;
+    };
+    std::map<SupplierKey, Name> names;
+    const QString wanted = filter.supplier.trimmed();
+    for (auto& [code, a] : materials) {
+        const PlanProduct& p = a.product;
+        const PlanLines& newest = a.newestLines;
+        // The supplier the product has now; a product without one, or gone, goes wholly to
+        // the supplier of its newest line: one row per material, its stock counted once.
+        const bool now = p.present && !p.providerId.trimmed().isEmpty();
+        const QString id = now ? p.providerId.trimmed() : newest.providerId;
+        if (!wanted.isEmpty() && id != wanted) continue;
+        const SupplierKey key{id.isEmpty(), id};
+        Name& name = names[key];
+        if (now && !name.now)
+            name = {true, a.newest, p.providerName};
+        else if (!name.now && (name.text.isEmpty() || name.age <= a.newest))
+            name = {false, a.newest, newest.providerName};
+
+        PlanRow row;
+        row.code = code;
+        row.name = p.present && !p.name.isEmpty() ? p.name : newest.name;
+        row.unit = p.present && !p.unit.isEmpty() ? p.unit : newest.unit;
+        row.quantity = a.quantity;
+        row.stock = p.hasStock ? p.stock : 0;
+        row.cost = p.hasCost ? p.cost : newest.cost;
+        // Requisitions ask whole units: a shortfall of 4.5 is bought as 5 (a stock one
+        // binary fraction short of a whole number does not make a unit more). What is on
+        // the shelf can only cover the need, never add to it.
+        const double shortfall = double(a.quantity) - std::max(row.stock, 0.0);
+        row.suggested = shortfall > 1e-9 ? static_cast<long long>(std::ceil(shortfall - 1e-9)) : 0;
+        // Rounded as a requisition line's AMT is: half to even.
+        row.amount = static_cast<long long>(std::nearbyint(double(row.suggested) * row.cost));
+        std::sort(a.requisitions.begin(), a.requisitions.end());
+        a.requisitions.erase(std::unique(a.requisitions.begin(), a.requisitions.end()), a.requisitions.end());
+        for (const Age& r : a.requisitions) row.requisitions << std::get<2>(r);
+        blocks[key].push_back(std::move(row));  // materials come in code order
+    }
+
     PurchasePlan plan;
     plan.filter = filter;
-    for (auto& [key, rows] : blocks) {
-        PlanSupplier supplier;
-        supplier.id = key.second;
-        supplier.name = key.first ? QString::fromUtf8(kNoSupplier) : names[key].text;
-        for (auto& [code, a] : rows) {
-            const PlanProduct& p = a.product;
-            PlanRow row;
-            row.code = code;
-            row.name = p.present && !p.name.isEmpty() ? p.name : a.newestLines.name;
-            row.unit = p.present && !p.unit.isEmpty() ? p.unit : a.newestLines.unit;
-            row.quantity = a.quantity;
-            row.stock = p.hasStock ? p.stock : 0;
-            row.cost = p.hasCost ? p.cost : a.newestLines.cost;
-            // Requisitions ask whole units: a shortfall of 4.5 is bought as 5 (a stock one
-            // binary fraction short of a whole number does not make a unit more). What is
-            // on the shelf can only cover the need, never add to it.
-            const double shortfall = double(a.quantity) - std::max(row.stock, 0.0);
-            row.suggested = shortfall > 1e-9 ? static_cast<long long>(std::ceil(shortfall - 1e-9)) : 0;
-            // Rounded as a requisition line's AMT is: half to even.
-            row.amount = static_cast<long long>(std::nearbyint(double(row.suggested) * row.cost));
-            std::sort(a.requisitions.begin(), a.requisitions.end());
-            a.requisitions.erase(std::unique(a.requisitions.begin(), a.requisitions.end()), a.requisitions.end());
-            for (const Age& r : a.requisitions) row.requisitions << std::get<2>(r);
-            supplier.rows.push_back(std::move(row));
-        }
-        plan.suppliers.push_back(std::move(supplier));
-    }
+    for (auto& [key, rows] : blocks)
+        plan.suppliers.push_back({key.second, key.first ? QString::fromUtf8(kNoSupplier) : names[key].text, std::move(rows)});
     return plan;
 }
 

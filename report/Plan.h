@@ -3,8 +3,8 @@
 // net of the stock on hand. Purchasing takes it up once a week instead of one requisition
 // at a time. It is a suggestion: reading it writes nothing.
 //
-// One row per supplier and material (the code without trailing blanks): the supplier the
-// product has now (else the one written with the line, else none), the open lines'
+// One row per material (the code without trailing blanks), under the supplier the product
+// has now (else the one its newest line was written with, else none): the open lines'
 // quantity added up over the requisitions, the stock on hand now, the quantity to buy
 // (the shortfall, whole units), the cost now and the requisitions that ask for it.
 

@@ -27,8 +27,8 @@ namespace {
 //   202611059999 2026/11/05 P2 open     "M1  " 4, M2 3, M2 50 (line closed), M5 5 (V02), M6 7
 //   2026110510000 2026/11/05 P2 open    M2 2, M3 1   (the day's 10000th: newer than 9999)
 // Products now: M1 V01 cost 30 stock 3; M2 V02 cost 100 stock -4; M3 no supplier, cost
-// 12.5, stock null; M4 gone (its lines under the suppliers they were written with); M5
-// moved to V02, cost 7, stock 10; "M6  " (code with trailing blanks) V02 cost 2.5 stock 2.5.
+// 12.5, stock null; M4 gone (written with V03, then with V01); M5 moved to V02, cost 7,
+// stock 10; "M6  " (code with trailing blanks) V02 cost 2.5 stock 2.5.
 class PlanTest : public ::testing::Test {
 protected:
     PlanTest() {
@@ -114,20 +114,20 @@ TEST_F(PlanTest, AddsUpTheOpenLinesPerSupplierAndMaterialNetOfStock) {
     };
     const Case cases[] = {
         // Everything open. M1: 2 + 5 + "M1  " 4 = 11 less 3 on hand = 8 x 30 (the cost now,
-        // not the 28 written). M4 is gone: each supplier it was written with keeps its own
-        // lines at the newest line's cost. M2: the closed line's 50 is left out, the stock
+        // not the 28 written). M4 is gone: all 9 go to the supplier of its newest line, V01,
+        // at that line's cost. M2: the closed line's 50 is left out, the stock
         // of -4 counts as none. M5 moved to V02: all of it goes there, and its 10 on hand
         // cover the 9. "M6  ": 7 less 2.5 is 4.5, bought as 5, x 2.5 = 12.5, to even 12.
         // M3 has no supplier and no stock. The 10000th of the day is newer than the 9999th.
         {"all open",
          {},
-         {"V01 五金行 = 288", "  M1 螺絲 包 11 3 8 30 240 | 202610200001 202611010001 202611059999",
-          "  M4 M4舊名 u 6 0 6 8 48 | 202611010001", "V02 鋼鐵廠 = 512",
+         {"V01 五金行 = 312", "  M1 螺絲 包 11 3 8 30 240 | 202610200001 202611010001 202611059999",
+          "  M4 M4舊名 u 9 0 9 8 72 | 202610200001 202611010001", "V02 鋼鐵廠 = 512",
           "  M2 鋼板 片 5 -4 5 100 500 | 202611059999 2026110510000", "  M5 墊片 個 9 10 0 7 0 | 202611010001 202611059999",
-          "  M6 鉚釘 支 7 2.5 5 2.5 12 | 202611059999", "V03 舊供應商 = 27", "  M4 M4舊名 u 3 0 3 9 27 | 202610200001",
-          " 未指定供應商 = 50", "  M3 膠帶 卷 4 0 4 12.5 50 | 202611010001 2026110510000"},
-         877},
-        // November only: October's requisition drops out, and with it V03.
+          "  M6 鉚釘 支 7 2.5 5 2.5 12 | 202611059999", " 未指定供應商 = 50",
+          "  M3 膠帶 卷 4 0 4 12.5 50 | 202611010001 2026110510000"},
+         874},
+        // November only: October's requisition drops out.
         {"one month",
          {"2026/11/01", "2026/11/30", {}, {}},
          {"V01 五金行 = 228", "  M1 螺絲 包 9 3 6 30 180 | 202611010001 202611059999",
@@ -139,13 +139,13 @@ TEST_F(PlanTest, AddsUpTheOpenLinesPerSupplierAndMaterialNetOfStock) {
         // One project: M3's 3 x 12.5 = 37.5 rounds to even, 38.
         {"one project",
          {{}, {}, " P1 ", {}},
-         {"V01 五金行 = 168", "  M1 螺絲 包 7 3 4 30 120 | 202610200001 202611010001",
-          "  M4 M4舊名 u 6 0 6 8 48 | 202611010001", "V02 鋼鐵廠 = 0", "  M5 墊片 個 4 10 0 7 0 | 202611010001",
-          "V03 舊供應商 = 27", "  M4 M4舊名 u 3 0 3 9 27 | 202610200001", " 未指定供應商 = 38",
-          "  M3 膠帶 卷 3 0 3 12.5 38 | 202611010001"},
-         233},
+         {"V01 五金行 = 192", "  M1 螺絲 包 7 3 4 30 120 | 202610200001 202611010001",
+          "  M4 M4舊名 u 9 0 9 8 72 | 202610200001 202611010001", "V02 鋼鐵廠 = 0",
+          "  M5 墊片 個 4 10 0 7 0 | 202611010001", " 未指定供應商 = 38", "  M3 膠帶 卷 3 0 3 12.5 38 | 202611010001"},
+         230},
+        // October only: M4's newest line there was written with V03.
         {"one supplier",
-         {{}, {}, {}, "V03"},
+         {{}, "2026/10/31", {}, " V03 "},
          {"V03 舊供應商 = 27", "  M4 M4舊名 u 3 0 3 9 27 | 202610200001"},
          27},
         {"nothing open in the range", {"2026/12/01", {}, {}, {}}, {}, 0},
@@ -186,8 +186,8 @@ TEST_F(PlanTest, TheCommandListsItAsTextCsvAndJson) {
     const mrptest::ProcessRun json = marlith({"plan", "--project", "P1", "--format", "json"});
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
-    ASSERT_EQ(rows.size(), 5) << json.out.toStdString();
-    const QJsonObject m3 = rows[4].toObject();
+    ASSERT_EQ(rows.size(), 4) << json.out.toStdString();
+    const QJsonObject m3 = rows[3].toObject();
     EXPECT_EQ(m3.keys().size(), 11);
     EXPECT_EQ(m3.value("PROVIDER_NAME").toString(), "未指定供應商");
     EXPECT_TRUE(m3.value("AMT").isDouble());
@@ -211,25 +211,25 @@ TEST_F(PlanTest, PrintsEachSupplierOnItsOwnPageAsARequestForQuotation) {
     const QString pdf = dir.filePath("plan.pdf");
     const mrptest::ProcessRun printed = marlith({"print", "--plan", "--to", "2026/11/30", "-o", pdf});
     ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-    EXPECT_TRUE(printed.out.contains("4 suppliers, total 877")) << printed.out.toStdString();
+    EXPECT_TRUE(printed.out.contains("3 suppliers, total 874")) << printed.out.toStdString();
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
-    ASSERT_EQ(pages.size(), 4) << pages.join("\n----\n").toStdString();
+    ASSERT_EQ(pages.size(), 3) << pages.join("\n----\n").toStdString();
     const QString today = QDate::currentDate().toString("yyyy/MM/dd");
-    const char* suppliers[] = {"V01 五金行", "V02 鋼鐵廠", "V03 舊供應商", "未指定供應商"};
-    const char* subtotals[] = {"小計\\s+288", "小計\\s+512", "小計\\s+27", "小計\\s+50"};
-    for (int i = 0; i < 4; ++i) {
+    const char* suppliers[] = {"V01 五金行", "V02 鋼鐵廠", "未指定供應商"};
+    const char* subtotals[] = {"小計\\s+312", "小計\\s+512", "小計\\s+50"};
+    for (int i = 0; i < 3; ++i) {
         const QString& page = pages[i];
         for (const QString& expected : {QString("採購計畫"), QString::fromUtf8(suppliers[i]), QString("至 2026/11/30"),
-                                        today, QString("第 %1 頁，共 4 頁").arg(i + 1)})
+                                        today, QString("第 %1 頁，共 3 頁").arg(i + 1)})
             EXPECT_TRUE(page.contains(expected)) << expected.toStdString() << "\n" << page.toStdString();
         EXPECT_TRUE(page.contains(QRegularExpression(QString::fromUtf8(subtotals[i])))) << page.toStdString();
     }
     // Need, stock, to buy, cost, amount; the amount under its title.
     EXPECT_TRUE(pages[0].contains(QRegularExpression("M1\\s+螺絲\\s+包\\s+11\\s+3\\s+8\\s+30\\.00\\s+240"))) << pages[0].toStdString();
     EXPECT_TRUE(pages[1].contains(QRegularExpression("M6\\s+鉚釘\\s+支\\s+7\\s+2\\.5\\s+5\\s+2\\.50\\s+12"))) << pages[1].toStdString();
-    EXPECT_TRUE(pages[3].contains(QRegularExpression("總計\\s+877"))) << pages[3].toStdString();
-    EXPECT_FALSE(pages[2].contains("總計"));
+    EXPECT_TRUE(pages[2].contains(QRegularExpression("總計\\s+874"))) << pages[2].toStdString();
+    EXPECT_FALSE(pages[1].contains("總計"));
 }
