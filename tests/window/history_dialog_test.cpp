@@ -257,9 +257,14 @@ TEST_F(HistoryDialogTest, TheReasonFormReturnsTheReasonOrNothing) {
 TEST_F(HistoryDialogTest, PlansTheOpenRequisitionsPerSupplierNetOfStock) {
     auto w = Open();
     const QString p1 = WriteThroughTheWindow(*w, "P1");  // M1: 2 x 3 = 6
-    const QString p2 = WriteThroughTheWindow(*w, "P2");  // M1: 1 x 3 = 3
     ASSERT_FALSE(p1.isEmpty());
-    ASSERT_FALSE(p2.isEmpty());
+    // Another clerk's, for P2: M1 1 x 3 = 3.
+    const QString p2 = "202611020002";
+    db::Connection reading, writing;
+    reading.SetParams(database.params());
+    writing.SetParams(database.params());
+    mrptest::WriteThroughWriter(reading, writing, {p2, "2026/11/02", "A002", "S01", "P2"}, {mrptest::Row("M1", 3, "B2")},
+                                {"B2"});
     // M1 is now bought from V01, 4 on the shelf; an old requisition asks 10 of M2, a
     // product gone, from the supplier it was written with.
     database.Run("UPDATE PRODUCT SET PROVIDER_ID = 'V01', PROVIDER_NAME = '五金行', NOW_QTY = 4 WHERE PROD_ID = 'M1';\n"
@@ -273,9 +278,7 @@ TEST_F(HistoryDialogTest, PlansTheOpenRequisitionsPerSupplierNetOfStock) {
     dialog->Search();
     ShowOffscreen(dialog);
     ASSERT_EQ(Rows(dialog->list()).size(), 3);
-    // Voided by another clerk while the list is on the screen.
-    db::Connection writing;
-    writing.SetParams(database.params());
+    // Voided by that clerk while the list is on the screen.
     mrp::VoidRequisition(writing, p2, "重複", "A002", "S01");
 
     // The list's buttons where they were; the new one after them.
