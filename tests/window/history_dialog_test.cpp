@@ -113,6 +113,15 @@ QStringList Rows(data::DataSet& list) {
     return out;
 }
 
+// The lines of a CSV file the window exported, after its byte-order mark.
+QStringList ExportedLines(const QString& path) {
+    QFile csv(path);
+    EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QByteArray bytes = csv.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    return QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
+}
+
 // The plan's rows as the grid shows them, every column, "|" between them.
 QStringList PlanRows(data::DataSet& table) {
     QStringList out;
@@ -198,9 +207,7 @@ TEST_F(HistoryDialogTest, PrintsSummarizesAndExportsTheSelectedThroughTheWindow)
     dialog->ExportClick();
     ASSERT_EQ(offered.size(), 1);
     EXPECT_TRUE(offered[0].endsWith("P1-請購單查詢.csv")) << offered[0].toStdString();
-    QFile csv(exportAnswer);
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll().mid(3)).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = ExportedLines(exportAnswer);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith("單號,日期,專案,")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(number + ",")) << lines[1].toStdString();
@@ -328,9 +335,7 @@ TEST_F(HistoryDialogTest, PlansTheOpenRequisitionsPerSupplierNetOfStock) {
     EXPECT_EQ(pdf.read(5), "%PDF-");
     ASSERT_EQ(offered.size(), 1);
     EXPECT_TRUE(offered[0].endsWith("採購計畫.csv")) << offered[0].toStdString();
-    QFile csv(exportAnswer);
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll().mid(3)).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = ExportedLines(exportAnswer);
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "供應商,供應商名稱,品號,品名,單位,需求量,庫存,建議量,成本,金額,請購單");
     EXPECT_EQ(lines[5], ",,總計,,,,,,,74,");
