@@ -1,5 +1,6 @@
 #include "report/RequisitionPdf.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
@@ -73,6 +74,11 @@ const std::vector<Column> kSummaryColumns = {
     {"品號", 28, false}, {"品名", 50, false}, {"單位", 14, false}, {"數量", 20, true},
     {"成本", 22, true},  {"金額", 24, true},  {"庫存", 22, true},
 };
+// The purchase plan: the need, the stock and what to buy; the same 180 mm.
+const std::vector<Column> kPlanColumns = {
+    {"品號", 26, false}, {"品名", 44, false}, {"單位", 12, false}, {"需求量", 18, true},
+    {"庫存", 18, true},  {"建議量", 20, true}, {"成本", 20, true},  {"金額", 22, true},
+};
 constexpr double kRowMm = 7;
 
 QFont Font(double points, bool bold = false) {
@@ -91,6 +97,7 @@ struct Section {
     const std::vector<Column>* columns = &kColumns;
     std::vector<QStringList> rows;
     std::vector<std::pair<QString, QString>> totals;  // label, amount; at least one
+    int amountColumn = 5;                             // where a total's amount goes
 };
 
 // Heights in millimetres: the page is cut into rows by its size, never by its pixels, so
@@ -188,7 +195,10 @@ private:
     double TotalRow(const Section& s, const std::pair<QString, QString>& total, bool rule, double y) {
         if (rule) p_.drawLine(QPointF(0, y), QPointF(width_, y));
         p_.setFont(Font(10, true));
-        Cells(s, y, {total.first, QString(), QString(), QString(), QString(), total.second});
+        QStringList cells(qsizetype(s.columns->size()));
+        cells[0] = total.first;
+        cells[s.amountColumn] = total.second;
+        Cells(s, y, cells);
         return y + Mm(kRowMm);
     }
 
@@ -213,8 +223,28 @@ Section RequisitionSection(const Requisition& r) {
     return s;
 }
 
-// One section per supplier, each headed by the requisition's number, date and project and
-// the supplier; the last ends with the grand total.
+QString Stock(double stock) { return QLocale(QLocale::English).toString(stock, 'g', 15); }
+
+// One section per supplier block (a summary's or a plan's: id, name, rows, subtotal), made
+// by `section` for the supplier's name (empty for a document without suppliers), its rows
+// by `cells`; the last ends with the grand total.
+template <class Block, class SectionFor, class CellsOf>
+std::vector<Section> SupplierSections(const std::vector<Block>& blocks, long long total, const SectionFor& section,
+                                      const CellsOf& cells) {
+    std::vector<Section> out;
+    for (const Block& b : blocks) {
+        Section s = section(b.id.isEmpty() ? b.name : Joined(b.id, b.name));
+        for (const auto& row : b.rows) s.rows.push_back(cells(row));
+        s.totals = {{QStringLiteral("小計"), WholeNumberText(b.Subtotal())}};
+        out.push_back(std::move(s));
+    }
+    if (out.empty()) out.push_back(section(QString()));
+    out.back().totals.push_back({QStringLiteral("總計"), WholeNumberText(total)});
+    return out;
+}
+
+// Each supplier's section headed by the requisition's number, date and project and the
+// supplier.
 std::vector<Section> SummarySections(const PurchaseSummary& summary) {
     const Requisition& r = summary.requisition;
     const auto section = [&r](const QString& supplier) {
@@ -228,18 +258,32 @@ std::vector<Section> SummarySections(const PurchaseSummary& summary) {
         s.columns = &kSummaryColumns;
         return s;
     };
-    std::vector<Section> out;
-    for (const SupplierBlock& b : summary.suppliers) {
-        Section s = section(b.id.isEmpty() ? b.name : Joined(b.id, b.name));
-        for (const SummaryRow& row : b.rows)
-            s.rows.push_back({row.code, row.name, row.unit, WholeNumberText(row.quantity), CostText(row.cost),
-                              WholeNumberText(row.amount), QLocale(QLocale::English).toString(row.stock, 'g', 15)});
-        s.totals = {{QStringLiteral("小計"), WholeNumberText(b.Subtotal())}};
-        out.push_back(std::move(s));
-    }
-    if (out.empty()) out.push_back(section(QString()));
-    out.back().totals.push_back({QStringLiteral("總計"), WholeNumberText(summary.Total())});
-    return out;
+    return SupplierSections(summary.suppliers, summary.Total(), section, [](const SummaryRow& row) {
+        return QStringList{row.code, row.name, row.unit, WholeNumberText(row.quantity), CostText(row.cost),
+                           WholeNumberText(row.amount), Stock(row.stock)};
+    });
+}
+
+// Each supplier's section, a request for quotation: the supplier first, the requisitions'
+// dates taken, the day it is printed, the project when the plan is of one.
+std::vector<Section> PlanSections(const PurchasePlan& plan, const QDate& printed) {
+    const PlanFilter& f = plan.filter;
+    const auto section = [&f, &printed](const QString& supplier) {
+        Section s;
+        s.title = QStringLiteral("採購計畫");
+        if (!supplier.isEmpty()) s.fields.push_back({QStringLiteral("供應商"), supplier});
+        s.fields.push_back({QStringLiteral("請購期間"), PlanRangeText(f)});
+        s.fields.push_back({QStringLiteral("列印日期"), printed.toString(QStringLiteral("yyyy/MM/dd"))});
+        if (!f.project.trimmed().isEmpty()) s.fields.push_back({QStringLiteral("專案"), f.project.trimmed()});
+        s.continued = QStringLiteral("採購計畫 %1（續）").arg(supplier);
+        s.columns = &kPlanColumns;
+        s.amountColumn = 7;
+        return s;
+    };
+    return SupplierSections(plan.suppliers, plan.Total(), section, [](const PlanRow& row) {
+        return QStringList{row.code, row.name, row.unit, WholeNumberText(row.quantity), Stock(row.stock),
+                           WholeNumberText(row.suggested), CostText(row.cost), WholeNumberText(row.amount)};
+    });
 }
 
 // The one way a document is painted: its sections, page after page, on any paged device.
@@ -306,6 +350,17 @@ void WriteRequisitionPdf(const Requisition& r, QIODevice* device) {
 
 void SaveRequisitionPdf(const Requisition& r, const QString& path) {
     SaveWhole(path, [&r](QIODevice* device) { WriteRequisitionPdf(r, device); });
+}
+
+int PaintPlan(const PurchasePlan& plan, QPagedPaintDevice& device) {
+    return PaintSections(PlanSections(plan, QDate::currentDate()), device);
+}
+
+void SavePlanPdf(const PurchasePlan& plan, const QString& path) {
+    SaveWhole(path, [&plan](QIODevice* device) {
+        WritePdf(QStringLiteral("採購計畫 %1").arg(PlanRangeText(plan.filter)), device,
+                 [&plan](QPagedPaintDevice& writer) { PaintPlan(plan, writer); });
+    });
 }
 
 void WriteSummaryPdf(const PurchaseSummary& summary, QIODevice* device) {

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "report/Plan.h"
 #include "report/Requisition.h"
 #include "report/Summary.h"
 
@@ -58,5 +59,12 @@ void SaveRequisitionPdf(const Requisition& requisition, const QString& path);
 int PaintSummary(const PurchaseSummary& summary, QPagedPaintDevice& device);
 void WriteSummaryPdf(const PurchaseSummary& summary, QIODevice* device);
 void SaveSummaryPdf(const PurchaseSummary& summary, const QString& path);
+
+// The purchase plan in the same layout, a request for quotation per supplier: each
+// supplier's block starts a page of its own headed by the supplier, the requisitions'
+// period and the day it is printed; the last ends with the grand total. The requisition
+// numbers are left to the plan's lists (they are the office's, not the supplier's).
+int PaintPlan(const PurchasePlan& plan, QPagedPaintDevice& device);
+void SavePlanPdf(const PurchasePlan& plan, const QString& path);
 
 }  // namespace report

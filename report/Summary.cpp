@@ -9,12 +9,6 @@
 
 namespace report {
 
-long long SupplierBlock::Subtotal() const {
-    long long total = 0;
-    for (const SummaryRow& r : rows) total += r.amount;
-    return total;
-}
-
 long long PurchaseSummary::Total() const {
     long long total = 0;
     for (const SupplierBlock& b : suppliers) total += b.Subtotal();

@@ -25,12 +25,19 @@ struct SummaryRow {
     double stock = 0;  // NOW_QTY now; 0 when the product is gone
 };
 
-struct SupplierBlock {
+// One supplier's rows, in the summary and in the purchase plan.
+template <class Row>
+struct SupplierRows {
     QString id;    // PROVIDER_ID; empty for the lines without one
     QString name;  // PROVIDER_NAME, or kNoSupplier
-    std::vector<SummaryRow> rows;  // by product code
-    long long Subtotal() const;
+    std::vector<Row> rows;  // by product code
+    long long Subtotal() const {
+        long long total = 0;
+        for (const Row& r : rows) total += r.amount;
+        return total;
+    }
 };
+using SupplierBlock = SupplierRows<SummaryRow>;
 
 struct PurchaseSummary {
     Requisition requisition;               // header and lines as written

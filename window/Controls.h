@@ -6,8 +6,15 @@
 #include "platform/Align.h"
 #include "platform/Fonts.h"
 
+class QSize;
 namespace data {
 class DataSource;
+}
+namespace frame {
+class TbsSkinFrame;
+}
+namespace platform {
+class Form;
 }
 namespace skin {
 class TbsSkinData;
@@ -17,6 +24,7 @@ class TbsSkinPanel;
 class TbsSkinButton;
 class TbsSkinEdit;
 class TbsSkinDBGrid;
+class TbsSkinStdLabel;
 }  // namespace skinctrls
 
 namespace window {
@@ -31,5 +39,8 @@ skinctrls::TbsSkinButton* MakeButton(QWidget* parent, skin::TbsSkinData* data, c
 // A grid over source filling `area`, with its two bars.
 skinctrls::TbsSkinDBGrid* MakeGrid(QWidget* area, skin::TbsSkinData* data, data::DataSource* source);
 skinctrls::TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode, int x, int y, int w);
+skinctrls::TbsSkinStdLabel* MakeLabel(QWidget* parent, skin::TbsSkinData* data, const QString& caption, int x, int y);
+// A dialog sized so that its client area is `client` inside its frame, centred on its screen.
+void SizeForClient(platform::Form* form, frame::TbsSkinFrame* frame, QSize client);
 
 }  // namespace window

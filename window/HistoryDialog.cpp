@@ -26,21 +26,6 @@ using skinctrls::TbsSkinStdLabel;
 constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 400;
 
-TbsSkinStdLabel* Label(QWidget* parent, skin::TbsSkinData* data, const QString& caption, int x, int y) {
-    auto* label = new TbsSkinStdLabel(parent);
-    label->SetCaption(caption);
-    label->SetDefaultFont(kSansSerif11);
-    label->SetSkinData(data);
-    label->move(x, y);
-    return label;
-}
-
-// The form sized so that its client area is `client` inside the frame.
-void SizeForClient(platform::Form* form, frame::TbsSkinFrame* frame, QSize client) {
-    form->resize(client + (client - frame->ClientRectFor(client).size()));
-    if (QScreen* s = form->screen()) form->move(s->availableGeometry().center() - form->rect().center());
-}
-
 }  // namespace
 
 THistoryDialog::THistoryDialog(skin::TbsSkinData* skinData, db::Connection& reading, db::Connection& writing,
@@ -75,17 +60,17 @@ void THistoryDialog::BuildControls() {
     auto* bottom = InitPanel(new TbsSkinPanel(client), data, platform::alBottom, 41);
     auto* body = InitPanel(new TbsSkinPanel(client), data, platform::alClient, 0);
 
-    auto* projectLabel = Label(top, data, QStringLiteral("專案代號"), 8, 8);
+    auto* projectLabel = MakeLabel(top, data, QStringLiteral("專案代號"), 8, 8);
     project_ = MakeEdit(top, data, false, 64, 5, 121);
     project_->setObjectName(QStringLiteral("HistoryProject"));
     skinctrls::SetLabelFor(projectLabel, project_);
-    auto* fromLabel = Label(top, data, QStringLiteral("日期"), 196, 8);
+    auto* fromLabel = MakeLabel(top, data, QStringLiteral("日期"), 196, 8);
     from_ = MakeEdit(top, data, false, 226, 5, 84);
     from_->setObjectName(QStringLiteral("HistoryFrom"));
     // Read as the range it starts and ends ("日期 … 至 …" reads as one phrase on screen).
     skinctrls::SetLabelFor(fromLabel, from_);
     skinctrls::SetAccessibleName(from_, QStringLiteral("日期起"));
-    auto* toLabel = Label(top, data, QStringLiteral("至"), 316, 8);
+    auto* toLabel = MakeLabel(top, data, QStringLiteral("至"), 316, 8);
     to_ = MakeEdit(top, data, false, 334, 5, 84);
     to_->setObjectName(QStringLiteral("HistoryTo"));
     skinctrls::SetLabelFor(toLabel, to_);
@@ -110,12 +95,14 @@ void THistoryDialog::BuildControls() {
     const Command commands[] = {{u"列印", &THistoryDialog::PrintClick},
                                 {u"匯出 CSV", &THistoryDialog::ExportClick},
                                 {u"彙總", &THistoryDialog::SummaryClick},
-                                {u"作廢", &THistoryDialog::VoidClick}};
+                                {u"作廢", &THistoryDialog::VoidClick},
+                                {u"採購計畫", &THistoryDialog::PlanClick}};
     int x = 8;
     for (const Command& c : commands) {
         auto* b = MakeButton(bottom, data, QString::fromUtf16(c.caption), x, 8);
         b->OnClick = [this, handler = c.handler](QObject*) { (this->*handler)(); };
         if (c.handler == &THistoryDialog::VoidClick) voidButton_ = b;
+        if (c.handler == &THistoryDialog::PlanClick) b->setObjectName(QStringLiteral("HistoryPlan"));
         x += 83;
     }
     auto* close = MakeButton(bottom, data, QStringLiteral("關閉"), kClientWidth - 85, 8);
@@ -132,16 +119,22 @@ void THistoryDialog::SetFilter(const QString& project, const QString& from, cons
 
 void THistoryDialog::Search() {
     Guard([this] {
-        const mrp::HistoryFilter filter{project_->Text().trimmed(), from_->Text().trimmed(), to_->Text().trimmed()};
-        for (const QString* bound : {&filter.from, &filter.to})
-            if (!bound->isEmpty() && !mrp::IsDateText(*bound)) {
-                Show(mrp::DateTextProblem(*bound), skinctrls::mtWarning);
-                return;
-            }
+        const std::optional<mrp::HistoryFilter> filter = EditedFilter();
+        if (!filter) return;
         const QString selected = SelectedNumber();
-        mrp::FillHistoryTable(list_, mrp::ListRequisitions(reading_, filter));
+        mrp::FillHistoryTable(list_, mrp::ListRequisitions(reading_, *filter));
         if (!selected.isEmpty()) Select(selected);
     });
+}
+
+std::optional<mrp::HistoryFilter> THistoryDialog::EditedFilter() {
+    const mrp::HistoryFilter filter{project_->Text().trimmed(), from_->Text().trimmed(), to_->Text().trimmed()};
+    for (const QString* bound : {&filter.from, &filter.to})
+        if (!bound->isEmpty() && !mrp::IsDateText(*bound)) {
+            Show(mrp::DateTextProblem(*bound), skinctrls::mtWarning);
+            return std::nullopt;
+        }
+    return filter;
 }
 
 QString THistoryDialog::SelectedNumber() const {
@@ -217,6 +210,13 @@ void THistoryDialog::VoidClick() {
     });
 }
 
+void THistoryDialog::PlanClick() {
+    Guard([this] {
+        const std::optional<mrp::HistoryFilter> filter = EditedFilter();
+        if (filter && actions_.showPlan) actions_.showPlan({filter->from, filter->to, filter->project, {}});
+    });
+}
+
 void THistoryDialog::Guard(const std::function<void()>& handler) {
     try {
         handler();
@@ -238,12 +238,12 @@ TVoidReasonDialog::TVoidReasonDialog(skin::TbsSkinData* skinData, const QString&
     platform::ClientArea* client = Client();
     client->setFont(kSansSerif11.ToQFont());
     auto* panel = InitPanel(new TbsSkinPanel(client), skinData, platform::alClient, 0);
-    auto* text = Label(panel, skinData,
+    auto* text = MakeLabel(panel, skinData,
                        QStringLiteral("作廢請購單 %1：刪除其表頭與明細，其訂單重新開放。\n作廢後不能復原，單號不再使用。")
                            .arg(number),
                        12, 12);
     text->setObjectName(QStringLiteral("VoidText"));
-    auto* reasonLabel = Label(panel, skinData, QStringLiteral("作廢原因"), 12, 58);
+    auto* reasonLabel = MakeLabel(panel, skinData, QStringLiteral("作廢原因"), 12, 58);
     reason_ = MakeEdit(panel, skinData, false, 72, 55, 300);
     reason_->setObjectName(QStringLiteral("VoidReason"));
     skinctrls::SetLabelFor(reasonLabel, reason_);

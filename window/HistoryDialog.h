@@ -3,7 +3,8 @@
 // A skinned form (the main window's skin: frame, panels, edits, grid, buttons) listing the
 // requisitions of a project code and a date range, newest first, with their state; for
 // the selected one: "列印", "匯出 CSV", "彙總" (the purchase summary by supplier) and
-// "作廢" (which asks for the reason and then takes the requisition back). What the main
+// "作廢" (which asks for the reason and then takes the requisition back); for every open
+// one the filter shows: "採購計畫" (the purchase plan, net of stock). What the main
 // window already does (printing, asking where to write a file, its message dialog) the
 // dialog asks it to do through HistoryActions.
 //
@@ -17,6 +18,8 @@
 #include "data/DataSource.h"
 #include "data/MemTable.h"
 #include "db/Connection.h"
+#include "mrp/RequisitionHistory.h"
+#include "report/Plan.h"
 #include "platform/Form.h"
 #include "skinctrls/MessageLayout.h"
 
@@ -39,6 +42,8 @@ struct HistoryActions {
     std::function<void(const QString& number)> print;         // the requisition, as the window prints it
     std::function<void(const QString& number)> printSummary;  // its purchase summary
     std::function<void(skinctrls::TbsSkinDBGrid* grid)> exportCsv;
+    // "採購計畫": the purchase plan over the open requisitions of the filter.
+    std::function<void(const report::PlanFilter& filter)> showPlan;
     std::function<int(const QString& text, skinctrls::TMsgDlgType kind)> showMessage;
     // The void's reason for the requisition; nullopt when the clerk cancels.
     std::function<std::optional<QString>(const QString& number)> askReason;
@@ -67,6 +72,7 @@ public:
     void ExportClick();   // "匯出 CSV"
     void SummaryClick();  // "彙總"
     void VoidClick();     // "作廢"
+    void PlanClick();     // "採購計畫": over the filter's open requisitions
 
     data::MemTable& list() { return list_; }
     skinctrls::TbsSkinDBGrid* grid() const { return grid_; }
@@ -75,6 +81,9 @@ public:
 
 private:
     void BuildControls();
+    // The filter as the edits give it; nullopt, after telling the clerk, when a date is
+    // not YYYY/MM/DD.
+    std::optional<mrp::HistoryFilter> EditedFilter();
     // Runs a handler; a failure is shown in the message dialog.
     void Guard(const std::function<void()>& handler);
     // The selected number, or a message that there is none.

@@ -44,6 +44,7 @@
 #include "skins/Carried.h"
 #include "window/Controls.h"
 #include "window/HistoryDialog.h"
+#include "window/PlanDialog.h"
 
 namespace window {
 
@@ -165,6 +166,20 @@ TbsSkinEdit* MakeEdit(QWidget* parent, skin::TbsSkinData* data, bool buttonMode,
     return e;
 }
 
+TbsSkinStdLabel* MakeLabel(QWidget* parent, skin::TbsSkinData* data, const QString& caption, int x, int y) {
+    auto* label = new TbsSkinStdLabel(parent);
+    label->SetCaption(caption);
+    label->SetDefaultFont(kSansSerif11);
+    label->SetSkinData(data);
+    label->move(x, y);
+    return label;
+}
+
+void SizeForClient(platform::Form* form, frame::TbsSkinFrame* frame, QSize client) {
+    form->resize(client + (client - frame->ClientRectFor(client).size()));
+    if (QScreen* s = form->screen()) form->move(s->availableGeometry().center() - form->rect().center());
+}
+
 TFormMarlith::TFormMarlith(db::Connection& catalogue, MainWindowOptions options)
     : catalogue_(catalogue), options_(std::move(options)) {
     setObjectName(QStringLiteral("FormMarlith"));
@@ -265,6 +280,7 @@ bool TFormMarlith::ExportGridCsv(skinctrls::TbsSkinDBGrid* grid) {
     // Named for the project and the list, in the clerk's home folder.
     const QString list = grid->objectName() == QLatin1String("bsSkinDBGrid1")  ? QStringLiteral("訂購商品")
                          : grid->objectName() == QLatin1String("HistoryGrid") ? QStringLiteral("請購單查詢")
+                         : grid->objectName() == QLatin1String("PlanGrid")    ? QStringLiteral("採購計畫")
                                                                                : QStringLiteral("物料需求");
     const QString project = engine_->projectCode().trimmed();
     const QString path = AskForFile(QStringLiteral("匯出 CSV"),
@@ -609,6 +625,7 @@ THistoryDialog* TFormMarlith::NewHistory() {
     actions.printSummary = [this](const QString& number) { PrintSummary(number); };
     actions.exportCsv = [this](skinctrls::TbsSkinDBGrid* grid) { ExportGridCsv(grid); };
     actions.showMessage = [this](const QString& text, skinctrls::TMsgDlgType kind) { return ShowMessage(text, kind); };
+    actions.showPlan = [this](const report::PlanFilter& filter) { ShowPlan(filter); };
     actions.askReason = options_.askVoidReason ? options_.askVoidReason : [this](const QString& number) {
         TVoidReasonDialog ask(skinData_, number, this);
         return ask.Ask();
@@ -626,6 +643,32 @@ void TFormMarlith::ShowHistory() {
         dialog->ShowModal();
         dialog->Release();
     });
+}
+
+TPlanDialog* TFormMarlith::NewPlan(const report::PlanFilter& filter) {
+    report::PurchasePlan plan = report::LoadPlan(reading_, filter);
+    if (plan.suppliers.empty()) {
+        ShowMessage(QStringLiteral("請購期間 %1 沒有未結案的請購明細。").arg(report::PlanRangeText(filter)),
+                    skinctrls::mtInformation);
+        return nullptr;
+    }
+    PlanActions actions;
+    actions.print = [this](const report::PurchasePlan& p) { PrintPlan(p); };
+    actions.exportCsv = [this](skinctrls::TbsSkinDBGrid* grid) { ExportGridCsv(grid); };
+    actions.showMessage = [this](const QString& text, skinctrls::TMsgDlgType kind) { return ShowMessage(text, kind); };
+    return new TPlanDialog(skinData_, std::move(plan), std::move(actions), this);
+}
+
+void TFormMarlith::ShowPlan(const report::PlanFilter& filter) {
+    if (TPlanDialog* dialog = NewPlan(filter)) {
+        dialog->ShowModal();
+        dialog->Release();
+    }
+}
+
+bool TFormMarlith::PrintPlan(const report::PurchasePlan& plan) {
+    return PrintPages(QStringLiteral("採購計畫 %1").arg(report::PlanRangeText(plan.filter)),
+                      [&plan](QPrinter& target) { report::PaintPlan(plan, target); });
 }
 
 // --- Messages ----------------------------------------------------------------------------

@@ -33,6 +33,11 @@ namespace skin {
 class TbsSkinData;
 }  // namespace skin
 
+namespace report {
+struct PlanFilter;
+struct PurchasePlan;
+}  // namespace report
+
 namespace frame {
 class TbsSkinFrame;
 class TbsSkinPopupMenu;
@@ -84,6 +89,7 @@ struct MainWindowOptions {
 };
 
 class THistoryDialog;
+class TPlanDialog;
 
 class TFormMarlith : public platform::Form, public mrp::CommandStateObserver {
     Q_OBJECT
@@ -132,6 +138,15 @@ public:
     void ShowHistory();
     // The dialog ShowHistory shows, listed and not shown; it frees itself with the window.
     THistoryDialog* NewHistory();
+    // "採購計畫" of "請購單查詢": the purchase plan over the open requisitions of the
+    // filter, shown modally; a message instead when they hold no open line.
+    void ShowPlan(const report::PlanFilter& filter);
+    // The dialog ShowPlan shows, read and not shown; nullptr (and the message) when there
+    // is nothing to plan. It frees itself with the window.
+    TPlanDialog* NewPlan(const report::PlanFilter& filter);
+    // The plan on paper, a page block per supplier, through the same print dialog and
+    // preview as PrintRequisition.
+    bool PrintPlan(const report::PurchasePlan& plan);
     // The project list of the lookup, read at the first lookup of the run.
     data::QueryTable& CDS_Proj() { return cdsProj_; }
 

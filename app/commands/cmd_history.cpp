@@ -3,6 +3,9 @@
 //   marlith requisitions [--project CODE] [--from YYYY/MM/DD] [--to YYYY/MM/DD]
 //                        [--format text|csv|json]      newest first, voided ones too
 //   marlith summary NUMBER [--format text|csv|json]    the purchase summary by supplier
+//   marlith plan [--from YYYY/MM/DD] [--to YYYY/MM/DD] [--project CODE] [--supplier ID]
+//                [--format text|csv|json] [--bom]      the purchase plan over the open
+//                                                      requisitions, net of stock on hand
 //   marlith void NUMBER --reason TEXT [--user ID] [--store ID]
 //                                                      takes a requisition back; status 1,
 //                                                      the reason on stderr, when refused
@@ -17,6 +20,7 @@
 #include <cstdio>
 
 #include "app/Command.h"
+#include "app/commands/PlanOptions.h"
 #include "app/Settings.h"
 #include "app/Signals.h"
 #include "data/ListExport.h"
@@ -28,6 +32,7 @@
 #include "mrp/VoidRequisition.h"
 #include "report/RequisitionPdf.h"
 #include "report/Summary.h"
+#include "window/PlanTable.h"
 
 namespace {
 
@@ -179,6 +184,44 @@ int Summary(const QStringList& argsIn) {
     return 0;
 }
 
+int Plan(const QStringList& argsIn) {
+    QStringList args = argsIn;
+    const report::PlanFilter filter = app::TakePlanFilter(args);
+    const Format format = TakeFormat(args);
+    const bool byteOrderMark = app::TakeFlag(args, "--bom");
+    if (byteOrderMark && format != Format::Csv) throw app::UsageError("--bom goes with --format csv");
+    app::RejectUnknownOptions(args);
+    if (!args.isEmpty()) throw app::UsageError("no arguments expected");
+    db::Connection connection;
+    connection.Open();
+    const report::PurchasePlan plan = report::LoadPlan(connection, filter);
+
+    if (format != Format::Text) {
+        data::MemTable table;
+        window::FillPlanTable(table, plan, false);
+        data::CsvOptions csv;
+        csv.byteOrderMark = byteOrderMark;
+        Out(stdout, format == Format::Csv ? data::DataSetAsCsv(table, csv) : data::DataSetAsJson(table));
+        return 0;
+    }
+    QString text = QStringLiteral("採購計畫  請購期間 %1").arg(report::PlanRangeText(filter));
+    if (!filter.project.trimmed().isEmpty()) text += QStringLiteral("  專案 %1").arg(filter.project.trimmed());
+    text += QLatin1Char('\n');
+    for (const report::PlanSupplier& s : plan.suppliers) {
+        text += QStringLiteral("\n供應商 %1\n").arg(s.id.isEmpty() ? s.name : s.id + ' ' + s.name);
+        std::vector<QStringList> rows{{"品號", "品名", "單位", "需求量", "庫存", "建議量", "成本", "金額", "請購單"}};
+        for (const report::PlanRow& r : s.rows)
+            rows.push_back({r.code, r.name, r.unit, Number(r.quantity), Float(r.stock), Number(r.suggested),
+                            report::CostText(r.cost), Number(r.amount), r.requisitions.join(' ')});
+        rows.push_back({"小計", "", "", "", "", "", "", Number(s.Subtotal()), ""});
+        text += TextTable(rows, {false, false, false, true, true, true, true, true, false});
+    }
+    text += plan.suppliers.empty() ? QStringLiteral("\n沒有未結案的請購明細。\n")
+                                   : QStringLiteral("\n總計 %1\n").arg(Number(plan.Total()));
+    Out(stdout, text);
+    return 0;
+}
+
 int Void(const QStringList& argsIn) {
     QStringList args = argsIn;
     const app::Settings settings = app::Settings::Load(app::Settings::DefaultPath());
@@ -218,8 +261,26 @@ const app::CommandRegistrar kRequisitions({"requisitions",
 const app::CommandRegistrar kSummary({"summary", "NUMBER [--format text|csv|json]",
                                       "the requisition's materials consolidated and grouped by supplier, with subtotals",
                                       app::Needs::Core, &Summary});
+const app::CommandRegistrar kPlan({"plan",
+                                   "[--from YYYY/MM/DD] [--to YYYY/MM/DD] [--project CODE] [--supplier ID] "
+                                   "[--format text|csv|json] [--bom]",
+                                   "the purchase plan: the open requisitions' lines per supplier and material, "
+                                   "net of stock on hand (writes nothing)",
+                                   app::Needs::Core, &Plan});
 const app::CommandRegistrar kVoid({"void", "NUMBER --reason TEXT [--user ID] [--store ID]",
                                    "take back a requisition still open: its orders reopen, a copy goes to the audit table",
                                    app::Needs::Core, &Void});
 
 }  // namespace
+
+report::PlanFilter app::TakePlanFilter(QStringList& args) {
+    report::PlanFilter filter;
+    filter.from = app::TakeOption(args, "--from").trimmed();
+    filter.to = app::TakeOption(args, "--to").trimmed();
+    filter.project = app::TakeOption(args, "--project").trimmed();
+    filter.supplier = app::TakeOption(args, "--supplier").trimmed();
+    for (const QString* bound : {&filter.from, &filter.to})
+        if (!bound->isEmpty() && !mrp::IsDateText(*bound))
+            throw app::UsageError("a date is YYYY/MM/DD, not '" + bound->toStdString() + "'");
+    return filter;
+}

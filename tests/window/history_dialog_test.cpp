@@ -1,11 +1,12 @@
 // "請購單查詢" over a fresh embedded database: the main window opens it on the project in
 // its code edit (button, Ctrl+H), it lists the requisitions with their state, prints,
 // exports and summarizes the selected one through the window, and voids it after asking
-// the reason. Pictures of the dialog and of the reason form are real pixels, offscreen.
+// the reason; its "採購計畫" plans the open requisitions it shows. Pictures of the dialog and of the reason form are real pixels, offscreen.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -20,10 +21,12 @@
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
+#include "skinctrls/SkinLabel.h"
 #include "support/QtTestApp.h"
 #include "support/QtWidgetTest.h"
 #include "window/HistoryDialog.h"
 #include "window/MainWindow.h"
+#include "window/PlanDialog.h"
 
 namespace {
 
@@ -110,6 +113,27 @@ QStringList Rows(data::DataSet& list) {
     return out;
 }
 
+// The lines of a CSV file the window exported, after its byte-order mark.
+QStringList ExportedLines(const QString& path) {
+    QFile csv(path);
+    EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QByteArray bytes = csv.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    return QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
+}
+
+// The plan's rows as the grid shows them, every column, "|" between them.
+QStringList PlanRows(data::DataSet& table) {
+    QStringList out;
+    for (int rec = 1; rec <= table.RecordCount(); ++rec) {
+        table.SetRecNo(rec);
+        QStringList cells;
+        for (int i = 0; i < table.FieldCount(); ++i) cells << table.Fields(i)->AsString();
+        out << cells.join('|');
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST_F(HistoryDialogTest, ListsTheProjectInTheCodeEditAndVoidsTheSelectedAfterAskingWhy) {
@@ -183,9 +207,7 @@ TEST_F(HistoryDialogTest, PrintsSummarizesAndExportsTheSelectedThroughTheWindow)
     dialog->ExportClick();
     ASSERT_EQ(offered.size(), 1);
     EXPECT_TRUE(offered[0].endsWith("P1-請購單查詢.csv")) << offered[0].toStdString();
-    QFile csv(exportAnswer);
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll().mid(3)).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = ExportedLines(exportAnswer);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith("單號,日期,專案,")) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(number + ",")) << lines[1].toStdString();
@@ -254,4 +276,96 @@ TEST_F(HistoryDialogTest, TheReasonFormReturnsTheReasonOrNothing) {
     EXPECT_EQ(ask.Ask(), std::optional<QString>("數量寫錯"));
     QTimer::singleShot(50, [&ask] { ask.SetModalResult(platform::mrCancel); });
     EXPECT_EQ(ask.Ask(), std::nullopt);
+}
+
+// "採購計畫" of the list, driven by real clicks: the plan over the open requisitions the
+// filter shows, read when the button is pressed (a requisition voided after the list was
+// shown drops out), each supplier's subtotal and the grand total in the grid, printed and
+// exported through the window; the buttons of the list keep their places.
+TEST_F(HistoryDialogTest, PlansTheOpenRequisitionsPerSupplierNetOfStock) {
+    auto w = Open();
+    const QString p1 = WriteThroughTheWindow(*w, "P1");  // M1: 2 x 3 = 6
+    ASSERT_FALSE(p1.isEmpty());
+    // Another clerk's, for P2: M1 1 x 3 = 3.
+    const QString p2 = "202611020002";
+    db::Connection reading, writing;
+    reading.SetParams(database.params());
+    writing.SetParams(database.params());
+    mrptest::WriteThroughWriter(reading, writing, {p2, "2026/11/02", "A002", "S01", "P2"}, {mrptest::Row("M1", 3, "B2")},
+                                {"B2"});
+    // M1 is now bought from V01, 4 on the shelf; an old requisition asks 10 of M2, a
+    // product gone, from the supplier it was written with.
+    database.Run("UPDATE PRODUCT SET PROVIDER_ID = 'V01', PROVIDER_NAME = '五金行', NOW_QTY = 4 WHERE PROD_ID = 'M1';\n"
+                 "INSERT INTO PETITION_MASTER (MASTERBILLID, BILL_DATE, PROJ_ID, CLOSED) VALUES "
+                 "('202001010001', '2020/01/01', 'P3', 'N');\n"
+                 "INSERT INTO PETITION_SUB (MASTERBILLID, PROD_ID, PROD_NAME, UNITNAME, QTY, STD_COST, PROVIDER_ID, "
+                 "PROVIDER_NAME, CLOSED) VALUES ('202001010001', 'M2', '墊圈', '個', 10, 5, 'V02', '鋼鐵廠', 'N');");
+    shown.clear();
+    window::THistoryDialog* dialog = w->NewHistory();
+    dialog->SetFilter("");
+    dialog->Search();
+    ShowOffscreen(dialog);
+    ASSERT_EQ(Rows(dialog->list()).size(), 3);
+    // Voided by that clerk while the list is on the screen.
+    mrp::VoidRequisition(writing, p2, "重複", "A002", "S01");
+
+    // The list's buttons where they were; the new one after them.
+    QStringList places;
+    for (auto* b : dialog->findChildren<skinctrls::TbsSkinButton*>())
+        places << QString("%1@%2").arg(b->Caption()).arg(b->geometry().left());
+    QStringList expected{"列印@8", "匯出 CSV@91", "彙總@174", "作廢@257", "採購計畫@340", "查詢@428", "關閉@675"};
+    std::sort(places.begin(), places.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(places, expected);
+
+    QTemporaryDir dir;
+    printFile = dir.filePath("plan.pdf");
+    exportAnswer = dir.filePath("plan.csv");
+    QStringList planRows;
+    QString heading;
+    bool seen = false;
+    const QString shot = Shot("plan-dialog.png");
+    // The plan is modal: looked at and used from inside its own event loop.
+    QTimer::singleShot(100, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* plan = qobject_cast<window::TPlanDialog*>(top); plan && plan->isVisible()) {
+                seen = true;
+                planRows = PlanRows(plan->table());
+                heading = plan->findChild<skinctrls::TbsSkinStdLabel*>("PlanHeading")->Caption();
+                EXPECT_TRUE(plan->grab().toImage().save(shot));
+                for (const char* name : {"PlanPrint", "PlanExport", "PlanClose"}) {
+                    auto* b = plan->findChild<skinctrls::TbsSkinButton*>(name);
+                    if (b) QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
+                    else ADD_FAILURE() << name;
+                }
+            }
+    });
+    auto* planButton = dialog->findChild<skinctrls::TbsSkinButton*>("HistoryPlan");
+    ASSERT_TRUE(planButton);
+    QTest::mouseClick(planButton, Qt::LeftButton, {}, planButton->rect().center());
+    ASSERT_TRUE(seen) << shown.join('\n').toStdString();
+
+    // M1: 6 asked (P2's 3 voided), 4 on hand: 2 to buy x 12 = 24. M2: 10 x 5 = 50.
+    EXPECT_EQ(planRows, (QStringList{"V01|五金行|M1|Material 1|pcs|6|4|2|12|24|" + p1, "V01|五金行|小計|||||||24|",
+                                     "V02|鋼鐵廠|M2|墊圈|個|10|0|10|5|50|202001010001", "V02|鋼鐵廠|小計|||||||50|",
+                                     "||總計|||||||74|"}));
+    EXPECT_TRUE(heading.startsWith("請購期間：全部未結案")) << heading.toStdString();
+    EXPECT_EQ(printed, QStringList{"列印採購計畫 全部未結案 2"});
+    QFile pdf(printFile);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered[0].endsWith("採購計畫.csv")) << offered[0].toStdString();
+    const QStringList lines = ExportedLines(exportAnswer);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], "供應商,供應商名稱,品號,品名,單位,需求量,庫存,建議量,成本,金額,請購單");
+    EXPECT_EQ(lines[5], ",,總計,,,,,,,74,");
+    EXPECT_TRUE(shown.empty()) << shown.join('\n').toStdString();
+
+    // A range without open requisitions: said, and no dialog.
+    dialog->SetFilter("", "2000/01/01", "2000/01/31");
+    QTest::mouseClick(planButton, Qt::LeftButton, {}, planButton->rect().center());
+    EXPECT_EQ(shown, QStringList{"請購期間 2000/01/01 至 2000/01/31 沒有未結案的請購明細。"});
+    // Nothing was written: the requisitions are as they were.
+    EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER WHERE CLOSED = 'N'"), "2");
 }
