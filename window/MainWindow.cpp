@@ -1,6 +1,7 @@
 #include "window/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QSaveFile>
@@ -25,6 +26,7 @@
 #include "lookup/Accessible.h"
 #include "lookup/Getdata.h"
 #include "mrp/Audit.h"
+#include "mrp/Rules.h"
 #include "platform/Colors.h"
 #include "report/Requisition.h"
 #include "report/RequisitionPdf.h"
@@ -49,6 +51,9 @@
 namespace window {
 
 namespace {
+
+// The days 請購單查詢 lists when it opens without a project.
+constexpr int kHistoryDefaultDays = 31;
 
 using skinctrls::TbsSkinButton;
 using skinctrls::TbsSkinEdit;
@@ -632,7 +637,16 @@ THistoryDialog* TFormMarlith::NewHistory() {
     };
     auto* dialog = new THistoryDialog(skinData_, reading_, writing_, engine_->userId(), engine_->storeId(),
                                       std::move(actions), this);
-    dialog->SetFilter(edit1_->Text());
+    // A project's requisitions are all listed; without one the list opens on the last 31
+    // days, shown in the date fields for the clerk to widen: twenty years of requisitions
+    // are not read to show a screenful.
+    const QString project = edit1_->Text().trimmed();
+    if (project.isEmpty()) {
+        const QDate today = QDate::currentDate();
+        dialog->SetFilter(QString(), mrp::DateText(today.addDays(-(kHistoryDefaultDays - 1))), mrp::DateText(today));
+    } else {
+        dialog->SetFilter(project);
+    }
     dialog->Search();
     return dialog;
 }

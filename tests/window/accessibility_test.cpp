@@ -10,9 +10,12 @@
 #include <QTest>
 
 #include "app/DemoData.h"
+#include "frame/Accessible.h"
 #include "frame/PopupMenu.h"
+#include "lookup/Accessible.h"
 #include "lookup/DBGrid.h"
 #include "lookup/Getdata.h"
+#include "skinctrls/Accessible.h"
 #include "skinctrls/SkinButton.h"
 #include "skinctrls/SkinEdit.h"
 #include "skinctrls/SkinGrid.h"
@@ -43,6 +46,11 @@ QStringList Actions(QAccessibleInterface* i) {
 class AccessibilityTest : public ::testing::Test {
 protected:
     AccessibilityTest() {
+        // As the window's start does; a test that shows a dialog without the window needs
+        // them too.
+        frame::InstallAccessibility();
+        skinctrls::InstallAccessibility();
+        lookup::InstallAccessibility();
         database.Run(app::DemoDataScript());
         catalogue.SetParams(database.params());
     }
