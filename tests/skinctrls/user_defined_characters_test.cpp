@@ -92,10 +92,12 @@ TEST(UserDefinedCharacters, TheProjectEditDrawsThemAsAPlaceholderOrTheSitesGlyph
     const platform::TFont font{QStringLiteral("新細明體"), -40};
     edit->SetFont(font);
     edit->show();
-    // Where "P" ends: the user-defined character is drawn right of it.
+    edit->LineEdit()->setReadOnly(true);  // no caret to blink in the pictures
+    // Where "P" ends in the text box: the user-defined character is drawn right of it.
+    const QRect box = edit->LineEdit()->geometry();
     edit->SetText(QStringLiteral("P"));
-    const int pRight = InkOf(Grab(edit), edit->rect(), platform::clBlack).box.right();
-    const QRect after(pRight + 2, 0, edit->width() - pRight - 2, edit->height());
+    const int pRight = InkOf(Grab(edit), box, platform::clBlack).box.right();
+    const QRect after(pRight + 2, box.top(), box.right() - pRight - 1, box.height());
 
     edit->SetText(QStringLiteral("P") + kFA40);
     EXPECT_EQ(db::CodePage().Encode(edit->Text()), QByteArray("P\xFA\x40"));
