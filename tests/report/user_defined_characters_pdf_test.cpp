@@ -17,7 +17,7 @@
 
 namespace {
 
-QString Run(const QString& program, const QStringList& args) {
+QString Output(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
@@ -38,7 +38,7 @@ QString WritePdf(const QString& path) {
     r.projectName = QStringLiteral("造字") + udc;
     r.lines.push_back({QStringLiteral("M") + udc, QStringLiteral("螺絲") + udc, QStringLiteral("包"), 3, 12.5, 38, {}, {}});
     report::SaveRequisitionPdf(r, path);
-    return Run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    return Output(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
 }
 
 TEST(UserDefinedCharactersPdf, DrawnWithThePlaceholderOrTheSitesFontAndReadBackAsWritten) {
@@ -50,14 +50,14 @@ TEST(UserDefinedCharactersPdf, DrawnWithThePlaceholderOrTheSitesFontAndReadBackA
     EXPECT_TRUE(text.contains(QStringLiteral("P") + udc)) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("螺絲") + udc)) << text.toStdString();
     // The Ming face draws the rest; the user-defined characters come from the placeholder.
-    const QString fonts = Run(QStringLiteral("pdffonts"), {pdf});
+    const QString fonts = Output(QStringLiteral("pdffonts"), {pdf});
     EXPECT_TRUE(fonts.contains(QStringLiteral("UMing"))) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains(QStringLiteral("MarlithUser-DefinedCharacterPlaceholder"))) << fonts.toStdString();
 
     ASSERT_EQ(userchars::UseSiteFont(testsupport::WriteSiteFont(dir.path())), QString());
     const QString site = dir.filePath(QStringLiteral("site.pdf"));
     EXPECT_TRUE(WritePdf(site).contains(QStringLiteral("P") + udc));
-    const QString siteFonts = Run(QStringLiteral("pdffonts"), {site});
+    const QString siteFonts = Output(QStringLiteral("pdffonts"), {site});
     // FA40 is the site's; 8E40 and 8140, which it lacks, stay placeholders.
     EXPECT_TRUE(siteFonts.contains(QStringLiteral("MarlithSiteUser-DefinedCharacters"))) << siteFonts.toStdString();
     EXPECT_TRUE(siteFonts.contains(QStringLiteral("MarlithUser-DefinedCharacterPlaceholder")));
