@@ -124,7 +124,31 @@ void GrowOutput(QByteArray& out, char*& dst, size_t& dstLeft) {
     dstLeft = static_cast<size_t>(out.size() - used);
 }
 
+// The code of the block's ordinal-th character (rows of 157 from its first code).
+constexpr unsigned BlockCode(const UserDefinedBlock& block, unsigned ordinal) {
+    const unsigned at = TrailOrdinal(block.first & 0xFF) + ordinal;
+    const unsigned trailOrdinal = at % kRowLength;
+    return ((block.first >> 8) + at / kRowLength) << 8 | (trailOrdinal < 0x3F ? 0x40 + trailOrdinal : 0x62 + trailOrdinal);
+}
+constexpr unsigned BlockSize(const UserDefinedBlock& block) {
+    return kRowLength * ((block.last >> 8) - (block.first >> 8)) + TrailOrdinal(block.last & 0xFF) -
+           TrailOrdinal(block.first & 0xFF) + 1;
+}
+
 }  // namespace
+
+unsigned UserDefinedCode(char32_t codePoint) {
+    for (const UserDefinedBlock& block : kUserDefined)
+        if (codePoint >= block.firstChar && codePoint < block.firstChar + BlockSize(block))
+            return BlockCode(block, codePoint - block.firstChar);
+    return 0;
+}
+
+char32_t FirstUserDefined() { return kUserDefined[0].firstChar; }
+char32_t LastUserDefined() {
+    const UserDefinedBlock& last = kUserDefined[std::size(kUserDefined) - 1];
+    return last.firstChar + BlockSize(last) - 1;
+}
 
 // The Windows Big5 page's tables, built once per process: the standard characters from
 // the system's iconv table, then the user-defined blocks, the duplicates and the single

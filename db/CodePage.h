@@ -44,6 +44,15 @@ namespace db {
 // The code page of this program's Traditional Chinese data: the Windows Big5 page.
 inline constexpr const char* kDefaultCodePage = "CP950";
 
+// The Big5 code of a user-defined character, from the private-use code point the page
+// reads it as (the blocks above); 0 for every other code point. Fonts draw these code
+// points with glyphs of their own choosing, which are never the site's characters.
+unsigned UserDefinedCode(char32_t codePoint);
+inline bool IsUserDefined(char32_t codePoint) { return UserDefinedCode(codePoint) != 0; }
+// The code points of the user-defined characters: one range, U+E000 to the last block's end.
+char32_t FirstUserDefined();
+char32_t LastUserDefined();
+
 class Windows950;
 
 class CodePage {

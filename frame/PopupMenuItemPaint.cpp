@@ -11,6 +11,7 @@
 #include "skin/DeviceImage.h"
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
+#include "userchars/UserChars.h"
 
 namespace frame {
 
@@ -56,6 +57,7 @@ void DrawItemForeground(QPainter& p, const TbsSkinMenuItem& it, const Rect& T, i
     const int th = platform::TextHeight(font);
     const int ty = cy - th / 2;
     const int textLeft = T.left + g;
+    const userchars::TextFont udc(p, item.Caption);
     p.drawText(QRect(textLeft, ty, std::max(T.right - reserve - textLeft, 0), th),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic, item.Caption);
     if (!item.ShortCut.isEmpty())

@@ -130,7 +130,7 @@ void TFrmgetdata::BuildControls() {
     }
 
     Edit1 = new QLineEdit(panel1);
-    Edit1->setFont(bandFont);
+    platform::SetTextBoxFont(Edit1, bandFont);
     SetWhite(Edit1);
     Edit1->setGeometry(372, 17, 128, 21);
     Edit1->installEventFilter(this);

@@ -3,12 +3,15 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QLineEdit>
 #include <QPainter>
 #include <QRect>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+
+#include "userchars/UserChars.h"
 
 namespace platform {
 
@@ -95,7 +98,9 @@ int TextHeight(const QFont& font) {
     return m.ascent() + m.descent();
 }
 
-int TextWidth(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
+int TextWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(userchars::FontFor(font, text)).horizontalAdvance(text);
+}
 
 QStringList TextLines(const QFont& font, const QString& text, int flags, int wrapWidth) {
     // Lines break as Qt's text drawing breaks them: at line feeds, and with word wrap
@@ -123,7 +128,7 @@ QStringList TextLines(const QFont& font, const QString& text, int flags, int wra
     // Where each line starts in the drawn text.
     QList<qsizetype> starts{0};
     if (flags & Qt::TextWordWrap) {
-        QTextLayout layout(s, font);
+        QTextLayout layout(s, userchars::FontFor(font, s));
         QTextOption option;
         option.setWrapMode(QTextOption::WordWrap);
         layout.setTextOption(option);
@@ -149,6 +154,7 @@ QStringList TextLines(const QFont& font, const QString& text, int flags, int wra
 }
 
 void TextOut(QPainter& painter, int x, int y, const QString& text) {
+    const userchars::TextFont udc(painter, text);
     painter.drawText(x, y + painter.fontMetrics().ascent(), text);
 }
 
@@ -161,7 +167,7 @@ void TextRectOut(QPainter& painter, const QRect& clip, int x, int y, const QStri
 }
 
 QString ShortenWithEllipsis(const QFont& font, const QString& text, int width) {
-    const QFontMetrics m(font);
+    const QFontMetrics m(userchars::FontFor(font, text));
     if (m.horizontalAdvance(text) <= width) return text;
     static const QString dots = QStringLiteral("...");
     QString s = text;
@@ -171,6 +177,19 @@ QString ShortenWithEllipsis(const QFont& font, const QString& text, int width) {
         if (m.horizontalAdvance(s + dots) <= width) break;
     }
     return s + dots;
+}
+
+void SetTextBoxFont(QLineEdit* edit, const QFont& font) {
+    static const char* const kOwnFont = "marlithTextBoxFont";
+    const bool followed = edit->property(kOwnFont).isValid();
+    edit->setProperty(kOwnFont, font);
+    edit->setFont(userchars::FontFor(font, edit->text()));
+    if (followed) return;
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        const QFont own = edit->property(kOwnFont).value<QFont>();
+        const QFont drawn = userchars::FontFor(own, text);
+        if (edit->font() != drawn) edit->setFont(drawn);
+    });
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include "platform/Colors.h"
 #include "skin/SkinValues.h"
 
+class QLineEdit;
 class QPainter;
 class QRect;
 
@@ -56,6 +57,13 @@ int TextWidth(const QFont& font, const QString& text);
 // them one cell (TextHeight) apart: a line in a script the font lacks is drawn with a
 // taller fallback font, and the glyphs' height must not make it more than one line.
 QStringList TextLines(const QFont& font, const QString& text, int flags, int wrapWidth);
+
+// Text is measured and drawn with the font its user-defined characters need
+// (userchars::FontFor); the functions here and below do so themselves.
+
+// Gives a text box its font, drawing the user-defined characters of whatever text it
+// comes to hold by the same rule; the text itself is never touched.
+void SetTextBoxFont(QLineEdit* edit, const QFont& font);
 
 // Text placed by the top-left corner of its cell, with the painter's font and pen and a
 // clear background: at (x, y), and at (x, y) clipped to clip.

@@ -18,6 +18,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "userchars/UserChars.h"
+
 namespace report {
 
 std::vector<PageSlice> PaginateLines(int lineCount, int firstPageRows, int otherPageRows) {
@@ -132,7 +134,7 @@ public:
             y = Heading(s);
         } else {
             p_.setFont(Font(10));
-            p_.drawText(QRectF(0, 0, width_, Mm(8)), Qt::AlignLeft | Qt::AlignVCenter, s.continued);
+            Text(QRectF(0, 0, width_, Mm(8)), Qt::AlignLeft | Qt::AlignVCenter, s.continued);
             y = Mm(kContinuedMm);
         }
         y = TitlesRow(s, y);
@@ -141,22 +143,28 @@ public:
             y = i < lines ? LineRow(s, s.rows[size_t(i)], y) : TotalRow(s, s.totals[size_t(i - lines)], i == lines, y);
         if (slice.total) TotalRow(s, s.totals.back(), s.totals.size() == 1, y);
         p_.setFont(Font(9));
-        p_.drawText(QRectF(0, height_ - Mm(8), width_, Mm(8)), Qt::AlignHCenter | Qt::AlignVCenter,
+        Text(QRectF(0, height_ - Mm(8), width_, Mm(8)), Qt::AlignHCenter | Qt::AlignVCenter,
                     QStringLiteral("第 %1 頁，共 %2 頁").arg(index + 1).arg(count));
     }
 
 private:
     double Mm(double mm) const { return mm * dpi_ / 25.4; }
 
+    // Text in the painter's font, its user-defined characters in theirs.
+    void Text(const QRectF& r, int flags, const QString& text) {
+        const userchars::TextFont udc(p_, text);
+        p_.drawText(r, flags, text);
+    }
+
     double Heading(const Section& s) {
         p_.setFont(Font(18, true));
-        p_.drawText(QRectF(0, 0, width_, Mm(kTitleMm)), Qt::AlignHCenter | Qt::AlignVCenter, s.title);
+        Text(QRectF(0, 0, width_, Mm(kTitleMm)), Qt::AlignHCenter | Qt::AlignVCenter, s.title);
         p_.setFont(Font(10));
         const double half = width_ / 2.0;
         for (size_t i = 0; i < s.fields.size(); ++i) {
             const double x = i % 2 ? half : 0;
             const double y = Mm(kTitleMm + kFieldMm * double(i / 2));
-            p_.drawText(QRectF(x, y, half, Mm(kFieldMm)), Qt::AlignLeft | Qt::AlignVCenter,
+            Text(QRectF(x, y, half, Mm(kFieldMm)), Qt::AlignLeft | Qt::AlignVCenter,
                         s.fields[i].first + QStringLiteral("：") + s.fields[i].second);
         }
         return Mm(FirstTableTopMm(s));
@@ -165,12 +173,13 @@ private:
     // The cells of one row, each text fitted to its column (measured on the device).
     void Cells(const Section& s, double y, const QStringList& texts) {
         double x = 0;
-        const QFontMetrics m = p_.fontMetrics();
         for (size_t i = 0; i < s.columns->size(); ++i) {
             const Column& c = (*s.columns)[i];
             const QRectF cell(x + Mm(1), y, Mm(c.widthMm) - Mm(2), Mm(kRowMm));
-            const QString text = m.elidedText(texts.value(int(i)), Qt::ElideRight, int(cell.width()));
-            p_.drawText(cell, (c.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+            const QString whole = texts.value(int(i));
+            const QFontMetrics m(userchars::FontFor(p_.font(), whole), p_.device());
+            const QString text = m.elidedText(whole, Qt::ElideRight, int(cell.width()));
+            Text(cell, (c.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
             x += Mm(c.widthMm);
         }
     }

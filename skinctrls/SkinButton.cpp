@@ -11,6 +11,7 @@
 #include "skin/Effects.h"
 #include "skin/Glyphs.h"
 #include "skinctrls/Paint.h"
+#include "userchars/UserChars.h"
 
 namespace skinctrls {
 
@@ -170,7 +171,7 @@ void TbsSkinButton::ApplySkin() {
 
 void TbsSkinButton::DrawContent(QPainter& p, const Rect& r, const QFont& font, platform::TColor color, int glyphFrame,
                                 bool offset) {
-    const QFontMetrics m(font);
+    const QFontMetrics m(userchars::FontFor(font, caption_));
     const QSize text(m.size(Qt::TextShowMnemonic, caption_).width(), platform::TextHeight(font));
     const QSize glyph = glyph_.isNull() ? QSize() : QSize(glyph_.width() / numGlyphs_, glyph_.height());
     GlyphCaptionPlaces at = LayoutGlyphCaption(r, layout_, margin_, spacing_, glyph, text);
@@ -182,6 +183,7 @@ void TbsSkinButton::DrawContent(QPainter& p, const Rect& r, const QFont& font, p
     if (caption_.isEmpty()) return;
     p.setFont(font);
     p.setPen(platform::ToQColor(color));
+    const userchars::TextFont udc(p, caption_);
     p.drawText(QRect(at.text.x(), at.text.y(), text.width() + 2, text.height()),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, caption_);
 }

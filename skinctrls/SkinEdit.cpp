@@ -153,7 +153,7 @@ void TbsCustomEdit::SetAlignment(skin::Alignment a) {
 
 void TbsCustomEdit::SetFont(const platform::TFont& f) {
     font_ = f;
-    edit_->setFont(f.ToQFont());
+    platform::SetTextBoxFont(edit_, f.ToQFont());
     QPalette pal = edit_->palette();
     pal.setColor(QPalette::Base, Qt::transparent);
     pal.setColor(QPalette::Window, Qt::transparent);

@@ -43,7 +43,7 @@ void TbsSkinCustomGrid::ShowEditor() {
     editor_->setText(EditText());
     editorModified_ = false;
     const platform::TFont f = HasGridEntry() ? gridSkin_.cellFont : font_;
-    editor_->setFont(f.ToQFont());
+    platform::SetTextBoxFont(editor_, f.ToQFont());
     QPalette pal = editor_->palette();
     pal.setColor(QPalette::Base, platform::ToQColor(HasGridEntry() ? gridSkin_.bgColor : color_));
     pal.setColor(QPalette::Text, platform::ToQColor(f.color));

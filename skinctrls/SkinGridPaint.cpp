@@ -10,6 +10,7 @@
 #include "skin/Compose.h"
 #include "skin/Glyphs.h"
 #include "skinctrls/Paint.h"
+#include "userchars/UserChars.h"
 
 namespace skinctrls {
 
@@ -225,9 +226,10 @@ void TbsSkinCustomDBGrid::PaintSkinnedCell(QPainter& p, int col, int row, const 
     const QRect fixedText = SkinTextRect(rect, s.fixedCellText, s.fixedCell);
     // Text in a text rectangle of the skin: left-justified text centred vertically.
     auto skinText = [&p](const QRect& area, skin::Alignment align, const QString& text) {
-        if (align == skin::taLeftJustify)
+        if (align == skin::taLeftJustify) {
+            const userchars::TextFont udc(p, text);
             skin::DrawTextMiddleLeft(p, text, area);
-        else
+        } else
             DrawCellText(p, area, 0, 0, align, text, platform::clNone);
     };
     if (row < fixedRows_) {

@@ -5,6 +5,7 @@
 
 #include "skin/SkinEntries.h"
 #include "skinctrls/Paint.h"
+#include "userchars/UserChars.h"
 
 namespace skinctrls {
 
@@ -155,10 +156,10 @@ QString TbsSkinStdLabel::TextToDraw(bool measuring) const {
 
 QSize TbsSkinStdLabel::TextSize() const {
     const QFont f = DrawFont().ToQFont();
-    const QFontMetrics m(f);
     const int flags = TextFlags() & ~(Qt::AlignHCenter | Qt::AlignRight);
     const int wrapWidth = wordWrap_ ? std::max(1, width()) : 100000;
     const QString text = TextToDraw(true);
+    const QFontMetrics m(userchars::FontFor(f, text));
     const QRect r = m.boundingRect(QRect(0, 0, wrapWidth, 100000), flags | Qt::AlignLeft | Qt::AlignTop, text);
     // Lines stand one cell of the label's font apart, as the desktop lays out label text;
     // they are counted, since a line of characters the font lacks is drawn with a taller
@@ -198,9 +199,11 @@ void TbsSkinStdLabel::paintEvent(QPaintEvent*) {
     // push the next one down).
     auto draw = [&](const QRect& at, platform::TColor c) {
         p.setPen(platform::ToQColor(c));
-        for (qsizetype i = 0; i < lines.size(); ++i)
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const userchars::TextFont udc(p, lines[i]);
             p.drawText(QRect(at.left(), at.top() + int(i) * cell, at.width(), cell),
                        (flags & ~Qt::TextWordWrap) | Qt::AlignTop, lines[i]);
+        }
     };
     if (isEnabled()) {
         draw(r, tf.color);
