@@ -290,6 +290,14 @@ int main(int argc, char** argv) {
             if (stampFile.open(QIODevice::WriteOnly)) stampFile.write(QByteArray::number(years));
             stampFile.close();
         }
+        // The indices the program adds where the account may (the window's start, a void,
+        // init-db) are there, as on a site after its first start: made once here, not in
+        // the first measured void.
+        for (const char* name : {"SMALL", "BIG"}) {
+            db::Connection c;
+            c.SetParams(Params(dir + "/" + name + ".fdb"));
+            if (const auto why = mrp::EnsureAuditTable(c)) throw std::runtime_error("audit table: " + why->toStdString());
+        }
         if (runs < 1) return 0;  // --runs 0: only make the databases
         const Side sides[] = {MakeSide(dir, "SMALL"), MakeSide(dir, "BIG")};
         const QString today = QDate::currentDate().toString("yyyy/MM/dd");
