@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDate>
 #include <algorithm>
 #include <QFile>
 #include <QPrintPreviewDialog>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include "mrp/Fixture.h"
+#include "mrp/Rules.h"
 #include "mrp/VoidRequisition.h"
 #include "platform/Form.h"
 #include "skinctrls/SkinButton.h"
@@ -368,4 +370,29 @@ TEST_F(HistoryDialogTest, PlansTheOpenRequisitionsPerSupplierNetOfStock) {
     EXPECT_EQ(shown, QStringList{"請購期間 2000/01/01 至 2000/01/31 沒有未結案的請購明細。"});
     // Nothing was written: the requisitions are as they were.
     EXPECT_EQ(database.Scalar("SELECT COUNT(*) FROM PETITION_MASTER WHERE CLOSED = 'N'"), "2");
+}
+
+// Without a project the list opens on the last 31 days, shown in the date fields: twenty
+// years of requisitions are not read to show a screenful. Widened, it lists the rest.
+TEST_F(HistoryDialogTest, WithoutAProjectItOpensOnTheLast31Days) {
+    auto w = Open();
+    const QString recent = WriteThroughTheWindow(*w, "P1");
+    ASSERT_FALSE(recent.isEmpty());
+    database.Run("INSERT INTO PETITION_MASTER (MASTERBILLID, BILL_DATE, PROJ_ID, CLOSED) VALUES "
+                 "('202001010001', '2020/01/01', 'P2', 'Y');");
+    w->bsSkinEdit1()->SetText("");
+
+    window::THistoryDialog* dialog = w->NewHistory();
+    ShowOffscreen(dialog);
+    const QDate today = QDate::currentDate();
+    auto* from = dialog->findChild<skinctrls::TbsSkinEdit*>("HistoryFrom");
+    auto* to = dialog->findChild<skinctrls::TbsSkinEdit*>("HistoryTo");
+    ASSERT_TRUE(from && to);
+    EXPECT_EQ(from->Text(), mrp::DateText(today.addDays(-30)));
+    EXPECT_EQ(to->Text(), mrp::DateText(today));
+    EXPECT_EQ(Rows(dialog->list()), QStringList{recent + " P1 未結案"});
+
+    dialog->SetFilter("", "2020/01/01", "");
+    dialog->Search();
+    EXPECT_EQ(Rows(dialog->list()), (QStringList{recent + " P1 未結案", "202001010001 P2 已結案"}));
 }
