@@ -23,38 +23,11 @@ QRect GlobalRect(const QWidget* w, const skin::Rect& r) {
     return w ? QRect(w->mapToGlobal(QPoint(r.left, r.top)), r.ToQRect().size()) : QRect();
 }
 
-// Common answers of the parts drawn inside a window that are no widgets of their own.
-class AccessibleDrawnPart : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
-    explicit AccessibleDrawnPart(QWidget* owner) : owner_(owner) {}
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return owner_ ? owner_->window()->windowHandle() : nullptr; }
-    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
-    relations(QAccessible::Relation = QAccessible::AllRelations) const override {
-        return {};
-    }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    void setText(QAccessible::Text, const QString&) override {}
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
-    }
-    QStringList actionNames() const override { return {pressAction()}; }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
-protected:
-    QPointer<QWidget> owner_;
-};
-
 // --- caption buttons ---------------------------------------------------------------------
 
-class AccessibleCaptionButton : public AccessibleDrawnPart {
+class AccessibleCaptionButton : public AccessiblePressablePart {
 public:
-    AccessibleCaptionButton(platform::Form* form, QString id) : AccessibleDrawnPart(form), id_(std::move(id)) {}
+    AccessibleCaptionButton(platform::Form* form, QString id) : AccessiblePressablePart(form), id_(std::move(id)) {}
 
     TbsSkinStdButtonObject* Object() const {
         auto* form = qobject_cast<platform::Form*>(owner_.data());
@@ -111,9 +84,9 @@ private:
 
 // --- popup menus ---------------------------------------------------------------------------
 
-class AccessibleMenuItem : public AccessibleDrawnPart {
+class AccessibleMenuItem : public AccessiblePressablePart {
 public:
-    AccessibleMenuItem(TbsSkinPopupWindow* level, int index) : AccessibleDrawnPart(level), index_(index) {}
+    AccessibleMenuItem(TbsSkinPopupWindow* level, int index) : AccessiblePressablePart(level), index_(index) {}
 
     TbsSkinPopupWindow* Level() const { return static_cast<TbsSkinPopupWindow*>(owner_.data()); }
     const TbsSkinMenuItem* Item() const {
@@ -211,6 +184,8 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
 }
 
 }  // namespace
+
+QWindow* AccessibleDrawnPart::window() const { return owner_ ? owner_->window()->windowHandle() : nullptr; }
 
 QString WithoutAccelerator(const QString& caption) {
     QString out;

@@ -11,6 +11,8 @@
 //   The item the keyboard or the mouse makes hot is the focused one.
 
 #include <QAccessibleWidget>
+#include <QPointer>
+#include <QWidget>
 
 #include <map>
 
@@ -21,6 +23,41 @@ class Form;
 namespace frame {
 
 class TbsSkinPopupWindow;
+
+// A part a control draws inside itself, with no widget of its own (a caption button, a
+// menu item, an edit's button, a grid cell): a leaf in its owner's window whose parent is
+// its owner's interface, unless the part says otherwise.
+class AccessibleDrawnPart : public QAccessibleInterface {
+public:
+    explicit AccessibleDrawnPart(QWidget* owner) : owner_(owner) {}
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation = QAccessible::AllRelations) const override {
+        return {};
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+protected:
+    QPointer<QWidget> owner_;
+};
+
+// A drawn part that is pressed: its one action is Press.
+class AccessiblePressablePart : public AccessibleDrawnPart, public QAccessibleActionInterface {
+public:
+    using AccessibleDrawnPart::AccessibleDrawnPart;
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+};
 
 class AccessibleForm : public QAccessibleWidget {
 public:

@@ -110,62 +110,43 @@ public:
 };
 
 // The embedded button of an edit: drawn by the edit, no widget of its own.
-class AccessibleEditButton : public QAccessibleInterface, public QAccessibleActionInterface {
+class AccessibleEditButton : public frame::AccessiblePressablePart {
 public:
-    explicit AccessibleEditButton(TbsSkinCustomEdit* edit) : edit_(edit) {}
+    explicit AccessibleEditButton(TbsSkinCustomEdit* edit) : AccessiblePressablePart(edit) {}
+    TbsSkinCustomEdit* Edit() const { return static_cast<TbsSkinCustomEdit*>(owner_.data()); }
 
-    bool isValid() const override { return edit_ && edit_->ButtonMode(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return edit_ ? edit_->window()->windowHandle() : nullptr; }
-    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
-    relations(QAccessible::Relation = QAccessible::AllRelations) const override {
-        return {};
-    }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(edit_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    bool isValid() const override { return Edit() && Edit()->ButtonMode(); }
     QString text(QAccessible::Text t) const override {
-        if (!edit_) return {};
+        if (!Edit()) return {};
         if (t == QAccessible::Name) {
-            const QString name = edit_->property(kEditButtonName).toString();
+            const QString name = Edit()->property(kEditButtonName).toString();
             return name.isEmpty() ? QStringLiteral("選擇") : name;
         }
         if (t == QAccessible::Accelerator) return QStringLiteral("F4");
         return {};
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
-        if (!edit_) return {};
-        const QRect r = edit_->Rects().button.ToQRect();
-        return QRect(edit_->mapToGlobal(r.topLeft()), r.size());
+        if (!Edit()) return {};
+        const QRect r = Edit()->Rects().button.ToQRect();
+        return QRect(Edit()->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return QAccessible::Button; }
     QAccessible::State state() const override {
         QAccessible::State s;
-        if (!edit_) return s;
-        s.disabled = !edit_->isEnabled();
-        s.pressed = edit_->ButtonPressed();
-        s.hotTracked = edit_->ButtonHot();
+        if (!Edit()) return s;
+        s.disabled = !Edit()->isEnabled();
+        s.pressed = Edit()->ButtonPressed();
+        s.hotTracked = Edit()->ButtonHot();
         s.hasPopup = true;
         return s;
     }
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
-    }
-    QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action != pressAction() || !edit_) return;
-        PressLater(edit_, [e = edit_] {
+        if (action != pressAction() || !Edit()) return;
+        PressLater(Edit(), [e = QPointer<TbsSkinCustomEdit>(Edit())] {
             if (e && e->isEnabled() && e->ButtonMode()) Fire(e->OnButtonClick, e);
         });
     }
     QStringList keyBindingsForAction(const QString&) const override { return {QStringLiteral("F4")}; }
-
-private:
-    QPointer<TbsSkinCustomEdit> edit_;
 };
 
 // The edit holds Qt's line edit (read as Qt reads it) and, in button mode, its button.

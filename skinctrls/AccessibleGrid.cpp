@@ -1,5 +1,7 @@
 #include "skinctrls/AccessibleGrid.h"
 
+#include "frame/Accessible.h"
+
 #include <QWidget>
 #include <QWindow>
 
@@ -10,12 +12,12 @@ namespace {
 // A column title (row -1) or a cell of a grid's table. It holds no text of its own: every
 // question is answered from the grid as it is now, so a cell kept by the screen reader
 // never reads an old value.
-class AccessibleGridCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class AccessibleGridCell : public frame::AccessibleDrawnPart, public QAccessibleTableCellInterface {
 public:
-    AccessibleGridCell(QWidget* grid, int row, int column) : grid_(grid), row_(row), column_(column) {}
+    AccessibleGridCell(QWidget* grid, int row, int column) : AccessibleDrawnPart(grid), row_(row), column_(column) {}
 
     AccessibleGrid* Table() const {
-        return grid_ ? dynamic_cast<AccessibleGrid*>(QAccessible::queryAccessibleInterface(grid_)) : nullptr;
+        return owner_ ? dynamic_cast<AccessibleGrid*>(QAccessible::queryAccessibleInterface(owner_)) : nullptr;
     }
     bool Current(const AccessibleGrid& t) const {
         return row_ >= 0 && t.Reading().CurrentRow() == row_ && t.Reading().CurrentColumn() == column_;
@@ -25,30 +27,18 @@ public:
         const AccessibleGrid* t = Table();
         return t && column_ < t->Reading().Columns() && row_ < t->Reading().Rows();
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
-    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
-    relations(QAccessible::Relation = QAccessible::AllRelations) const override {
-        return {};
-    }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override { return Table(); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
     QString text(QAccessible::Text t) const override {
         const AccessibleGrid* table = Table();
         if (!table || (t != QAccessible::Name && t != QAccessible::Value)) return {};
         return row_ < 0 ? table->Reading().Title(column_) : table->Reading().Text(row_, column_);
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         const AccessibleGrid* t = Table();
         if (!t) return {};
         const QRect r = row_ < 0 ? t->Reading().TitleRect(column_) : t->Reading().CellRect(row_, column_);
-        return r.isEmpty() ? QRect() : QRect(grid_->mapToGlobal(r.topLeft()), r.size());
+        return r.isEmpty() ? QRect() : QRect(owner_->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return row_ < 0 ? QAccessible::ColumnHeader : QAccessible::Cell; }
     QAccessible::State state() const override {
@@ -60,8 +50,8 @@ public:
         if (row_ < 0) return s;
         s.focusable = s.selectable = true;
         s.selected = Current(*t);
-        s.focused = s.selected && grid_->hasFocus();
-        s.disabled = !grid_->isEnabled();
+        s.focused = s.selected && owner_->hasFocus();
+        s.disabled = !owner_->isEnabled();
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
@@ -86,7 +76,6 @@ public:
     QAccessibleInterface* table() const override { return Table(); }
 
 private:
-    QPointer<QWidget> grid_;
     int row_, column_;
 };
 
